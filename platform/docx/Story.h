@@ -1,0 +1,144 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+// The document model: what a .docx package holds for searching and showing, as Word counts it.
+// Every story is one UTF-16 array with one unit per character position; formatting and what
+// each position shows are kept as runs over that array.
+namespace docx {
+
+enum StoryType : int {
+    wdMainTextStory = 1,
+    wdFootnotesStory = 2,
+    wdEndnotesStory = 3,
+    wdCommentsStory = 4,
+    wdTextFrameStory = 5,
+    wdEvenPagesHeaderStory = 6,
+    wdPrimaryHeaderStory = 7,
+    wdEvenPagesFooterStory = 8,
+    wdPrimaryFooterStory = 9,
+    wdFirstPageHeaderStory = 10,
+    wdFirstPageFooterStory = 11,
+    wdFootnoteSeparatorStory = 12,
+    wdFootnoteContinuationSeparatorStory = 13,
+    wdFootnoteContinuationNoticeStory = 14,
+    wdEndnoteSeparatorStory = 15,
+    wdEndnoteContinuationSeparatorStory = 16,
+    wdEndnoteContinuationNoticeStory = 17,
+};
+constexpr int kFirstStoryType = 1;
+constexpr int kLastStoryType = 17;
+
+// Word's colour value for "automatic" (a COLORREF otherwise: red in the low byte).
+constexpr int32_t kColorAutomatic = -16777216;
+
+// Characters with a meaning of their own in a story's array.
+namespace cp {
+constexpr char16_t Graphic = 1;          // inline picture or object
+constexpr char16_t NoteMark = 2;         // footnote/endnote reference mark
+constexpr char16_t Separator = 3;        // note separator line
+constexpr char16_t ContinuationSeparator = 4;
+constexpr char16_t CommentMark = 5;
+constexpr char16_t CellMark = 7;         // end of cell or row: one position, Range.Text "\r\a"
+constexpr char16_t ShapeAnchor = 8;      // floating drawing or text box
+constexpr char16_t Tab = 9;
+constexpr char16_t LineBreak = 11;
+constexpr char16_t PageBreak = 12;       // also a section break
+constexpr char16_t ParagraphMark = 13;
+constexpr char16_t ColumnBreak = 14;
+constexpr char16_t FieldBegin = 19;
+constexpr char16_t FieldSeparator = 20;
+constexpr char16_t FieldEnd = 21;
+constexpr char16_t NonBreakingHyphen = 30;
+constexpr char16_t OptionalHyphen = 31;
+} // namespace cp
+
+// What a position shows. Every class keeps its position; only Shown text is what Find matches.
+enum class CpClass : uint8_t {
+    Shown,     // displayed text
+    Field,     // field marks and field instruction text (codes are not shown)
+    Deleted,   // tracked deletion
+    Hidden,    // hidden text (w:vanish, w:specVanish)
+};
+
+// Which classes Range.Text returns and which Find matches: the one place these choices live.
+constexpr bool inRangeText(CpClass c) { return c == CpClass::Shown || c == CpClass::Deleted; }
+constexpr bool inFindText(CpClass c) { return c == CpClass::Shown; }
+
+// The resolved character formatting that Find can test, plus the position's class.
+struct CharFormat {
+    int32_t color = kColorAutomatic;
+    bool highlight = false;
+    bool strike = false;
+    bool doubleStrike = false;
+    CpClass cls = CpClass::Shown;
+    bool operator==(const CharFormat&) const = default;
+};
+
+// A run covers [start, next run's start) of its story; runs are sorted and the first starts at 0.
+struct FormatRun {
+    int32_t start = 0;
+    CharFormat format;
+};
+
+struct Story {
+    int type = wdMainTextStory;
+    int section = -1;            // headers and footers: the 0-based section that owns the part
+    QString part;                // the package part that fed the story, e.g. "/word/header2.xml"
+    QString text;                // one UTF-16 unit per character position
+    std::vector<FormatRun> runs; // empty only when text is empty
+    std::vector<int32_t> symbols; // sorted positions of w:sym characters (Range.Text shows "(")
+
+    int32_t length() const { return static_cast<int32_t>(text.size()); }
+    // The run that covers position p (0 <= p < length()).
+    const FormatRun& runAt(int32_t p) const;
+};
+
+// A footnote or endnote: its reference in some story and its span in the notes story.
+struct Note {
+    int type = wdFootnotesStory;   // wdFootnotesStory or wdEndnotesStory
+    int refStory = -1;             // index into Document::stories of the story holding the reference
+    int32_t refPos = -1;           // position of the reference mark there
+    int32_t start = 0, end = 0;    // span in the notes story, from the note's own mark to its last ¶
+};
+
+// A comment: where it is anchored and its span in the comments story.
+struct Comment {
+    int anchorStory = -1;          // index into Document::stories of the story holding the mark
+    int32_t rangeStart = -1;       // the commented range (start of w:commentRangeStart, or the mark)
+    int32_t rangeEnd = -1;
+    int32_t markPos = -1;          // position of the comment mark
+    int32_t start = 0, end = 0;    // span in the comments story
+    QString author, initials;
+};
+
+// A text box: the story that holds its text and where it is anchored.
+struct TextBox {
+    int story = -1;                // index into Document::stories (a wdTextFrameStory)
+    int anchorStory = -1;          // index of the story whose shape anchor holds it
+    int32_t anchorPos = -1;
+};
+
+// One section's headers and footers after link-to-previous: indexes into Document::stories, -1 none.
+struct Section {
+    bool titlePage = false;        // w:titlePg: first-page header and footer switched on
+    int headers[3] = {-1, -1, -1}; // by kind: 0 primary (default), 1 first page, 2 even pages
+    int footers[3] = {-1, -1, -1};
+    int32_t endPos = -1;           // main-story position of the section's last character
+};
+
+struct Document {
+    QString path;
+    // Stories in Word's order: ascending type, and within a type the chain NextStoryRange follows.
+    std::vector<Story> stories;
+    std::vector<Note> notes;
+    std::vector<Comment> comments;   // in order of their marks
+    std::vector<TextBox> textBoxes;  // in chain order
+    std::vector<Section> sections;
+    bool evenAndOddHeaders = false;  // settings.xml w:evenAndOddHeaders
+};
+
+} // namespace docx

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs, on Debian 12, every package the build, the tests and the screenshots need.
+# Does nothing when all of them are already there.
+set -euo pipefail
+
+packages=(
+  cmake g++ make pkgconf
+  qt6-base-dev qt6-translations-l10n
+  libicu-dev libzip-dev zipcmp zipmerge ziptool libpugixml-dev
+  wordnet-dev wordnet-base libhunspell-dev hunspell-en-us
+  libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-ipafont-gothic
+  xvfb xauth imagemagick unzip
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+$sudo apt-get update -q
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"

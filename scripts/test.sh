@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test: once in a Release build, once in a build
+# with AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+
+export QT_QPA_PLATFORM=offscreen
+export XDG_RUNTIME_DIR=$(mktemp -d)
+chmod 700 "$XDG_RUNTIME_DIR"
+
+"$root/scripts/build.sh" "$root/build"
+ctest --test-dir "$root/build" --output-on-failure -j"$(nproc)"
+
+export ASAN_OPTIONS=detect_leaks=1
+export LSAN_OPTIONS=suppressions=$root/tests/support/lsan.supp:print_suppressions=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+"$root/scripts/build.sh" "$root/build-asan" -DTARVELIN_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
+ctest --test-dir "$root/build-asan" --output-on-failure -j"$(nproc)"
