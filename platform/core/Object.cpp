@@ -1,0 +1,7 @@
+#include "platform/core/Object.h"
+
+namespace core {
+
+Object::~Object() = default;
+
+} // namespace core
