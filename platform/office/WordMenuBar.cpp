@@ -1,0 +1,63 @@
+#include "platform/office/WordMenuBar.h"
+
+#include <algorithm>
+#include <array>
+
+namespace office {
+
+namespace {
+
+const std::array<BuiltinCommand, 14>& catalogue()
+{
+    static const std::array<BuiltinCommand, 14> commands{{
+        {idFileMenu, msoControlPopup, QStringLiteral("ファイル(&F)")},
+        {idEditMenu, msoControlPopup, QStringLiteral("編集(&E)")},
+        {idViewMenu, msoControlPopup, QStringLiteral("表示(&V)")},
+        {idToolsMenu, msoControlPopup, QStringLiteral("ツール(&T)")},
+        {idHelpMenu, msoControlPopup, QStringLiteral("ヘルプ(&H)")},
+        {idFileOpen, msoControlButton, QStringLiteral("開く…")},
+        {idFileClose, msoControlButton, QStringLiteral("閉じる")},
+        {idFileExit, msoControlButton, QStringLiteral("終了")},
+        {idEditCopy, msoControlButton, QStringLiteral("コピー")},
+        {idEditSelectAll, msoControlButton, QStringLiteral("すべて選択")},
+        {idViewPrintLayout, msoControlButton, QStringLiteral("印刷レイアウト")},
+        {idViewHeaderFooter, msoControlButton, QStringLiteral("ヘッダーとフッター")},
+        {idViewComments, msoControlButton, QStringLiteral("コメント")},
+        {idToolsFuzzyOptions, msoControlButton, QStringLiteral("あいまい検索のオプション…")},
+    }};
+    return commands;
+}
+
+struct Menu {
+    int id;
+    std::vector<int> items;
+};
+
+} // namespace
+
+const BuiltinCommand* builtinCommand(int id)
+{
+    const auto& all = catalogue();
+    const auto it = std::find_if(all.begin(), all.end(), [id](const BuiltinCommand& c) { return c.id == id; });
+    return it == all.end() ? nullptr : &*it;
+}
+
+std::shared_ptr<CommandBar> addWordMenuBar(CommandBars& bars)
+{
+    static const std::vector<Menu> menus{
+        {idFileMenu, {idFileOpen, idFileClose, idFileExit}},
+        {idEditMenu, {idEditCopy, idEditSelectAll}},
+        {idViewMenu, {idViewPrintLayout, idViewHeaderFooter, idViewComments}},
+        {idToolsMenu, {idToolsFuzzyOptions}},
+        {idHelpMenu, {}},
+    };
+    auto bar = bars.Add(kMenuBarName);
+    for (const Menu& menu : menus) {
+        auto popup = std::static_pointer_cast<CommandBarPopup>(bar->Controls()->Add(msoControlPopup, menu.id));
+        for (int item : menu.items)
+            popup->CommandBar()->Controls()->Add(msoControlButton, item);
+    }
+    return bar;
+}
+
+} // namespace office
