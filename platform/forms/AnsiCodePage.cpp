@@ -1,0 +1,105 @@
+#include "platform/forms/AnsiCodePage.h"
+
+#include "platform/forms/FormsError.h"
+
+#include <QFile>
+
+#include <unicode/ucnv.h>
+
+#include <memory>
+
+namespace forms {
+
+namespace {
+
+struct ConverterCloser {
+    void operator()(UConverter* c) const { ucnv_close(c); }
+};
+using Converter = std::unique_ptr<UConverter, ConverterCloser>;
+
+// One converter per thread: opening is costly and a converter keeps state between calls.
+UConverter* cp932()
+{
+    thread_local Converter converter = [] {
+        UErrorCode status = U_ZERO_ERROR;
+        Converter c(ucnv_open("windows-31j", &status));
+        if (U_FAILURE(status))
+            qFatal("ICU has no windows-31j converter: %s", u_errorName(status));
+        // The default substitution is the 2-byte FC FC; the VB runtime writes one "?".
+        ucnv_setSubstChars(c.get(), "?", 1, &status);
+        return c;
+    }();
+    ucnv_reset(converter.get());
+    return converter.get();
+}
+
+} // namespace
+
+QByteArray toAnsi(const QString& text)
+{
+    if (text.isEmpty())
+        return {};
+    UConverter* c = cp932();
+    QByteArray out(text.size() * ucnv_getMaxCharSize(c), Qt::Uninitialized);
+    UErrorCode status = U_ZERO_ERROR;
+    const int32_t n = ucnv_fromUChars(c, out.data(), out.size(),
+                                      reinterpret_cast<const UChar*>(text.utf16()), text.size(), &status);
+    out.truncate(U_SUCCESS(status) ? n : 0);
+    return out;
+}
+
+QString fromAnsi(const QByteArray& bytes)
+{
+    if (bytes.isEmpty())
+        return {};
+    UConverter* c = cp932();
+    QString out(bytes.size(), Qt::Uninitialized);   // never more UTF-16 units than bytes
+    UErrorCode status = U_ZERO_ERROR;
+    const int32_t n = ucnv_toUChars(c, reinterpret_cast<UChar*>(out.data()), out.size(),
+                                    bytes.constData(), bytes.size(), &status);
+    out.truncate(U_SUCCESS(status) || status == U_STRING_NOT_TERMINATED_WARNING ? n : 0);
+    return out;
+}
+
+int ansiByteLength(const QString& text)
+{
+    return toAnsi(text).size();
+}
+
+QString decodeTextFile(const QByteArray& content)
+{
+    static const QByteArray bom("\xEF\xBB\xBF");
+    if (content.startsWith(bom))
+        return QString::fromUtf8(content.constData() + bom.size(), content.size() - bom.size());
+    return fromAnsi(content);
+}
+
+QStringList readTextLines(const QString& path)
+{
+    static const QString source = QStringLiteral("readTextLines");
+    QFile file(path);
+    if (!file.exists())
+        throw formsError(FileNotFound, source);
+    if (!file.open(QIODevice::ReadOnly))
+        throw formsError(PathFileAccess, source);
+    const QString text = decodeTextFile(file.readAll());
+    if (file.error() != QFileDevice::NoError)
+        throw formsError(PathFileAccess, source);
+
+    QStringList lines;
+    qsizetype begin = 0;
+    while (begin < text.size()) {
+        qsizetype cr = text.indexOf(u'\r', begin);
+        if (cr < 0) {
+            lines.append(text.mid(begin));
+            break;
+        }
+        lines.append(text.mid(begin, cr - begin));
+        begin = cr + 1;
+        if (begin < text.size() && text.at(begin) == u'\n')
+            ++begin;
+    }
+    return lines;
+}
+
+} // namespace forms

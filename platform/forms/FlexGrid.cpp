@@ -1,0 +1,205 @@
+#include "platform/forms/FlexGrid.h"
+
+#include "platform/forms/FormsError.h"
+#include "platform/forms/Twips.h"
+
+#include <QAbstractButton>
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyleOptionHeader>
+
+namespace forms {
+
+namespace {
+
+const QString kSource = QStringLiteral("MSFlexGrid");
+constexpr int kFixedRows = GridModel::kFixedRows;
+constexpr int kFixedCols = GridModel::kFixedCols;
+
+} // namespace
+
+FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent)
+{
+    setModel(&m_model);
+    setSelectionBehavior(SelectRows);
+    setSelectionMode(SingleSelection);
+    setEditTriggers(NoEditTriggers);
+    setVerticalScrollMode(ScrollPerItem);
+    setWordWrap(false);
+    setTextElideMode(Qt::ElideNone);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    horizontalHeader()->setHighlightSections(false);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    verticalHeader()->setHighlightSections(false);
+    verticalHeader()->setFixedWidth(horizontalHeader()->defaultSectionSize());
+    fitRowHeight();
+
+    // The corner button draws no text of its own; it shows cell (0, 0).
+    m_corner = findChild<QAbstractButton*>();
+    if (m_corner)
+        m_corner->installEventFilter(this);
+    connect(&m_model, &GridModel::cornerTextChanged, this, [this] {
+        if (m_corner)
+            m_corner->update();
+    });
+}
+
+void FlexGrid::setCols(int cols)
+{
+    m_model.setCols(cols);
+    m_col = m_colSel = std::min(m_col, cols - 1);
+}
+
+int FlexGrid::Row() const
+{
+    const QModelIndex current = currentIndex();
+    return current.isValid() ? current.row() + kFixedRows : 0;
+}
+
+void FlexGrid::setRow(int row)
+{
+    checkRow(row);
+    m_rowSel = row;
+    m_colSel = m_col;
+    showCurrent(row);
+}
+
+void FlexGrid::setCol(int col)
+{
+    checkCol(col);
+    m_col = m_colSel = col;
+    m_rowSel = Row();
+    showCurrent(m_rowSel);
+}
+
+int FlexGrid::RowSel() const
+{
+    return m_rowSel;
+}
+
+void FlexGrid::setRowSel(int row)
+{
+    checkRow(row);
+    m_rowSel = row;
+    showCurrent(Row());
+}
+
+void FlexGrid::setColSel(int col)
+{
+    checkCol(col);
+    m_colSel = col;
+}
+
+int FlexGrid::TopRow() const
+{
+    return verticalScrollBar()->value() + kFixedRows;
+}
+
+void FlexGrid::setTopRow(int row)
+{
+    if (row < kFixedRows || row >= Rows())
+        throw formsError(InvalidRowValue, kSource);
+    executeDelayedItemsLayout();
+    verticalScrollBar()->setValue(row - kFixedRows);
+}
+
+int FlexGrid::ColWidth(int col) const
+{
+    checkCol(col);
+    if (col < kFixedCols)
+        return verticalHeader()->isHidden() ? 0 : pixelsToTwipsX(verticalHeader()->maximumWidth());
+    return isColumnHidden(col - kFixedCols) ? 0 : pixelsToTwipsX(columnWidth(col - kFixedCols));
+}
+
+void FlexGrid::setColWidth(int col, int twips)
+{
+    checkCol(col);
+    const int pixels = twipsToPixelsX(std::max(twips, 0));
+    if (col < kFixedCols) {
+        verticalHeader()->setFixedWidth(pixels);
+        verticalHeader()->setHidden(pixels == 0);
+        return;
+    }
+    // A zero width alone leaves the column reachable by the cursor: hide it as well.
+    setColumnHidden(col - kFixedCols, pixels == 0);
+    if (pixels > 0)
+        setColumnWidth(col - kFixedCols, pixels);
+}
+
+void FlexGrid::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    QTableView::mouseDoubleClickEvent(event);
+    emit DblClick();
+}
+
+void FlexGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QTableView::currentChanged(current, previous);
+    if (m_movingCurrent || !current.isValid())
+        return;
+    m_col = m_colSel = current.column() + kFixedCols;
+    m_rowSel = current.row() + kFixedRows;
+}
+
+void FlexGrid::changeEvent(QEvent* event)
+{
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        fitRowHeight();
+}
+
+bool FlexGrid::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != m_corner || event->type() != QEvent::Paint)
+        return QTableView::eventFilter(watched, event);
+    QStyleOptionHeader option;
+    option.initFrom(m_corner);
+    option.rect = m_corner->rect();
+    option.text = m_model.TextMatrix(0, 0);
+    option.textAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+    option.position = QStyleOptionHeader::OnlyOneSection;
+    option.state |= QStyle::State_Raised;
+    QPainter painter(m_corner);
+    m_corner->style()->drawControl(QStyle::CE_Header, &option, &painter, m_corner);
+    return true;
+}
+
+void FlexGrid::checkRow(int row) const
+{
+    if (row < 0 || row >= Rows())
+        throw formsError(InvalidRowValue, kSource);
+}
+
+void FlexGrid::checkCol(int col) const
+{
+    if (col < 0 || col >= Cols())
+        throw formsError(InvalidColValue, kSource);
+}
+
+void FlexGrid::showCurrent(int row)
+{
+    m_movingCurrent = true;
+    if (row < kFixedRows || Cols() <= kFixedCols) {
+        setCurrentIndex({});
+        clearSelection();
+    } else {
+        const int col = std::max(m_col, kFixedCols) - kFixedCols;
+        selectionModel()->setCurrentIndex(m_model.index(row - kFixedRows, col), QItemSelectionModel::NoUpdate);
+        const int last = std::max(row, m_rowSel) - kFixedRows;
+        const int first = std::min(row, std::max(m_rowSel, kFixedRows)) - kFixedRows;
+        selectionModel()->select(QItemSelection(m_model.index(first, 0), m_model.index(last, Cols() - 1 - kFixedCols)),
+                                 QItemSelectionModel::ClearAndSelect);
+    }
+    m_movingCurrent = false;
+}
+
+void FlexGrid::fitRowHeight()
+{
+    const int height = fontMetrics().height() + 4;
+    verticalHeader()->setMinimumSectionSize(std::min(verticalHeader()->minimumSectionSize(), height));
+    verticalHeader()->setDefaultSectionSize(height);
+}
+
+} // namespace forms

@@ -1,0 +1,190 @@
+#include "platform/forms/Form.h"
+
+#include "platform/forms/FormsError.h"
+#include "platform/forms/Twips.h"
+
+#include <QAbstractButton>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QLayout>
+
+namespace forms {
+
+Form::Form(QString designPath, Border border, QWidget* owner)
+    : QWidget(owner), m_designPath(std::move(designPath)), m_border(border)
+{
+    if (border == Border::Fixed)
+        setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                       | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    else
+        setWindowFlags(Qt::Window);
+}
+
+Form::~Form()
+{
+    if (m_modalLoop)
+        m_modalLoop->quit();
+}
+
+void Form::Load()
+{
+    if (m_loaded)
+        return;
+    if (!m_designRead && !m_designPath.isEmpty()) {
+        m_design = StoredDesign::load(m_designPath);
+        m_designRead = true;
+    }
+    const PropertyBag& props = m_design.form();
+    setWindowTitle(props.ReadProperty(QStringLiteral("caption"), QString()).toString());
+    const QSize client = twipsToPixels(QSize(props.ReadProperty(QStringLiteral("clientwidth"), 0).toInt(),
+                                             props.ReadProperty(QStringLiteral("clientheight"), 0).toInt()));
+    if (!client.isEmpty()) {
+        if (m_border == Border::Fixed)
+            setFixedSize(client);
+        else
+            resize(client);
+    }
+    m_loaded = true;
+    try {
+        createControls();
+        Form_Load();
+    } catch (...) {
+        destroyControls();
+        throw;
+    }
+}
+
+void Form::Show(int mode)
+{
+    Load();
+    if (mode != vbModal) {
+        show();
+        raise();
+        activateWindow();
+        return;
+    }
+    if (isVisible() || m_modalLoop)
+        throw formsError(FormAlreadyShown, QStringLiteral("Form"));
+    setWindowModality(Qt::ApplicationModal);
+    QEventLoop loop;
+    m_modalLoop = &loop;
+    show();
+    raise();
+    activateWindow();
+    if (isVisible())
+        loop.exec(QEventLoop::DialogExec);
+    m_modalLoop = nullptr;
+    setWindowModality(Qt::NonModal);
+}
+
+void Form::Hide()
+{
+    hide();
+}
+
+void Form::Unload()
+{
+    if (m_loaded && mayUnload(vbFormCode))
+        destroyControls();
+}
+
+void Form::setVisible(bool visible)
+{
+    QWidget::setVisible(visible);
+    if (!visible && m_modalLoop)
+        m_modalLoop->quit();
+}
+
+QSize Form::outerSizeTwips() const
+{
+    return pixelsToTwips(frameGeometry().size());
+}
+
+void Form::setOuterSizeTwips(QSize twips)
+{
+    const QSize frame = frameGeometry().size() - size();
+    resize(twipsToPixels(twips) - frame);
+}
+
+QSize Form::clientSizeTwips() const
+{
+    return pixelsToTwips(size());
+}
+
+void Form::Form_QueryUnload(int&, int) {}
+void Form::Form_Unload(int&) {}
+
+void Form::setDefaultButton(QAbstractButton* button)
+{
+    m_defaultButton = button;
+}
+
+void Form::setCancelButton(QAbstractButton* button)
+{
+    m_cancelButton = button;
+}
+
+void Form::closeEvent(QCloseEvent* event)
+{
+    // The form decides itself: it hides or unloads below, or stays as Form_QueryUnload wants.
+    event->ignore();
+    if (!m_loaded)
+        hide();
+    else if (mayUnload(vbFormControlMenu))
+        destroyControls();
+}
+
+void Form::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (m_loaded)
+        Form_Resize();
+}
+
+void Form::keyPressEvent(QKeyEvent* event)
+{
+    QAbstractButton* target = nullptr;
+    if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
+        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+            target = m_defaultButton;
+        else if (event->key() == Qt::Key_Escape)
+            target = m_cancelButton;
+    }
+    if (target && target->isEnabled() && target->isVisible())
+        target->click();
+    else
+        QWidget::keyPressEvent(event);
+}
+
+bool Form::mayUnload(int unloadMode)
+{
+    int cancel = 0;
+    Form_QueryUnload(cancel, unloadMode);
+    if (cancel == 0)
+        Form_Unload(cancel);
+    return cancel == 0;
+}
+
+void Form::destroyControls()
+{
+    hide();
+    m_loaded = false;
+    delete layout();
+    // Later, because Unload often runs inside a handler of one of these controls. Owned windows
+    // (other forms) belong to whoever created them.
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (!child->isWindow()) {
+            child->hide();
+            child->deleteLater();
+        }
+    }
+}
+
+void DoEvents()
+{
+    QCoreApplication::processEvents();
+}
+
+} // namespace forms

@@ -1,0 +1,143 @@
+#include "platform/forms/GridModel.h"
+
+#include "platform/forms/FormsError.h"
+
+namespace forms {
+
+namespace {
+
+const QString kSource = QStringLiteral("MSFlexGrid");
+
+Qt::Alignment alignmentOf(int flex, const QString& text)
+{
+    switch (flex) {
+    case flexAlignCenterCenter: return Qt::AlignCenter;
+    case flexAlignRightCenter: return Qt::AlignRight | Qt::AlignVCenter;
+    case flexAlignGeneral: {
+        bool number = false;
+        text.toDouble(&number);
+        return (number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
+    }
+    default: return Qt::AlignLeft | Qt::AlignVCenter;
+    }
+}
+
+} // namespace
+
+GridModel::GridModel(int rows, int cols, QObject* parent)
+    : QAbstractTableModel(parent), m_cells(rows, std::vector<QString>(cols)),
+      m_alignments(cols, flexAlignGeneral), m_cols(cols)
+{
+}
+
+void GridModel::setRows(int rows)
+{
+    if (rows < kFixedRows)
+        throw formsError(InvalidRowValue, kSource);
+    const int old = Rows();
+    if (rows > old) {
+        beginInsertRows({}, old - kFixedRows, rows - 1 - kFixedRows);
+        m_cells.resize(rows, std::vector<QString>(m_cols));
+        endInsertRows();
+    } else if (rows < old) {
+        beginRemoveRows({}, rows - kFixedRows, old - 1 - kFixedRows);
+        m_cells.resize(rows);
+        endRemoveRows();
+    }
+}
+
+void GridModel::setCols(int cols)
+{
+    if (cols < kFixedCols)
+        throw formsError(InvalidColValue, kSource);
+    if (cols == m_cols)
+        return;
+    beginResetModel();
+    for (auto& row : m_cells)
+        row.resize(cols);
+    m_alignments.resize(cols, flexAlignGeneral);
+    m_cols = cols;
+    endResetModel();
+}
+
+const QString& GridModel::TextMatrix(int row, int col) const
+{
+    checkCell(row, col);
+    return m_cells[row][col];
+}
+
+void GridModel::setTextMatrix(int row, int col, const QString& text)
+{
+    checkCell(row, col);
+    m_cells[row][col] = text;
+    if (row < kFixedRows && col < kFixedCols)
+        emit cornerTextChanged();
+    else if (row < kFixedRows)
+        emit headerDataChanged(Qt::Horizontal, col - kFixedCols, col - kFixedCols);
+    else if (col < kFixedCols)
+        emit headerDataChanged(Qt::Vertical, row - kFixedRows, row - kFixedRows);
+    else
+        emit dataChanged(index(row - kFixedRows, col - kFixedCols), index(row - kFixedRows, col - kFixedCols),
+                         {Qt::DisplayRole});
+}
+
+int GridModel::ColAlignment(int col) const
+{
+    checkCell(0, col);
+    return m_alignments[col];
+}
+
+void GridModel::setColAlignment(int col, int alignment)
+{
+    checkCell(0, col);
+    m_alignments[col] = alignment;
+    if (col < kFixedCols)
+        emit headerDataChanged(Qt::Vertical, 0, Rows() - 1 - kFixedRows);
+    else if (Rows() > kFixedRows)
+        emit dataChanged(index(0, col - kFixedCols), index(Rows() - 1 - kFixedRows, col - kFixedCols),
+                         {Qt::TextAlignmentRole});
+}
+
+int GridModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : Rows() - kFixedRows;
+}
+
+int GridModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_cols - kFixedCols;
+}
+
+QVariant GridModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid())
+        return {};
+    return cellData(index.row() + kFixedRows, index.column() + kFixedCols, role);
+}
+
+QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (section < 0)
+        return {};
+    if (orientation == Qt::Horizontal)
+        return section < m_cols - kFixedCols ? cellData(0, section + kFixedCols, role) : QVariant();
+    return section < Rows() - kFixedRows ? cellData(section + kFixedRows, 0, role) : QVariant();
+}
+
+QVariant GridModel::cellData(int row, int col, int role) const
+{
+    const QString& text = m_cells[row][col];
+    switch (role) {
+    case Qt::DisplayRole: return text;
+    case Qt::TextAlignmentRole: return int(alignmentOf(m_alignments[col], text));
+    default: return {};
+    }
+}
+
+void GridModel::checkCell(int row, int col) const
+{
+    if (row < 0 || row >= Rows() || col < 0 || col >= m_cols)
+        throw formsError(InvalidPropertyArrayIndex, kSource);
+}
+
+} // namespace forms

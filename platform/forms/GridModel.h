@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QString>
+
+#include <vector>
+
+namespace forms {
+
+// MSFlexGrid column alignments (ColAlignment).
+enum FlexAlignment {
+    flexAlignLeftCenter = 1,
+    flexAlignCenterCenter = 4,
+    flexAlignRightCenter = 7,
+    flexAlignGeneral = 9,   // text to the left, numbers to the right
+};
+
+// The cells of a grid with one fixed row and one fixed column, as plain rows of text, in the
+// grid's own coordinates (row 0 is the fixed row, column 0 the fixed column). Views and other
+// readers (navigation, a headless listing) read the same rows. As a Qt model, the fixed row is
+// the horizontal header, the fixed column the vertical header, and model cell (r, c) is grid
+// cell (r + 1, c + 1); grid cell (0, 0) is the corner.
+class GridModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    static constexpr int kFixedRows = 1;
+    static constexpr int kFixedCols = 1;
+
+    explicit GridModel(int rows = 2, int cols = 2, QObject* parent = nullptr);
+
+    int Rows() const { return static_cast<int>(m_cells.size()); }
+    // Adds empty rows at the end or removes rows from the end; throws 30009 below one row.
+    void setRows(int rows);
+    int Cols() const { return m_cols; }
+    // Throws 30010 below one column.
+    void setCols(int cols);
+
+    // Throws 381 outside the grid.
+    const QString& TextMatrix(int row, int col) const;
+    void setTextMatrix(int row, int col, const QString& text);
+
+    int ColAlignment(int col) const;
+    void setColAlignment(int col, int alignment);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+signals:
+    void cornerTextChanged();
+
+private:
+    void checkCell(int row, int col) const;
+    QVariant cellData(int row, int col, int role) const;
+
+    std::vector<std::vector<QString>> m_cells;
+    std::vector<int> m_alignments;
+    int m_cols;
+};
+
+} // namespace forms

@@ -1,0 +1,29 @@
+#include "platform/forms/JapaneseUi.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+namespace forms {
+
+bool installJapaneseUi(QApplication& app)
+{
+    const QStringList proportional{QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP")};
+    const QStringList fixed{QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans Mono CJK JP")};
+    QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"), proportional);
+    QFont::insertSubstitutions(QStringLiteral("MS PGothic"), proportional);
+    QFont::insertSubstitutions(QStringLiteral("ＭＳ ゴシック"), fixed);
+    QFont::insertSubstitutions(QStringLiteral("MS Gothic"), fixed);
+
+    auto* translator = new QTranslator(&app);
+    if (!translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
+}
+
+} // namespace forms
