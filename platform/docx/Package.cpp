@@ -1,0 +1,255 @@
+#include "platform/docx/Package.h"
+
+#include "platform/docx/Annotations.h"
+#include "platform/docx/HeaderFooterPlan.h"
+#include "platform/docx/LoadError.h"
+#include "platform/docx/Relationships.h"
+#include "platform/docx/Styles.h"
+#include "platform/docx/TextWalker.h"
+#include "platform/docx/Xml.h"
+#include "platform/docx/ZipReader.h"
+
+#include <cstring>
+
+namespace docx {
+
+namespace {
+
+// Parses one part, hands its root, vocabulary and relationships to fn, then frees the DOM.
+template <typename Fn>
+void withPart(ZipReader& zip, const std::string& name, const QString& path, Fn&& fn)
+{
+    XmlPart part;
+    part.name = name;
+    parseXml(part, zip.read(name), path);
+    const pugi::xml_node root = part.doc.document_element();
+    const Vocabulary v(root);
+    const Relationships rels = Relationships::read(zip, name, path);
+    fn(root, v, rels);
+}
+
+// The part a main-document relationship of this type leads to, "" when absent.
+std::string partOfType(const Relationships& rels, ZipReader& zip, const char* type)
+{
+    const Relationships::Rel* r = rels.firstOfType(type);
+    return r && zip.contains(r->target) ? r->target : std::string();
+}
+
+std::size_t countBoxes(const Walked& w)
+{
+    std::size_t n = w.boxes.size();
+    for (const Walked& b : w.boxes)
+        n += countBoxes(b);
+    return n;
+}
+
+bool hasCommentMark(const Walked& w, const std::map<long, CommentPart>& comments)
+{
+    for (const CommentEvent& m : w.commentMarks)
+        if (comments.count(m.id))
+            return true;
+    for (const Walked& b : w.boxes)
+        if (hasCommentMark(b, comments))
+            return true;
+    return false;
+}
+
+// A text box story with the story that anchors it.
+struct BoxEntry {
+    Walked walked;
+    int anchorStory;
+    int32_t anchorPos;
+};
+
+// Text boxes in chain order: each box, then the boxes anchored inside it. firstIndex is the
+// document index the first entry in out will get.
+void flattenBoxes(Walked& owner, int ownerIndex, int firstIndex, std::vector<BoxEntry>& out)
+{
+    for (std::size_t i = 0; i < owner.boxes.size(); ++i) {
+        const int index = firstIndex + static_cast<int>(out.size());
+        out.push_back({std::move(owner.boxes[i]), ownerIndex, owner.boxAnchors[i]});
+        Walked& box = out.back().walked;
+        std::vector<Walked> inner = std::move(box.boxes);
+        box.boxes.clear();
+        Walked holder;
+        holder.boxes = std::move(inner);
+        holder.boxAnchors = std::move(box.boxAnchors);
+        flattenBoxes(holder, index, firstIndex, out);
+    }
+}
+
+void finishStory(Story& s, int type, const std::string& part, int section = -1)
+{
+    s.type = type;
+    s.part = QString::fromStdString("/" + part);
+    s.section = section;
+}
+
+} // namespace
+
+Document load(const QString& path)
+{
+    ZipReader zip(path);
+    const Relationships pkgRels = Relationships::read(zip, "", path);
+    const std::string mainName = partOfType(pkgRels, zip, "officeDocument");
+    if (mainName.empty())
+        throw loadError(LoadFailure::NoMainPart, path);
+    const Relationships docRels = Relationships::read(zip, mainName, path);
+
+    Document doc;
+    doc.path = path;
+    Styles styles;
+    if (const std::string name = partOfType(docRels, zip, "theme"); !name.empty())
+        withPart(zip, name, path, [&](pugi::xml_node root, const Vocabulary& v, const Relationships&) {
+            Theme theme;
+            theme.read(root, v);
+            styles.setTheme(std::move(theme));
+        });
+    if (const std::string name = partOfType(docRels, zip, "styles"); !name.empty())
+        withPart(zip, name, path, [&](pugi::xml_node root, const Vocabulary& v, const Relationships&) {
+            styles.read(root, v);
+        });
+    if (const std::string name = partOfType(docRels, zip, "settings"); !name.empty())
+        withPart(zip, name, path, [&](pugi::xml_node root, const Vocabulary& v, const Relationships&) {
+            for (pugi::xml_node c = root.first_child(); c; c = c.next_sibling())
+                if (v.tok(c) == Tok::EvenAndOddHeaders) {
+                    const pugi::xml_attribute val = v.wAttr(c, "val");
+                    doc.evenAndOddHeaders = !val || !(std::strcmp(val.value(), "false") == 0
+                                                      || std::strcmp(val.value(), "0") == 0
+                                                      || std::strcmp(val.value(), "off") == 0);
+                }
+        });
+
+    // The main story; each part's DOM is freed as soon as it is walked.
+    Walked main;
+    withPart(zip, mainName, path, [&](pugi::xml_node root, const Vocabulary& v, const Relationships& rels) {
+        if (v.tok(root) != Tok::Document)
+            throw loadError(LoadFailure::NoMainPart, path);
+        TextWalker(TextWalker::Context{v, styles, rels, path}, main).walkBlocks(root.child(v.w("body")));
+    });
+    finishStory(main.story, wdMainTextStory, mainName);
+    if (main.sections.empty() || main.sections.back().endPos < main.story.length() - 1)
+        main.sections.push_back(SectionInfo{{}, false, main.story.length() - 1});
+
+    NotesPart noteParts[2];
+    const char* noteRelTypes[2] = {"footnotes", "endnotes"};
+    std::string noteNames[2];
+    for (int k = 0; k < 2; ++k) {
+        noteNames[k] = partOfType(docRels, zip, noteRelTypes[k]);
+        if (!noteNames[k].empty())
+            withPart(zip, noteNames[k], path, [&](pugi::xml_node root, const Vocabulary& v, const Relationships& rels) {
+                noteParts[k] = walkNotesPart(root, TextWalker::Context{v, styles, rels, path});
+            });
+    }
+    NotesStory notes[2] = {buildNotesStory(wdFootnotesStory, noteParts[0], main.noteRefs),
+                           buildNotesStory(wdEndnotesStory, noteParts[1], main.noteRefs)};
+
+    const HeaderFooterPlan plan = planHeadersFooters(main.sections, [&](const std::string& id) {
+        const Relationships::Rel* r = docRels.byId(id);
+        return r && !r->external && zip.contains(r->target) ? r->target : std::string();
+    });
+    std::vector<Walked> headers(plan.chain.size());
+    for (std::size_t i = 0; i < plan.chain.size(); ++i)
+        withPart(zip, plan.chain[i].part, path, [&](pugi::xml_node root, const Vocabulary& v, const Relationships& rels) {
+            TextWalker(TextWalker::Context{v, styles, rels, path}, headers[i]).walkBlocks(root);
+        });
+
+    std::map<long, CommentPart> commentParts;
+    const std::string commentsName = partOfType(docRels, zip, "comments");
+    if (!commentsName.empty())
+        withPart(zip, commentsName, path, [&](pugi::xml_node root, const Vocabulary& v, const Relationships& rels) {
+            commentParts = walkCommentsPart(root, TextWalker::Context{v, styles, rels, path});
+        });
+
+    // Indexes in Word's order: main, footnotes, endnotes, comments, text boxes, headers/footers, separators.
+    bool hasComments = hasCommentMark(main, commentParts);
+    for (const NotesStory& n : notes)
+        hasComments = hasComments || hasCommentMark(n.walked, commentParts);
+    for (const Walked& h : headers)
+        hasComments = hasComments || hasCommentMark(h, commentParts);
+    int next = 1;
+    const int noteIndex[2] = {notes[0].notes.empty() ? -1 : next++, notes[1].notes.empty() ? -1 : next++};
+    const int commentsIndex = hasComments ? next++ : -1;
+    const int firstBox = next;
+    std::size_t boxCount = countBoxes(main) + countBoxes(notes[0].walked) + countBoxes(notes[1].walked);
+    for (const Walked& h : headers)
+        boxCount += countBoxes(h);
+    const int firstHeader = firstBox + static_cast<int>(boxCount);
+
+    std::vector<BoxEntry> boxes;
+    boxes.reserve(boxCount);
+    flattenBoxes(main, 0, firstBox, boxes);
+    for (int k = 0; k < 2; ++k)
+        flattenBoxes(notes[k].walked, noteIndex[k], firstBox, boxes);
+    for (std::size_t i = 0; i < headers.size(); ++i)
+        flattenBoxes(headers[i], firstHeader + static_cast<int>(i), firstBox, boxes);
+
+    std::vector<CommentAnchor> anchors;
+    collectCommentAnchors(main, 0, anchors);
+    for (int k = 0; k < 2; ++k)
+        if (noteIndex[k] >= 0)
+            collectCommentAnchors(notes[k].walked, noteIndex[k], anchors);
+    for (std::size_t i = 0; i < boxes.size(); ++i)
+        collectCommentAnchors(boxes[i].walked, firstBox + static_cast<int>(i), anchors);
+    for (std::size_t i = 0; i < headers.size(); ++i)
+        collectCommentAnchors(headers[i], firstHeader + static_cast<int>(i), anchors);
+    CommentsStory comments = buildCommentsStory(commentParts, anchors);
+
+    // Assemble.
+    doc.stories.reserve(static_cast<std::size_t>(firstHeader) + headers.size() + 6);
+    doc.stories.push_back(std::move(main.story));
+    for (int k = 0; k < 2; ++k) {
+        if (noteIndex[k] < 0)
+            continue;
+        finishStory(notes[k].walked.story, k == 0 ? wdFootnotesStory : wdEndnotesStory, noteNames[k]);
+        doc.stories.push_back(std::move(notes[k].walked.story));
+        for (Note n : notes[k].notes) {
+            n.refStory = 0;
+            doc.notes.push_back(n);
+        }
+    }
+    if (commentsIndex >= 0) {
+        finishStory(comments.walked.story, wdCommentsStory, commentsName);
+        doc.stories.push_back(std::move(comments.walked.story));
+        doc.comments = std::move(comments.comments);
+    }
+    for (BoxEntry& b : boxes) {
+        const int owner = b.anchorStory;
+        const QString part = owner < static_cast<int>(doc.stories.size()) ? doc.stories[owner].part
+                             : QString::fromStdString("/" + plan.chain[owner - firstHeader].part);
+        doc.textBoxes.push_back({static_cast<int>(doc.stories.size()), owner, b.anchorPos});
+        b.walked.story.type = wdTextFrameStory;
+        b.walked.story.part = part;
+        doc.stories.push_back(std::move(b.walked.story));
+    }
+    for (std::size_t i = 0; i < headers.size(); ++i) {
+        finishStory(headers[i].story, plan.chain[i].type, plan.chain[i].part, plan.chain[i].section);
+        doc.stories.push_back(std::move(headers[i].story));
+    }
+    for (int k = 0; k < 2; ++k) {
+        if (noteIndex[k] < 0)
+            continue;
+        for (int s = 0; s < 3; ++s)
+            if (noteParts[k].special[s]) {
+                Story& story = noteParts[k].special[s]->story;
+                finishStory(story, (k == 0 ? wdFootnoteSeparatorStory : wdEndnoteSeparatorStory) + s, noteNames[k]);
+                doc.stories.push_back(std::move(story));
+            }
+    }
+
+    for (std::size_t s = 0; s < main.sections.size(); ++s) {
+        Section sec;
+        sec.titlePage = main.sections[s].titlePage;
+        sec.endPos = main.sections[s].endPos;
+        for (int kind = 0; kind < 3; ++kind) {
+            const int h = plan.bySection[s][SectionInfo::HeaderDefault + kind];
+            const int f = plan.bySection[s][SectionInfo::FooterDefault + kind];
+            sec.headers[kind] = h < 0 ? -1 : firstHeader + h;
+            sec.footers[kind] = f < 0 ? -1 : firstHeader + f;
+        }
+        doc.sections.push_back(sec);
+    }
+    return doc;
+}
+
+} // namespace docx

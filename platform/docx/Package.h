@@ -1,0 +1,15 @@
+#pragma once
+
+#include "platform/docx/Story.h"
+
+#include <QString>
+
+namespace docx {
+
+// Reads the .docx package at path into the document model: every story Word has, in Word's
+// order, with character positions, format runs, notes, comments, text boxes and sections.
+// Throws core::Error (Word's number, a Japanese description naming the file) when the file is
+// missing, is not a readable .docx, or exceeds the reader's size bounds.
+Document load(const QString& path);
+
+} // namespace docx

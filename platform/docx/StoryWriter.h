@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/docx/Story.h"
+
+#include <QStringDecoder>
+
+#include <string_view>
+
+namespace docx {
+
+// Appends characters to a story, keeping the format runs merged as it goes.
+class StoryWriter {
+public:
+    explicit StoryWriter(Story& story);
+
+    int32_t pos() const { return static_cast<int32_t>(m_story.text.size()); }
+    void put(char16_t c, const CharFormat& f);
+    void putUtf8(std::string_view utf8, const CharFormat& f);
+    void putText(QStringView text, const CharFormat& f);
+    // Turns the last character into c, keeping its format.
+    void replaceLast(char16_t c) { m_story.text[m_story.text.size() - 1] = QChar(c); }
+    void markSymbol() { m_story.symbols.push_back(pos() - 1); }
+
+private:
+    void use(const CharFormat& f);
+    void grow(qsizetype extra);
+
+    Story& m_story;
+    QStringDecoder m_utf8{QStringDecoder::Utf8, QStringDecoder::Flag::Stateless};
+};
+
+} // namespace docx

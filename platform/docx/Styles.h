@@ -1,0 +1,67 @@
+#pragma once
+
+#include "platform/docx/Theme.h"
+
+#include <pugixml.hpp>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace docx {
+
+class Vocabulary;
+
+// The run properties Find can test, as one level (defaults, a style, direct formatting) sets them.
+struct RunProps {
+    std::optional<int32_t> color;
+    std::optional<bool> highlight;
+    std::optional<bool> strike, doubleStrike, hidden;   // toggle properties
+    // Fills what this level leaves unset from the level it is based on.
+    void inheritFrom(const RunProps& base);
+};
+
+// The values after resolution through every level.
+struct ResolvedRun {
+    int32_t color;
+    bool highlight, strike, doubleStrike, hidden;
+};
+
+// styles.xml: document defaults and the styles with their basedOn chains flattened, and the
+// resolution of a run's formatting through table, paragraph and character style levels.
+class Styles {
+public:
+    static constexpr int kNone = -1;
+
+    void read(pugi::xml_node root, const Vocabulary& v);
+    void setTheme(Theme theme) { m_theme = std::move(theme); }
+
+    // Direct formatting of one w:rPr; *charStyle receives its w:rStyle id when asked.
+    RunProps readRunProps(pugi::xml_node rPr, const Vocabulary& v, std::string_view* charStyle) const;
+
+    // Style indexes by id; kNone when absent. Paragraphs and tables without a known style get
+    // the default style of their kind.
+    int paragraphStyle(std::string_view id) const;
+    int tableStyle(std::string_view id) const;
+    int characterStyle(std::string_view id) const;
+
+    ResolvedRun resolve(int table, int paragraph, int character, const RunProps& direct) const;
+
+private:
+    enum Kind { Paragraph, Character, Table, KindCount };
+    void flatten();
+    static int lookup(const std::unordered_map<std::string, int>& ids, std::string_view id);
+
+    Theme m_theme;
+    RunProps m_defaults;
+    std::vector<RunProps> m_own;          // a style's own w:rPr
+    std::vector<int> m_basedOn;           // index or kNone
+    std::vector<RunProps> m_flat;         // own values, then the basedOn chain's
+    std::unordered_map<std::string, int> m_ids[KindCount];
+    int m_default[KindCount] = {kNone, kNone, kNone};
+};
+
+} // namespace docx

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "platform/docx/Story.h"
+#include "platform/docx/StoryWriter.h"
+#include "platform/docx/Styles.h"
+
+#include <pugixml.hpp>
+
+#include <string>
+#include <vector>
+
+namespace docx {
+
+class Relationships;
+class Vocabulary;
+
+struct NoteRef { int type; long id; int32_t pos; };
+struct CommentEvent { long id; int32_t pos; };
+
+// A section as its w:sectPr gives it: relationship ids of its own headers and footers.
+struct SectionInfo {
+    enum Slot { HeaderDefault, HeaderFirst, HeaderEven, FooterDefault, FooterFirst, FooterEven, SlotCount };
+    std::string refs[SlotCount];
+    bool titlePage = false;
+    int32_t endPos = -1;
+};
+
+// One walked story and what its walk met: note and comment marks, text boxes anchored in it
+// (each walked into a story of its own) and, for the main story, its sections.
+struct Walked {
+    Story story;
+    std::vector<NoteRef> noteRefs;
+    std::vector<CommentEvent> commentMarks, commentStarts, commentEnds;
+    std::vector<Walked> boxes;
+    std::vector<int32_t> boxAnchors;   // position of each box's anchor, parallel to boxes
+    std::vector<SectionInfo> sections;
+};
+
+// Walks WordprocessingML block content into character positions as Word counts them.
+class TextWalker {
+public:
+    struct Context {
+        const Vocabulary& vocabulary;
+        const Styles& styles;
+        const Relationships& rels;   // of the part being walked, for hyperlink targets
+        const QString& path;         // for errors
+    };
+
+    TextWalker(const Context& ctx, Walked& out, int depth = 0);
+    // Walks the block-level children of container (w:body, w:hdr, w:footnote, w:txbxContent ...).
+    void walkBlocks(pugi::xml_node container);
+
+private:
+    struct Depth;
+
+    void block(pugi::xml_node n);
+    void paragraph(pugi::xml_node p);
+    void table(pugi::xml_node tbl);
+    void rows(pugi::xml_node container);
+    void cells(pugi::xml_node container);
+    void cell(pugi::xml_node tc);
+    void sectionEnd(pugi::xml_node sectPr);
+    void inlines(pugi::xml_node container);
+    void inlineItem(pugi::xml_node n);
+    void run(pugi::xml_node r);
+    void runItem(pugi::xml_node n, const ResolvedRun& rr);
+    void text(pugi::xml_node t, const CharFormat& f);
+    void math(pugi::xml_node n, ResolvedRun rr);
+    void drawing(pugi::xml_node n, const ResolvedRun& rr, bool vml);
+    void collectTextBoxes(pugi::xml_node n, std::vector<pugi::xml_node>& out, int depth) const;
+    void object(pugi::xml_node n, const ResolvedRun& rr);
+    void ruby(pugi::xml_node n, const ResolvedRun& rr);
+    void hyperlink(pugi::xml_node n);
+    void simpleField(pugi::xml_node n);
+
+    void fieldBegin(const ResolvedRun& rr);
+    void fieldCode(QStringView code, const ResolvedRun& rr);
+    void fieldSeparate(const ResolvedRun& rr);
+    void fieldEnd(const ResolvedRun& rr);
+
+    ResolvedRun paragraphDefault() const;
+    CharFormat format(const ResolvedRun& rr, bool deletedItem) const;
+    CharFormat fieldFormat(const ResolvedRun& rr) const;
+
+    const Context& m_ctx;
+    const Vocabulary& m_v;
+    const Styles& m_styles;
+    Walked& m_out;
+    StoryWriter m_w;
+    int m_depth;
+    int m_tableStyle = Styles::kNone;
+    int m_paraStyle = Styles::kNone;
+    int m_deleted = 0;                 // open w:del / w:moveFrom containers
+    int m_codeDepth = 0;               // open fields still in their code part
+    std::vector<bool> m_fields;        // per open field: still in its code part
+    int32_t m_lastParaMark = -1;
+};
+
+} // namespace docx

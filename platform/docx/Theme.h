@@ -1,0 +1,31 @@
+#pragma once
+
+#include <pugixml.hpp>
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace docx {
+
+class Vocabulary;
+
+// The colour scheme of theme1.xml, for run colours given only as w:themeColor.
+class Theme {
+public:
+    void read(pugi::xml_node root, const Vocabulary& v);
+    // COLORREF of a w:themeColor value ("accent1", "text1", ...) with w:themeTint / w:themeShade
+    // (hex bytes, empty when absent) applied; nothing when the scheme lacks it.
+    std::optional<int32_t> color(std::string_view themeColor, std::string_view tint,
+                                 std::string_view shade) const;
+
+private:
+    std::map<std::string, uint32_t, std::less<>> m_rgb; // scheme slot ("accent1", "dk1") → 0xRRGGBB
+};
+
+// COLORREF (R + 256 G + 65536 B) of six hex digits RRGGBB; nothing when malformed.
+std::optional<int32_t> colorRefFromHex(std::string_view rrggbb);
+
+} // namespace docx
