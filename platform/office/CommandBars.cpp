@@ -14,6 +14,13 @@ const QString kSource = QStringLiteral("Tarvelin");
 // Office's automation failure (0x80004005) for a member of an object that no longer exists.
 constexpr int kMethodFailed = -2147467259;
 
+// A copy with its own buffer: controls outlive the add-in that set their texts, and a copy of
+// its QStringLiteral would point into the add-in's unloaded library.
+QString owned(const QString& text)
+{
+    return QString(text.constData(), text.size());
+}
+
 [[noreturn]] void invalidArgument()
 {
     throw core::runtimeError(core::InvalidProcedureCall, kSource);
@@ -72,12 +79,12 @@ bool CommandBarControl::Enabled() const { requireLive("Enabled"); return m_enabl
 QString CommandBarControl::Parameter() const { requireLive("Parameter"); return m_parameter; }
 QString CommandBarControl::TooltipText() const { requireLive("TooltipText"); return m_tooltip; }
 
-void CommandBarControl::setCaption(const QString& caption) { assign(m_caption, caption, "Caption"); }
-void CommandBarControl::setTag(const QString& tag) { assign(m_tag, tag, "Tag"); }
+void CommandBarControl::setCaption(const QString& caption) { assign(m_caption, owned(caption), "Caption"); }
+void CommandBarControl::setTag(const QString& tag) { assign(m_tag, owned(tag), "Tag"); }
 void CommandBarControl::setVisible(bool visible) { assign(m_visible, visible, "Visible"); }
 void CommandBarControl::setEnabled(bool enabled) { assign(m_enabled, enabled, "Enabled"); }
-void CommandBarControl::setParameter(const QString& parameter) { assign(m_parameter, parameter, "Parameter"); }
-void CommandBarControl::setTooltipText(const QString& text) { assign(m_tooltip, text, "TooltipText"); }
+void CommandBarControl::setParameter(const QString& parameter) { assign(m_parameter, owned(parameter), "Parameter"); }
+void CommandBarControl::setTooltipText(const QString& text) { assign(m_tooltip, owned(text), "TooltipText"); }
 
 int CommandBarControl::Index() const
 {
@@ -256,7 +263,7 @@ std::shared_ptr<CommandBarControl> CommandBarControls::Add(std::optional<int> Ty
     }
     if (builtin)
         control->m_caption = builtin->caption;
-    control->m_parameter = Parameter.value_or(QString());
+    control->m_parameter = owned(Parameter.value_or(QString()));
     control->m_parent = std::static_pointer_cast<CommandBarControls>(shared_from_this());
     m_items.insert(m_items.begin() + (before - 1), control);
     control->changed();
@@ -330,7 +337,7 @@ std::shared_ptr<CommandBar> CommandBars::Add(const QString& Name)
 {
     if (Name.isEmpty() || std::any_of(m_bars.begin(), m_bars.end(), [&Name](const auto& b) { return b->Name() == Name; }))
         invalidArgument();
-    auto bar = std::make_shared<CommandBar>(Name, std::static_pointer_cast<CommandBars>(shared_from_this()),
+    auto bar = std::make_shared<CommandBar>(owned(Name), std::static_pointer_cast<CommandBars>(shared_from_this()),
                                             std::weak_ptr<CommandBarPopup>());
     m_bars.push_back(bar);
     emit changed();

@@ -225,6 +225,21 @@ TEST_F(CommandBarsTest, CancelDefaultSuppressesTheBuiltinCommand)
     EXPECT_EQ(copies, 1);
 }
 
+TEST_F(CommandBarsTest, TextsDoNotReferToTheCallersBuffer)
+{
+    // An add-in's literals are not copied by QString and vanish when its library unloads.
+    char16_t buffer[] = u"tag.raw";
+    const QString raw = QString::fromRawData(reinterpret_cast<const QChar*>(buffer), 7);
+    const auto button = addButton(menu("編集(&E)"), raw);
+    button->setCaption(raw);
+    button->setParameter(raw);
+    button->setTooltipText(raw);
+    const auto bar = bars->Add(raw);
+    buffer[0] = u'X';
+    for (const QString& text : {button->Tag(), button->Caption(), button->Parameter(), button->TooltipText(), bar->Name()})
+        EXPECT_EQ(text, "tag.raw");
+}
+
 TEST_F(CommandBarsTest, ChangesAreSignalled)
 {
     int changes = 0;
