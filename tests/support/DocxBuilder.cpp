@@ -71,6 +71,12 @@ DocxBuilder& DocxBuilder::relationship(const QString& id, const QString& type, c
     return *this;
 }
 
+DocxBuilder& DocxBuilder::externalRelationship(const QString& id, const QString& type, const QString& target)
+{
+    m_rels[id] = {QString(kRelNs) + type, target, true};
+    return *this;
+}
+
 DocxBuilder& DocxBuilder::raw(const QString& name, const QByteArray& bytes)
 {
     m_files[name] = bytes;
@@ -103,7 +109,8 @@ QByteArray DocxBuilder::bytes() const
         QString rels = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
                        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
         for (const auto& [id, rel] : m_rels)
-            rels += QString("<Relationship Id=\"%1\" Type=\"%2\" Target=\"%3\"/>").arg(id, rel.type, rel.target);
+            rels += QString("<Relationship Id=\"%1\" Type=\"%2\" Target=\"%3\"%4/>")
+                        .arg(id, rel.type, rel.target, rel.external ? " TargetMode=\"External\"" : "");
         files["word/_rels/document.xml.rels"] = (rels + "</Relationships>").toUtf8();
     }
 

@@ -19,6 +19,8 @@ public:
     DocxBuilder& part(const QString& name, const QString& xml);
     // Adds a relationship from the main document with an explicit id (headers, footers).
     DocxBuilder& relationship(const QString& id, const QString& type, const QString& target);
+    // Adds an external relationship from the main document (hyperlink targets).
+    DocxBuilder& externalRelationship(const QString& id, const QString& type, const QString& target);
     // Adds any file to the package as it is, with no content type or relationship.
     DocxBuilder& raw(const QString& name, const QByteArray& bytes);
 
@@ -26,7 +28,7 @@ public:
     void save(const QString& path) const;    // writes bytes() to path; throws std::runtime_error
 
 private:
-    struct Rel { QString type, target; };
+    struct Rel { QString type, target; bool external = false; };
     std::map<QString, QByteArray> m_files;
     std::map<QString, Rel> m_rels;
 };

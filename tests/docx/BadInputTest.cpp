@@ -1,0 +1,114 @@
+#include "tests/docx/Fixture.h"
+
+#include "platform/core/Error.h"
+#include "platform/docx/LoadError.h"
+#include "platform/docx/ZipReader.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+QByteArray goodPackage() { return DocxBuilder().body(paraXml("hello")).bytes(); }
+
+// Sets the inflated size the central directory states for one entry.
+QByteArray withStatedSize(QByteArray zip, const QByteArray& entry, quint32 size)
+{
+    for (qsizetype at = zip.indexOf("PK\x01\x02"); at >= 0; at = zip.indexOf("PK\x01\x02", at + 4)) {
+        const auto nameLen = static_cast<quint8>(zip[at + 28]) | (static_cast<quint8>(zip[at + 29]) << 8);
+        if (zip.mid(at + 46, nameLen) != entry)
+            continue;
+        for (int i = 0; i < 4; ++i)
+            zip[at + 24 + i] = static_cast<char>((size >> (8 * i)) & 0xFF);
+    }
+    return zip;
+}
+
+QByteArray manyEntries()
+{
+    DocxBuilder b;
+    b.body(paraXml("x"));
+    for (std::size_t i = 0; i <= docx::ZipReader::kMaxEntries; ++i)
+        b.raw(QString("f/%1").arg(i), "x");
+    return b.bytes();
+}
+
+struct BadCase {
+    const char* name;
+    std::function<QByteArray()> bytes;   // nothing written when null: the file is missing
+    int number;
+    const char16_t* phrase;              // part of the description that names the failure
+};
+
+const BadCase kCases[] = {
+    {"Missing", nullptr, docx::kErrFileNotFound, u"見つかりません"},
+    {"ZeroLength", [] { return QByteArray(); }, docx::kErrFileCorrupt, u"空"},
+    {"OleCompoundFile", [] { return QByteArray::fromHex("D0CF11E0A1B11AE1") + QByteArray(504, '\0'); },
+     docx::kErrFileCorrupt, u"暗号化"},
+    {"PlainText", [] { return QByteArray("just some text, not a package"); }, docx::kErrFileCorrupt, u"形式ではない"},
+    {"TruncatedZip", [] { return goodPackage().left(goodPackage().size() / 2); }, docx::kErrFileCorrupt, u"開けません"},
+    {"NoMainDocument", [] { return DocxBuilder().raw("word/other.xml", "<a/>").bytes(); }, docx::kErrFileCorrupt, u"本文"},
+    {"MainPartNotWordprocessing",
+     [] { return DocxBuilder().part("word/document.xml", "<html><body/></html>").bytes(); }, docx::kErrFileCorrupt, u"本文"},
+    {"MalformedXml",
+     [] { return DocxBuilder().part("word/document.xml", QString("<w:document %1><w:body><w:p></w:body>").arg(DocxBuilder::kNamespaces)).bytes(); },
+     docx::kErrFileCorrupt, u"XML"},
+    {"StatedSizeBeyondBound", [] { return withStatedSize(goodPackage(), "word/document.xml", 0xFFFFFF00u); },
+     docx::kErrFileCorrupt, u"大きすぎる"},
+    {"StatedSizeSmallerThanData", [] { return withStatedSize(goodPackage(), "word/document.xml", 10); },
+     docx::kErrFileCorrupt, u"破損"},
+    {"TooManyEntries", manyEntries, docx::kErrFileCorrupt, u"多すぎる"},
+    {"NestingBeyondBound",
+     [] {
+         QString open, close;
+         for (int i = 0; i < 400; ++i) {
+             open += "<w:sdt><w:sdtContent>";
+             close += "</w:sdtContent></w:sdt>";
+         }
+         return DocxBuilder().body(open + paraXml("deep") + close).bytes();
+     },
+     docx::kErrFileCorrupt, u"入れ子"},
+};
+
+class BadInput : public testing::TestWithParam<BadCase> {};
+
+TEST_P(BadInput, ClearErrorNamingTheFile)
+{
+    const BadCase& c = GetParam();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("壊れた文書.docx"));
+    if (c.bytes) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(c.bytes());
+    }
+    try {
+        docx::load(path);
+        FAIL() << "loaded";
+    } catch (const core::Error& e) {
+        EXPECT_EQ(e.number(), c.number);
+        EXPECT_EQ(e.source(), QStringLiteral("Tarvelin"));
+        EXPECT_TRUE(e.description().contains(QStringLiteral("壊れた文書.docx"))) << e.what();
+        EXPECT_TRUE(e.description().contains(QString::fromUtf16(c.phrase))) << e.what();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Docx, BadInput, testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SafeInput, DoctypeIsSkippedAndEntitiesStayUnresolved)
+{
+    DocxBuilder b;
+    b.raw("word/document.xml",
+          QString("<?xml version=\"1.0\"?><!DOCTYPE d [<!ENTITY e SYSTEM \"file:///etc/passwd\">]>"
+                  "<w:document %1><w:body><w:p><w:r><w:t>a&e;b</w:t></w:r></w:p></w:body></w:document>")
+              .arg(DocxBuilder::kNamespaces).toUtf8());
+    const docx::Document d = loadBuilt(b);
+    EXPECT_EQ(d.stories[0].text, QStringLiteral("a&e;b\r"));
+}
+
+} // namespace
