@@ -1,0 +1,71 @@
+#pragma once
+
+#include "platform/core/Object.h"
+#include "platform/match/Query.h"
+#include "platform/word/Forward.h"
+
+#include <QObject>
+#include <QString>
+
+#include <vector>
+
+namespace word {
+
+// The application: its open documents, the active one, and screen updating. The host listens
+// to its signals to show what the object model does (selection, views, activation).
+class Application : public QObject, public core::Object {
+    Q_OBJECT
+public:
+    static ApplicationPtr create();
+
+    DocumentsPtr Documents();
+    // The active document; raises 4248 when no document is open.
+    DocumentPtr ActiveDocument();
+    bool ScreenUpdating() const { return m_screenUpdating; }
+    void setScreenUpdating(bool on);
+    // Brings the application to the front.
+    void Activate();
+    // The Japanese fuzzy-matching rules (Options.MatchFuzzy*) that every Find with MatchFuzzy uses.
+    match::FuzzyOptions& fuzzyOptions() { return m_fuzzy; }
+
+signals:
+    void screenUpdatingChanged(bool on);
+    void activated();
+    void documentOpened(word::Document* doc);
+    void documentClosed(word::Document* doc);
+    void documentActivated(word::Document* doc);
+    void selectionChanged(word::Window* window);
+    void viewChanged(word::Window* window);
+
+private:
+    Application() = default;
+    friend class word::Documents;
+    friend class word::Document;
+
+    DocumentsPtr m_documents;
+    bool m_screenUpdating = true;
+    DocumentPtr m_active;
+    match::FuzzyOptions m_fuzzy;
+};
+
+// The open documents, in the order they were opened.
+class Documents : public core::Object {
+public:
+    explicit Documents(Application* app) : m_app(app) {}
+
+    int Count() const { return static_cast<int>(m_items.size()); }
+    // 1-based; raises 5941 outside 1..Count.
+    DocumentPtr Item(int index) const;
+    // Opens a .docx file; raises the reader's error for a missing, damaged or non-.docx file.
+    DocumentPtr Open(const QString& path);
+    const std::vector<DocumentPtr>& items() const { return m_items; }
+
+private:
+    friend class word::Document;
+    void remove(Document* doc);
+
+    Application* m_app;
+    std::vector<DocumentPtr> m_items;
+};
+
+} // namespace word
