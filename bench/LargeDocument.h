@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+#include <cstddef>
+
+namespace bench {
+
+struct LargeDocumentOptions {
+    int pages = 2000;
+    int charsPerPage = 1800;       // roughly, Japanese and English mixed
+    int pagesPerSection = 200;     // each section brings its own headers and footers, some linked
+    int footnoteEveryPages = 1;
+    int endnoteEveryPages = 10;
+    int commentEveryPages = 5;
+};
+
+// Writes a .docx with the given shape to path; returns the total size of its XML parts.
+// Throws std::runtime_error when the file cannot be written.
+std::size_t writeLargeDocument(const QString& path, const LargeDocumentOptions& options = {});
+
+} // namespace bench
