@@ -1,0 +1,106 @@
+#include "platform/match/PreparedText.h"
+
+#include "platform/match/Fuzzy.h"
+
+#include <unicode/uchar.h>
+
+#include <algorithm>
+
+namespace match {
+
+PreparedText::PreparedText(const docx::Story& story, const FoldKey& key)
+    : m_story(&story), m_revision(story.revision), m_key(key)
+{
+    if (key.mode == FoldKey::Mode::None)
+        return;
+    const std::u16string_view all(reinterpret_cast<const char16_t*>(story.text.utf16()), story.text.size());
+    const bool allShown = std::all_of(story.runs.begin(), story.runs.end(),
+                                      [](const docx::FormatRun& r) { return docx::inFindText(r.format.cls); });
+    std::u16string filtered;
+    if (!allShown) {
+        for (size_t r = 0; r < story.runs.size(); ++r) {
+            if (!docx::inFindText(story.runs[r].format.cls))
+                continue;
+            const int32_t b = story.runs[r].start;
+            const int32_t e = r + 1 < story.runs.size() ? story.runs[r + 1].start : story.length();
+            filtered.append(all.substr(b, e - b));
+            for (int32_t p = b; p < e; ++p)
+                m_displayPos.push_back(p);
+        }
+    }
+    const std::u16string_view display = allShown ? all : std::u16string_view(filtered);
+    m_displaySize = static_cast<int32_t>(display.size());
+    switch (key.mode) {
+    case FoldKey::Mode::Exact: m_fold.assign(display); break;
+    case FoldKey::Mode::Plain: foldPlain(display, key.caseFold, key.widthFold, m_fold); break;
+    case FoldKey::Mode::Fuzzy: foldFuzzy(display, key.fuzzy, m_fold); break;
+    case FoldKey::Mode::Words: buildWords(std::u16string(display)); break;
+    case FoldKey::Mode::None: break;
+    }
+}
+
+void PreparedText::buildWords(const std::u16string& display)
+{
+    const int32_t n = static_cast<int32_t>(display.size());
+    auto letter = [&](int32_t i) { return i >= 0 && i < n && u_isalpha(display[i]); };
+    int32_t i = 0;
+    while (i < n) {
+        if (!letter(i)) {
+            ++i;
+            continue;
+        }
+        const int32_t b = i;
+        while (letter(i) || ((display[i] == u'\'' || display[i] == u'\u2019') && letter(i - 1) && letter(i + 1)))
+            ++i;
+        const QString word = QString::fromUtf16(display.data() + b, i - b).toLower();
+        m_words.push_back({storyPos(b), storyPos(i - 1) + 1, word});
+    }
+}
+
+Hit PreparedText::span(int32_t j1, int32_t j2) const
+{
+    return {storyPos(m_fold.sourceBegin(j1)), storyPos(m_fold.sourceEnd(j2 - 1) - 1) + 1};
+}
+
+bool PreparedText::aligned(int32_t j1, int32_t j2) const
+{
+    if (!m_fold.mapped())
+        return true;
+    const auto& b = m_fold.begins();
+    return (j1 == 0 || b[j1 - 1] != b[j1]) && (j2 == size() || b[j2] != b[j2 - 1]);
+}
+
+int32_t PreparedText::displayIndexFrom(int32_t pos) const
+{
+    if (m_displayPos.empty())
+        return std::clamp(pos, 0, m_displaySize);
+    return static_cast<int32_t>(std::lower_bound(m_displayPos.begin(), m_displayPos.end(), pos) - m_displayPos.begin());
+}
+
+int32_t PreparedText::firstUnitFrom(int32_t pos) const
+{
+    const int32_t d = displayIndexFrom(pos);
+    if (!m_fold.mapped())
+        return std::min(d, size());
+    const auto& b = m_fold.begins();
+    return static_cast<int32_t>(std::lower_bound(b.begin(), b.end(), d) - b.begin());
+}
+
+int32_t PreparedText::unitsEndingBy(int32_t pos) const
+{
+    const int32_t d = displayIndexFrom(pos);
+    if (!m_fold.mapped())
+        return std::min(d, size());
+    const auto& e = m_fold.ends();
+    return static_cast<int32_t>(std::upper_bound(e.begin(), e.end(), d) - e.begin());
+}
+
+std::shared_ptr<const PreparedText> PreparedCache::get(const docx::Story& story, const FoldKey& key)
+{
+    auto& entry = m_entries[&story];
+    if (!entry || entry->revision() != story.revision || !(entry->key() == key))
+        entry = std::make_shared<const PreparedText>(story, key);
+    return entry;
+}
+
+} // namespace match

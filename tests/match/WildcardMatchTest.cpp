@@ -1,0 +1,111 @@
+#include "MatchTestSupport.h"
+
+#include "platform/match/Errors.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+using namespace matchtest;
+using match::Hit;
+using match::Query;
+using Hits = std::vector<Hit>;
+
+namespace {
+
+Query wildcards(const QString& text)
+{
+    Query q = query(text);
+    q.matchWildcards = true;
+    return q;
+}
+
+struct WildCase {
+    const char* name;
+    QString text;
+    QString pattern;
+    Hits expected;
+};
+
+class WildcardMatch : public testing::TestWithParam<WildCase> {};
+
+TEST_P(WildcardMatch, FindsExpectedSpans)
+{
+    EXPECT_EQ(allHits(wildcards(GetParam().pattern), story(GetParam().text)), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Grammar, WildcardMatch, testing::Values(
+    WildCase{"AnyCharacter", "cat cot ct", "c?t", {{0, 3}, {4, 7}}},
+    WildCase{"StarIsLazy", "the tree", "t*e", {{0, 3}, {4, 7}}},
+    WildCase{"StarCrossesParagraphs", "ab\rcd", "b*d", {{1, 5}}},
+    WildCase{"AtIsOneOrMore", "lot loot lt", "lo@t", {{0, 3}, {4, 8}}},
+    WildCase{"AtIsGreedy", "xaaay", "a@", {{1, 4}}},
+    WildCase{"AtAfterBracket", "abba cd", "[ab]@", {{0, 4}}},
+    WildCase{"AtAfterGroup", "ababx abx", "(ab)@x", {{0, 5}, {6, 9}}},
+    WildCase{"CapitalisedWords", "Hello world Foo", "<[A-Z][a-z]@>", {{0, 5}, {12, 15}}},
+    WildCase{"WordStart", "inn tin in", "<in", {{0, 2}, {8, 10}}},
+    WildCase{"WordEnd", "inn tin in", "in>", {{5, 7}, {8, 10}}},
+    WildCase{"NegatedSet", "abc1", "[!a-c]", {{3, 4}}},
+    WildCase{"ExactCount", "a aa aaa", "<a{2}>", {{2, 4}}},
+    WildCase{"AtLeastCount", "a aa aaa", "a{2,}", {{2, 4}, {5, 8}}},
+    WildCase{"CountRange", "aaaaa", "a{1,2}", {{0, 2}, {2, 4}, {4, 5}}},
+    WildCase{"BackReference", "the the cat", "(<[a-z]@>) \\1", {{0, 7}}},
+    WildCase{"EscapedSpecials", "what? *[x]", "\\?", {{4, 5}}},
+    WildCase{"EscapedBracket", "*[x]", "\\[x\\]", {{1, 4}}},
+    WildCase{"CaseSensitive", "Apple apple", "apple", {{6, 11}}},
+    WildCase{"ParagraphByCode", "a\rb", "a^13b", {{0, 3}}},
+    WildCase{"TabCode", "a\tb", "a^tb", {{0, 3}}},
+    WildCase{"CodeInSet", "a\tb c", "[^t ]", {{1, 2}, {3, 4}}},
+    WildCase{"Japanese", QStringLiteral("東京都と京都府"), QStringLiteral("[東京]@都"), {{0, 3}, {4, 6}}},
+    WildCase{"NoEmptyHits", "abc", "x{0,1}", {}}
+), [](const auto& info) { return std::string(info.param.name); });
+
+TEST(WildcardErrors, EveryInvalidClassRaises5560)
+{
+    const char* invalid[] = {
+        "[abc", "abc]", "(ab", "ab)", "a{", "a{,2}", "a{3,1}", "a{x}", "a}", "[z-a]", "[]", "[!]",
+        "@a", "{2}", "<@", "a@@", "\\2(a)", "(a)\\2", "((((((((((a))))))))))", "abc\\",
+        "^p", "^?", "^#", "^$", "^b", "^e", "^f", "^a", "^d", "^w", "^u8212", "^c", "^q", "^",
+    };
+    for (const char* pattern : invalid) {
+        try {
+            match::Matcher m(wildcards(QString::fromLatin1(pattern)));
+            ADD_FAILURE() << pattern << " was accepted";
+        } catch (const core::Error& e) {
+            EXPECT_EQ(e.number(), match::kInvalidPatternError) << pattern;
+        }
+    }
+}
+
+TEST(WildcardErrors, ValidEdgePatternsAreAccepted)
+{
+    for (const char* pattern : {"(a)\\1", "[a-]", "[-a]", "a{0}", "a{2,2}", "()x", "\\!", "!", "^0151", "^^", "^g", "^~"})
+        EXPECT_NO_THROW(match::Matcher m(wildcards(QString::fromLatin1(pattern)))) << pattern;
+}
+
+TEST(WildcardLimits, PathologicalPatternRaisesInsteadOfHanging)
+{
+    const docx::Story s = story(QString(40, u'a') + u'c');
+    match::Matcher m(wildcards("(a@)@b"));
+    const auto p = m.prepare(s);
+    const auto begin = std::chrono::steady_clock::now();
+    try {
+        m.findForward(*p, 0, s.length());
+        ADD_FAILURE() << "no error";
+    } catch (const core::Error& e) {
+        EXPECT_EQ(e.number(), match::kSearchTooComplexError);
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(5));
+}
+
+TEST(WildcardFormat, HitMustCarryTheFormatting)
+{
+    docx::CharFormat red;
+    red.color = 255;
+    const docx::Story s = story("Cat Dog", {{0, {}}, {4, red}});
+    Query q = wildcards("<[A-Z][a-z]@>");
+    q.format.color = 255;
+    EXPECT_EQ(allHits(q, s), (Hits{{4, 7}}));
+}
+
+} // namespace
