@@ -101,6 +101,7 @@ void FlexGrid::setTopRow(int row)
 {
     if (row < kFixedRows || row >= Rows())
         throw formsError(InvalidRowValue, kSource);
+    m_model.announceRows();
     executeDelayedItemsLayout();
     verticalScrollBar()->setValue(row - kFixedRows);
 }
@@ -180,6 +181,7 @@ void FlexGrid::checkCol(int col) const
 
 void FlexGrid::showCurrent(int row)
 {
+    m_model.announceRows();
     m_movingCurrent = true;
     if (row < kFixedRows || Cols() <= kFixedCols) {
         setCurrentIndex({});

@@ -26,24 +26,41 @@ Qt::Alignment alignmentOf(int flex, const QString& text)
 
 GridModel::GridModel(int rows, int cols, QObject* parent)
     : QAbstractTableModel(parent), m_cells(rows, std::vector<QString>(cols)),
-      m_alignments(cols, flexAlignGeneral), m_cols(cols)
+      m_alignments(cols, flexAlignGeneral), m_cols(cols), m_announcedRows(rows)
 {
+    m_announceTimer.setSingleShot(true);
+    m_announceTimer.setInterval(kAnnounceMs);
+    connect(&m_announceTimer, &QTimer::timeout, this, &GridModel::announceRows);
 }
 
 void GridModel::setRows(int rows)
 {
     if (rows < kFixedRows)
         throw formsError(InvalidRowValue, kSource);
-    const int old = Rows();
-    if (rows > old) {
-        beginInsertRows({}, old - kFixedRows, rows - 1 - kFixedRows);
+    if (rows > Rows()) {
         m_cells.resize(rows, std::vector<QString>(m_cols));
-        endInsertRows();
-    } else if (rows < old) {
-        beginRemoveRows({}, rows - kFixedRows, old - 1 - kFixedRows);
-        m_cells.resize(rows);
-        endRemoveRows();
+        if (!m_announceTimer.isActive())
+            m_announceTimer.start();
+        return;
     }
+    if (rows >= m_announcedRows) {
+        m_cells.resize(rows);
+        return;
+    }
+    beginRemoveRows({}, rows - kFixedRows, m_announcedRows - 1 - kFixedRows);
+    m_cells.resize(rows);
+    m_announcedRows = rows;
+    endRemoveRows();
+}
+
+void GridModel::announceRows()
+{
+    m_announceTimer.stop();
+    if (Rows() <= m_announcedRows)
+        return;
+    beginInsertRows({}, m_announcedRows - kFixedRows, Rows() - 1 - kFixedRows);
+    m_announcedRows = Rows();
+    endInsertRows();
 }
 
 void GridModel::setCols(int cols)
@@ -57,6 +74,7 @@ void GridModel::setCols(int cols)
         row.resize(cols);
     m_alignments.resize(cols, flexAlignGeneral);
     m_cols = cols;
+    m_announcedRows = Rows();
     endResetModel();
 }
 
@@ -70,6 +88,8 @@ void GridModel::setTextMatrix(int row, int col, const QString& text)
 {
     checkCell(row, col);
     m_cells[row][col] = text;
+    if (row >= m_announcedRows)
+        return;
     if (row < kFixedRows && col < kFixedCols)
         emit cornerTextChanged();
     else if (row < kFixedRows)
@@ -91,16 +111,18 @@ void GridModel::setColAlignment(int col, int alignment)
 {
     checkCell(0, col);
     m_alignments[col] = alignment;
+    if (m_announcedRows <= kFixedRows)
+        return;
     if (col < kFixedCols)
-        emit headerDataChanged(Qt::Vertical, 0, Rows() - 1 - kFixedRows);
-    else if (Rows() > kFixedRows)
-        emit dataChanged(index(0, col - kFixedCols), index(Rows() - 1 - kFixedRows, col - kFixedCols),
+        emit headerDataChanged(Qt::Vertical, 0, m_announcedRows - 1 - kFixedRows);
+    else
+        emit dataChanged(index(0, col - kFixedCols), index(m_announcedRows - 1 - kFixedRows, col - kFixedCols),
                          {Qt::TextAlignmentRole});
 }
 
 int GridModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : Rows() - kFixedRows;
+    return parent.isValid() ? 0 : m_announcedRows - kFixedRows;
 }
 
 int GridModel::columnCount(const QModelIndex& parent) const
@@ -121,7 +143,7 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
         return {};
     if (orientation == Qt::Horizontal)
         return section < m_cols - kFixedCols ? cellData(0, section + kFixedCols, role) : QVariant();
-    return section < Rows() - kFixedRows ? cellData(section + kFixedRows, 0, role) : QVariant();
+    return section < m_announcedRows - kFixedRows ? cellData(section + kFixedRows, 0, role) : QVariant();
 }
 
 QVariant GridModel::cellData(int row, int col, int role) const

@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <QString>
+#include <QTimer>
 
 #include <vector>
 
@@ -20,11 +21,15 @@ enum FlexAlignment {
 // readers (navigation, a headless listing) read the same rows. As a Qt model, the fixed row is
 // the horizontal header, the fixed column the vertical header, and model cell (r, c) is grid
 // cell (r + 1, c + 1); grid cell (0, 0) is the corner.
+// Appended rows are stored at once but announced to views in batches (a view relayouts all
+// rows on every announcement, which made row-by-row filling quadratic): at most every
+// kAnnounceMs, or at once through announceRows().
 class GridModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     static constexpr int kFixedRows = 1;
     static constexpr int kFixedCols = 1;
+    static constexpr int kAnnounceMs = 50;
 
     explicit GridModel(int rows = 2, int cols = 2, QObject* parent = nullptr);
 
@@ -42,6 +47,9 @@ public:
     int ColAlignment(int col) const;
     void setColAlignment(int col, int alignment);
 
+    // Tells views about every row appended since the last announcement.
+    void announceRows();
+
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
@@ -57,6 +65,8 @@ private:
     std::vector<std::vector<QString>> m_cells;
     std::vector<int> m_alignments;
     int m_cols;
+    int m_announcedRows;   // rows views know of, the fixed row included
+    QTimer m_announceTimer;
 };
 
 } // namespace forms
