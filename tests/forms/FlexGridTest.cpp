@@ -226,7 +226,11 @@ TEST_F(ResultGrid, RowsAppendedJustNowCanBeMadeCurrentAndScrolledTo)
     for (int r = 1; r <= 40; ++r)
         grid.setRows(r + 1);
     grid.setRow(40);
-    grid.setTopRow(39);
+    grid.setTopRow(20);
     EXPECT_EQ(grid.Row(), 40);
-    EXPECT_EQ(grid.TopRow(), 39);
+    EXPECT_EQ(grid.TopRow(), 20);
+    // As far as the last page allows: the last row stays at the bottom.
+    grid.setTopRow(40);
+    EXPECT_LT(grid.TopRow(), 40);
+    EXPECT_EQ(grid.rowAt(grid.viewport()->height() - 1), 39);
 }
