@@ -160,11 +160,15 @@ Tok Vocabulary::tok(pugi::xml_node n) const
 
 const char* Vocabulary::qualified(Ns ns, const char* local) const
 {
-    const std::string& prefix = ns == Ns::W ? m_wPrefix : m_rPrefix;
-    std::string key = prefix.empty() ? std::string(local) : prefix + ":" + local;
-    auto it = m_qualified.find(key);
-    if (it == m_qualified.end())
-        it = m_qualified.emplace(key, key).first;
+    auto& cache = m_qualified[ns == Ns::W ? 0 : 1];
+    auto it = cache.find(local);
+    if (it == cache.end()) {
+        const std::string& prefix = ns == Ns::W ? m_wPrefix : m_rPrefix;
+        std::string name = prefix;
+        if (!name.empty())
+            name += ':';
+        it = cache.emplace(local, name.append(local)).first;
+    }
     return it->second.c_str();
 }
 

@@ -58,7 +58,7 @@ private:
     std::string m_wPrefix, m_rPrefix;
     mutable std::unordered_map<std::string, Ns> m_prefixes;
     mutable std::unordered_map<std::string_view, Tok> m_tokens; // keys point into the DOM
-    mutable std::unordered_map<std::string, std::string> m_qualified;
+    mutable std::unordered_map<const char*, std::string> m_qualified[2]; // by the literal's address
 };
 
 // A parsed part: the inflated bytes, parsed in place, and the DOM over them.
