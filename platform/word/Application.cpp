@@ -1,6 +1,8 @@
 #include "platform/word/Application.h"
 
 #include "platform/docx/Package.h"
+#include "platform/office/WordMenuBar.h"
+#include "platform/word/Dialogs.h"
 #include "platform/word/Document.h"
 #include "platform/word/WordError.h"
 
@@ -14,6 +16,9 @@ ApplicationPtr Application::create()
     qRegisterMetaType<word::Window*>();
     ApplicationPtr app(new Application);
     app->m_documents = std::make_shared<word::Documents>(app.get());
+    app->m_commandBars = office::CommandBars::create();
+    office::addWordMenuBar(*app->m_commandBars);
+    app->m_dialogs = std::make_shared<word::Dialogs>();
     return app;
 }
 

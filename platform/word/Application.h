@@ -2,6 +2,7 @@
 
 #include "platform/core/Object.h"
 #include "platform/match/Query.h"
+#include "platform/office/CommandBars.h"
 #include "platform/word/Forward.h"
 
 #include <QObject>
@@ -23,6 +24,9 @@ public:
     DocumentPtr ActiveDocument();
     bool ScreenUpdating() const { return m_screenUpdating; }
     void setScreenUpdating(bool on);
+    // The command bars, with Word's "Menu Bar" built in.
+    std::shared_ptr<office::CommandBars> CommandBars() { return m_commandBars; }
+    DialogsPtr Dialogs() { return m_dialogs; }
     // Brings the application to the front.
     void Activate();
     // The Japanese fuzzy-matching rules (Options.MatchFuzzy*) that every Find with MatchFuzzy uses.
@@ -43,6 +47,8 @@ private:
     friend class word::Document;
 
     DocumentsPtr m_documents;
+    std::shared_ptr<office::CommandBars> m_commandBars;
+    DialogsPtr m_dialogs;
     bool m_screenUpdating = true;
     DocumentPtr m_active;
     match::FuzzyOptions m_fuzzy;

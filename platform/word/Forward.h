@@ -19,6 +19,8 @@ class Comment;
 class Window;
 class Pane;
 class View;
+class Dialogs;
+class Dialog;
 
 using ApplicationPtr = std::shared_ptr<Application>;
 using DocumentsPtr = std::shared_ptr<Documents>;
@@ -32,6 +34,8 @@ using CommentPtr = std::shared_ptr<Comment>;
 using WindowPtr = std::shared_ptr<Window>;
 using PanePtr = std::shared_ptr<Pane>;
 using ViewPtr = std::shared_ptr<View>;
+using DialogsPtr = std::shared_ptr<Dialogs>;
+using DialogPtr = std::shared_ptr<Dialog>;
 
 // Word's constants the object model answers with.
 constexpr int wdUndefined = 9999999;

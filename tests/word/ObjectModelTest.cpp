@@ -1,6 +1,7 @@
 #include "platform/core/Error.h"
 #include "platform/word/Application.h"
 #include "platform/word/Comments.h"
+#include "platform/word/Dialogs.h"
 #include "platform/word/Document.h"
 #include "platform/word/Find.h"
 #include "platform/word/Font.h"
@@ -278,4 +279,16 @@ TEST_F(ObjectModel, FindStartsFromDefaultsAndSettingsNeverLeak)
     EXPECT_EQ(standalone->Color(), 255);
     standalone->setColor(wdUndefined);
     EXPECT_EQ(standalone->Color(), wdUndefined);
+}
+
+TEST_F(ObjectModel, ApplicationCarriesTheMenuBarAndTheHostsDialogs)
+{
+    auto bar = app->CommandBars()->Item(QString("Menu Bar"));
+    EXPECT_TRUE(bar->Controls()->Item(QString("編集(&E)")));
+    EXPECT_EQ(app->CommandBars(), app->CommandBars());
+    EXPECT_EQ(errorNumber([&] { app->Dialogs()->Item(790); }), 5941);
+    int shown = 0;
+    app->Dialogs()->install(790, [&shown] { ++shown; return -1; });
+    EXPECT_EQ(app->Dialogs()->Item(790)->Show(), -1);
+    EXPECT_EQ(shown, 1);
 }
