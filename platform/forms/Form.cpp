@@ -9,6 +9,8 @@
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QLayout>
+#include <QPushButton>
+#include <QScreen>
 
 namespace forms {
 
@@ -46,6 +48,7 @@ void Form::Load()
         else
             resize(client);
     }
+    placeAtStartUp(props.ReadProperty(QStringLiteral("startupposition"), StartUpWindowsDefault).toInt());
     m_loaded = true;
     try {
         createControls();
@@ -54,6 +57,18 @@ void Form::Load()
         destroyControls();
         throw;
     }
+}
+
+void Form::placeAtStartUp(int position)
+{
+    if (position != StartUpCenterOwner && position != StartUpCenterScreen)
+        return;
+    const QWidget* owner = parentWidget();
+    QRect area = screen() ? screen()->availableGeometry() : QRect();
+    if (position == StartUpCenterOwner && owner)
+        area = owner->window()->frameGeometry();
+    if (area.isValid())
+        move(area.center() - rect().center());
 }
 
 void Form::Show(int mode)
@@ -147,8 +162,11 @@ void Form::keyPressEvent(QKeyEvent* event)
 {
     QAbstractButton* target = nullptr;
     if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
-        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
-            target = m_defaultButton;
+        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+            // A focused command button takes Enter itself.
+            auto* focused = qobject_cast<QPushButton*>(focusWidget());
+            target = focused ? focused : m_defaultButton.data();
+        }
         else if (event->key() == Qt::Key_Escape)
             target = m_cancelButton;
     }

@@ -13,6 +13,9 @@ namespace forms {
 // How Show displays a form.
 enum ShowMode { vbModeless = 0, vbModal = 1 };
 
+// Where a form first appears (the design's "startupposition").
+enum StartUpPosition { StartUpManual = 0, StartUpCenterOwner = 1, StartUpCenterScreen = 2, StartUpWindowsDefault = 3 };
+
 // Why a form is being unloaded (the unloadMode of Form_QueryUnload).
 enum UnloadMode { vbFormControlMenu = 0, vbFormCode = 1 };
 
@@ -45,7 +48,8 @@ public:
     void setOuterSizeTwips(QSize twips);
     QSize clientSizeTwips() const;
 
-    // The stored design, read on the first Load.
+    // The stored design, read on the first Load: "caption", "clientwidth" and "clientheight"
+    // (twips) and "startupposition" of the form apply at every load.
     const StoredDesign& design() const { return m_design; }
 
     void setVisible(bool visible) override;
@@ -67,6 +71,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void placeAtStartUp(int position);
     bool mayUnload(int unloadMode);
     void destroyControls();
 

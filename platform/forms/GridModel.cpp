@@ -67,15 +67,21 @@ void GridModel::setCols(int cols)
 {
     if (cols < kFixedCols)
         throw formsError(InvalidColValue, kSource);
-    if (cols == m_cols)
-        return;
-    beginResetModel();
-    for (auto& row : m_cells)
-        row.resize(cols);
-    m_alignments.resize(cols, flexAlignGeneral);
-    m_cols = cols;
-    m_announcedRows = Rows();
-    endResetModel();
+    const auto resize = [&] {
+        for (auto& row : m_cells)
+            row.resize(cols);
+        m_alignments.resize(cols, flexAlignGeneral);
+        m_cols = cols;
+    };
+    if (cols > m_cols) {
+        beginInsertColumns({}, m_cols - kFixedCols, cols - 1 - kFixedCols);
+        resize();
+        endInsertColumns();
+    } else if (cols < m_cols) {
+        beginRemoveColumns({}, cols - kFixedCols, m_cols - 1 - kFixedCols);
+        resize();
+        endRemoveColumns();
+    }
 }
 
 const QString& GridModel::TextMatrix(int row, int col) const

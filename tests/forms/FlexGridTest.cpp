@@ -157,6 +157,20 @@ TEST_F(ResultGrid, ShrinkingToTheHeaderRowKeepsHeadersAndWidths)
     EXPECT_EQ(grid.TextMatrix(1, 2), QString());
 }
 
+TEST_F(ResultGrid, ChangingColsKeepsTheOtherColumns)
+{
+    fill(2);
+    grid.setCols(7);
+    EXPECT_EQ(grid.ColWidth(1), 4005);
+    EXPECT_EQ(grid.ColWidth(5), 0);
+    EXPECT_EQ(grid.TextMatrix(0, 5), QStringLiteral("タイプコード"));
+    EXPECT_EQ(grid.TextMatrix(2, 6), QString());
+    grid.setCols(3);
+    EXPECT_EQ(grid.gridModel().columnCount(), 2);
+    EXPECT_EQ(grid.ColWidth(1), 4005);
+    EXPECT_EQ(grid.TextMatrix(2, 1), QStringLiteral("hit 2"));
+}
+
 TEST_F(ResultGrid, OutOfRangeErrors)
 {
     fill(2);

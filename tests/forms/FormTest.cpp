@@ -225,11 +225,20 @@ TEST(Form, EnterClicksTheDefaultButtonEscTheCancelButton)
 {
     LoggingForm form;
     form.Show();
+    const auto clicks = [&] { return form.log.filter(QRegularExpression("^(ok|cancel)$")); };
     QTest::keyClick(&form, Qt::Key_Return);
+    EXPECT_EQ(clicks(), (QStringList{"ok"}));
     QTest::keyClick(&form, Qt::Key_Escape);
+    EXPECT_EQ(clicks(), (QStringList{"ok", "cancel"}));
     form.okButton->setEnabled(false);
+    form.cancelButton->clearFocus();
     QTest::keyClick(&form, Qt::Key_Enter, Qt::KeypadModifier);
-    EXPECT_EQ(form.log.filter(QRegularExpression("^(ok|cancel)$")), (QStringList{"ok", "cancel"}));
+    EXPECT_EQ(clicks(), (QStringList{"ok", "cancel"}));
+    // Enter on a focused button clicks that button.
+    form.okButton->setEnabled(true);
+    form.cancelButton->setFocus();
+    QTest::keyClick(form.cancelButton, Qt::Key_Return);
+    EXPECT_EQ(clicks(), (QStringList{"ok", "cancel", "cancel"}));
     form.Unload();
 }
 
@@ -241,6 +250,7 @@ TEST(Form, StoredDesignGivesCaptionSizeAndUserControlProperties)
     EXPECT_EQ(form.clientSizeTwips(), QSize(4500, 2400));
     EXPECT_EQ(form.minimumSize(), form.maximumSize());
     EXPECT_FALSE(form.windowFlags() & Qt::WindowMinMaxButtonsHint);
+    EXPECT_EQ(form.geometry().center(), form.screen()->availableGeometry().center());
 
     ASSERT_NE(form.options.data(), nullptr);
     EXPECT_EQ(form.options->objectName(), QStringLiteral("ctlOptions"));
