@@ -17,7 +17,11 @@ bool installJapaneseUi(QApplication& app)
     QFont::insertSubstitutions(QStringLiteral("ＭＳ ゴシック"), fixed);
     QFont::insertSubstitutions(QStringLiteral("MS Gothic"), fixed);
 
+    static const QString name = QStringLiteral("qtbase_ja");
+    if (app.findChild<QTranslator*>(name, Qt::FindDirectChildrenOnly))
+        return true;
     auto* translator = new QTranslator(&app);
+    translator->setObjectName(name);
     if (!translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         delete translator;
