@@ -5,31 +5,88 @@
 #include <unicode/ustring.h>
 #include <unicode/utf16.h>
 
+#include <algorithm>
 #include <array>
 #include <memory>
 
 namespace match {
 
-void FoldBuffer::materialize()
+void FoldBuffer::putGroup(const char16_t* units, int count, int32_t begin, int32_t end)
 {
-    const int32_t n = static_cast<int32_t>(m_text.size());
-    m_begin.resize(n);
-    m_end.resize(n);
-    for (int32_t j = 0; j < n; ++j) {
-        m_begin[j] = j;
-        m_end[j] = j + 1;
+    const int32_t j = size();
+    const int32_t delta = m_groups.empty() ? 0 : m_groups.back().src + m_groups.back().srcLen - m_groups.back().fold - m_groups.back().foldLen;
+    if (count == end - begin && begin == j + delta) {
+        m_text.append(units, count);
+        return;
     }
-    m_mapped = true;
+    m_groups.push_back({j, begin, count, end - begin});
+    m_text.append(units, count);
 }
 
 void FoldBuffer::putCodePoint(char32_t c, int32_t begin, int32_t end)
 {
-    if (c <= 0xFFFF) {
-        put(static_cast<char16_t>(c), begin, end);
-    } else {
-        put(U16_LEAD(c), begin, end);
-        put(U16_TRAIL(c), begin, end);
-    }
+    char16_t units[2];
+    int32_t n = 0;
+    U16_APPEND_UNSAFE(units, n, c);
+    putGroup(units, n, begin, end);
+}
+
+const FoldBuffer::Group* FoldBuffer::groupAtOrBefore(int32_t j) const
+{
+    auto it = std::upper_bound(m_groups.begin(), m_groups.end(), j, [](int32_t v, const Group& g) { return v < g.fold; });
+    return it == m_groups.begin() ? nullptr : &*(it - 1);
+}
+
+int32_t FoldBuffer::sourceBegin(int32_t j) const
+{
+    const Group* g = groupAtOrBefore(j);
+    if (!g)
+        return j;
+    if (inside(g, j))
+        return g->src;
+    return j + g->src + g->srcLen - g->fold - g->foldLen;
+}
+
+int32_t FoldBuffer::sourceEnd(int32_t j) const
+{
+    const Group* g = groupAtOrBefore(j);
+    return inside(g, j) ? g->src + g->srcLen : sourceBegin(j) + 1;
+}
+
+bool FoldBuffer::startsGroup(int32_t j) const
+{
+    const Group* g = groupAtOrBefore(j);
+    return !inside(g, j) || j == g->fold;
+}
+
+bool FoldBuffer::endsGroup(int32_t j) const
+{
+    const Group* g = groupAtOrBefore(j);
+    return !inside(g, j) || j + 1 == g->fold + g->foldLen;
+}
+
+int32_t FoldBuffer::firstUnitFrom(int32_t d) const
+{
+    auto it = std::upper_bound(m_groups.begin(), m_groups.end(), d, [](int32_t v, const Group& g) { return v < g.src; });
+    if (it == m_groups.begin())
+        return std::clamp(d, 0, size());
+    const Group& g = *(it - 1);
+    if (d == g.src)
+        return g.fold;
+    if (d < g.src + g.srcLen)
+        return g.fold + g.foldLen;
+    return std::min(d - (g.src + g.srcLen - g.fold - g.foldLen), size());
+}
+
+int32_t FoldBuffer::unitsEndingBy(int32_t d) const
+{
+    auto it = std::lower_bound(m_groups.begin(), m_groups.end(), d, [](const Group& g, int32_t v) { return g.src < v; });
+    if (it == m_groups.begin())
+        return std::clamp(d, 0, size());
+    const Group& g = *(it - 1);
+    if (d < g.src + g.srcLen)
+        return g.fold;
+    return std::min(d - (g.src + g.srcLen - g.fold - g.foldLen), size());
 }
 
 namespace {
@@ -108,7 +165,10 @@ int foldWidthAt(std::u16string_view s, size_t i, char32_t& out)
     return 1;
 }
 
-int foldCase(char32_t c, char16_t out[3])
+namespace {
+
+// Full case folding through ICU, for the table and the characters it cannot hold.
+int foldCaseSlow(char32_t c, char16_t out[3])
 {
     if (c < 0x80) {
         out[0] = static_cast<char16_t>(c >= 'A' && c <= 'Z' ? c + 32 : c);
@@ -132,35 +192,87 @@ int foldCase(char32_t c, char16_t out[3])
     return len;
 }
 
+} // namespace
+
+namespace {
+
+constexpr char16_t kSlow = 0xFFFF; // the unit needs the full fold (length change, pairs, composition)
+
+// One folded unit per BMP unit for the folds that keep the length, built once per switch setting.
+const std::vector<char16_t>& plainTable(bool caseFold, bool widthFold)
+{
+    static const std::array<std::vector<char16_t>, 4> tables = [] {
+        std::array<std::vector<char16_t>, 4> t;
+        for (int k = 0; k < 4; ++k) {
+            const bool folds = k & 1, widths = k & 2;
+            t[k].resize(0x10000);
+            for (char32_t u = 0; u < 0x10000; ++u) {
+                char16_t& entry = t[k][u];
+                if (U16_IS_SURROGATE(u) || u == kSlow || (widths && u >= 0xFF61 && u <= 0xFF9F)) {
+                    entry = kSlow;
+                    continue;
+                }
+                char32_t c = u;
+                if (widths) {
+                    const char16_t one = static_cast<char16_t>(u);
+                    foldWidthAt(std::u16string_view(&one, 1), 0, c);
+                }
+                char16_t buf[3] = {static_cast<char16_t>(c), 0, 0};
+                const int n = folds ? foldCaseSlow(c, buf) : 1;
+                entry = n == 1 ? buf[0] : kSlow;
+            }
+        }
+        return t;
+    }();
+    return tables[(caseFold ? 1 : 0) | (widthFold ? 2 : 0)];
+}
+
+} // namespace
+
+int foldCase(char32_t c, char16_t out[3])
+{
+    if (c < 0x10000) {
+        const char16_t m = plainTable(true, false)[c];
+        if (m != kSlow) {
+            out[0] = m;
+            return 1;
+        }
+    }
+    return foldCaseSlow(c, out);
+}
+
 void foldPlain(std::u16string_view s, bool caseFold, bool widthFold, FoldBuffer& out)
 {
-    out.reserve(s.size());
+    if (!caseFold && !widthFold) {
+        out.assign(s);
+        return;
+    }
+    const char16_t* table = plainTable(caseFold, widthFold).data();
+    out.reserve(s.size() + 8);
+    char16_t chunk[1024];
     size_t i = 0;
     while (i < s.size()) {
-        const char16_t u = s[i];
-        if (u < 0x80) { // the common case: one unit in, one unit out
-            out.put(caseFold && u >= 'A' && u <= 'Z' ? u + 32 : u, static_cast<int32_t>(i),
-                    static_cast<int32_t>(i) + 1);
-            ++i;
+        size_t n = 0;
+        for (char16_t m; i < s.size() && n < std::size(chunk) && (m = table[s[i]]) != kSlow; ++i)
+            chunk[n++] = m;
+        out.putSame(chunk, n);
+        if (i >= s.size() || n == std::size(chunk))
             continue;
-        }
         char32_t c;
         int used;
         if (widthFold) {
             used = foldWidthAt(s, i, c);
-        } else if (U16_IS_LEAD(u) && i + 1 < s.size() && U16_IS_TRAIL(s[i + 1])) {
-            c = U16_GET_SUPPLEMENTARY(u, s[i + 1]);
+        } else if (U16_IS_LEAD(s[i]) && i + 1 < s.size() && U16_IS_TRAIL(s[i + 1])) {
+            c = U16_GET_SUPPLEMENTARY(s[i], s[i + 1]);
             used = 2;
         } else {
-            c = u;
+            c = s[i];
             used = 1;
         }
         const int32_t b = static_cast<int32_t>(i), e = static_cast<int32_t>(i + used);
         if (caseFold) {
             char16_t buf[3];
-            const int n = foldCase(c, buf);
-            for (int k = 0; k < n; ++k)
-                out.put(buf[k], b, e);
+            out.putGroup(buf, foldCase(c, buf), b, e);
         } else {
             out.putCodePoint(c, b, e);
         }

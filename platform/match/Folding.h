@@ -27,40 +27,43 @@ struct FoldKey {
     bool operator==(const FoldKey&) const = default;
 };
 
-// Folded text plus, per unit, the source span [begin, end) it came from. While every unit is its
-// own source unit the spans are not stored (mapped() false).
+// Folded text plus the way back to the source: units map one-to-one to source units except in
+// recorded groups (a fold that changed the length, or skipped characters), so the common case
+// costs nothing beyond the text itself.
 class FoldBuffer {
 public:
     void reserve(size_t n) { m_text.reserve(n); }
-    // The text unchanged, each unit its own source.
+    // The text unchanged.
     void assign(std::u16string_view s) { m_text.assign(s); }
-    void put(char16_t u, int32_t begin, int32_t end)
-    {
-        if (!m_mapped) {
-            if (begin == static_cast<int32_t>(m_text.size()) && end == begin + 1) {
-                m_text.push_back(u);
-                return;
-            }
-            materialize();
-        }
-        m_text.push_back(u);
-        m_begin.push_back(begin);
-        m_end.push_back(end);
-    }
+    // Appends units standing one-to-one for the next source units.
+    void putSame(const char16_t* units, size_t count) { m_text.append(units, count); }
+    // Appends the units that source units [begin, end) fold to (none when they are skipped).
+    void putGroup(const char16_t* units, int count, int32_t begin, int32_t end);
     void putCodePoint(char32_t c, int32_t begin, int32_t end);
 
     const std::u16string& text() const { return m_text; }
-    bool mapped() const { return m_mapped; }
-    int32_t sourceBegin(int32_t j) const { return m_mapped ? m_begin[j] : j; }
-    int32_t sourceEnd(int32_t j) const { return m_mapped ? m_end[j] : j + 1; }
-    const std::vector<int32_t>& begins() const { return m_begin; }
-    const std::vector<int32_t>& ends() const { return m_end; }
+    int32_t size() const { return static_cast<int32_t>(m_text.size()); }
+    // The source span of unit j.
+    int32_t sourceBegin(int32_t j) const;
+    int32_t sourceEnd(int32_t j) const;
+    // Whether unit j starts its source character's units, and whether j ends them.
+    bool startsGroup(int32_t j) const;
+    bool endsGroup(int32_t j) const;
+    // The first unit whose source begins at or after source index d.
+    int32_t firstUnitFrom(int32_t d) const;
+    // The number of leading units whose sources end at or before source index d.
+    int32_t unitsEndingBy(int32_t d) const;
 
 private:
-    void materialize();
+    struct Group {
+        int32_t fold, src;
+        int32_t foldLen, srcLen;
+    };
+    const Group* groupAtOrBefore(int32_t j) const;
+    bool inside(const Group* g, int32_t j) const { return g && j < g->fold + g->foldLen; }
+
     std::u16string m_text;
-    std::vector<int32_t> m_begin, m_end;
-    bool m_mapped = false;
+    std::vector<Group> m_groups; // sorted by fold position
 };
 
 // Reads one character at s[i] with width folding: full-width ASCII and symbols become narrow,

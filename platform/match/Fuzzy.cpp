@@ -169,9 +169,7 @@ void foldFuzzy(std::u16string_view s, const FuzzyOptions& o, FoldBuffer& out)
         const char32_t c = o.matchFuzzySmallKana ? largeKana(sym.c) : sym.c;
         if (o.matchFuzzyCase) {
             char16_t buf[3];
-            const int n = foldCase(c, buf);
-            for (int k = 0; k < n; ++k)
-                out.put(buf[k], sym.begin, sym.end);
+            out.putGroup(buf, foldCase(c, buf), sym.begin, sym.end);
         } else {
             out.putCodePoint(c, sym.begin, sym.end);
         }

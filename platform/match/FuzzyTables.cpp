@@ -1,6 +1,8 @@
 #include "platform/match/FuzzyTables.h"
 
 #include <algorithm>
+#include <array>
+#include <bitset>
 #include <string_view>
 #include <unordered_map>
 
@@ -49,35 +51,59 @@ constexpr std::u32string_view kVoicing =
     U"かがきぎくぐけげこごさざしじすずせぜそぞただちぢつづてでとどはばひびふぶへべほぼ"
     U"カガキギクグケゲコゴサザシジスズセゼソゾタダチヂツヅテデトドハバヒビフブヘベホボウヴ";
 
-char32_t lookupPair(std::u32string_view pairs, char32_t c)
-{
-    for (size_t i = 0; i + 1 < pairs.size(); i += 2)
-        if (pairs[i] == c)
-            return pairs[i + 1];
-    return c;
-}
+// A pair list as a direct table over the kana blocks (U+3040..U+31FF).
+class KanaTable {
+public:
+    explicit KanaTable(std::u32string_view pairs)
+    {
+        for (size_t i = 0; i + 1 < pairs.size(); i += 2)
+            m_to[pairs[i] - kFirst] = pairs[i + 1];
+    }
+    char32_t operator()(char32_t c) const
+    {
+        if (c < kFirst || c >= kFirst + m_to.size())
+            return c;
+        const char32_t to = m_to[c - kFirst];
+        return to ? to : c;
+    }
+
+private:
+    static constexpr char32_t kFirst = 0x3040;
+    std::array<char32_t, 0x1C0> m_to{};
+};
 
 } // namespace
 
 char32_t newKanji(char32_t c)
 {
-    if (c < 0x4E00)
+    static const std::bitset<0x10000> old = [] {
+        std::bitset<0x10000> b;
+        for (size_t i = 0; i + 1 < kKanjiPairs.size(); i += 2)
+            b.set(kKanjiPairs[i]);
+        return b;
+    }();
+    if (c < 0x4E00 || c > 0xFFFF || !old.test(c))
         return c;
-    const auto& t = kanjiTable();
-    const auto it = t.find(c);
-    return it == t.end() ? c : it->second;
+    return kanjiTable().at(c);
 }
 
 char32_t largeKana(char32_t c)
 {
-    if (c < 0x3041 || c > 0x31FF)
-        return c;
-    return lookupPair(kSmallKana, c);
+    static const KanaTable table(kSmallKana);
+    return table(c);
 }
 
-char32_t modernKana(char32_t c) { return lookupPair(kOldKana, c); }
+char32_t modernKana(char32_t c)
+{
+    static const KanaTable table(kOldKana);
+    return table(c);
+}
 
-char32_t voicedKana(char32_t c) { return lookupPair(kVoicing, c); }
+char32_t voicedKana(char32_t c)
+{
+    static const KanaTable table(kVoicing);
+    return table(c);
+}
 
 bool isHiragana(char32_t c) { return (c >= 0x3041 && c <= 0x3096) || c == 0x309D || c == 0x309E; }
 bool isKatakana(char32_t c) { return (c >= 0x30A1 && c <= 0x30FA) || c == 0x30FD || c == 0x30FE || (c >= 0x31F0 && c <= 0x31FF); }

@@ -64,10 +64,7 @@ Hit PreparedText::span(int32_t j1, int32_t j2) const
 
 bool PreparedText::aligned(int32_t j1, int32_t j2) const
 {
-    if (!m_fold.mapped())
-        return true;
-    const auto& b = m_fold.begins();
-    return (j1 == 0 || b[j1 - 1] != b[j1]) && (j2 == size() || b[j2] != b[j2 - 1]);
+    return m_fold.startsGroup(j1) && m_fold.endsGroup(j2 - 1);
 }
 
 int32_t PreparedText::displayIndexFrom(int32_t pos) const
@@ -77,23 +74,9 @@ int32_t PreparedText::displayIndexFrom(int32_t pos) const
     return static_cast<int32_t>(std::lower_bound(m_displayPos.begin(), m_displayPos.end(), pos) - m_displayPos.begin());
 }
 
-int32_t PreparedText::firstUnitFrom(int32_t pos) const
-{
-    const int32_t d = displayIndexFrom(pos);
-    if (!m_fold.mapped())
-        return std::min(d, size());
-    const auto& b = m_fold.begins();
-    return static_cast<int32_t>(std::lower_bound(b.begin(), b.end(), d) - b.begin());
-}
+int32_t PreparedText::firstUnitFrom(int32_t pos) const { return m_fold.firstUnitFrom(displayIndexFrom(pos)); }
 
-int32_t PreparedText::unitsEndingBy(int32_t pos) const
-{
-    const int32_t d = displayIndexFrom(pos);
-    if (!m_fold.mapped())
-        return std::min(d, size());
-    const auto& e = m_fold.ends();
-    return static_cast<int32_t>(std::upper_bound(e.begin(), e.end(), d) - e.begin());
-}
+int32_t PreparedText::unitsEndingBy(int32_t pos) const { return m_fold.unitsEndingBy(displayIndexFrom(pos)); }
 
 std::shared_ptr<const PreparedText> PreparedCache::get(const docx::Story& story, const FoldKey& key)
 {

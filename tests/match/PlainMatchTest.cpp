@@ -144,6 +144,26 @@ TEST(SearchBounds, ForwardAndBackwardStayInsideTheRange)
     EXPECT_EQ(m.findBackward(*p, 1, 3), std::nullopt);
 }
 
+TEST(SearchBounds, RangesAroundFoldedGroups)
+{
+    const docx::Story s = story(QStringLiteral("aßbｶﾞc"));
+    match::Matcher ss(query("ss"));
+    const auto p = ss.prepare(s);
+    EXPECT_EQ(ss.findForward(*p, 0, 2), (Hit{1, 2}));
+    EXPECT_EQ(ss.findForward(*p, 0, 1), std::nullopt);
+    EXPECT_EQ(ss.findForward(*p, 2, 6), std::nullopt);
+    match::Matcher kana(query(QStringLiteral("ガc")));
+    const auto k = kana.prepare(s);
+    EXPECT_EQ(kana.findForward(*k, 3, 6), (Hit{3, 6}));
+    EXPECT_EQ(kana.findForward(*k, 4, 6), std::nullopt);
+    EXPECT_EQ(kana.findForward(*k, 3, 5), std::nullopt);
+    EXPECT_EQ(kana.findBackward(*k, 0, 6), (Hit{3, 6}));
+    match::Matcher c(query("c"));
+    const auto cp = c.prepare(s);
+    EXPECT_EQ(c.findForward(*cp, 4, 6), (Hit{5, 6}));
+    EXPECT_EQ(c.findBackward(*cp, 0, 5), std::nullopt);
+}
+
 TEST(SearchBounds, BackwardWithCodesAndUnseenPositions)
 {
     const docx::Story s = storyWithUnseen();
