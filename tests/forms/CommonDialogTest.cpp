@@ -58,8 +58,9 @@ TEST(CommonDialog, UserCancelRaises32755OnlyWithCancelError)
         }
         EXPECT_TRUE(guard.acted());
         EXPECT_EQ(number, cancelError ? CancelSelected : 0);
-        if (cancelError)
+        if (cancelError) {
             EXPECT_EQ(description, QStringLiteral("キャンセルが選択されました。"));
+        }
         EXPECT_EQ(dialog.Color(), 255);
     }
 }

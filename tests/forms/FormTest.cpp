@@ -154,10 +154,12 @@ TEST(Form, CloseBoxAsksQueryUnloadWithModeZero)
         form.close();
         EXPECT_EQ(form.log, c.log);
         EXPECT_EQ(form.isLoaded(), c.loadedAfter);
-        if (c.hideOnClose)
+        if (c.hideOnClose) {
             EXPECT_FALSE(form.isVisible());
-        if (c.refuseUnload)
+        }
+        if (c.refuseUnload) {
             EXPECT_TRUE(form.isVisible());
+        }
         form.refuseUnload = false;
         form.Unload();
     }
