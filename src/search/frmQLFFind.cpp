@@ -1,0 +1,157 @@
+#include "src/search/frmQLFFind.h"
+
+#include "platform/forms/AnsiCodePage.h"
+#include "platform/forms/StoredDesign.h"
+#include "src/common/ctlCOMAttentionText.h"
+#include "src/log/mdlCOMLog.h"
+#include "src/search/ctlQLFFindMatchConditions.h"
+
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+static void initFindDesign()
+{
+    Q_INIT_RESOURCE(frmQLFFind);
+}
+
+namespace {
+
+// A three-state box whose clicks move only between checked and unchecked; from grayed a click
+// checks it.
+class GrayableCheckBox : public QCheckBox {
+public:
+    using QCheckBox::QCheckBox;
+
+protected:
+    void nextCheckState() override { setCheckState(checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked); }
+};
+
+constexpr int kBackspace = 8;
+
+template<class Widget>
+Widget* designed(Widget* widget, const forms::StoredDesign& design, const QString& name)
+{
+    widget->setObjectName(name);
+    forms::placeFromDesign(widget, design.control(name));
+    return widget;
+}
+
+} // namespace
+
+frmQLFFind::frmQLFFind() : Form(QStringLiteral(":/designs/frmQLFFind.json"), Border::Fixed)
+{
+    initFindDesign();
+}
+
+void frmQLFFind::createControls()
+{
+    setFont(QFont(QStringLiteral("ＭＳ Ｐゴシック"), 9));
+    const forms::StoredDesign& d = design();
+    const auto caption = [&](const QString& name) {
+        return d.control(name).ReadProperty(QStringLiteral("caption")).toString();
+    };
+    // Created in tab order, which is the focus order.
+    lblText = designed(new QLabel(caption(QStringLiteral("lblText")), this), d, QStringLiteral("lblText"));
+    txtText = designed(new QLineEdit(this), d, QStringLiteral("txtText"));
+    lblText->setBuddy(txtText);
+    ctlFindMatchConditions = new ctlQLFFindMatchConditions(this);
+    ctlFindMatchConditions->site(d, QStringLiteral("ctlFindMatchConditions"));
+    btnOption = designed(new QPushButton(caption(QStringLiteral("btnOption")), this), d, QStringLiteral("btnOption"));
+    chkHighlight = designed(new GrayableCheckBox(caption(QStringLiteral("chkHighlight")), this), d,
+                            QStringLiteral("chkHighlight"));
+    chkHighlight->setTristate(true);
+    chkHighlight->setCheckState(Qt::PartiallyChecked);
+    btnAbout = designed(new QPushButton(caption(QStringLiteral("btnAbout")), this), d, QStringLiteral("btnAbout"));
+    btnExecute = designed(new QPushButton(caption(QStringLiteral("btnExecute")), this), d, QStringLiteral("btnExecute"));
+    btnCancel = designed(new QPushButton(caption(QStringLiteral("btnCancel")), this), d, QStringLiteral("btnCancel"));
+    txtAttentionText = new ctlCOMAttentionText(this);
+    txtAttentionText->site(d, QStringLiteral("txtAttentionText"));
+    btnExecute->setDefault(true);
+    setDefaultButton(btnExecute);
+    setCancelButton(btnCancel);
+
+    connect(txtText, &QLineEdit::textChanged, this, &frmQLFFind::txtText_Change);
+    connect(ctlFindMatchConditions, &ctlQLFFindMatchConditions::changeState, this,
+            &frmQLFFind::ctlFindMatchConditions_changeState);
+    connect(btnCancel, &QPushButton::clicked, this, &frmQLFFind::btnCancel_Click);
+    chkHighlight->installEventFilter(this);
+}
+
+void frmQLFFind::Form_Load()
+{
+    mdlCOMLog::writeLog(3, QStringLiteral("frmQLFFind.Form_Load IN"));
+    setCaptions();
+    btnOption->setEnabled(ctlFindMatchConditions->matchFuzzy());
+    mdlCOMLog::writeLog(3, QStringLiteral("frmQLFFind.Form_Load OUT"));
+}
+
+void frmQLFFind::setCaptions()
+{
+    setWindowTitle(QStringLiteral("検索"));
+    lblText->setText(QStringLiteral("検索する文字列:"));
+    btnOption->setText(QStringLiteral("オプション..."));
+    chkHighlight->setText(QStringLiteral("蛍光ペン"));
+    btnAbout->setText(QStringLiteral("アドインについて"));
+    btnExecute->setText(QStringLiteral("検索を実行"));
+    btnCancel->setText(QStringLiteral("キャンセル"));
+}
+
+void frmQLFFind::Form_QueryUnload(int& cancel, int unloadMode)
+{
+    if (unloadMode == forms::vbFormControlMenu) {
+        cancel = 1;
+        Hide();
+    }
+}
+
+void frmQLFFind::btnCancel_Click()
+{
+    Hide();
+}
+
+bool frmQLFFind::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == chkHighlight && event->type() == QEvent::KeyPress) {
+        const QString text = static_cast<QKeyEvent*>(event)->text();
+        if (!text.isEmpty())
+            chkHighlight_KeyPress(text.at(0).unicode());
+    }
+    return Form::eventFilter(watched, event);
+}
+
+void frmQLFFind::chkHighlight_KeyPress(int keyAscii)
+{
+    if (keyAscii == kBackspace)
+        setChkHighlightValue(vbGrayed);
+}
+
+int frmQLFFind::chkHighlightValue() const
+{
+    switch (chkHighlight->checkState()) {
+    case Qt::Checked: return vbChecked;
+    case Qt::PartiallyChecked: return vbGrayed;
+    default: return vbUnchecked;
+    }
+}
+
+void frmQLFFind::setChkHighlightValue(int value)
+{
+    chkHighlight->setCheckState(value == vbChecked ? Qt::Checked : value == vbGrayed ? Qt::PartiallyChecked : Qt::Unchecked);
+}
+
+void frmQLFFind::txtText_Change()
+{
+    // A character is multi-byte when the ANSI code page needs two bytes for it.
+    const QString text = txtText->text();
+    const bool multiByte = std::any_of(text.begin(), text.end(),
+                                       [](QChar c) { return forms::ansiByteLength(QString(c)) > 1; });
+    ctlFindMatchConditions->setMatchWholeWordEnabled(!multiByte);
+}
+
+void frmQLFFind::ctlFindMatchConditions_changeState()
+{
+    btnOption->setEnabled(ctlFindMatchConditions->matchFuzzy());
+}
