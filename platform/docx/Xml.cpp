@@ -113,10 +113,11 @@ Vocabulary::Vocabulary(pugi::xml_node root)
         if (ns == Ns::R && m_rPrefix.empty())
             m_rPrefix = prefix;
     }
+    // assign(1, c): g++ 12 warns falsely (-Wrestrict) on assigning a one-letter literal here.
     if (m_wPrefix.empty() && !m_prefixes.count(""))
-        m_wPrefix = "w";
+        m_wPrefix.assign(1, 'w');
     if (m_rPrefix.empty())
-        m_rPrefix = "r";
+        m_rPrefix.assign(1, 'r');
 }
 
 Ns Vocabulary::nsOfPrefix(std::string_view prefix, pugi::xml_node context) const
