@@ -6,12 +6,14 @@
 #include "platform/forms/Twips.h"
 #include "src/log/mdlCOMLog.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
 
 #include <dlfcn.h>
+#include <link.h>
 
 namespace {
 const QString kTextFilePath = QStringLiteral("textFilePath");
@@ -25,9 +27,15 @@ static void initDesign()
 QString addinModuleFolder()
 {
     Dl_info info{};
-    if (dladdr(reinterpret_cast<const void*>(&addinModuleFolder), &info) == 0 || !info.dli_fname)
+    link_map* module = nullptr;
+    if (dladdr1(reinterpret_cast<const void*>(&addinModuleFolder), &info, reinterpret_cast<void**>(&module),
+                RTLD_DL_LINKMAP) == 0 || !module)
         return {};
-    return QFileInfo(QString::fromLocal8Bit(info.dli_fname)).absolutePath();
+    // The program itself has no name in the link map (and argv[0] may be relative to a folder
+    // that is no longer current): ask the system for its file instead.
+    if (!module->l_name || !*module->l_name)
+        return QCoreApplication::applicationDirPath();
+    return QFileInfo(QString::fromLocal8Bit(module->l_name)).absolutePath();
 }
 
 ctlCOMAttentionText::ctlCOMAttentionText(QWidget* parent) : forms::UserControl(parent)

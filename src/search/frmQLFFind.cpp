@@ -1,10 +1,17 @@
 #include "src/search/frmQLFFind.h"
 
+#include "platform/core/Error.h"
 #include "platform/forms/AnsiCodePage.h"
+#include "platform/forms/MsgBox.h"
 #include "platform/forms/StoredDesign.h"
-#include "src/common/ctlCOMAttentionText.h"
+#include "platform/word/Application.h"
+#include "platform/word/Dialogs.h"
+#include "src/addin/mdlQLFGlobal.h"
+#include "src/common/frmQLFAddIn.h"
 #include "src/log/mdlCOMLog.h"
-#include "src/search/ctlQLFFindMatchConditions.h"
+#include "src/results/frmQLFResult.h"
+#include "src/search/clsQLFFind.h"
+#include "src/search/clsQLFFindCondition.h"
 
 #include <QCheckBox>
 #include <QKeyEvent>
@@ -30,6 +37,18 @@ protected:
 };
 
 constexpr int kBackspace = 8;
+const QString kInformation = QStringLiteral("情報");
+const QString kWarning = QStringLiteral("警告");
+constexpr int kMessageStyle = forms::vbOKOnly | forms::vbInformation | forms::vbSystemModal;
+
+// A global the handlers need; missing, it fails as an unset object reference does.
+template<class T>
+T& required(const std::shared_ptr<T>& object)
+{
+    if (!object)
+        throw core::runtimeError(core::ObjectNotSet, QStringLiteral("frmQLFFind"));
+    return *object;
+}
 
 template<class Widget>
 Widget* designed(Widget* widget, const forms::StoredDesign& design, const QString& name)
@@ -76,6 +95,9 @@ void frmQLFFind::createControls()
     connect(txtText, &QLineEdit::textChanged, this, &frmQLFFind::txtText_Change);
     connect(ctlFindMatchConditions, &ctlQLFFindMatchConditions::changeState, this,
             &frmQLFFind::ctlFindMatchConditions_changeState);
+    connect(btnExecute, &QPushButton::clicked, this, &frmQLFFind::btnExecute_Click);
+    connect(btnOption, &QPushButton::clicked, this, &frmQLFFind::btnOption_Click);
+    connect(btnAbout, &QPushButton::clicked, this, &frmQLFFind::btnAbout_Click);
     connect(btnCancel, &QPushButton::clicked, this, &frmQLFFind::btnCancel_Click);
     chkHighlight->installEventFilter(this);
 }
@@ -104,6 +126,73 @@ void frmQLFFind::Form_QueryUnload(int& cancel, int unloadMode)
     if (unloadMode == forms::vbFormControlMenu) {
         cancel = 1;
         Hide();
+    }
+}
+
+void frmQLFFind::btnExecute_Click()
+{
+    // Enter or a click during a running search's message processing would restart it.
+    if (clsQLFFind::isRunning())
+        return;
+    if (txtText->text().isEmpty() && chkHighlightValue() == vbGrayed) {
+        forms::MsgBox(QStringLiteral("検索条件を設定してください"), kMessageStyle, kInformation);
+        return;
+    }
+    try {
+        required(mdlQLFGlobal::g_objApplication).ActiveDocument();
+    } catch (const core::Error&) {
+        forms::MsgBox(QStringLiteral("ドキュメントが開かれていないため実行できません"), kMessageStyle, kInformation);
+        return;
+    }
+    try {
+        required(mdlQLFGlobal::g_frmResult).Hide();
+        const std::unique_ptr<clsQLFFindCondition> objCondition = createFindCondition();
+        clsQLFFind objFind;
+        objFind.find(*objCondition);
+        Hide();
+        required(mdlQLFGlobal::g_frmResult).Show(forms::vbModeless);
+    } catch (const core::Error& e) {
+        forms::MsgBox(QStringLiteral("検索に失敗しました。\r\nエラー詳細:") + e.description(), kMessageStyle, kWarning);
+    }
+}
+
+std::unique_ptr<clsQLFFindCondition> frmQLFFind::createFindCondition() const
+{
+    auto objCondition = std::make_unique<clsQLFFindCondition>();
+    objCondition->setObjDoc(required(mdlQLFGlobal::g_objApplication).ActiveDocument());
+    objCondition->setText(txtText->text());
+    objCondition->setMatchCase(ctlFindMatchConditions->matchCase());
+    objCondition->setMatchWholeWord(ctlFindMatchConditions->matchWholeWord());
+    objCondition->setMatchWildcards(ctlFindMatchConditions->matchWildcards());
+    objCondition->setMatchSoundsLike(ctlFindMatchConditions->matchSoundsLike());
+    objCondition->setMatchAllWordForms(ctlFindMatchConditions->matchAllWordForms());
+    objCondition->setMatchByte(ctlFindMatchConditions->matchByte());
+    objCondition->setMatchFuzzy(ctlFindMatchConditions->matchFuzzy());
+    switch (chkHighlightValue()) {
+    case vbUnchecked: objCondition->setHighlight(0); break;
+    case vbChecked: objCondition->setHighlight(-1); break;
+    default: objCondition->setHighlight(word::wdUndefined); break;
+    }
+    return objCondition;
+}
+
+void frmQLFFind::btnOption_Click()
+{
+    try {
+        required(mdlQLFGlobal::g_objApplication).Dialogs()->Item(word::wdDialogToolsOptionsFuzzy)->Show();
+    } catch (const core::Error& e) {
+        mdlCOMLog::writeLog(0, QStringLiteral("frmQLFFind.btnOption_Click ") + e.description());
+    }
+}
+
+void frmQLFFind::btnAbout_Click()
+{
+    try {
+        frmQLFAddIn about;
+        about.Show(forms::vbModal);
+        about.Unload();
+    } catch (const core::Error& e) {
+        mdlCOMLog::writeLog(0, QStringLiteral("frmQLFFind.btnAbout_Click ") + e.description());
     }
 }
 

@@ -33,6 +33,10 @@ protected:
 
 private:
     void setCaptions();
+    std::unique_ptr<clsQLFFindCondition> createFindCondition() const;
+    void btnExecute_Click();
+    void btnOption_Click();
+    void btnAbout_Click();
     void btnCancel_Click();
     void chkHighlight_KeyPress(int keyAscii);
     void txtText_Change();
