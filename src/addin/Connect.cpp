@@ -1,0 +1,100 @@
+#include "src/addin/Connect.h"
+
+#include "platform/core/Error.h"
+#include "platform/forms/MsgBox.h"
+#include "platform/word/Application.h"
+#include "src/addin/clsQLFResultButton.h"
+#include "src/addin/clsQLFSearchButton.h"
+#include "src/addin/mdlQLFGlobal.h"
+#include "src/log/mdlCOMLog.h"
+#include "src/results/frmQLFResult.h"
+#include "src/search/frmQLFFind.h"
+
+#include <QFileInfo>
+
+#include <dlfcn.h>
+
+using namespace mdlQLFGlobal;
+using mdlCOMLog::writeLog;
+
+namespace {
+
+const QString kSource = QStringLiteral("QLF");
+
+// The folder of the file this code was loaded from: the add-in library, or a program it is
+// linked into.
+QString componentFolder()
+{
+    Dl_info info{};
+    if (!dladdr(reinterpret_cast<const void*>(&componentFolder), &info) || !info.dli_fname)
+        return {};
+    return QFileInfo(QString::fromLocal8Bit(info.dli_fname)).absolutePath();
+}
+
+// The object a step works on; a missing one fails as the runtime does for Nothing.
+template <typename T>
+T& required(const std::shared_ptr<T>& object)
+{
+    if (!object)
+        throw core::runtimeError(core::ObjectNotSet, kSource);
+    return *object;
+}
+
+} // namespace
+
+Connect::Connect() = default;
+Connect::~Connect() = default;
+
+void Connect::AddinInstance_Initialize()
+{
+    mdlCOMLog::setLogFilePath(componentFolder() + QStringLiteral("\\log.log"));
+    writeLog(3, QStringLiteral("Connect.AddinInstance_Initialize IN"));
+    writeLog(3, QStringLiteral("Connect.AddinInstance_Initialize OUT"));
+}
+
+void Connect::AddinInstance_OnConnection(std::shared_ptr<core::Object> Application, int,
+                                         std::shared_ptr<core::Object>, std::vector<QVariant>&)
+{
+    try {
+        writeLog(3, QStringLiteral("Connect.AddinInstance_OnConnection IN"));
+        g_objApplication = std::dynamic_pointer_cast<word::Application>(Application);
+        if (!g_objApplication)
+            throw core::runtimeError(core::TypeMismatch, kSource);
+        g_frmFind = std::make_shared<frmQLFFind>();
+        g_frmResult = std::make_shared<frmQLFResult>();
+        g_frmFind->Load();
+        g_frmResult->Load();
+        m_objResultButton = std::make_shared<clsQLFResultButton>();
+        m_objResultButton->addButton();
+        m_objSearchButton = std::make_shared<clsQLFSearchButton>();
+        m_objSearchButton->addButton();
+        writeLog(3, QStringLiteral("Connect.AddinInstance_OnConnection OUT"));
+    } catch (const core::Error& e) {
+        forms::MsgBox(QStringLiteral("アドインの追加に失敗しました\r\nエラー詳細：") + e.description(),
+                      forms::vbSystemModal + forms::vbExclamation, QStringLiteral("警告"));
+    }
+}
+
+void Connect::AddinInstance_OnDisconnection(int, std::vector<QVariant>&)
+{
+    writeLog(3, QStringLiteral("Connect.AddinInstance_OnDisconnection IN"));
+    disconnectionStep([this] { required(m_objResultButton).deleteButton(); });
+    disconnectionStep([this] { required(m_objSearchButton).deleteButton(); });
+    m_objResultButton.reset();
+    m_objSearchButton.reset();
+    disconnectionStep([] { required(g_frmFind).Unload(); });
+    disconnectionStep([] { required(g_frmResult).Unload(); });
+    g_frmFind.reset();
+    g_frmResult.reset();
+    g_objApplication.reset();
+    writeLog(3, QStringLiteral("Connect.AddinInstance_OnDisconnection OUT"));
+}
+
+void Connect::disconnectionStep(const std::function<void()>& step)
+{
+    try {
+        step();
+    } catch (const core::Error& e) {
+        writeLog(0, QStringLiteral("Connect.AddinInstance_OnDisconnection ") + e.description());
+    }
+}
