@@ -19,10 +19,8 @@ std::shared_ptr<T> as(const std::shared_ptr<office::CommandBarControl>& control)
 
 } // namespace
 
-const QString clsQLFMenuButton::kTagPrefix = QStringLiteral("org.example.tarvelin");
-
 clsQLFMenuButton::clsQLFMenuButton(QString tagSuffix, QString menuCaption, QString caption)
-    : m_strTag(kTagPrefix + tagSuffix), m_strMenuCaption(std::move(menuCaption)), m_strCaption(std::move(caption)),
+    : m_strTag(QLatin1String(kTagPrefix) + tagSuffix), m_strMenuCaption(std::move(menuCaption)), m_strCaption(std::move(caption)),
       m_objButton([this](const std::shared_ptr<office::CommandBarButton>& Ctrl, bool& CancelDefault) {
           m_objButton_Click(Ctrl, CancelDefault);
       })

@@ -21,7 +21,7 @@ public:
     void deleteButton();
 
     // The tag both items start with; the owner's suffix follows it.
-    static const QString kTagPrefix;
+    static constexpr char kTagPrefix[] = "org.example.tarvelin";
 
 protected:
     // tagSuffix follows kTagPrefix; menuCaption names the menu-bar entry; caption is the item's.

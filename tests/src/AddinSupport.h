@@ -1,7 +1,7 @@
 #pragma once
 
-// Support for the add-in tests: the log lines the add-in writes, a document with hits in every
-// kind of story, and the add-in's globals set up as connection leaves them.
+// Support for the add-in tests: a document with hits in every kind of story, and the add-in's
+// globals set up as connection leaves them.
 
 #include "platform/word/Application.h"
 #include "platform/word/Document.h"
@@ -11,52 +11,8 @@
 #include "tests/support/DocxBuilder.h"
 
 #include <QApplication>
-#include <QLoggingCategory>
 #include <QStringList>
 #include <QTemporaryDir>
-
-// Collects the lines of the "qlf.log" category ("<level> <text>") while it lives.
-class LogCapture {
-public:
-    LogCapture()
-    {
-        s_current = this;
-        QLoggingCategory::setFilterRules(QStringLiteral("qlf.log.debug=true"));
-        m_previous = qInstallMessageHandler(&LogCapture::handle);
-    }
-    ~LogCapture()
-    {
-        qInstallMessageHandler(m_previous);
-        QLoggingCategory::setFilterRules(QStringLiteral("qlf.log.debug=false"));
-        s_current = nullptr;
-    }
-    LogCapture(const LogCapture&) = delete;
-    LogCapture& operator=(const LogCapture&) = delete;
-
-    // The lines that start with one of the prefixes (all lines when none is given).
-    QStringList lines(const QStringList& prefixes = {}) const
-    {
-        QStringList out;
-        for (const QString& line : m_lines) {
-            const QString text = line.section(QLatin1Char(' '), 1);
-            if (prefixes.isEmpty() || std::any_of(prefixes.begin(), prefixes.end(),
-                                                  [&](const QString& p) { return text.startsWith(p); }))
-                out << line;
-        }
-        return out;
-    }
-
-private:
-    static void handle(QtMsgType, const QMessageLogContext& context, const QString& message)
-    {
-        if (s_current && context.category && QLatin1String(context.category) == QLatin1String("qlf.log"))
-            s_current->m_lines << message;
-    }
-
-    static inline LogCapture* s_current = nullptr;
-    QtMessageHandler m_previous = nullptr;
-    QStringList m_lines;
-};
 
 inline QString fixtureRun(const QString& text)
 {
