@@ -1,6 +1,7 @@
 #include "platform/docx/Package.h"
 
 #include "platform/docx/Annotations.h"
+#include "platform/docx/BodySlices.h"
 #include "platform/docx/HeaderFooterPlan.h"
 #include "platform/docx/LoadError.h"
 #include "platform/docx/Relationships.h"
@@ -120,13 +121,22 @@ Document load(const QString& path)
                 }
         });
 
-    // The main story; each part's DOM is freed as soon as it is walked.
+    // The main story, a slice of the body at a time; other parts' DOMs are freed once walked.
     Walked main;
-    withPart(zip, mainName, path, [&](pugi::xml_node root, const Vocabulary& v, const Relationships& rels) {
-        if (v.tok(root) != Tok::Document)
+    {
+        BodySlices slices(zip, mainName, path);
+        pugi::xml_document slice;
+        slices.next(slice);
+        const Vocabulary v(slice.document_element());
+        if (v.tok(slice.document_element()) != Tok::Document)
             throw loadError(LoadFailure::NoMainPart, path);
-        TextWalker(TextWalker::Context{v, styles, rels, path}, main).walkBlocks(root.child(v.w("body")));
-    });
+        const Relationships rels = Relationships::read(zip, mainName, path);
+        const TextWalker::Context context{v, styles, rels, path};
+        TextWalker walker(context, main);
+        do
+            walker.walkBlocks(slice.document_element().child(v.w("body")));
+        while (slices.next(slice));
+    }
     finishStory(main.story, wdMainTextStory, mainName);
     if (main.sections.empty() || main.sections.back().endPos < main.story.length() - 1)
         main.sections.push_back(SectionInfo{{}, false, main.story.length() - 1});

@@ -91,12 +91,6 @@ std::string_view prefixOf(const char* name)
     return colon ? std::string_view(name, static_cast<std::size_t>(colon - name)) : std::string_view();
 }
 
-const char* localOf(const char* name)
-{
-    const char* colon = std::strchr(name, ':');
-    return colon ? colon + 1 : name;
-}
-
 } // namespace
 
 Vocabulary::Vocabulary(pugi::xml_node root)
@@ -145,18 +139,49 @@ Ns Vocabulary::ns(pugi::xml_node n) const
 Tok Vocabulary::tok(pugi::xml_node n) const
 {
     const char* name = n.name();
-    if (auto it = m_tokens.find(name); it != m_tokens.end())
-        return it->second;
-    const Ns ns = nsOfPrefix(prefixOf(name), n);
-    const char* local = localOf(name);
-    Tok tok = Tok::Other;
+    uint32_t hash = 2166136261u;
+    std::size_t len = 0;
+    for (; name[len]; ++len)
+        hash = (hash ^ static_cast<unsigned char>(name[len])) * 16777619u;
+    if (len == 0)
+        return Tok::Other;
+    const std::string_view key(name, len);
+    const std::size_t mask = m_tokens.size() - 1;
+    for (std::size_t i = hash & mask; !m_tokens[i].name.empty(); i = (i + 1) & mask)
+        if (m_tokens[i].hash == hash && m_tokens[i].name == key)
+            return m_tokens[i].tok;
+    const Tok t = lookUp(key, n);
+    remember({std::string(key), hash, t});
+    return t;
+}
+
+Tok Vocabulary::lookUp(std::string_view name, pugi::xml_node n) const
+{
+    const std::size_t colon = name.find(':');
+    const Ns ns = nsOfPrefix(colon == std::string_view::npos ? std::string_view() : name.substr(0, colon), n);
+    const std::string_view local = colon == std::string_view::npos ? name : name.substr(colon + 1);
     for (const auto& e : kElements)
-        if (e.ns == ns && std::strcmp(e.local, local) == 0) {
-            tok = e.tok;
-            break;
-        }
-    m_tokens.emplace(name, tok);
-    return tok;
+        if (e.ns == ns && local == e.local)
+            return e.tok;
+    return Tok::Other;
+}
+
+void Vocabulary::remember(TokSlot slot) const
+{
+    if (2 * (m_tokenCount + 1) > m_tokens.size()) {
+        std::vector<TokSlot> old(2 * m_tokens.size());
+        old.swap(m_tokens);
+        m_tokenCount = 0;
+        for (TokSlot& s : old)
+            if (!s.name.empty())
+                remember(std::move(s));
+    }
+    const std::size_t mask = m_tokens.size() - 1;
+    std::size_t i = slot.hash & mask;
+    while (!m_tokens[i].name.empty())
+        i = (i + 1) & mask;
+    m_tokens[i] = std::move(slot);
+    ++m_tokenCount;
 }
 
 const char* Vocabulary::qualified(Ns ns, const char* local) const
@@ -202,15 +227,19 @@ pugi::xml_node Vocabulary::chooseBranch(pugi::xml_node ac) const
 void parseXml(XmlPart& part, std::string bytes, const QString& path)
 {
     part.bytes = std::move(bytes);
-    // parse_ws_pcdata_single keeps <w:t> </w:t>; parse_doctype is off, so a DTD is skipped unread.
-    const unsigned flags = pugi::parse_default | pugi::parse_ws_pcdata_single;
     const pugi::xml_parse_result res =
-        part.doc.load_buffer_inplace(part.bytes.data(), part.bytes.size(), flags);
+        part.doc.load_buffer_inplace(part.bytes.data(), part.bytes.size(), kParseFlags);
     if (!res)
-        throw loadError(LoadFailure::BadXml, path,
-                        QStringLiteral("%1, %2 バイト目: %3")
-                            .arg(QString::fromStdString(part.name)).arg(res.offset)
-                            .arg(QString::fromUtf8(res.description())));
+        throw badXml(path, part.name, res.offset, res);
+}
+
+core::Error badXml(const QString& path, const std::string& part, std::ptrdiff_t offset,
+                   const pugi::xml_parse_result& result)
+{
+    return loadError(LoadFailure::BadXml, path,
+                     QStringLiteral("%1, %2 バイト目: %3")
+                         .arg(QString::fromStdString(part)).arg(offset)
+                         .arg(QString::fromUtf8(result.description())));
 }
 
 } // namespace docx

@@ -1,13 +1,17 @@
 #pragma once
 
+#include "platform/core/Error.h"
+
 #include <QString>
 
 #include <pugixml.hpp>
 
-#include <deque>
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 namespace docx {
 
@@ -52,12 +56,23 @@ public:
     pugi::xml_node chooseBranch(pugi::xml_node alternateContent) const;
 
 private:
+    // Names seen so far, by FNV-1a hash with linear probing: tok() runs for every element, and
+    // owned keys let one vocabulary serve several DOMs of a part (BodySlices).
+    struct TokSlot {
+        std::string name;   // empty: free
+        uint32_t hash = 0;
+        Tok tok = Tok::Other;
+    };
+
     Ns nsOfPrefix(std::string_view prefix, pugi::xml_node context) const;
     const char* qualified(Ns ns, const char* local) const;
+    Tok lookUp(std::string_view name, pugi::xml_node n) const;
+    void remember(TokSlot slot) const;
 
     std::string m_wPrefix, m_rPrefix;
     mutable std::unordered_map<std::string, Ns> m_prefixes;
-    mutable std::unordered_map<std::string_view, Tok> m_tokens; // keys point into the DOM
+    mutable std::vector<TokSlot> m_tokens = std::vector<TokSlot>(256);
+    mutable std::size_t m_tokenCount = 0;
     mutable std::unordered_map<const char*, std::string> m_qualified[2]; // by the literal's address
 };
 
@@ -68,8 +83,15 @@ struct XmlPart {
     pugi::xml_document doc;
 };
 
+// parse_ws_pcdata_single keeps <w:t> </w:t>; parse_doctype is off, so a DTD is skipped unread.
+constexpr unsigned kParseFlags = pugi::parse_default | pugi::parse_ws_pcdata_single;
+
 // Parses bytes (taken over) into part; throws BadXml naming the file and the part. DOCTYPE
 // declarations are skipped and entities are never resolved.
 void parseXml(XmlPart& part, std::string bytes, const QString& path);
+
+// The BadXml load error for a parse of part that failed at offset (a byte offset into the part).
+core::Error badXml(const QString& path, const std::string& part, std::ptrdiff_t offset,
+                   const pugi::xml_parse_result& result);
 
 } // namespace docx

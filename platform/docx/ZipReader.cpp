@@ -6,6 +6,7 @@
 
 #include <zip.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace docx {
@@ -69,29 +70,59 @@ bool ZipReader::contains(const std::string& name) const
 
 std::string ZipReader::read(const std::string& name)
 {
-    const QString part = QString::fromStdString(name);
-    const zip_int64_t index = zip_name_locate(m_zip, name.c_str(), ZIP_FL_NOCASE);
-    zip_stat_t st;
-    if (index < 0 || zip_stat_index(m_zip, static_cast<zip_uint64_t>(index), 0, &st) != 0
-        || !(st.valid & ZIP_STAT_SIZE))
-        throw loadError(LoadFailure::Corrupt, m_path, part);
-    if (st.size > kMaxPartSize || m_totalRead + st.size > kMaxTotalSize)
-        throw loadError(LoadFailure::TooLarge, m_path, part);
-
-    zip_file_t* zf = zip_fopen_index(m_zip, static_cast<zip_uint64_t>(index), 0);
-    if (!zf)
-        throw loadError(LoadFailure::Corrupt, m_path, part + ": " + QString::fromUtf8(zip_strerror(m_zip)));
-    std::string data(static_cast<std::size_t>(st.size), '\0');
-    // The stated size bounds the read; a short read or bytes beyond it mean a damaged entry.
-    const zip_int64_t got = data.empty() ? 0 : zip_fread(zf, data.data(), data.size());
-    char extra;
-    const bool ok = got == static_cast<zip_int64_t>(data.size()) && zip_fread(zf, &extra, 1) == 0;
-    const QString why = ok ? QString() : QString::fromUtf8(zip_file_strerror(zf));
-    zip_fclose(zf);
-    if (!ok)
-        throw loadError(LoadFailure::Corrupt, m_path, part + ": " + why);
-    m_totalRead += data.size();
+    ZipEntry entry(*this, name);
+    std::string data;
+    data.reserve(entry.size());
+    while (entry.readInto(data, entry.size()) > 0) {
+    }
     return data;
+}
+
+ZipEntry::ZipEntry(ZipReader& zip, const std::string& name)
+    : m_zip(zip), m_part(QString::fromStdString(name))
+{
+    const zip_int64_t index = zip_name_locate(zip.m_zip, name.c_str(), ZIP_FL_NOCASE);
+    zip_stat_t st;
+    if (index < 0 || zip_stat_index(zip.m_zip, static_cast<zip_uint64_t>(index), 0, &st) != 0
+        || !(st.valid & ZIP_STAT_SIZE))
+        throw loadError(LoadFailure::Corrupt, zip.m_path, m_part);
+    if (st.size > ZipReader::kMaxPartSize || zip.m_totalRead + st.size > ZipReader::kMaxTotalSize)
+        throw loadError(LoadFailure::TooLarge, zip.m_path, m_part);
+    m_file = zip_fopen_index(zip.m_zip, static_cast<zip_uint64_t>(index), 0);
+    if (!m_file)
+        throw loadError(LoadFailure::Corrupt, zip.m_path, m_part + ": " + QString::fromUtf8(zip_strerror(zip.m_zip)));
+    m_size = static_cast<std::size_t>(st.size);
+    zip.m_totalRead += m_size;
+}
+
+ZipEntry::~ZipEntry()
+{
+    if (m_file)
+        zip_fclose(m_file);
+}
+
+void ZipEntry::fail()
+{
+    throw loadError(LoadFailure::Corrupt, m_zip.m_path, m_part + ": " + QString::fromUtf8(zip_file_strerror(m_file)));
+}
+
+std::size_t ZipEntry::readInto(std::string& out, std::size_t n)
+{
+    // The stated size bounds the read; a short read or bytes beyond it mean a damaged entry, and
+    // reading on to the end is what makes libzip check the entry's CRC.
+    const std::size_t want = std::min(n, m_size - m_read);
+    if (want == 0) {
+        char extra;
+        if (zip_fread(m_file, &extra, 1) != 0)
+            fail();
+        return 0;
+    }
+    const std::size_t old = out.size();
+    out.resize(old + want);
+    if (zip_fread(m_file, out.data() + old, want) != static_cast<zip_int64_t>(want))
+        fail();
+    m_read += want;
+    return want;
 }
 
 } // namespace docx

@@ -6,6 +6,7 @@
 #include <string>
 
 struct zip;
+struct zip_file;
 
 namespace docx {
 
@@ -29,9 +30,33 @@ public:
     std::string read(const std::string& name);
 
 private:
+    friend class ZipEntry;
     QString m_path;
     struct zip* m_zip = nullptr;
     std::size_t m_totalRead = 0;
+};
+
+// One entry of a ZipReader read front to back in pieces, so a large part need not be held whole.
+class ZipEntry {
+public:
+    // Opens name; throws Corrupt, or TooLarge when its stated size breaks the reader's bounds.
+    ZipEntry(ZipReader& zip, const std::string& name);
+    ~ZipEntry();
+    ZipEntry(const ZipEntry&) = delete;
+    ZipEntry& operator=(const ZipEntry&) = delete;
+
+    std::size_t size() const { return m_size; }
+    // Appends up to n (> 0) further bytes to out and returns how many; 0 once the entry is read whole.
+    // Throws Corrupt when the data falls short of the stated size, goes beyond it or fails its check.
+    std::size_t readInto(std::string& out, std::size_t n);
+
+private:
+    [[noreturn]] void fail();
+
+    ZipReader& m_zip;
+    QString m_part;
+    struct zip_file* m_file = nullptr;
+    std::size_t m_size = 0, m_read = 0;
 };
 
 } // namespace docx
