@@ -135,7 +135,7 @@ void frmQLFFind::btnExecute_Click()
     if (clsQLFFind::isRunning())
         return;
     if (txtText->text().isEmpty() && chkHighlightValue() == vbGrayed) {
-        forms::MsgBox(QStringLiteral("検索条件を設定してください"), kMessageStyle, kInformation);
+        forms::MsgBox(noCriterionMessage(), kMessageStyle, kInformation);
         return;
     }
     try {

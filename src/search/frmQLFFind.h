@@ -25,6 +25,9 @@ public:
     // chkHighlight's values.
     enum HighlightValue { vbUnchecked = 0, vbChecked = 1, vbGrayed = 2 };
 
+    // The refusal of a request that names nothing to look for (also the headless search's).
+    static QString noCriterionMessage() { return QStringLiteral("検索条件を設定してください"); }
+
 protected:
     void createControls() override;
     void Form_Load() override;
