@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/forms/UserControl.h"
+#include "platform/word/Forward.h"
 
 #include <QPointer>
 
@@ -45,7 +46,7 @@ private:
     QPointer<QLabel> lblColor;
     QPointer<QLabel> lblSelectFrame;
     bool m_blnSelect = false;
-    int32_t m_lngColor = 0;
+    int32_t m_lngColor = word::wdColorAutomatic;
     QString m_strCaption;
     QString m_strToolTipText;
 };

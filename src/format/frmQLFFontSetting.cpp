@@ -314,14 +314,14 @@ bool frmQLFFontSetting::eventFilter(QObject* watched, QEvent* event)
     if ((watched == chkStrikeThrough || watched == chkDoubleStrikeThrough) && event->type() == QEvent::KeyPress) {
         const QString text = static_cast<QKeyEvent*>(event)->text();
         if (!text.isEmpty())
-            chkStrikeThrough_KeyPress(text.at(0).unicode());
+            strikeThrough_KeyPress(text.at(0).unicode());
     }
     return Form::eventFilter(watched, event);
 }
 
-void frmQLFFontSetting::chkStrikeThrough_KeyPress(int keyAscii)
+void frmQLFFontSetting::strikeThrough_KeyPress(int keyAscii)
 {
-    // Both boxes share this handler: Backspace makes both not set.
+    // Key press on either box: Backspace makes both not set.
     if (keyAscii != kBackspace)
         return;
     setCheckValue(chkStrikeThrough, vbGrayed);

@@ -56,7 +56,7 @@ private:
     void strikeThroughInterlock(QCheckBox* changed, QCheckBox* other);
     void chkStrikeThrough_Click();
     void chkDoubleStrikeThrough_Click();
-    void chkStrikeThrough_KeyPress(int keyAscii);
+    void strikeThrough_KeyPress(int keyAscii);
     void btnFontColor_Click();
     void btnOK_Click();
     void btnCancel_Click();

@@ -239,6 +239,30 @@ TEST_F(FontSetting, ColourComesFromThePaletteOnlyWithOK)
     EXPECT_TRUE(messages.messages().isEmpty());
 }
 
+TEST_F(FontSetting, FailedColourChoiceIsReportedAndKeepsTheColour)
+{
+    forms::MessageRecorder messages;
+    form.setSettingFont(fontOf(255, kNotSet, kNotSet));
+    auto* colorButton = child<QPushButton>(&form, "btnFontColor");
+    ModalSteps cancel({{"frmQLFColorSelect", [](QWidget* w) { ModalSteps::click(w, "btnCancel"); }}});
+    colorButton->click();
+    ASSERT_TRUE(cancel.done());
+    // The kept palette is already on screen, so showing it modally fails.
+    auto* palette = form.findChild<frmQLFColorSelect*>();
+    ASSERT_NE(palette, nullptr);
+    palette->Show(forms::vbModeless);
+    colorButton->click();
+    ASSERT_EQ(messages.messages().size(), 1);
+    const forms::MessageRecorder::Message& m = messages.messages().first();
+    EXPECT_TRUE(m.prompt.startsWith(QStringLiteral("色の設定に失敗しました。\r\nエラー詳細:"))) << m.prompt.toStdString();
+    EXPECT_GT(m.prompt.size(), QStringLiteral("色の設定に失敗しました。\r\nエラー詳細:").size());
+    EXPECT_EQ(m.style, 4144);
+    EXPECT_EQ(m.title, QStringLiteral("警告"));
+    EXPECT_EQ(form.settingFont()->Color(), 255);
+    EXPECT_EQ(colorBox()->text(), QStringLiteral("■"));
+    palette->Hide();
+}
+
 TEST_F(FontSetting, CloseBoxCountsAsCancelAndKeepsTheDialogLoaded)
 {
     form.setSettingFont(fontOf(255, -1, 0));
