@@ -1,0 +1,375 @@
+#include "host/DocumentWindow.h"
+
+#include "host/LiveMenuBar.h"
+#include "platform/word/Application.h"
+#include "platform/word/Document.h"
+#include "platform/word/Window.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+#include <array>
+#include <tuple>
+
+namespace host {
+
+namespace {
+
+using namespace docx;
+
+constexpr int kHeaderFooterHeight = 90;
+constexpr int kNoteHeight = 110;
+constexpr int kSidePaneWidth = 280;
+
+bool isHeader(int type) { return type == wdPrimaryHeaderStory || type == wdFirstPageHeaderStory || type == wdEvenPagesHeaderStory; }
+bool isFooter(int type) { return type == wdPrimaryFooterStory || type == wdFirstPageFooterStory || type == wdEvenPagesFooterStory; }
+
+// Header and footer kinds as docx::Section numbers them: primary, first page, even pages.
+int kindOf(int type)
+{
+    switch (type) {
+    case wdFirstPageHeaderStory:
+    case wdFirstPageFooterStory:
+        return 1;
+    case wdEvenPagesHeaderStory:
+    case wdEvenPagesFooterStory:
+        return 2;
+    default:
+        return 0;
+    }
+}
+
+QString headerFooterCaption(bool footer, int kind, bool evenAndOdd, int section)
+{
+    static const std::array<const char*, 3> kinds{"", "先頭ページの", "偶数ページの"};
+    const QString kindText = kind == 0 && evenAndOdd ? QStringLiteral("奇数ページの") : QString::fromUtf8(kinds[kind]);
+    return QStringLiteral("%1%2 -セクション %3-").arg(kindText, footer ? QStringLiteral("フッター") : QStringLiteral("ヘッダー")).arg(section + 1);
+}
+
+QString noteStoryCaption(int type)
+{
+    switch (type) {
+    case wdFootnotesStory: return QStringLiteral("脚注");
+    case wdEndnotesStory: return QStringLiteral("文末脚注");
+    case wdFootnoteSeparatorStory: return QStringLiteral("脚注の区切り線");
+    case wdFootnoteContinuationSeparatorStory: return QStringLiteral("脚注の継続区切り線");
+    case wdFootnoteContinuationNoticeStory: return QStringLiteral("脚注の継続通知");
+    case wdEndnoteSeparatorStory: return QStringLiteral("文末脚注の区切り線");
+    case wdEndnoteContinuationSeparatorStory: return QStringLiteral("文末脚注の継続区切り線");
+    default: return QStringLiteral("文末脚注の継続通知");
+    }
+}
+
+QString viewTypeName(int type)
+{
+    static const std::array<const char*, 7> names{"下書き", "アウトライン", "印刷レイアウト", "印刷プレビュー",
+                                                  "グループ文書", "Web レイアウト", "閲覧モード"};
+    return QString::fromUtf8(names.at(static_cast<size_t>(type - 1)));
+}
+
+// Word numbers endnotes i, ii, iii…
+QString lowerRoman(int n)
+{
+    static const std::array<std::pair<int, const char*>, 13> digits{{{1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"},
+        {100, "c"}, {90, "xc"}, {50, "l"}, {40, "xl"}, {10, "x"}, {9, "ix"}, {5, "v"}, {4, "iv"}, {1, "i"}}};
+    QString out;
+    for (const auto& [value, text] : digits)
+        for (; n >= value; n -= value)
+            out += QLatin1String(text);
+    return out;
+}
+
+int firstStoryOfType(const docx::Document& model, int type)
+{
+    for (size_t i = 0; i < model.stories.size(); ++i)
+        if (model.stories[i].type == type)
+            return static_cast<int>(i);
+    return -1;
+}
+
+// Note numbers and comment initials, drawn at the marks that stand for them.
+std::map<int, MarkLabels> markLabels(const docx::Document& model)
+{
+    std::map<int, MarkLabels> labels;
+    int footnotes = 0, endnotes = 0;
+    for (const Note& n : model.notes) {
+        const QString label = n.type == wdFootnotesStory ? QString::number(++footnotes) : lowerRoman(++endnotes);
+        labels[n.refStory][n.refPos] = label;
+        labels[firstStoryOfType(model, n.type)][n.start] = label;
+    }
+    const int commentsStory = firstStoryOfType(model, wdCommentsStory);
+    for (size_t k = 0; k < model.comments.size(); ++k) {
+        const Comment& c = model.comments[k];
+        const QString label = QStringLiteral("[%1%2]").arg(c.initials).arg(k + 1);
+        labels[c.anchorStory][c.markPos] = label;
+        labels[commentsStory][c.start] = label;
+    }
+    return labels;
+}
+
+void setActive(QFrame* frame, bool active)
+{
+    frame->setStyleSheet(active ? QStringLiteral("QFrame#block { border: 2px dashed #3070c0; }")
+                                : QStringLiteral("QFrame#block { border: 1px solid #c0c0c0; }"));
+}
+
+} // namespace
+
+AppWindow::AppWindow(std::shared_ptr<office::CommandBars> bars, QWidget* parent)
+    : QMainWindow(parent)
+{
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    new LiveMenuBar(std::move(bars), menuBar());
+    setWindowTitle(QStringLiteral("Tarvelin"));
+    resize(1000, 760);
+}
+
+DocumentWindow::DocumentWindow(word::DocumentPtr doc, std::shared_ptr<office::CommandBars> bars, QWidget* parent)
+    : AppWindow(std::move(bars), parent), m_doc(std::move(doc)), m_labels(markLabels(m_doc->model()))
+{
+    setWindowTitle(m_doc->Name() + QStringLiteral(" - Tarvelin"));
+    const docx::Document& model = m_doc->model();
+
+    m_split = new QSplitter(Qt::Vertical, this);
+    auto* page = new QWidget(m_split);
+    auto* pageLayout = new QHBoxLayout(page);
+    auto* column = new QVBoxLayout;
+    pageLayout->addLayout(column, 1);
+
+    m_headerBlock = addBlock(page, {});
+    m_header = m_headerBlock.view;
+    m_header->setMaximumHeight(kHeaderFooterHeight);
+    column->addWidget(m_headerBlock.frame);
+
+    m_main = new StoryView(page);
+    m_main->setMinimumHeight(200);
+    drawStory(m_main, firstStoryOfType(model, wdMainTextStory));
+    column->addWidget(m_main, 1);
+    m_fixedViews.push_back(m_main);
+
+    m_footerBlock = addBlock(page, {});
+    m_footer = m_footerBlock.view;
+    m_footer->setMaximumHeight(kHeaderFooterHeight);
+    column->addWidget(m_footerBlock.frame);
+
+    QWidget* side = nullptr;
+    QVBoxLayout* sideLayout = nullptr;
+    int textBoxes = 0;
+    for (size_t i = 0; i < model.stories.size(); ++i) {
+        const int type = model.stories[i].type;
+        if (type == wdMainTextStory || type == wdCommentsStory || isHeader(type) || isFooter(type))
+            continue;
+        Block block;
+        if (type == wdTextFrameStory) {
+            if (!side) {
+                side = new QWidget(page);
+                side->setFixedWidth(kSidePaneWidth);
+                sideLayout = new QVBoxLayout(side);
+                sideLayout->setContentsMargins(0, 0, 0, 0);
+                pageLayout->addWidget(side);
+            }
+            block = addBlock(side, QStringLiteral("テキスト ボックス %1").arg(++textBoxes));
+            sideLayout->addWidget(block.frame);
+        } else {
+            block = addBlock(page, noteStoryCaption(type));
+            block.view->setMaximumHeight(kNoteHeight);
+            column->addWidget(block.frame);
+        }
+        drawStory(block.view, static_cast<int>(i));
+        m_fixedViews.push_back(block.view);
+    }
+    if (sideLayout)
+        sideLayout->addStretch(1);
+
+    m_commentBlock = addBlock(m_split, QStringLiteral("コメント"));
+    m_comments = m_commentBlock.view;
+    drawStory(m_comments, firstStoryOfType(model, wdCommentsStory));
+    m_split->setStretchFactor(0, 3);
+    m_split->setStretchFactor(1, 1);
+    setCentralWidget(m_split);
+
+    for (StoryView* view : {m_main, m_header, m_footer, m_comments})
+        connect(view, &StoryView::userSelected, this, [this, view] { syncUserSelection(view); });
+    for (StoryView* view : m_fixedViews)
+        if (view != m_main)
+            connect(view, &StoryView::userSelected, this, [this, view] { syncUserSelection(view); });
+
+    showView();
+}
+
+DocumentWindow::Block DocumentWindow::addBlock(QWidget* parent, const QString& caption)
+{
+    Block b;
+    b.frame = new QFrame(parent);
+    b.frame->setObjectName(QStringLiteral("block"));
+    setActive(b.frame, false);
+    auto* layout = new QVBoxLayout(b.frame);
+    layout->setContentsMargins(4, 2, 4, 4);
+    layout->setSpacing(2);
+    b.caption = new QLabel(caption, b.frame);
+    b.caption->setStyleSheet(QStringLiteral("color: #3070c0;"));
+    b.view = new StoryView(b.frame);
+    layout->addWidget(b.caption);
+    layout->addWidget(b.view);
+    return b;
+}
+
+void DocumentWindow::drawStory(StoryView* view, int storyIndex)
+{
+    static const docx::Story kNone;
+    const bool known = storyIndex >= 0;
+    view->setStory(known ? m_doc->story(storyIndex) : kNone, storyIndex,
+                   known && m_labels.count(storyIndex) ? m_labels.at(storyIndex) : MarkLabels{});
+}
+
+bool DocumentWindow::commentPaneShown() const
+{
+    return m_commentBlock.frame->isVisibleTo(const_cast<DocumentWindow*>(this));
+}
+
+int DocumentWindow::currentSection() const
+{
+    const docx::Document& model = m_doc->model();
+    const word::WindowPtr window = m_doc->ActiveWindow();
+    const int sel = window->selectionStory();
+    const int32_t at = window->selectionStart();
+    const docx::Story& story = model.stories.at(static_cast<size_t>(sel));
+    if (story.section >= 0)
+        return story.section;
+
+    // Notes, comments and text boxes belong to the section of their mark in the main text.
+    int anchorStory = sel;
+    int32_t pos = at;
+    if (story.type == wdFootnotesStory || story.type == wdEndnotesStory) {
+        for (const Note& n : model.notes)
+            if (n.type == story.type && n.start <= at && at <= n.end)
+                std::tie(anchorStory, pos) = std::pair(n.refStory, n.refPos);
+    } else if (story.type == wdCommentsStory) {
+        for (const Comment& c : model.comments)
+            if (c.start <= at && at <= c.end)
+                std::tie(anchorStory, pos) = std::pair(c.anchorStory, c.markPos);
+    } else if (story.type == wdTextFrameStory) {
+        for (const TextBox& t : model.textBoxes)
+            if (t.story == sel)
+                std::tie(anchorStory, pos) = std::pair(t.anchorStory, t.anchorPos);
+    }
+    if (anchorStory < 0)
+        return 0;
+    const docx::Story& anchor = model.stories.at(static_cast<size_t>(anchorStory));
+    if (anchor.section >= 0)
+        return anchor.section;
+    if (anchor.type != wdMainTextStory)
+        return 0;
+    for (size_t s = 0; s < model.sections.size(); ++s)
+        if (pos <= model.sections[s].endPos)
+            return static_cast<int>(s);
+    return model.sections.empty() ? 0 : static_cast<int>(model.sections.size()) - 1;
+}
+
+int DocumentWindow::headerFooterStory(bool footer) const
+{
+    const docx::Document& model = m_doc->model();
+    const int sel = m_doc->ActiveWindow()->selectionStory();
+    const int selType = model.stories.at(static_cast<size_t>(sel)).type;
+    if (footer ? isFooter(selType) : isHeader(selType))
+        return sel;
+    const int seek = m_doc->ActiveWindow()->View()->SeekView();
+    const int first = footer ? word::wdSeekPrimaryFooter : word::wdSeekPrimaryHeader;
+    const int kind = seek >= first && seek < first + 3 ? seek - first : 0;
+    const int section = currentSection();
+    if (section < 0 || section >= static_cast<int>(model.sections.size()))
+        return -1;
+    const docx::Section& s = model.sections[static_cast<size_t>(section)];
+    return footer ? s.footers[kind] : s.headers[kind];
+}
+
+void DocumentWindow::showHeaderFooter(const Block& block, bool footer)
+{
+    const docx::Document& model = m_doc->model();
+    const word::WindowPtr window = m_doc->ActiveWindow();
+    const int story = headerFooterStory(footer);
+    if (block.view->storyIndex() != story || story < 0)
+        drawStory(block.view, story);
+    const int kind = story >= 0 ? kindOf(model.stories[static_cast<size_t>(story)].type) : 0;
+    const int section = story >= 0 ? model.stories[static_cast<size_t>(story)].section : currentSection();
+    block.caption->setText(headerFooterCaption(footer, kind, model.evenAndOddHeaders, section));
+
+    const int seek = window->View()->SeekView();
+    const int first = footer ? word::wdSeekPrimaryFooter : word::wdSeekPrimaryHeader;
+    const bool selected = story >= 0 && window->selectionStory() == story;
+    const bool active = (seek >= first && seek < first + 3) || selected;
+    setActive(block.frame, active);
+    block.frame->setVisible(window->View()->Type() == word::wdPrintView || selected);
+    if (active && isActiveWindow())
+        block.view->setFocus();
+}
+
+void DocumentWindow::showView()
+{
+    const word::ViewPtr view = m_doc->ActiveWindow()->View();
+    showHeaderFooter(m_headerBlock, false);
+    showHeaderFooter(m_footerBlock, true);
+    const bool comments = view->SplitSpecial() == word::wdPaneComments && m_comments->storyIndex() >= 0;
+    m_commentBlock.frame->setVisible(comments);
+    statusBar()->showMessage(QStringLiteral("%1    セクション %2").arg(viewTypeName(view->Type())).arg(currentSection() + 1));
+}
+
+StoryView* DocumentWindow::shownView(int storyIndex) const
+{
+    if (storyIndex < 0)
+        return nullptr;
+    for (StoryView* view : m_fixedViews)
+        if (view->storyIndex() == storyIndex)
+            return view;
+    const auto visible = [this](StoryView* v) { return v->isVisibleTo(const_cast<DocumentWindow*>(this)); };
+    for (StoryView* view : {m_header, m_footer, m_comments})
+        if (view->storyIndex() == storyIndex && visible(view))
+            return view;
+    return nullptr;
+}
+
+void DocumentWindow::showSelection()
+{
+    const word::WindowPtr window = m_doc->ActiveWindow();
+    const int story = window->selectionStory();
+    if (story == m_comments->storyIndex())
+        m_commentBlock.frame->setVisible(true);
+    showView();
+    if (StoryView* view = shownView(story); view && !m_fromUser)
+        view->selectStory(window->selectionStart(), window->selectionEnd());
+}
+
+void DocumentWindow::syncUserSelection(StoryView* view)
+{
+    const QTextCursor c = view->textCursor();
+    m_fromUser = true;
+    m_doc->ActiveWindow()->select(view->storyIndex(), view->storyPosition(c.selectionStart()),
+                                  view->storyPosition(c.selectionEnd()));
+    m_fromUser = false;
+}
+
+void DocumentWindow::changeEvent(QEvent* event)
+{
+    AppWindow::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange || !isActiveWindow() || !m_doc->isOpen())
+        return;
+    // The user brought this window forward: its document becomes Word's active one.
+    word::Application* app = m_doc->application();
+    if (app->Documents()->Count() == 0 || app->ActiveDocument() != m_doc)
+        m_doc->Activate();
+}
+
+void DocumentWindow::closeEvent(QCloseEvent* event)
+{
+    if (m_doc->isOpen())
+        m_doc->Close();
+    event->accept();
+}
+
+} // namespace host

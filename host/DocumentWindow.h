@@ -1,0 +1,83 @@
+#pragma once
+
+#include "host/StoryView.h"
+#include "platform/office/CommandBars.h"
+#include "platform/word/Forward.h"
+
+#include <QMainWindow>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+class QFrame;
+class QLabel;
+class QSplitter;
+
+namespace host {
+
+// A top-level window of the host with the "Menu Bar" command bar drawn live as its menu bar.
+// Alone it is the application window shown while no document is open.
+class AppWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit AppWindow(std::shared_ptr<office::CommandBars> bars, QWidget* parent = nullptr);
+};
+
+// One document's window, showing its stories the way print layout shows them: the header of
+// the current section above the main text, its footer below, the notes under them, the text
+// boxes framed at the side, and the comment pane split off at the bottom. What it shows
+// follows the window's view (type, seek view, special pane) and its selection.
+class DocumentWindow : public AppWindow {
+    Q_OBJECT
+public:
+    DocumentWindow(word::DocumentPtr doc, std::shared_ptr<office::CommandBars> bars, QWidget* parent = nullptr);
+
+    const word::DocumentPtr& document() const { return m_doc; }
+
+    // Shows what the view now asks for (view type, seek view, comment pane).
+    void showView();
+    // Shows the story that holds the window's selection and selects it there.
+    void showSelection();
+
+    // The view drawing a document story (index into the model's stories), or null when the
+    // story is not on screen now.
+    StoryView* shownView(int storyIndex) const;
+    StoryView* mainView() const { return m_main; }
+    StoryView* headerView() const { return m_header; }
+    StoryView* footerView() const { return m_footer; }
+    StoryView* commentsView() const { return m_comments; }
+    bool commentPaneShown() const;
+    // The 0-based section the selection belongs to.
+    int currentSection() const;
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    struct Block {
+        QFrame* frame = nullptr;
+        QLabel* caption = nullptr;
+        StoryView* view = nullptr;
+    };
+    Block addBlock(QWidget* parent, const QString& caption);
+    void drawStory(StoryView* view, int storyIndex);
+    // The header (or footer) story to show now, or -1.
+    int headerFooterStory(bool footer) const;
+    void showHeaderFooter(const Block& block, bool footer);
+    void syncUserSelection(StoryView* view);
+
+    word::DocumentPtr m_doc;
+    std::map<int, MarkLabels> m_labels;
+    QSplitter* m_split = nullptr;
+    Block m_headerBlock, m_footerBlock, m_commentBlock;
+    StoryView* m_main = nullptr;
+    StoryView* m_header = nullptr;
+    StoryView* m_footer = nullptr;
+    StoryView* m_comments = nullptr;
+    std::vector<StoryView*> m_fixedViews;  // main, notes, separators, text boxes: always drawn
+    bool m_fromUser = false;               // the selection change comes from the user's own selecting
+};
+
+} // namespace host

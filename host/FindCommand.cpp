@@ -1,0 +1,338 @@
+#include "host/FindCommand.h"
+
+#include "platform/core/Error.h"
+#include "platform/forms/FlexGrid.h"
+#include "platform/forms/GridModel.h"
+#include "platform/word/Application.h"
+#include "platform/word/Document.h"
+#include "platform/word/Font.h"
+#include "src/addin/mdlQLFGlobal.h"
+#include "src/results/frmQLFResult.h"
+#include "src/search/clsQLFFind.h"
+#include "src/search/clsQLFFindCondition.h"
+#include "src/search/frmCOMProgress.h"
+#include "src/search/frmQLFFind.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <csignal>
+#include <cstdio>
+#include <optional>
+
+#include <unistd.h>
+
+namespace host {
+
+namespace {
+
+const char* const kUsage =
+    "使い方: tarvelin find --text 文字列 [オプション...] ファイル.docx...\n"
+    "\n"
+    "文書のすべての部分（本文、脚注、文末脚注、コメント、テキストボックス、各セクションのヘッダーとフッター、\n"
+    "脚注の区切り線など）を検索し、検索結果画面と同じ行を出力します。\n"
+    "\n"
+    "  --text 文字列          検索する文字列（書式だけで検索するときは \"\"）\n"
+    "  --match-case           大文字と小文字を区別する\n"
+    "  --whole-word           完全に一致する単語だけを検索する\n"
+    "  --wildcards            ワイルドカードを使用する\n"
+    "  --sounds-like          あいまい検索（英）\n"
+    "  --all-word-forms       英単語の異なる活用形も検索する\n"
+    "  --match-byte           半角と全角を区別する\n"
+    "  --fuzzy                あいまい検索（日）\n"
+    "  --highlight yes|no     蛍光ペンの有無で絞り込む\n"
+    "  --color N              フォントの色（COLORREF：赤が下位バイト、自動は -16777216）\n"
+    "  --strike yes|no        取り消し線の有無\n"
+    "  --double-strike yes|no 二重取り消し線の有無\n"
+    "  --json                 JSON で出力する\n"
+    "  --help                 この説明を表示する\n"
+    "\n"
+    "表の出力はタブ区切りです。ヒットした文字列の中の段落記号は ¶、そのほかの制御文字は\n"
+    "U+2400 台の制御文字記号（タブは ␉ など）で表示します。\n"
+    "終了コード: 0 見つかった、1 見つからなかった、2 エラー。\n";
+
+void printErr(const QString& text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stderr);
+    std::fflush(stderr);
+}
+
+// Control characters shown visibly, so that a hit never breaks its line.
+QString visible(QString text)
+{
+    for (QChar& c : text) {
+        if (c == QChar(u'\r'))
+            c = QChar(u'¶');
+        else if (c.unicode() < 0x20)
+            c = QChar(char16_t(0x2400 + c.unicode()));
+        else if (c.unicode() == 0x7F)
+            c = QChar(u'␡');
+    }
+    return text;
+}
+
+// yes → -1 (True), no → 0 (False), as Word's three-valued flags; anything else is refused.
+std::optional<int> yesNo(const QString& value)
+{
+    if (value == QLatin1String("yes"))
+        return -1;
+    if (value == QLatin1String("no"))
+        return 0;
+    return std::nullopt;
+}
+
+struct Request {
+    clsQLFFindCondition condition;
+    bool json = false;
+    QStringList files;
+};
+
+// Reads the command line into a search condition; returns an error text when it is not usable.
+QString parse(const QStringList& arguments, Request& request, bool& help)
+{
+    QCommandLineParser p;
+    p.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption text("text", {}, "text");
+    const QCommandLineOption highlight("highlight", {}, "yes|no");
+    const QCommandLineOption color("color", {}, "N");
+    const QCommandLineOption strike("strike", {}, "yes|no");
+    const QCommandLineOption doubleStrike("double-strike", {}, "yes|no");
+    const QCommandLineOption helpOption("help");
+    const QCommandLineOption json("json");
+    const QCommandLineOption flags[] = {
+        QCommandLineOption("match-case"), QCommandLineOption("whole-word"), QCommandLineOption("wildcards"),
+        QCommandLineOption("sounds-like"), QCommandLineOption("all-word-forms"), QCommandLineOption("match-byte"),
+        QCommandLineOption("fuzzy")};
+    p.addOptions({text, highlight, color, strike, doubleStrike, helpOption, json});
+    for (const auto& f : flags)
+        p.addOption(f);
+    if (!p.parse(QStringList{QStringLiteral("tarvelin find")} + arguments))
+        return p.errorText();
+    help = p.isSet(helpOption);
+    if (help)
+        return {};
+
+    clsQLFFindCondition& c = request.condition;
+    c.setText(p.value(text));
+    c.setMatchCase(p.isSet(flags[0]));
+    c.setMatchWholeWord(p.isSet(flags[1]));
+    c.setMatchWildcards(p.isSet(flags[2]));
+    c.setMatchSoundsLike(p.isSet(flags[3]));
+    c.setMatchAllWordForms(p.isSet(flags[4]));
+    c.setMatchByte(p.isSet(flags[5]));
+    c.setMatchFuzzy(p.isSet(flags[6]));
+    c.setHighlight(word::wdUndefined);
+    if (p.isSet(highlight)) {
+        const auto v = yesNo(p.value(highlight));
+        if (!v)
+            return QStringLiteral("--highlight には yes か no を指定してください");
+        c.setHighlight(*v);
+    }
+    if (p.isSet(color) || p.isSet(strike) || p.isSet(doubleStrike)) {
+        word::FontPtr font = word::Font::create();
+        if (p.isSet(color)) {
+            bool ok = false;
+            const int value = p.value(color).toInt(&ok);
+            if (!ok || !((value >= 0 && value <= 0xFFFFFF) || value == word::wdColorAutomatic))
+                return QStringLiteral("--color には 0 から 16777215 の色の値か -16777216（自動）を指定してください");
+            font->setColor(value);
+        }
+        for (const auto& [option, setter] : {std::pair{strike, &word::Font::setStrikeThrough},
+                                             std::pair{doubleStrike, &word::Font::setDoubleStrikeThrough}}) {
+            if (!p.isSet(option))
+                continue;
+            const auto v = yesNo(p.value(option));
+            if (!v)
+                return QStringLiteral("--%1 には yes か no を指定してください").arg(option.names().first());
+            ((*font).*setter)(*v);
+        }
+        c.setObjFont(font);
+    }
+    request.json = p.isSet(json);
+    request.files = p.positionalArguments();
+    if (!p.isSet(text))
+        return QStringLiteral("--text を指定してください");
+    if (request.files.isEmpty())
+        return QStringLiteral("検索するファイルを指定してください");
+    return {};
+}
+
+// Ctrl-C asks the running search to stop through its progress window's cancel button, as a user
+// would; the hits found so far are kept and printed.
+int g_interruptPipe[2] = {-1, -1};
+
+void onInterrupt(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] ssize_t n = write(g_interruptPipe[1], &byte, 1);
+}
+
+void cancelRunningSearch()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* progress = qobject_cast<frmCOMProgress*>(w); progress && progress->isLoaded())
+            progress->cmdCancel()->click();
+}
+
+// The result window's rows, as the window holds them.
+struct Rows {
+    const forms::GridModel& grid;
+    int count() const { return grid.Rows() - 1; }
+    QString cell(int hit, frmQLFResult::Column c) const { return grid.TextMatrix(hit, c); }
+};
+
+// One table line: the visible columns of a grid row (row 0 is the header), tab-separated.
+QString tableLine(const Rows& rows, int r)
+{
+    QStringList cells;
+    for (int c = frmQLFResult::colNumber; c <= frmQLFResult::colTypeCode; ++c) {
+        const QString text = rows.cell(r, static_cast<frmQLFResult::Column>(c));
+        cells << (r > 0 && c == frmQLFResult::colText ? visible(text) : text);
+    }
+    return cells.join(QLatin1Char('\t'));
+}
+
+// With several files each line starts with its file's name.
+void printTable(const QString& file, const Rows& rows, bool withFile, bool withHeader)
+{
+    QString out;
+    for (int r = withHeader ? 0 : 1; r <= rows.count(); ++r) {
+        if (withFile)
+            out += (r == 0 ? QStringLiteral("ファイル") : file) + QLatin1Char('\t');
+        out += tableLine(rows, r) + QLatin1Char('\n');
+    }
+    std::fputs(out.toUtf8().constData(), stdout);
+}
+
+void appendJson(QJsonArray& array, const QString& file, const Rows& rows)
+{
+    for (int r = 1; r <= rows.count(); ++r)
+        array.append(QJsonObject{
+            {"file", file},
+            {"no", rows.cell(r, frmQLFResult::colNumber).toInt()},
+            {"text", rows.cell(r, frmQLFResult::colText)},
+            {"type", rows.cell(r, frmQLFResult::colType)},
+            {"start", rows.cell(r, frmQLFResult::colStart).toInt()},
+            {"end", rows.cell(r, frmQLFResult::colEnd).toInt()},
+            {"code", rows.cell(r, frmQLFResult::colTypeCode).toInt()},
+            {"story", rows.cell(r, frmQLFResult::colChainIndex).toInt()},
+        });
+}
+
+// On a terminal, a line on standard error while a search takes longer than about half a second.
+class ProgressLine {
+public:
+    ProgressLine(const QString& file, const forms::GridModel& grid) : m_file(file), m_grid(grid)
+    {
+        if (!isatty(STDERR_FILENO))
+            return;
+        m_timer.setInterval(500);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            printErr(QStringLiteral("\r%1: 検索しています... %2 件").arg(m_file).arg(m_grid.Rows() - 1));
+            m_shown = true;
+        });
+        m_timer.start();
+    }
+    ~ProgressLine()
+    {
+        if (m_shown)
+            printErr(QStringLiteral("\r\033[K"));
+    }
+
+private:
+    QString m_file;
+    const forms::GridModel& m_grid;
+    QTimer m_timer;
+    bool m_shown = false;
+};
+
+} // namespace
+
+int runFind(const QStringList& arguments)
+{
+    Request request;
+    bool help = false;
+    const QString usageError = parse(arguments, request, help);
+    if (help) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (!usageError.isEmpty()) {
+        printErr(QStringLiteral("tarvelin find: %1\n\n").arg(usageError) + QString::fromUtf8(kUsage));
+        return 2;
+    }
+    clsQLFFindCondition& condition = request.condition;
+    if (condition.text().isEmpty() && condition.highlight() == word::wdUndefined && !condition.objFont()) {
+        printErr(QStringLiteral("tarvelin find: %1\n").arg(frmQLFFind::noCriterionMessage()));
+        return 2;
+    }
+
+    if (pipe(g_interruptPipe) == 0) {
+        std::signal(SIGINT, onInterrupt);
+    }
+    QSocketNotifier interrupt(g_interruptPipe[0], QSocketNotifier::Read);
+    bool interrupted = false;
+    QObject::connect(&interrupt, &QSocketNotifier::activated, [&interrupted] {
+        char byte;
+        [[maybe_unused]] ssize_t n = read(g_interruptPipe[0], &byte, 1);
+        interrupted = true;
+        cancelRunningSearch();
+    });
+
+    word::ApplicationPtr app = word::Application::create();
+    mdlQLFGlobal::g_objApplication = app;
+    mdlQLFGlobal::g_frmResult = std::make_shared<frmQLFResult>();
+    mdlQLFGlobal::g_frmResult->Load();
+    const forms::GridModel& grid = mdlQLFGlobal::g_frmResult->grdResult()->gridModel();
+
+    bool found = false;
+    bool failed = false;
+    bool headerPrinted = false;
+    QJsonArray json;
+    for (const QString& file : request.files) {
+        if (interrupted)
+            break;
+        word::DocumentPtr doc;
+        try {
+            doc = app->Documents()->Open(file);
+            condition.setObjDoc(doc);
+            {
+                ProgressLine progress(file, grid);
+                clsQLFFind().find(condition);
+            }
+            const Rows rows{grid};
+            found = found || rows.count() > 0;
+            if (request.json)
+                appendJson(json, file, rows);
+            else
+                printTable(file, rows, request.files.size() > 1, !headerPrinted);
+            headerPrinted = true;
+        } catch (const core::Error& e) {
+            failed = true;
+            printErr(QStringLiteral("tarvelin find: %1: %2\n").arg(file, e.description()));
+        }
+        condition.setObjDoc(nullptr);
+        if (doc)
+            doc->Close();
+    }
+    if (request.json)
+        std::fputs(QJsonDocument(json).toJson(QJsonDocument::Indented).constData(), stdout);
+    std::fflush(stdout);
+
+    mdlQLFGlobal::g_frmResult->Unload();
+    mdlQLFGlobal::g_frmResult.reset();
+    mdlQLFGlobal::g_objApplication.reset();
+    std::signal(SIGINT, SIG_DFL);
+    if (failed)
+        return 2;
+    return found ? 0 : 1;
+}
+
+} // namespace host

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "platform/addin/AddinManager.h"
+#include "platform/word/Forward.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <map>
+#include <memory>
+
+class QWidget;
+
+namespace host {
+
+class AppWindow;
+class DocumentWindow;
+
+// The host standing in for Word: one window per open document (the application window while
+// none is open), the built-in commands of the menu bar, and the registered add-ins. It shows
+// what the object model does: selection, views, activation, screen updating.
+class Host : public QObject {
+    Q_OBJECT
+public:
+    // registryFile: the registration store (empty: the default one).
+    explicit Host(word::ApplicationPtr app, const QString& registryFile = {});
+    // Shuts down if that has not happened yet.
+    ~Host() override;
+
+    // Connects every add-in registered to load at start; failures go into one message box.
+    void connectAddins();
+    // Opens each file in its own window; a file that cannot be read gets the reader's message
+    // and the others still open. With nothing open the application window shows.
+    void openFiles(const QStringList& paths);
+    // Disconnects the add-ins, then removes the temporary command-bar controls.
+    void shutdown();
+
+    const word::ApplicationPtr& application() const { return m_app; }
+    addin::AddinManager& addins() { return m_addins; }
+    DocumentWindow* windowOf(const word::Document* doc) const;
+    // Shown while no document is open.
+    AppWindow* applicationWindow() const { return m_appWindow; }
+
+private:
+    void installCommands();
+    void onOpened(word::Document* doc);
+    void onClosed(word::Document* doc);
+    void bringForward(QWidget* window);
+    void updateScreen(bool on);
+    // The active document's window; raises 4248 when no document is open.
+    DocumentWindow* activeWindow() const;
+    QWidget* dialogParent() const;
+
+    word::ApplicationPtr m_app;
+    addin::AddinManager m_addins;
+    AppWindow* m_appWindow;
+    std::map<const word::Document*, DocumentWindow*> m_windows;
+    bool m_shutDown = false;
+};
+
+} // namespace host

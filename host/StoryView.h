@@ -1,0 +1,58 @@
+#pragma once
+
+#include "platform/docx/Story.h"
+
+#include <QString>
+#include <QTextEdit>
+
+#include <cstdint>
+#include <map>
+#include <utility>
+#include <vector>
+
+namespace host {
+
+// What a story shows at some of its marks instead of the mark itself: note numbers, comment
+// initials. Keyed by position in the story.
+using MarkLabels = std::map<int32_t, QString>;
+
+// One story drawn read-only as Word draws it: formatting visible, field codes and hidden text
+// left out, tracked deletions struck through in red. Keeps the map between the story's
+// character positions and the positions of the drawn text.
+class StoryView : public QTextEdit {
+    Q_OBJECT
+public:
+    explicit StoryView(QWidget* parent = nullptr);
+
+    // Draws the story (storyIndex: its index in the document model, kept for the caller).
+    void setStory(const docx::Story& story, int storyIndex, const MarkLabels& labels = {});
+    int storyIndex() const { return m_storyIndex; }
+
+    // Drawn position where story position cp starts; a position that is not drawn maps to the
+    // next drawn one. 0 <= cp <= story length.
+    int displayPosition(int32_t cp) const { return m_toDisplay.at(static_cast<size_t>(cp)); }
+    // The story position whose drawing holds drawn position pos (the first one, for a run of
+    // positions that are not drawn).
+    int32_t storyPosition(int pos) const;
+
+    // Selects exactly the drawn characters of [start, end) and scrolls them into view.
+    void selectStory(int32_t start, int32_t end);
+
+signals:
+    // The user moved the selection: the story span it covers.
+    void userSelected(int32_t start, int32_t end);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void paintDoubleStrike();
+
+    int m_storyIndex = -1;
+    QTextDocument* m_document = nullptr;               // the drawn story, owned here
+    std::vector<int> m_toDisplay;                      // story length + 1 entries, non-decreasing
+    std::vector<std::pair<int, int>> m_doubleStrikes;  // drawn spans struck twice
+    bool m_selecting = false;
+};
+
+} // namespace host
