@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QVBoxLayout>
@@ -25,6 +26,8 @@ using namespace docx;
 
 constexpr int kHeaderFooterHeight = 90;
 constexpr int kNoteHeight = 110;
+constexpr int kNotesAreaHeight = 240;
+constexpr int kTextBoxHeight = 160;
 constexpr int kSidePaneWidth = 280;
 
 bool isHeader(int type) { return type == wdPrimaryHeaderStory || type == wdFirstPageHeaderStory || type == wdEvenPagesHeaderStory; }
@@ -144,7 +147,7 @@ DocumentWindow::DocumentWindow(word::DocumentPtr doc, std::shared_ptr<office::Co
 
     m_headerBlock = addBlock(page, {});
     m_header = m_headerBlock.view;
-    m_header->setMaximumHeight(kHeaderFooterHeight);
+    m_header->fitToContent(kHeaderFooterHeight);
     column->addWidget(m_headerBlock.frame);
 
     m_main = new StoryView(page);
@@ -155,37 +158,49 @@ DocumentWindow::DocumentWindow(word::DocumentPtr doc, std::shared_ptr<office::Co
 
     m_footerBlock = addBlock(page, {});
     m_footer = m_footerBlock.view;
-    m_footer->setMaximumHeight(kHeaderFooterHeight);
+    m_footer->fitToContent(kHeaderFooterHeight);
     column->addWidget(m_footerBlock.frame);
 
-    QWidget* side = nullptr;
-    QVBoxLayout* sideLayout = nullptr;
+    // Notes and separators under the page, text boxes at its side: each area scrolls as a whole.
+    QVBoxLayout* notes = nullptr;
+    QVBoxLayout* boxes = nullptr;
+    const auto area = [page](int maxHeight, int width) {
+        auto* scroll = new QScrollArea(page);
+        scroll->setWidgetResizable(true);
+        scroll->setFrameShape(QFrame::NoFrame);
+        if (maxHeight > 0)
+            scroll->setMaximumHeight(maxHeight);
+        if (width > 0)
+            scroll->setFixedWidth(width);
+        auto* content = new QWidget(scroll);
+        auto* layout = new QVBoxLayout(content);
+        layout->setContentsMargins(0, 0, 0, 0);
+        scroll->setWidget(content);
+        return std::pair(scroll, layout);
+    };
     int textBoxes = 0;
     for (size_t i = 0; i < model.stories.size(); ++i) {
         const int type = model.stories[i].type;
         if (type == wdMainTextStory || type == wdCommentsStory || isHeader(type) || isFooter(type))
             continue;
-        Block block;
-        if (type == wdTextFrameStory) {
-            if (!side) {
-                side = new QWidget(page);
-                side->setFixedWidth(kSidePaneWidth);
-                sideLayout = new QVBoxLayout(side);
-                sideLayout->setContentsMargins(0, 0, 0, 0);
-                pageLayout->addWidget(side);
-            }
-            block = addBlock(side, QStringLiteral("テキスト ボックス %1").arg(++textBoxes));
-            sideLayout->addWidget(block.frame);
-        } else {
-            block = addBlock(page, noteStoryCaption(type));
-            block.view->setMaximumHeight(kNoteHeight);
-            column->addWidget(block.frame);
+        const bool isBox = type == wdTextFrameStory;
+        QVBoxLayout*& layout = isBox ? boxes : notes;
+        if (!layout) {
+            auto [scroll, created] = isBox ? area(0, kSidePaneWidth) : area(kNotesAreaHeight, 0);
+            (isBox ? static_cast<QBoxLayout*>(pageLayout) : column)->addWidget(scroll);
+            m_areas.push_back(scroll);
+            layout = created;
         }
+        const Block block = addBlock(layout->parentWidget(),
+                                     isBox ? QStringLiteral("テキスト ボックス %1").arg(++textBoxes) : noteStoryCaption(type));
+        block.view->fitToContent(isBox ? kTextBoxHeight : kNoteHeight);
+        layout->addWidget(block.frame);
         drawStory(block.view, static_cast<int>(i));
         m_fixedViews.push_back(block.view);
     }
-    if (sideLayout)
-        sideLayout->addStretch(1);
+    for (QVBoxLayout* layout : {notes, boxes})
+        if (layout)
+            layout->addStretch(1);
 
     m_commentBlock = addBlock(m_split, QStringLiteral("コメント"));
     m_comments = m_commentBlock.view;
@@ -341,8 +356,13 @@ void DocumentWindow::showSelection()
     if (story == m_comments->storyIndex())
         m_commentBlock.frame->setVisible(true);
     showView();
-    if (StoryView* view = shownView(story); view && !m_fromUser)
-        view->selectStory(window->selectionStart(), window->selectionEnd());
+    StoryView* view = shownView(story);
+    if (!view || m_fromUser)
+        return;
+    view->selectStory(window->selectionStart(), window->selectionEnd());
+    for (QScrollArea* area : m_areas)
+        if (area->isAncestorOf(view))
+            area->ensureWidgetVisible(view->parentWidget());
 }
 
 void DocumentWindow::syncUserSelection(StoryView* view)

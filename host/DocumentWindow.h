@@ -12,6 +12,7 @@
 
 class QFrame;
 class QLabel;
+class QScrollArea;
 class QSplitter;
 
 namespace host {
@@ -77,6 +78,7 @@ private:
     StoryView* m_footer = nullptr;
     StoryView* m_comments = nullptr;
     std::vector<StoryView*> m_fixedViews;  // main, notes, separators, text boxes: always drawn
+    std::vector<QScrollArea*> m_areas;     // the notes area and the text-box pane
     bool m_fromUser = false;               // the selection change comes from the user's own selecting
 };
 

@@ -164,6 +164,7 @@ void StoryView::setStory(const docx::Story& story, int storyIndex, const MarkLab
         m_document->deleteLater();
     m_document = doc;
     m_selecting = false;
+    refit();
 }
 
 int32_t StoryView::storyPosition(int pos) const
@@ -181,6 +182,28 @@ void StoryView::selectStory(int32_t start, int32_t end)
     setTextCursor(c);
     m_selecting = false;
     ensureCursorVisible();
+}
+
+void StoryView::fitToContent(int maxHeight)
+{
+    m_fitMaxHeight = maxHeight;
+    refit();
+}
+
+void StoryView::refit()
+{
+    if (m_fitMaxHeight <= 0)
+        return;
+    const int content = static_cast<int>(document()->size().height()) + 2 * frameWidth();
+    const int h = std::min(content, m_fitMaxHeight);
+    if (h != height())
+        setFixedHeight(h);
+}
+
+void StoryView::resizeEvent(QResizeEvent* event)
+{
+    QTextEdit::resizeEvent(event);
+    refit();  // the text's height follows the width
 }
 
 void StoryView::paintEvent(QPaintEvent* event)

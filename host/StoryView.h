@@ -38,21 +38,27 @@ public:
     // Selects exactly the drawn characters of [start, end) and scrolls them into view.
     void selectStory(int32_t start, int32_t end);
 
+    // Keeps the view as tall as its text, up to maxHeight pixels (scrolling beyond).
+    void fitToContent(int maxHeight);
+
 signals:
     // The user moved the selection: the story span it covers.
     void userSelected(int32_t start, int32_t end);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void paintDoubleStrike();
+    void refit();
 
     int m_storyIndex = -1;
     QTextDocument* m_document = nullptr;               // the drawn story, owned here
     std::vector<int> m_toDisplay;                      // story length + 1 entries, non-decreasing
     std::vector<std::pair<int, int>> m_doubleStrikes;  // drawn spans struck twice
     bool m_selecting = false;
+    int m_fitMaxHeight = 0;                            // 0: the layout decides the height
 };
 
 } // namespace host
