@@ -31,6 +31,15 @@ void FoldBuffer::putCodePoint(char32_t c, int32_t begin, int32_t end)
     putGroup(units, n, begin, end);
 }
 
+void FoldBuffer::extendLast(int32_t units, int32_t begin, int32_t end)
+{
+    const int32_t j = size() - units;
+    if (!m_groups.empty() && m_groups.back().fold == j && m_groups.back().foldLen == units)
+        m_groups.back().srcLen = end - m_groups.back().src;
+    else
+        m_groups.push_back({j, begin, units, end - begin});
+}
+
 const FoldBuffer::Group* FoldBuffer::groupAtOrBefore(int32_t j) const
 {
     auto it = std::upper_bound(m_groups.begin(), m_groups.end(), j, [](int32_t v, const Group& g) { return v < g.fold; });

@@ -40,6 +40,8 @@ public:
     // Appends the units that source units [begin, end) fold to (none when they are skipped).
     void putGroup(const char16_t* units, int count, int32_t begin, int32_t end);
     void putCodePoint(char32_t c, int32_t begin, int32_t end);
+    // Widens the source of the last `units` units, one character from source index begin, to end.
+    void extendLast(int32_t units, int32_t begin, int32_t end);
 
     const std::u16string& text() const { return m_text; }
     int32_t size() const { return static_cast<int32_t>(m_text.size()); }

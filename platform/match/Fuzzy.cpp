@@ -5,6 +5,8 @@
 #include <unicode/uchar.h>
 #include <unicode/utf16.h>
 
+#include <memory>
+#include <mutex>
 #include <vector>
 
 namespace match {
@@ -13,45 +15,38 @@ namespace {
 
 using namespace fuzzy;
 
-struct Sym {
-    char32_t c;
-    int32_t begin, end;
-};
-
 constexpr char32_t kLongVowel = 0x30FC;
 
+struct Decoded {
+    char32_t c;
+    int used; // source units
+};
+
 // Per-character rules: width, script, old kana, old kanji, dashes.
-std::vector<Sym> decode(std::u16string_view s, const FuzzyOptions& o)
+Decoded decodeAt(std::u16string_view s, size_t i, const FuzzyOptions& o)
 {
-    std::vector<Sym> syms;
-    syms.reserve(s.size());
-    size_t i = 0;
-    while (i < s.size()) {
-        char32_t c;
-        int used;
-        if (o.matchFuzzyByte) {
-            used = foldWidthAt(s, i, c);
-        } else if (U16_IS_LEAD(s[i]) && i + 1 < s.size() && U16_IS_TRAIL(s[i + 1])) {
-            c = U16_GET_SUPPLEMENTARY(s[i], s[i + 1]);
-            used = 2;
-        } else {
-            c = s[i];
-            used = 1;
-        }
-        if (c >= 0x3000) {
-            if (o.matchFuzzyOldKana)
-                c = modernKana(c);
-            if (o.matchFuzzyHiragana)
-                c = toKatakana(c);
-            if (o.matchFuzzyKanji)
-                c = newKanji(c);
-        }
-        if (o.matchFuzzyDash && isDash(c))
-            c = kLongVowel;
-        syms.push_back({c, static_cast<int32_t>(i), static_cast<int32_t>(i + used)});
-        i += used;
+    char32_t c;
+    int used;
+    if (o.matchFuzzyByte) {
+        used = foldWidthAt(s, i, c);
+    } else if (U16_IS_LEAD(s[i]) && i + 1 < s.size() && U16_IS_TRAIL(s[i + 1])) {
+        c = U16_GET_SUPPLEMENTARY(s[i], s[i + 1]);
+        used = 2;
+    } else {
+        c = s[i];
+        used = 1;
     }
-    return syms;
+    if (c >= 0x3000) {
+        if (o.matchFuzzyOldKana)
+            c = modernKana(c);
+        if (o.matchFuzzyHiragana)
+            c = toKatakana(c);
+        if (o.matchFuzzyKanji)
+            c = newKanji(c);
+    }
+    if (o.matchFuzzyDash && isDash(c))
+        c = kLongVowel;
+    return {c, used};
 }
 
 bool isKana(char32_t c) { return isKatakana(c) || isHiragana(c); }
@@ -130,49 +125,175 @@ bool skipped(char32_t c, const FuzzyOptions& o)
     return o.matchFuzzyPunctuation && u_ispunct(static_cast<UChar32>(c));
 }
 
+// The last per-character rules, small kana and case; returns the units written (1-3).
+int finalUnits(char32_t c, const FuzzyOptions& o, char16_t out[3])
+{
+    if (o.matchFuzzySmallKana)
+        c = largeKana(c);
+    if (o.matchFuzzyCase)
+        return foldCase(c, out);
+    int32_t n = 0;
+    U16_APPEND_UNSAFE(out, n, c);
+    return n;
+}
+
+// Kana whose fold can depend on the next character (syllable pairs, フュ, キ before the sa-row).
+bool pairsWithNext(char32_t k)
+{
+    switch (k) {
+    case U'ヴ': case U'フ': case U'ツ': case U'テ': case U'デ': case U'シ': case U'ジ': case U'キ':
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Kana that can be that next character.
+bool completesPair(char32_t k)
+{
+    switch (k) {
+    case U'ァ': case U'ィ': case U'ェ': case U'ォ': case U'ュ': case U'ユ':
+        return true;
+    default:
+        return isSaRow(k);
+    }
+}
+
+// A decoded character's fold when the next one completes no pair and it is not ヤ.
+char32_t foldAlone(char32_t c, const FuzzyOptions& o)
+{
+    return isKana(c) ? inScriptOf(singleRule(toKatakana(c), 0, 0, o), c) : c;
+}
+
+bool isHalfwidthKana(char32_t c) { return c >= 0xFF61 && c <= 0xFF9F; }
+
+// Per BMP unit under one set of options: its folded unit when that needs no neighbour, and
+// whether it can change the fold of the unit before it.
+struct UnitTable {
+    enum : uint8_t {
+        kSlow = 1,       // fold with its neighbours (marks, composition, skips, length changes)
+        kPairs = 2,      // fold with its neighbours when the next unit has kCompletes
+        kCompletes = 4,
+    };
+    FuzzyOptions options;
+    std::vector<char16_t> unit;
+    std::vector<uint8_t> flags;
+
+    explicit UnitTable(const FuzzyOptions& o) : options(o), unit(0x10000), flags(0x10000)
+    {
+        for (char32_t u = 0; u < 0x10000; ++u) {
+            const char16_t one = static_cast<char16_t>(u);
+            const char32_t c = decodeAt(std::u16string_view(&one, 1), 0, o).c;
+            const char32_t k = isKana(c) ? toKatakana(c) : 0;
+            if (isHalfwidthKana(u) || completesPair(k))
+                flags[u] |= kCompletes;
+            if (U16_IS_SURROGATE(u) || (o.matchFuzzyByte && isHalfwidthKana(u)) || isIterationMark(c)
+                || isVoicedIterationMark(c) || c == kLongVowel || skipped(c, o) || k == U'ヤ') { // ヤ: AY looks back
+                flags[u] |= kSlow;
+                continue;
+            }
+            if (pairsWithNext(k))
+                flags[u] |= kPairs;
+            char16_t buf[3];
+            if (finalUnits(foldAlone(c, o), o, buf) != 1)
+                flags[u] |= kSlow;
+            else
+                unit[u] = buf[0];
+        }
+    }
+};
+
+std::shared_ptr<const UnitTable> unitTable(const FuzzyOptions& o)
+{
+    static std::mutex mutex;
+    static std::vector<std::shared_ptr<const UnitTable>> recent;
+    const std::lock_guard lock(mutex);
+    for (const auto& t : recent)
+        if (t->options == o)
+            return t;
+    if (recent.size() == 4)
+        recent.erase(recent.begin());
+    recent.push_back(std::make_shared<const UnitTable>(o));
+    return recent.back();
+}
+
+// The last character written, which iteration marks repeat and a long-vowel mark joins.
+struct Previous {
+    bool any = false;
+    char32_t c = 0;     // before small-kana and case folding
+    int32_t begin = 0;  // its first source unit
+    int32_t units = 0;  // folded units written for it
+};
+
+void put(char32_t c, int32_t begin, int32_t end, const FuzzyOptions& o, FoldBuffer& out, Previous& prev)
+{
+    char16_t buf[3];
+    const int n = finalUnits(c, o, buf);
+    out.putGroup(buf, n, begin, end);
+    prev = {true, c, begin, n};
+}
+
+// The character at i with its neighbours; returns the source index after what it used.
+size_t foldWithContext(std::u16string_view s, size_t i, const FuzzyOptions& o, FoldBuffer& out, Previous& prev)
+{
+    const Decoded d = decodeAt(s, i, o);
+    char32_t c = d.c;
+    const int32_t begin = static_cast<int32_t>(i);
+    const size_t end = i + d.used;
+    if (o.matchFuzzyIterationMark && prev.any) {
+        if (isIterationMark(c))
+            c = prev.c;
+        else if (isVoicedIterationMark(c))
+            c = voicedKana(prev.c);
+    }
+    if (isKana(c)) {
+        const Decoded nd = end < s.size() ? decodeAt(s, end, o) : Decoded{0, 0};
+        const char32_t k = toKatakana(c), next = toKatakana(nd.c);
+        if (const char32_t merged = next ? pairRule(k, next, o) : 0) {
+            put(inScriptOf(merged, c), begin, static_cast<int32_t>(end + nd.used), o, out, prev);
+            return end + nd.used;
+        }
+        c = inScriptOf(singleRule(k, prev.any ? toKatakana(prev.c) : 0, next, o), c);
+    } else if (c == kLongVowel && o.matchFuzzyProlongedSoundMark && prev.any && isKana(prev.c)) {
+        out.extendLast(prev.units, prev.begin, static_cast<int32_t>(end)); // the mark joins its vowel
+        return end;
+    }
+    if (!skipped(c, o))
+        put(c, begin, static_cast<int32_t>(end), o, out, prev);
+    return end;
+}
+
 } // namespace
 
 void foldFuzzy(std::u16string_view s, const FuzzyOptions& o, FoldBuffer& out)
 {
-    const std::vector<Sym> syms = decode(s, o);
-    out.reserve(syms.size());
-    std::vector<Sym> res;
-    res.reserve(syms.size());
-    for (size_t i = 0; i < syms.size(); ++i) {
-        Sym sym = syms[i];
-        if (o.matchFuzzyIterationMark && !res.empty()) {
-            if (isIterationMark(sym.c))
-                sym.c = res.back().c;
-            else if (isVoicedIterationMark(sym.c))
-                sym.c = voicedKana(res.back().c);
+    const std::shared_ptr<const UnitTable> table = unitTable(o);
+    const char16_t* unit = table->unit.data();
+    const uint8_t* flags = table->flags.data();
+    const size_t n = s.size();
+    out.reserve(n);
+    Previous prev;
+    char16_t chunk[1024];
+    size_t i = 0;
+    while (i < n) {
+        // Characters that fold alone go straight through the table.
+        const size_t runBegin = i;
+        size_t m = 0;
+        for (; i < n && m < std::size(chunk); ++i) {
+            const uint8_t f = flags[s[i]];
+            if ((f & UnitTable::kSlow)
+                || ((f & UnitTable::kPairs) && i + 1 < n && (flags[s[i + 1]] & UnitTable::kCompletes)))
+                break;
+            chunk[m++] = unit[s[i]];
         }
-        if (isKana(sym.c)) {
-            const char32_t k = toKatakana(sym.c);
-            const char32_t next = i + 1 < syms.size() ? toKatakana(syms[i + 1].c) : 0;
-            const char32_t prev = res.empty() ? 0 : toKatakana(res.back().c);
-            if (const char32_t merged = next ? pairRule(k, next, o) : 0) {
-                res.push_back({inScriptOf(merged, sym.c), sym.begin, syms[i + 1].end});
-                ++i;
-                continue;
-            }
-            sym.c = inScriptOf(singleRule(k, prev, next, o), sym.c);
-        } else if (sym.c == kLongVowel && o.matchFuzzyProlongedSoundMark && !res.empty()
-                   && isKana(res.back().c)) {
-            res.back().end = sym.end; // the mark joins its vowel, so a hit covers it
-            continue;
+        if (m > 0) {
+            // The first unit may follow skipped source units, which putGroup records.
+            out.putGroup(chunk, 1, static_cast<int32_t>(runBegin), static_cast<int32_t>(runBegin + 1));
+            out.putSame(chunk + 1, m - 1);
+            prev = {true, foldAlone(decodeAt(s, i - 1, o).c, o), static_cast<int32_t>(i - 1), 1};
         }
-        if (skipped(sym.c, o))
-            continue;
-        res.push_back(sym);
-    }
-    for (const Sym& sym : res) {
-        const char32_t c = o.matchFuzzySmallKana ? largeKana(sym.c) : sym.c;
-        if (o.matchFuzzyCase) {
-            char16_t buf[3];
-            out.putGroup(buf, foldCase(c, buf), sym.begin, sym.end);
-        } else {
-            out.putCodePoint(c, sym.begin, sym.end);
-        }
+        if (i < n && m < std::size(chunk))
+            i = foldWithContext(s, i, o, out, prev);
     }
 }
 

@@ -87,6 +87,42 @@ TEST(FuzzySpans, MapBackToOriginalPositions)
     EXPECT_EQ(allHits(fuzzy(QStringLiteral("、大阪"), skip), story(QStringLiteral("東京、大阪"))), (Hits{{3, 5}}));
 }
 
+struct SpanCase {
+    const char* name;
+    QString text;
+    QString find;
+    Hits hits;
+};
+
+class FuzzySpanEdge : public testing::TestWithParam<SpanCase> {};
+
+// Characters that fold alone and characters folded with their neighbours meet: the neighbour
+// rules still see across that edge and the hit still covers every source unit it stands for.
+TEST_P(FuzzySpanEdge, HitsCoverTheirSourceCharacters)
+{
+    const SpanCase& c = GetParam();
+    FuzzyOptions o;
+    o.matchFuzzyPunctuation = true;
+    EXPECT_EQ(allHits(fuzzy(c.find, o), story(c.text)), c.hits);
+}
+
+INSTANTIATE_TEST_SUITE_P(Edges, FuzzySpanEdge, testing::Values(
+    SpanCase{"MarkAfterPlainKana", QStringLiteral("xカーx"), QStringLiteral("カ"), {{1, 3}}},
+    SpanCase{"MarksAfterMergedPair", QStringLiteral("ファーー"), QStringLiteral("ハ"), {{0, 4}}},
+    SpanCase{"MarkAfterSkippedPunctuation", QStringLiteral("カ、ーキ"), QStringLiteral("カキ"), {{0, 4}}},
+    SpanCase{"RunAfterSkippedPunctuation", QStringLiteral("東京、大阪。名古屋"), QStringLiteral("阪名"), {{4, 7}}},
+    SpanCase{"PairKanaBeforeOtherKana", QStringLiteral("キカ"), QStringLiteral("キカ"), {{0, 2}}},
+    SpanCase{"PairKanaBeforeOtherKanaStaysApart", QStringLiteral("キカ"), QStringLiteral("クカ"), {}},
+    SpanCase{"PairKanaAtTheEnd", QStringLiteral("あフ"), QStringLiteral("フ"), {{1, 2}}},
+    SpanCase{"PairWithHalfwidthSmallKana", QStringLiteral("フｧン"), QStringLiteral("ハン"), {{0, 3}}},
+    SpanCase{"IterationMarkAfterPlainRun", QStringLiteral("東京人々"), QStringLiteral("人人"), {{2, 4}}},
+    SpanCase{"AYAfterPlainRun", QStringLiteral("日本のピヤノ"), QStringLiteral("ピアノ"), {{3, 6}}},
+    SpanCase{"LongRunThenPair", QString(1500, QChar(u'あ')) + QStringLiteral("ヴァ"), QStringLiteral("あバ"),
+             {{1499, 1502}}},
+    SpanCase{"LongRunThenMark", QString(1024, QChar(u'x')) + QStringLiteral("カー"), QStringLiteral("xカ"),
+             {{1023, 1026}}}
+), [](const auto& info) { return std::string(info.param.name); });
+
 TEST(FuzzyCombinations, WithFormattingAndCodes)
 {
     docx::CharFormat marked;
