@@ -2,8 +2,6 @@
 
 #include "platform/docx/Story.h"
 
-#include <QStringDecoder>
-
 #include <string_view>
 
 namespace docx {
@@ -26,7 +24,6 @@ private:
     void grow(qsizetype extra);
 
     Story& m_story;
-    QStringDecoder m_utf8{QStringDecoder::Utf8, QStringDecoder::Flag::Stateless};
 };
 
 } // namespace docx
