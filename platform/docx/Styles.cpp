@@ -134,6 +134,7 @@ void Styles::read(pugi::xml_node root, const Vocabulary& v)
         for (const auto& [id, index] : m_ids[k])
             m_basedOn[index] = lookup(m_ids[k], basedOnIds[index]);
     flatten();
+    m_resolved = {};
 }
 
 void Styles::flatten()
@@ -175,6 +176,19 @@ int Styles::characterStyle(std::string_view id) const
 }
 
 ResolvedRun Styles::resolve(int table, int paragraph, int character, const RunProps& direct) const
+{
+    std::size_t h = static_cast<std::size_t>(table) * 31 + static_cast<std::size_t>(paragraph);
+    h = h * 31 + static_cast<std::size_t>(character);
+    h = h * 31 + static_cast<std::size_t>(direct.color.value_or(1)) + (direct.color ? 7 : 0);
+    for (const std::optional<bool>& b : {direct.highlight, direct.strike, direct.doubleStrike, direct.hidden})
+        h = h * 3 + (b ? 1 + *b : 0);
+    Resolved& slot = m_resolved[(h ^ (h >> 7)) % m_resolved.size()];
+    if (slot.table != table || slot.paragraph != paragraph || slot.character != character || !(slot.direct == direct))
+        slot = {table, paragraph, character, direct, compute(table, paragraph, character, direct)};
+    return slot.run;
+}
+
+ResolvedRun Styles::compute(int table, int paragraph, int character, const RunProps& direct) const
 {
     static const RunProps kUnset;
     const RunProps& t = table == kNone ? kUnset : m_flat[table];

@@ -4,6 +4,7 @@
 
 #include <pugixml.hpp>
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -22,6 +23,7 @@ struct RunProps {
     std::optional<bool> strike, doubleStrike, hidden;   // toggle properties
     // Fills what this level leaves unset from the level it is based on.
     void inheritFrom(const RunProps& base);
+    bool operator==(const RunProps&) const = default;
 };
 
 // The values after resolution through every level.
@@ -48,9 +50,17 @@ public:
     int tableStyle(std::string_view id) const;
     int characterStyle(std::string_view id) const;
 
+    // Memoised: runs repeat a handful of style and direct formatting combinations.
     ResolvedRun resolve(int table, int paragraph, int character, const RunProps& direct) const;
 
 private:
+    struct Resolved {
+        int table = kNone - 1, paragraph = 0, character = 0;   // no style index is kNone - 1: empty
+        RunProps direct;
+        ResolvedRun run{};
+    };
+    ResolvedRun compute(int table, int paragraph, int character, const RunProps& direct) const;
+
     enum Kind { Paragraph, Character, Table, KindCount };
     void flatten();
     static int lookup(const std::unordered_map<std::string, int>& ids, std::string_view id);
@@ -62,6 +72,7 @@ private:
     std::vector<RunProps> m_flat;         // own values, then the basedOn chain's
     std::unordered_map<std::string, int> m_ids[KindCount];
     int m_default[KindCount] = {kNone, kNone, kNone};
+    mutable std::array<Resolved, 64> m_resolved;   // direct-mapped by a hash of the inputs
 };
 
 } // namespace docx

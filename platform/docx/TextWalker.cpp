@@ -260,13 +260,16 @@ void TextWalker::run(pugi::xml_node r)
 {
     RunProps direct;
     std::string_view charStyle;
+    pugi::xml_node content = r.first_child();   // w:rPr comes first; content starts after it
     for (pugi::xml_node c = r.first_child(); c; c = c.next_sibling())
         if (m_v.tok(c) == Tok::RPr) {
             direct = m_styles.readRunProps(c, m_v, &charStyle);
+            if (c == content)
+                content = c.next_sibling();
             break;
         }
     const ResolvedRun rr = m_styles.resolve(m_tableStyle, m_paraStyle, m_styles.characterStyle(charStyle), direct);
-    for (pugi::xml_node c = r.first_child(); c; c = c.next_sibling())
+    for (pugi::xml_node c = content; c; c = c.next_sibling())
         if (c.type() == pugi::node_element)
             runItem(c, rr);
 }
