@@ -5,6 +5,9 @@
 #include <unicode/regex.h>
 #include <unicode/unistr.h>
 
+#include <mutex>
+#include <vector>
+
 namespace match {
 
 namespace {
@@ -12,16 +15,35 @@ namespace {
 // character still to scan, so long legitimate scans finish and exponential ones stop.
 constexpr int32_t kBaseLimit = 200;
 constexpr int32_t kCharsPerUnit = 200;
-} // namespace
+constexpr size_t kKeptPatterns = 16;
 
-RegexSearch::RegexSearch(const QString& pattern)
+// Compiled patterns are shared (ICU patterns are immutable): a search over a document builds a
+// matcher per story, and compiling the word-boundary classes costs more than scanning a story.
+std::shared_ptr<const icu::RegexPattern> compiled(const QString& pattern)
 {
+    static std::mutex mutex;
+    static std::vector<std::pair<QString, std::shared_ptr<const icu::RegexPattern>>> recent;
+    const std::lock_guard lock(mutex);
+    for (const auto& [text, compiled] : recent)
+        if (text == pattern)
+            return compiled;
     UErrorCode st = U_ZERO_ERROR;
     UParseError pe;
     const icu::UnicodeString p(reinterpret_cast<const UChar*>(pattern.utf16()), static_cast<int32_t>(pattern.size()));
-    m_pattern.reset(icu::RegexPattern::compile(p, 0, pe, st));
+    std::shared_ptr<const icu::RegexPattern> made(icu::RegexPattern::compile(p, 0, pe, st));
     if (U_FAILURE(st))
         throw invalidPattern();
+    if (recent.size() == kKeptPatterns)
+        recent.erase(recent.begin());
+    recent.emplace_back(pattern, made);
+    return made;
+}
+
+} // namespace
+
+RegexSearch::RegexSearch(const QString& pattern) : m_pattern(compiled(pattern))
+{
+    UErrorCode st = U_ZERO_ERROR;
     m_matcher.reset(m_pattern->matcher(st));
     if (U_FAILURE(st))
         throw invalidPattern();

@@ -32,7 +32,7 @@ public:
                                                     int32_t regionEnd, int32_t startAt);
 
 private:
-    std::unique_ptr<icu::RegexPattern> m_pattern;
+    std::shared_ptr<const icu::RegexPattern> m_pattern;
     std::unique_ptr<icu::RegexMatcher> m_matcher;
     std::unique_ptr<icu::UnicodeString> m_input;
     const char16_t* m_inputData = nullptr;

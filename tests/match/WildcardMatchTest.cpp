@@ -98,6 +98,19 @@ TEST(WildcardLimits, PathologicalPatternRaisesInsteadOfHanging)
     EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(5));
 }
 
+TEST(WildcardMatchers, SamePatternSearchesStayIndependent)
+{
+    // One pattern, two searches over different stories, interleaved: each keeps its own place.
+    const docx::Story a = story("Cat Dog Eel"), b = story("xx Fox");
+    match::Matcher ma(wildcards("<[A-Z][a-z]@>")), mb(wildcards("<[A-Z][a-z]@>"));
+    const auto pa = ma.prepare(a), pb = mb.prepare(b);
+    EXPECT_EQ(ma.findForward(*pa, 0, a.length()), (Hit{0, 3}));
+    EXPECT_EQ(mb.findForward(*pb, 0, b.length()), (Hit{3, 6}));
+    EXPECT_EQ(ma.findForward(*pa, 3, a.length()), (Hit{4, 7}));
+    EXPECT_EQ(mb.findForward(*pb, 6, b.length()), std::nullopt);
+    EXPECT_EQ(ma.findForward(*pa, 7, a.length()), (Hit{8, 11}));
+}
+
 TEST(WildcardFormat, HitMustCarryTheFormatting)
 {
     docx::CharFormat red;
