@@ -38,8 +38,9 @@ TEST(Corpus, EveryFileOpensOrFailsCleanly)
                 EXPECT_GE(s.type, previousType);
                 previousType = s.type;
                 EXPECT_EQ(s.runs.empty(), s.text.isEmpty());
-                if (!s.runs.empty())
+                if (!s.runs.empty()) {
                     EXPECT_EQ(s.runs.front().start, 0);
+                }
                 for (std::size_t i = 1; i < s.runs.size(); ++i)
                     EXPECT_LT(s.runs[i - 1].start, s.runs[i].start);
             }
