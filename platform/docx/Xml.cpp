@@ -91,6 +91,17 @@ std::string_view prefixOf(const char* name)
     return colon ? std::string_view(name, static_cast<std::size_t>(colon - name)) : std::string_view();
 }
 
+// Element names are a few bytes: a loop beats a call to memcmp.
+bool sameName(const std::string& a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < b.size(); ++i)
+        if (a[i] != b[i])
+            return false;
+    return true;
+}
+
 } // namespace
 
 Vocabulary::Vocabulary(pugi::xml_node root)
@@ -148,7 +159,7 @@ Tok Vocabulary::tok(pugi::xml_node n) const
     const std::string_view key(name, len);
     const std::size_t mask = m_tokens.size() - 1;
     for (std::size_t i = hash & mask; !m_tokens[i].name.empty(); i = (i + 1) & mask)
-        if (m_tokens[i].hash == hash && m_tokens[i].name == key)
+        if (m_tokens[i].hash == hash && sameName(m_tokens[i].name, key))
             return m_tokens[i].tok;
     const Tok t = lookUp(key, n);
     remember({std::string(key), hash, t});
