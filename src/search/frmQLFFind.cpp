@@ -83,6 +83,8 @@ void frmQLFFind::createControls()
                             QStringLiteral("chkHighlight"));
     chkHighlight->setTristate(true);
     chkHighlight->setCheckState(Qt::PartiallyChecked);
+    ctlSetFormat = new ctlQLFSetFormat(this);
+    ctlSetFormat->site(d, QStringLiteral("ctlSetFormat"));
     btnAbout = designed(new QPushButton(caption(QStringLiteral("btnAbout")), this), d, QStringLiteral("btnAbout"));
     btnExecute = designed(new QPushButton(caption(QStringLiteral("btnExecute")), this), d, QStringLiteral("btnExecute"));
     btnCancel = designed(new QPushButton(caption(QStringLiteral("btnCancel")), this), d, QStringLiteral("btnCancel"));
@@ -134,7 +136,7 @@ void frmQLFFind::btnExecute_Click()
     // Enter or a click during a running search's message processing would restart it.
     if (clsQLFFind::isRunning())
         return;
-    if (txtText->text().isEmpty() && chkHighlightValue() == vbGrayed) {
+    if (txtText->text().isEmpty() && chkHighlightValue() == vbGrayed && !ctlSetFormat->isFontSetting()) {
         forms::MsgBox(noCriterionMessage(), kMessageStyle, kInformation);
         return;
     }
@@ -168,6 +170,7 @@ std::unique_ptr<clsQLFFindCondition> frmQLFFind::createFindCondition() const
     objCondition->setMatchAllWordForms(ctlFindMatchConditions->matchAllWordForms());
     objCondition->setMatchByte(ctlFindMatchConditions->matchByte());
     objCondition->setMatchFuzzy(ctlFindMatchConditions->matchFuzzy());
+    objCondition->setObjFont(ctlSetFormat->font());
     switch (chkHighlightValue()) {
     case vbUnchecked: objCondition->setHighlight(0); break;
     case vbChecked: objCondition->setHighlight(-1); break;

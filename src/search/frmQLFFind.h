@@ -2,6 +2,7 @@
 
 #include "platform/forms/Form.h"
 #include "src/common/ctlCOMAttentionText.h"
+#include "src/format/ctlQLFSetFormat.h"
 #include "src/search/ctlQLFFindMatchConditions.h"
 
 #include <QCheckBox>
@@ -52,6 +53,7 @@ private:
     QPointer<ctlQLFFindMatchConditions> ctlFindMatchConditions;
     QPointer<QPushButton> btnOption;
     QPointer<QCheckBox> chkHighlight;
+    QPointer<ctlQLFSetFormat> ctlSetFormat;
     QPointer<QPushButton> btnAbout;
     QPointer<QPushButton> btnExecute;
     QPointer<QPushButton> btnCancel;

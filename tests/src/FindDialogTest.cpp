@@ -17,6 +17,7 @@
 #include "src/search/frmQLFFind.h"
 #include "tests/forms/ModalGuard.h"
 #include "tests/support/DocxBuilder.h"
+#include "ModalSteps.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -34,11 +35,15 @@ using namespace mdlQLFGlobal;
 
 namespace {
 
-// "Word word WORD" and a highlighted "marked" before " plain words".
+// "Word word WORD" and a highlighted "marked" before " plain words"; then a red "赤い語", a
+// struck-through "消した語" and a red struck-through "赤い取消".
 const char* const kBody =
     "<w:p><w:r><w:t xml:space=\"preserve\">Word word WORD</w:t></w:r></w:p>"
     "<w:p><w:r><w:rPr><w:highlight w:val=\"yellow\"/></w:rPr><w:t>marked</w:t></w:r>"
-    "<w:r><w:t xml:space=\"preserve\"> plain words</w:t></w:r></w:p>";
+    "<w:r><w:t xml:space=\"preserve\"> plain words</w:t></w:r></w:p>"
+    "<w:p><w:r><w:rPr><w:color w:val=\"FF0000\"/></w:rPr><w:t>赤い語</w:t></w:r><w:r><w:t>と</w:t></w:r>"
+    "<w:r><w:rPr><w:strike/></w:rPr><w:t>消した語</w:t></w:r><w:r><w:t>と</w:t></w:r>"
+    "<w:r><w:rPr><w:color w:val=\"FF0000\"/><w:strike/></w:rPr><w:t>赤い取消</w:t></w:r></w:p>";
 
 constexpr int kInformationStyle = 4160;
 
@@ -154,6 +159,41 @@ TEST_F(FindDialog, SearchesWithTheOptionsAndHighlightItWasGiven)
         options()->setMatchWildcards(false);
         options()->setMatchFuzzy(true);
     }
+}
+
+// The font criterion chosen through the format control reaches Find: by colour alone, and by
+// strike-through together with a text.
+TEST_F(FindDialog, SearchesByTheFontChosenInTheFormatControl)
+{
+    openDocument();
+    dialog.Show();
+    options()->setMatchFuzzy(false);
+    QTest::mouseClick(child<QCheckBox>("chkFont"), Qt::LeftButton);
+
+    ModalSteps red({{"frmQLFFontSetting", [](QWidget* w) { ModalSteps::click(w, "btnFontColor"); }},
+                    {"frmQLFColorSelect", [](QWidget* w) {
+                         QTest::mouseClick(w->findChild<QWidget*>(QStringLiteral("btnColor(17)"))
+                                               ->findChild<QLabel*>(QStringLiteral("lblColor")),
+                                           Qt::LeftButton);
+                         ModalSteps::click(w, "btnOK");
+                     }},
+                    {"frmQLFFontSetting", [](QWidget* w) { ModalSteps::click(w, "btnOK"); }}});
+    child<QPushButton>("btnFont")->click();
+    ASSERT_TRUE(red.done());
+    execute();  // no text, no highlight: the font alone is the criterion
+    EXPECT_TRUE(messages.messages().isEmpty());
+    EXPECT_EQ(hits(), (QStringList{"赤い語", "赤い取消"}));
+
+    ModalSteps struck({{"frmQLFFontSetting", [](QWidget* w) {
+                            QTest::mouseClick(w->findChild<QCheckBox*>(QStringLiteral("chkStrikeThrough")), Qt::LeftButton);
+                            ModalSteps::click(w, "btnOK");
+                        }}});
+    dialog.Show();
+    child<QPushButton>("btnFont")->click();
+    ASSERT_TRUE(struck.done());
+    txtText()->setText(QStringLiteral("取消"));
+    execute();
+    EXPECT_EQ(hits(), (QStringList{"取消"}));  // red and struck through: only the last word's
 }
 
 TEST_F(FindDialog, RefusesARequestThatNamesNothing)
@@ -352,7 +392,7 @@ TEST_F(FindDialog, KeyboardEnterExecutesEscapeHidesTabFollowsTheTable)
     } while (w != txtText());
     EXPECT_EQ(order, (QStringList{"txtText", "chkMatchCase", "chkMatchWholeWord", "chkMatchWildcards",
                                   "chkMatchSoundsLike", "chkMatchAllWordForms", "chkMatchByte", "chkMatchFuzzy",
-                                  "btnOption", "chkHighlight", "btnAbout", "btnExecute", "btnCancel", "txtAttention"}));
+                                  "btnOption", "chkHighlight", "chkFont", "btnFont", "btnAbout", "btnExecute", "btnCancel", "txtAttention"}));
 
     QTest::keyClick(txtText(), Qt::Key_Escape);
     EXPECT_FALSE(dialog.isVisible());
