@@ -101,7 +101,8 @@ Matcher::Matcher(const Query& query) : m_format(query.format)
     }
     if (query.matchWildcards && !query.matchFuzzy) {
         m_key.mode = FoldKey::Mode::Exact;
-        m_regex = std::make_unique<RegexSearch>(translateWildcards(query.text));
+        const TranslatedPattern t = translateWildcards(query.text);
+        m_regex = std::make_unique<RegexSearch>(t.regex, t.firstChars);
         m_kind = Kind::Regex;
         return;
     }

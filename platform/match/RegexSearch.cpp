@@ -3,12 +3,21 @@
 #include "platform/match/Errors.h"
 
 #include <unicode/regex.h>
+#include <unicode/uniset.h>
 #include <unicode/unistr.h>
+#include <unicode/utf16.h>
 
+#include <array>
 #include <mutex>
 #include <vector>
 
 namespace match {
+
+// A compiled pattern with the code units a match can begin at (all when nothing is known).
+struct RegexSearch::Compiled {
+    std::unique_ptr<icu::RegexPattern> pattern;
+    std::unique_ptr<std::array<bool, 0x10000>> first;
+};
 
 namespace {
 // ICU counts work in units of 10,000 steps: a fixed allowance plus a few dozen steps per
@@ -17,41 +26,89 @@ constexpr int32_t kBaseLimit = 200;
 constexpr int32_t kCharsPerUnit = 200;
 constexpr size_t kKeptPatterns = 16;
 
+std::unique_ptr<std::array<bool, 0x10000>> firstUnits(const QString& set)
+{
+    UErrorCode st = U_ZERO_ERROR;
+    const icu::UnicodeString p(reinterpret_cast<const UChar*>(set.utf16()), static_cast<int32_t>(set.size()));
+    const icu::UnicodeSet chars(p, st);
+    if (U_FAILURE(st))
+        throw invalidPattern();
+    auto units = std::make_unique<std::array<bool, 0x10000>>();
+    for (int32_t r = 0; r < chars.getRangeCount(); ++r) {
+        const UChar32 lo = chars.getRangeStart(r), hi = chars.getRangeEnd(r);
+        for (UChar32 c = lo; c <= std::min<UChar32>(hi, 0xFFFF); ++c)
+            (*units)[static_cast<size_t>(c)] = true;
+        if (hi > 0xFFFF) // a supplementary character begins with its lead surrogate
+            for (UChar32 c = std::max<UChar32>(lo, 0x10000); c <= hi; c = (c | 0x3FF) + 1)
+                (*units)[U16_LEAD(c)] = true;
+    }
+    return units;
+}
+
 // Compiled patterns are shared (ICU patterns are immutable): a search over a document builds a
 // matcher per story, and compiling the word-boundary classes costs more than scanning a story.
-std::shared_ptr<const icu::RegexPattern> compiled(const QString& pattern)
+std::shared_ptr<const RegexSearch::Compiled> compiled(const QString& pattern, const QString& firstChars)
 {
     static std::mutex mutex;
-    static std::vector<std::pair<QString, std::shared_ptr<const icu::RegexPattern>>> recent;
+    static std::vector<std::pair<QString, std::shared_ptr<const RegexSearch::Compiled>>> recent;
+    const QString key = pattern + QChar(0) + firstChars;
     const std::lock_guard lock(mutex);
-    for (const auto& [text, compiled] : recent)
-        if (text == pattern)
-            return compiled;
+    for (const auto& [text, made] : recent)
+        if (text == key)
+            return made;
     UErrorCode st = U_ZERO_ERROR;
     UParseError pe;
     const icu::UnicodeString p(reinterpret_cast<const UChar*>(pattern.utf16()), static_cast<int32_t>(pattern.size()));
-    std::shared_ptr<const icu::RegexPattern> made(icu::RegexPattern::compile(p, 0, pe, st));
+    auto made = std::make_shared<RegexSearch::Compiled>();
+    made->pattern.reset(icu::RegexPattern::compile(p, 0, pe, st));
     if (U_FAILURE(st))
         throw invalidPattern();
+    if (!firstChars.isEmpty())
+        made->first = firstUnits(firstChars);
     if (recent.size() == kKeptPatterns)
         recent.erase(recent.begin());
-    recent.emplace_back(pattern, made);
+    recent.emplace_back(key, made);
     return made;
 }
 
 } // namespace
 
-RegexSearch::RegexSearch(const QString& pattern) : m_pattern(compiled(pattern))
+RegexSearch::RegexSearch(const QString& pattern, const QString& firstChars) : m_compiled(compiled(pattern, firstChars))
 {
     UErrorCode st = U_ZERO_ERROR;
-    m_matcher.reset(m_pattern->matcher(st));
+    m_matcher.reset(m_compiled->pattern->matcher(st));
     if (U_FAILURE(st))
         throw invalidPattern();
     m_matcher->useTransparentBounds(true);
     m_matcher->useAnchoringBounds(false);
+    // Counts work over all tries of one find; ICU calls back once per unit of work.
+    m_matcher->setMatchCallback(
+        [](const void* self, int32_t) -> UBool {
+            return --static_cast<RegexSearch*>(const_cast<void*>(self))->m_workLeft > 0;
+        },
+        this, st);
 }
 
 RegexSearch::~RegexSearch() = default;
+
+int32_t RegexSearch::nextCandidate(const std::u16string& text, int32_t from, int32_t end) const
+{
+    const bool* first = m_compiled->first->data();
+    const char16_t* t = text.data();
+    for (; from < end; ++from)
+        if (first[t[from]] && !(U16_IS_TRAIL(t[from]) && from > 0 && U16_IS_LEAD(t[from - 1])))
+            return from;
+    return end;
+}
+
+std::optional<std::pair<int32_t, int32_t>> RegexSearch::result(bool found, UErrorCode st) const
+{
+    if (st == U_REGEX_TIME_OUT || st == U_REGEX_STACK_OVERFLOW || st == U_REGEX_STOPPED_BY_CALLER)
+        throw searchTooComplex();
+    if (U_FAILURE(st) || !found)
+        return std::nullopt;
+    return std::make_pair(m_matcher->start(st), m_matcher->end(st));
+}
 
 std::optional<std::pair<int32_t, int32_t>> RegexSearch::find(const std::u16string& text, int32_t regionStart,
                                                              int32_t regionEnd, int32_t startAt)
@@ -65,14 +122,22 @@ std::optional<std::pair<int32_t, int32_t>> RegexSearch::find(const std::u16strin
         m_inputSize = text.size();
     }
     UErrorCode st = U_ZERO_ERROR;
-    m_matcher->region(regionStart, regionEnd, startAt, st);
-    m_matcher->setTimeLimit(kBaseLimit + (regionEnd - startAt) / kCharsPerUnit, st);
-    const bool found = m_matcher->find(st);
-    if (st == U_REGEX_TIME_OUT || st == U_REGEX_STACK_OVERFLOW)
-        throw searchTooComplex();
-    if (U_FAILURE(st) || !found)
-        return std::nullopt;
-    return std::make_pair(m_matcher->start(st), m_matcher->end(st));
+    m_workLeft = kBaseLimit + (regionEnd - startAt) / kCharsPerUnit;
+    m_matcher->setTimeLimit(static_cast<int32_t>(m_workLeft), st);
+    if (!m_compiled->first) {
+        m_matcher->region(regionStart, regionEnd, startAt, st);
+        const bool found = m_matcher->find(st);
+        return result(found, st);
+    }
+    // Try the pattern only where a match can begin.
+    for (int32_t at = nextCandidate(text, startAt, regionEnd); at < regionEnd;
+         at = nextCandidate(text, at + 1, regionEnd)) {
+        m_matcher->region(at, regionEnd, st);
+        const bool found = m_matcher->lookingAt(st);
+        if (found || U_FAILURE(st))
+            return result(found, st);
+    }
+    return std::nullopt;
 }
 
 } // namespace match

@@ -16,20 +16,32 @@ const QString kWordChar = QStringLiteral("[\\p{L}\\p{M}\\p{Nd}_]");
 struct Atom {
     QString re;
     bool quantifiable = true;
+    QString first;          // an ICU set of the characters it can begin with, empty when unknown
+    bool zeroWidth = false; // < and >
 };
+
+// A one-character atom and the set of that character.
+Atom charAtom(const QString& re) { return {re, true, u'[' + re + u']', false}; }
 
 class Translator {
 public:
     explicit Translator(const QString& p) : m_p(p) {}
 
-    QString run()
+    TranslatedPattern run()
     {
         m_levels.emplace_back();
         while (m_i < m_p.size())
             step();
         if (m_levels.size() != 1)
             throw invalidPattern(); // an unclosed group
-        return join(m_levels.back());
+        TranslatedPattern t{join(m_levels.back()), {}};
+        for (const Atom& a : m_levels.back()) {
+            if (!a.zeroWidth) {
+                t.firstChars = a.first;
+                break;
+            }
+        }
+        return t;
     }
 
 private:
@@ -51,13 +63,24 @@ private:
     {
         const char16_t c = m_p[m_i].unicode();
         switch (c) {
-        case u'?': ++m_i; atoms().push_back({QStringLiteral("(?s:.)")}); return;
-        case u'*': ++m_i; atoms().push_back({QStringLiteral("(?s:.)*?"), false}); return;
-        case u'<': ++m_i; atoms().push_back({"(?<!" + kWordChar + ")(?=" + kWordChar + ")", false}); return;
-        case u'>': ++m_i; atoms().push_back({"(?<=" + kWordChar + ")(?!" + kWordChar + ")", false}); return;
-        case u'@': ++m_i; quantify(QStringLiteral("+")); return;
-        case u'{': ++m_i; quantify(readCount()); return;
-        case u'[': ++m_i; atoms().push_back({readSet()}); return;
+        case u'?': ++m_i; atoms().push_back({QStringLiteral("(?s:.)"), true, {}, false}); return;
+        case u'*': ++m_i; atoms().push_back({QStringLiteral("(?s:.)*?"), false, {}, false}); return;
+        case u'<': ++m_i; atoms().push_back({"(?<!" + kWordChar + ")(?=" + kWordChar + ")", false, {}, true}); return;
+        case u'>': ++m_i; atoms().push_back({"(?<=" + kWordChar + ")(?!" + kWordChar + ")", false, {}, true}); return;
+        case u'@': ++m_i; quantify(QStringLiteral("+"), false); return;
+        case u'{': {
+            ++m_i;
+            bool mayBeEmpty = false;
+            const QString q = readCount(mayBeEmpty);
+            quantify(q, mayBeEmpty);
+            return;
+        }
+        case u'[': {
+            ++m_i;
+            const QString set = readSet();
+            atoms().push_back({set, true, set, false});
+            return;
+        }
         case u'(': openGroup(); return;
         case u')': closeGroup(); return;
         case u']':
@@ -65,28 +88,32 @@ private:
         case u'\\': escape(); return;
         case u'^': {
             const SpecialCode code = readSpecialCode(m_p, m_i, true);
-            atoms().push_back({code.kind == SpecialCode::Kind::Char ? regexLiteral(code.ch) : classRegex(code.kind)});
+            atoms().push_back(code.kind == SpecialCode::Kind::Char ? charAtom(regexLiteral(code.ch))
+                                                                   : Atom{classRegex(code.kind), true, {}, false});
             return;
         }
         default:
-            atoms().push_back({regexLiteral(codePointAt(m_i))});
+            atoms().push_back(charAtom(regexLiteral(codePointAt(m_i))));
         }
     }
 
-    void quantify(const QString& q)
+    void quantify(const QString& q, bool mayBeEmpty)
     {
         if (atoms().empty() || !atoms().back().quantifiable)
             throw invalidPattern();
         Atom& a = atoms().back();
         a.re = "(?:" + a.re + ")" + q;
         a.quantifiable = false;
+        if (mayBeEmpty)
+            a.first.clear();
     }
 
-    QString readCount()
+    QString readCount(bool& mayBeEmpty)
     {
         const int n = readNumber();
         if (n < 0)
             throw invalidPattern();
+        mayBeEmpty = n == 0;
         QString q = QStringLiteral("{%1").arg(n);
         if (m_i < m_p.size() && m_p[m_i] == u',') {
             ++m_i;
@@ -183,7 +210,7 @@ private:
         m_levels.pop_back();
         m_closed[m_open.back()] = true;
         m_open.pop_back();
-        atoms().push_back({"(" + inner + ")"});
+        atoms().push_back({"(" + inner + ")", true, {}, false});
     }
 
     void escape()
@@ -197,10 +224,10 @@ private:
             if (!m_closed[n])
                 throw invalidPattern();
             ++m_i;
-            atoms().push_back({QStringLiteral("\\%1").arg(n)});
+            atoms().push_back({QStringLiteral("\\%1").arg(n), true, {}, false});
             return;
         }
-        atoms().push_back({regexLiteral(codePointAt(m_i))});
+        atoms().push_back(charAtom(regexLiteral(codePointAt(m_i))));
     }
 
     static QString join(const std::vector<Atom>& atoms)
@@ -228,6 +255,6 @@ QString regexLiteral(char32_t c)
     return QStringLiteral("\\x{%1}").arg(static_cast<uint>(c), 0, 16);
 }
 
-QString translateWildcards(const QString& pattern) { return Translator(pattern).run(); }
+TranslatedPattern translateWildcards(const QString& pattern) { return Translator(pattern).run(); }
 
 } // namespace match

@@ -4,10 +4,15 @@
 
 namespace match {
 
+struct TranslatedPattern {
+    QString regex;
+    QString firstChars; // an ICU set of every character a match can begin with, or empty
+};
+
 // Translates Word's wildcard grammar (? * @ < > [ ] [!] {n} {n,} {n,m} ( ) \1-\9 \x and the
 // ^ codes valid there) into an ICU regular expression with the same meaning: * lazy, @ and
 // counts greedy, always case-sensitive. Throws 5560 for an invalid pattern.
-QString translateWildcards(const QString& pattern);
+TranslatedPattern translateWildcards(const QString& pattern);
 
 // The regex fragment for one literal code point.
 QString regexLiteral(char32_t c);
