@@ -216,6 +216,7 @@ DocumentWindow::DocumentWindow(word::DocumentPtr doc, std::shared_ptr<office::Co
             connect(view, &StoryView::userSelected, this, [this, view] { syncUserSelection(view); });
 
     showView();
+    m_main->setFocus();
 }
 
 DocumentWindow::Block DocumentWindow::addBlock(QWidget* parent, const QString& caption)
