@@ -174,16 +174,21 @@ struct UnitTable {
         kSlow = 1,       // fold with its neighbours (marks, composition, skips, length changes)
         kPairs = 2,      // fold with its neighbours when the next unit has kCompletes
         kCompletes = 4,
+        kDecodesWithNext = 8, // a lead surrogate, or half-width kana that can compose
     };
     FuzzyOptions options;
     std::vector<char16_t> unit;
+    std::vector<char16_t> decoded; // decodeAt of the unit alone
     std::vector<uint8_t> flags;
 
-    explicit UnitTable(const FuzzyOptions& o) : options(o), unit(0x10000), flags(0x10000)
+    explicit UnitTable(const FuzzyOptions& o) : options(o), unit(0x10000), decoded(0x10000), flags(0x10000)
     {
         for (char32_t u = 0; u < 0x10000; ++u) {
             const char16_t one = static_cast<char16_t>(u);
             const char32_t c = decodeAt(std::u16string_view(&one, 1), 0, o).c;
+            decoded[u] = static_cast<char16_t>(c);
+            if (U16_IS_LEAD(u) || (o.matchFuzzyByte && isHalfwidthKana(u)))
+                flags[u] |= kDecodesWithNext;
             const char32_t k = isKana(c) ? toKatakana(c) : 0;
             if (isHalfwidthKana(u) || completesPair(k))
                 flags[u] |= kCompletes;
@@ -200,6 +205,11 @@ struct UnitTable {
             else
                 unit[u] = buf[0];
         }
+    }
+
+    Decoded decode(std::u16string_view s, size_t i) const
+    {
+        return flags[s[i]] & kDecodesWithNext ? decodeAt(s, i, options) : Decoded{decoded[s[i]], 1};
     }
 };
 
@@ -234,9 +244,10 @@ void put(char32_t c, int32_t begin, int32_t end, const FuzzyOptions& o, FoldBuff
 }
 
 // The character at i with its neighbours; returns the source index after what it used.
-size_t foldWithContext(std::u16string_view s, size_t i, const FuzzyOptions& o, FoldBuffer& out, Previous& prev)
+size_t foldWithContext(std::u16string_view s, size_t i, const UnitTable& t, FoldBuffer& out, Previous& prev)
 {
-    const Decoded d = decodeAt(s, i, o);
+    const FuzzyOptions& o = t.options;
+    const Decoded d = t.decode(s, i);
     char32_t c = d.c;
     const int32_t begin = static_cast<int32_t>(i);
     const size_t end = i + d.used;
@@ -247,7 +258,7 @@ size_t foldWithContext(std::u16string_view s, size_t i, const FuzzyOptions& o, F
             c = voicedKana(prev.c);
     }
     if (isKana(c)) {
-        const Decoded nd = end < s.size() ? decodeAt(s, end, o) : Decoded{0, 0};
+        const Decoded nd = end < s.size() ? t.decode(s, end) : Decoded{0, 0};
         const char32_t k = toKatakana(c), next = toKatakana(nd.c);
         if (const char32_t merged = next ? pairRule(k, next, o) : 0) {
             put(inScriptOf(merged, c), begin, static_cast<int32_t>(end + nd.used), o, out, prev);
@@ -290,10 +301,10 @@ void foldFuzzy(std::u16string_view s, const FuzzyOptions& o, FoldBuffer& out)
             // The first unit may follow skipped source units, which putGroup records.
             out.putGroup(chunk, 1, static_cast<int32_t>(runBegin), static_cast<int32_t>(runBegin + 1));
             out.putSame(chunk + 1, m - 1);
-            prev = {true, foldAlone(decodeAt(s, i - 1, o).c, o), static_cast<int32_t>(i - 1), 1};
+            prev = {true, foldAlone(table->decoded[s[i - 1]], o), static_cast<int32_t>(i - 1), 1};
         }
         if (i < n && m < std::size(chunk))
-            i = foldWithContext(s, i, o, out, prev);
+            i = foldWithContext(s, i, *table, out, prev);
     }
 }
 
