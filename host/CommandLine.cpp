@@ -22,6 +22,11 @@ Invocation parseCommandLine(const QStringList& args)
         inv.library = args.value(1);
         return inv;
     }
+    if (first == QLatin1String("find")) {
+        inv.command = Command::Find;
+        inv.findArguments = args.mid(1);
+        return inv;
+    }
     if (first == QLatin1String("--help") || first == QLatin1String("-h")) {
         inv.command = Command::Help;
         return inv;
@@ -44,6 +49,8 @@ QString usage()
         "  tarvelin [FILE.docx...]          文書をそれぞれのウィンドウで開きます\n"
         "  tarvelin --register LIBRARY      アドイン ライブラリを登録します\n"
         "  tarvelin --unregister LIBRARY    アドイン ライブラリの登録を解除します\n"
+        "  tarvelin find --text 文字列 [オプション...] FILE.docx...\n"
+        "                                   ウィンドウを開かずに検索します（詳しくは tarvelin find --help）\n"
         "  tarvelin --help                  この説明を表示します\n"
         "登録先は環境変数 TARVELIN_REGISTRY で変更できます。\n");
 }

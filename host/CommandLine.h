@@ -12,6 +12,7 @@ enum class Command {
     Gui,         // tarvelin [FILE.docx...]: open each file in a window
     Register,    // tarvelin --register LIBRARY
     Unregister,  // tarvelin --unregister LIBRARY
+    Find,        // tarvelin find ...: the headless search
     Help,        // tarvelin --help
     Invalid,     // anything else: usage and exit code 2
 };
@@ -20,6 +21,7 @@ struct Invocation {
     Command command = Command::Gui;
     QStringList files;  // Gui
     QString library;    // Register, Unregister
+    QStringList findArguments;  // Find: everything after "find"
     QString error;      // Invalid: what was wrong
 };
 

@@ -1,5 +1,6 @@
 // tarvelin: the application standing in for Word, and its commands that need no window.
 #include "host/CommandLine.h"
+#include "host/FindCommand.h"
 #include "host/Host.h"
 #include "platform/forms/JapaneseUi.h"
 #include "platform/word/Application.h"
@@ -25,6 +26,23 @@ int runGui(int argc, char** argv)
     return code;
 }
 
+// Qt's notes about the offscreen platform (no runtime folder, no raise()) are not the command's
+// output; its critical messages still reach standard error.
+void quietHandler(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+}
+
+// The headless search opens no window and needs no display.
+int runFind(int argc, char** argv, const QStringList& arguments)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(quietHandler);
+    QApplication app(argc, argv);
+    return host::runFind(arguments);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -42,6 +60,8 @@ int main(int argc, char** argv)
     case host::Command::Register:
     case host::Command::Unregister:
         return host::runRegistration(inv, out, err);
+    case host::Command::Find:
+        return runFind(argc, argv, inv.findArguments);
     case host::Command::Help:
         out << host::usage();
         return host::kExitOk;

@@ -1,0 +1,120 @@
+// tarvelin find, run as a user runs it: a process, its output and its exit status.
+#include "tests/support/DocxBuilder.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Outcome {
+    int exitCode = -1;
+    QString out;
+    QString err;
+    QStringList lines() const { return out.split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
+};
+
+// Runs with no display at all: no X server, no Wayland, no platform chosen.
+Outcome find(const QStringList& arguments)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QLatin1String(name));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(TARVELIN_EXE), QStringList{QStringLiteral("find")} + arguments);
+    p.waitForFinished(60000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromLocal8Bit(p.readAllStandardError())};
+}
+
+const QString kSample = QStringLiteral(TARVELIN_SAMPLE);
+
+} // namespace
+
+TEST(FindCommand, TableListsEveryStoryWithTheResultWindowsColumns)
+{
+    const Outcome r = find({"--text", "資料", kSample});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+    const QStringList lines = r.lines();
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_EQ(lines.first(), QStringLiteral("項番\tテキスト\tタイプ\t開始位置\t終了位置\tタイプコード"));
+    QSet<int> types;
+    for (int i = 1; i < lines.size(); ++i) {
+        const QStringList cells = lines[i].split(QLatin1Char('\t'));
+        ASSERT_EQ(cells.size(), 6) << lines[i].toStdString();
+        EXPECT_EQ(cells[0].toInt(), i);
+        EXPECT_EQ(cells[1], QStringLiteral("資料"));
+        types.insert(cells[5].toInt());
+    }
+    // Every kind of story that holds text in the sample: main text, notes, comments, text boxes,
+    // the six header and footer kinds and the two continuation notices.
+    EXPECT_EQ(types, (QSet<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 14, 17}));
+}
+
+TEST(FindCommand, JsonGivesEachHitItsStoryInTheChain)
+{
+    const Outcome r = find({"--text", "第2章", "--json", kSample});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QJsonArray hits = QJsonDocument::fromJson(r.out.toUtf8()).array();
+    ASSERT_EQ(hits.size(), 6);  // the second section's six headers and footers
+    for (const QJsonValue& v : hits) {
+        const QJsonObject hit = v.toObject();
+        EXPECT_EQ(hit["file"].toString(), kSample);
+        EXPECT_EQ(hit["text"].toString(), QStringLiteral("第2章"));
+        EXPECT_EQ(hit["type"].toString(), QStringLiteral("ヘッダーとフッター"));
+        EXPECT_EQ(hit["story"].toInt(), 1);
+        EXPECT_GE(hit["code"].toInt(), 6);
+        EXPECT_EQ(hit["end"].toInt() - hit["start"].toInt(), 3);
+    }
+    EXPECT_EQ(hits[0].toObject()["no"].toInt(), 1);
+}
+
+TEST(FindCommand, FormattingAloneAndControlCharactersShownVisibly)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("marks.docx");
+    DocxBuilder()
+        .body("<w:p><w:r><w:t>end</w:t></w:r></w:p><w:p><w:r><w:t>next</w:t><w:tab/><w:t>col</w:t></w:r></w:p>")
+        .save(path);
+    const Outcome marks = find({"--text", "end^pnext^t", path});
+    ASSERT_EQ(marks.exitCode, 0) << marks.err.toStdString();
+    EXPECT_EQ(marks.lines().value(1).section(QLatin1Char('\t'), 1, 1), QStringLiteral("end¶next␉"));
+
+    const Outcome struck = find({"--text", "", "--strike", "yes", kSample});
+    ASSERT_EQ(struck.exitCode, 0) << struck.err.toStdString();
+    EXPECT_EQ(struck.lines().value(1).section(QLatin1Char('\t'), 1, 1), QStringLiteral("９月３０日"));
+}
+
+TEST(FindCommand, ExitStatusFollowsGrepAndErrorsNameTheirFile)
+{
+    EXPECT_EQ(find({"--text", "見当たらない語", kSample}).exitCode, 1);
+
+    const Outcome nothing = find({"--text", "", kSample});
+    EXPECT_EQ(nothing.exitCode, 2);
+    EXPECT_TRUE(nothing.err.contains(QStringLiteral("検索条件を設定してください")));
+
+    QTemporaryDir dir;
+    const QString damaged = dir.filePath("damaged.docx");
+    QFile f(damaged);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("PK\x03\x04 not really a zip");
+    f.close();
+    const Outcome mixed = find({"--text", "資料", damaged, kSample});
+    EXPECT_EQ(mixed.exitCode, 2);
+    EXPECT_TRUE(mixed.err.contains(damaged)) << mixed.err.toStdString();
+    EXPECT_GT(mixed.lines().size(), 10);  // the good file was still searched
+    EXPECT_TRUE(mixed.lines().value(1).startsWith(kSample + QLatin1Char('\t')));
+
+    const Outcome pattern = find({"--text", "[a-", "--wildcards", kSample});
+    EXPECT_EQ(pattern.exitCode, 2);
+    EXPECT_TRUE(pattern.err.contains(QStringLiteral("無効なパターン"))) << pattern.err.toStdString();
+
+    EXPECT_EQ(find({"--text", "x", "--strike", "maybe", kSample}).exitCode, 2);
+    EXPECT_EQ(find({"--help"}).exitCode, 0);
+}
