@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <exception>
+#include <memory>
 #include <string>
 
 namespace core {
@@ -36,5 +37,15 @@ enum RuntimeError {
 
 // A runtime error with the runtime's Japanese description; source names the raising component.
 Error runtimeError(int number, const QString& source);
+
+// The object behind a reference that must be set; an empty one fails as the runtime does with
+// Nothing (91).
+template <typename T>
+T& required(const std::shared_ptr<T>& object, const QString& source)
+{
+    if (!object)
+        throw runtimeError(ObjectNotSet, source);
+    return *object;
+}
 
 } // namespace core

@@ -6,13 +6,10 @@
 #include "src/addin/clsQLFResultButton.h"
 #include "src/addin/clsQLFSearchButton.h"
 #include "src/addin/mdlQLFGlobal.h"
+#include "src/common/ctlCOMAttentionText.h"
 #include "src/log/mdlCOMLog.h"
 #include "src/results/frmQLFResult.h"
 #include "src/search/frmQLFFind.h"
-
-#include <QFileInfo>
-
-#include <dlfcn.h>
 
 using namespace mdlQLFGlobal;
 using mdlCOMLog::writeLog;
@@ -21,25 +18,6 @@ namespace {
 
 const QString kSource = QStringLiteral("QLF");
 
-// The folder of the file this code was loaded from: the add-in library, or a program it is
-// linked into.
-QString componentFolder()
-{
-    Dl_info info{};
-    if (!dladdr(reinterpret_cast<const void*>(&componentFolder), &info) || !info.dli_fname)
-        return {};
-    return QFileInfo(QString::fromLocal8Bit(info.dli_fname)).absolutePath();
-}
-
-// The object a step works on; a missing one fails as the runtime does for Nothing.
-template <typename T>
-T& required(const std::shared_ptr<T>& object)
-{
-    if (!object)
-        throw core::runtimeError(core::ObjectNotSet, kSource);
-    return *object;
-}
-
 } // namespace
 
 Connect::Connect() = default;
@@ -47,7 +25,7 @@ Connect::~Connect() = default;
 
 void Connect::AddinInstance_Initialize()
 {
-    mdlCOMLog::setLogFilePath(componentFolder() + QStringLiteral("\\log.log"));
+    mdlCOMLog::setLogFilePath(addinModuleFolder() + QStringLiteral("\\log.log"));
     writeLog(3, QStringLiteral("Connect.AddinInstance_Initialize IN"));
     writeLog(3, QStringLiteral("Connect.AddinInstance_Initialize OUT"));
 }
@@ -78,12 +56,12 @@ void Connect::AddinInstance_OnConnection(std::shared_ptr<core::Object> Applicati
 void Connect::AddinInstance_OnDisconnection(int, std::vector<QVariant>&)
 {
     writeLog(3, QStringLiteral("Connect.AddinInstance_OnDisconnection IN"));
-    disconnectionStep([this] { required(m_objResultButton).deleteButton(); });
-    disconnectionStep([this] { required(m_objSearchButton).deleteButton(); });
+    disconnectionStep([this] { core::required(m_objResultButton, kSource).deleteButton(); });
+    disconnectionStep([this] { core::required(m_objSearchButton, kSource).deleteButton(); });
     m_objResultButton.reset();
     m_objSearchButton.reset();
-    disconnectionStep([] { required(g_frmFind).Unload(); });
-    disconnectionStep([] { required(g_frmResult).Unload(); });
+    disconnectionStep([] { core::required(g_frmFind, kSource).Unload(); });
+    disconnectionStep([] { core::required(g_frmResult, kSource).Unload(); });
     g_frmFind.reset();
     g_frmResult.reset();
     g_objApplication.reset();

@@ -18,41 +18,15 @@ constexpr int kBackspace = 8;
 constexpr int kWarningStyle = forms::vbOKOnly | forms::vbExclamation | forms::vbSystemModal;
 const char* const kTag = "Tag";
 
-// A three-state box whose clicks move only between checked and unchecked; from grayed a click
-// checks it. Grayed is reached by code alone.
-class GrayableCheckBox : public QCheckBox {
-public:
-    using QCheckBox::QCheckBox;
-
-protected:
-    void nextCheckState() override { setCheckState(checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked); }
-};
-
-int checkValue(const QCheckBox* box)
-{
-    switch (box->checkState()) {
-    case Qt::Checked: return frmQLFFontSetting::vbChecked;
-    case Qt::PartiallyChecked: return frmQLFFontSetting::vbGrayed;
-    default: return frmQLFFontSetting::vbUnchecked;
-    }
-}
-
-void setCheckValue(QCheckBox* box, int value)
-{
-    box->setCheckState(value == frmQLFFontSetting::vbChecked  ? Qt::Checked
-                       : value == frmQLFFontSetting::vbGrayed ? Qt::PartiallyChecked
-                                                              : Qt::Unchecked);
-}
-
 // Word's three-valued flag (0 false, -1 true, anything else not set) as a box value, and back.
 int checkValueFromFlag(int flag)
 {
-    return flag == 0 ? frmQLFFontSetting::vbUnchecked : flag == -1 ? frmQLFFontSetting::vbChecked : frmQLFFontSetting::vbGrayed;
+    return flag == 0 ? forms::vbUnchecked : flag == -1 ? forms::vbChecked : forms::vbGrayed;
 }
 
 int flagFromCheckValue(int value)
 {
-    return value == frmQLFFontSetting::vbUnchecked ? 0 : value == frmQLFFontSetting::vbChecked ? -1 : kNotSet;
+    return value == forms::vbUnchecked ? 0 : value == forms::vbChecked ? -1 : kNotSet;
 }
 
 void setBackColor(QWidget* widget, const QColor& color)
@@ -118,9 +92,8 @@ void frmQLFFontSetting::createControls()
         return l;
     };
     const auto check = [&](const char* name) {
-        QCheckBox* box = designed(new GrayableCheckBox(container(name)), QLatin1String(name));
-        box->setTristate(true);
-        setCheckValue(box, stored(box->objectName(), "value").toInt());
+        forms::CheckBox* box = designed(new forms::CheckBox({}, container(name)), QLatin1String(name));
+        box->setValue(stored(box->objectName(), "value").toInt());
         return box;
     };
 
@@ -268,20 +241,20 @@ void frmQLFFontSetting::setSettingFont(const word::FontPtr& value)
     Load();
     const word::FontPtr f = value ? value : word::Font::create();
     showFontColor(f->Color());
-    setCheckValue(chkStrikeThrough, checkValueFromFlag(f->StrikeThrough()));
-    setCheckValue(chkDoubleStrikeThrough, checkValueFromFlag(f->DoubleStrikeThrough()));
+    chkStrikeThrough->setValue(checkValueFromFlag(f->StrikeThrough()));
+    chkDoubleStrikeThrough->setValue(checkValueFromFlag(f->DoubleStrikeThrough()));
 }
 
 word::FontPtr frmQLFFontSetting::settingFont()
 {
     Load();
     const int32_t color = fontColorTag();
-    if (color == kNotSet && checkValue(chkStrikeThrough) == vbGrayed && checkValue(chkDoubleStrikeThrough) == vbGrayed)
+    if (color == kNotSet && chkStrikeThrough->Value() == forms::vbGrayed && chkDoubleStrikeThrough->Value() == forms::vbGrayed)
         return nullptr;
     word::FontPtr f = word::Font::create();
     f->setColor(color);
-    f->setStrikeThrough(flagFromCheckValue(checkValue(chkStrikeThrough)));
-    f->setDoubleStrikeThrough(flagFromCheckValue(checkValue(chkDoubleStrikeThrough)));
+    f->setStrikeThrough(flagFromCheckValue(chkStrikeThrough->Value()));
+    f->setDoubleStrikeThrough(flagFromCheckValue(chkDoubleStrikeThrough->Value()));
     return f;
 }
 
@@ -290,13 +263,13 @@ QVariant frmQLFFontSetting::pushedButton() const
     return QVariant::fromValue<qint16>(m_intPushedButton);
 }
 
-void frmQLFFontSetting::strikeThroughInterlock(QCheckBox* changed, QCheckBox* other)
+void frmQLFFontSetting::strikeThroughInterlock(forms::CheckBox* changed, forms::CheckBox* other)
 {
     // Each change made here runs the rule for the box it changed, nested; it settles at once.
-    if (checkValue(changed) == vbChecked)
-        setCheckValue(other, vbUnchecked);
-    if (checkValue(other) == vbGrayed && checkValue(changed) != vbGrayed)
-        setCheckValue(other, vbUnchecked);
+    if (changed->Value() == forms::vbChecked)
+        other->setValue(forms::vbUnchecked);
+    if (other->Value() == forms::vbGrayed && changed->Value() != forms::vbGrayed)
+        other->setValue(forms::vbUnchecked);
 }
 
 void frmQLFFontSetting::chkStrikeThrough_Click()
@@ -324,8 +297,8 @@ void frmQLFFontSetting::strikeThrough_KeyPress(int keyAscii)
     // Key press on either box: Backspace makes both not set.
     if (keyAscii != kBackspace)
         return;
-    setCheckValue(chkStrikeThrough, vbGrayed);
-    setCheckValue(chkDoubleStrikeThrough, vbGrayed);
+    chkStrikeThrough->setValue(forms::vbGrayed);
+    chkDoubleStrikeThrough->setValue(forms::vbGrayed);
 }
 
 void frmQLFFontSetting::btnFontColor_Click()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/forms/CheckBox.h"
 #include "platform/forms/Form.h"
 #include "platform/word/Forward.h"
 #include "src/common/ctlCOMAttentionText.h"
@@ -36,9 +37,6 @@ public:
     // The 16-bit button code: 0 before a button was used, 1 OK, 2 Cancel or the close box.
     QVariant pushedButton() const;
 
-    // A three-state box's value: 0 unchecked, 1 checked, 2 grayed (not set).
-    enum CheckValue { vbUnchecked = 0, vbChecked = 1, vbGrayed = 2 };
-
 protected:
     void createControls() override;
     void Form_Load() override;
@@ -53,7 +51,7 @@ private:
     void showFontColor(int32_t color);
     int32_t fontColorTag() const;
     // Checking one box clears the other; a definite value in one ends "not set" in the other.
-    void strikeThroughInterlock(QCheckBox* changed, QCheckBox* other);
+    void strikeThroughInterlock(forms::CheckBox* changed, forms::CheckBox* other);
     void chkStrikeThrough_Click();
     void chkDoubleStrikeThrough_Click();
     void strikeThrough_KeyPress(int keyAscii);
@@ -87,17 +85,17 @@ private:
     QPointer<QComboBox> cmbEmphasisMark;
     QPointer<QLabel> lblCharDecorations;
     QPointer<QFrame> linCharDecorations;
-    QPointer<QCheckBox> chkStrikeThrough;
-    QPointer<QCheckBox> chkDoubleStrikeThrough;
-    QPointer<QCheckBox> chkSuperscript;
-    QPointer<QCheckBox> chkSubscript;
-    QPointer<QCheckBox> chkShadow;
-    QPointer<QCheckBox> chkOutline;
-    QPointer<QCheckBox> chkEmboss;
-    QPointer<QCheckBox> chkEngrave;
-    QPointer<QCheckBox> chkSmallCaps;
-    QPointer<QCheckBox> chkAllCaps;
-    QPointer<QCheckBox> chkHidden;
+    QPointer<forms::CheckBox> chkStrikeThrough;
+    QPointer<forms::CheckBox> chkDoubleStrikeThrough;
+    QPointer<forms::CheckBox> chkSuperscript;
+    QPointer<forms::CheckBox> chkSubscript;
+    QPointer<forms::CheckBox> chkShadow;
+    QPointer<forms::CheckBox> chkOutline;
+    QPointer<forms::CheckBox> chkEmboss;
+    QPointer<forms::CheckBox> chkEngrave;
+    QPointer<forms::CheckBox> chkSmallCaps;
+    QPointer<forms::CheckBox> chkAllCaps;
+    QPointer<forms::CheckBox> chkHidden;
     QPointer<ctlCOMAttentionText> txtAttentionText;
     QPointer<QPushButton> btnOK;
     QPointer<QPushButton> btnCancel;

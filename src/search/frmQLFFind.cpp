@@ -26,29 +26,12 @@ static void initFindDesign()
 
 namespace {
 
-// A three-state box whose clicks move only between checked and unchecked; from grayed a click
-// checks it.
-class GrayableCheckBox : public QCheckBox {
-public:
-    using QCheckBox::QCheckBox;
-
-protected:
-    void nextCheckState() override { setCheckState(checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked); }
-};
-
+const QString kSource = QStringLiteral("frmQLFFind");
 constexpr int kBackspace = 8;
 const QString kInformation = QStringLiteral("情報");
 const QString kWarning = QStringLiteral("警告");
 constexpr int kMessageStyle = forms::vbOKOnly | forms::vbInformation | forms::vbSystemModal;
 
-// A global the handlers need; missing, it fails as an unset object reference does.
-template<class T>
-T& required(const std::shared_ptr<T>& object)
-{
-    if (!object)
-        throw core::runtimeError(core::ObjectNotSet, QStringLiteral("frmQLFFind"));
-    return *object;
-}
 
 template<class Widget>
 Widget* designed(Widget* widget, const forms::StoredDesign& design, const QString& name)
@@ -79,10 +62,9 @@ void frmQLFFind::createControls()
     ctlFindMatchConditions = new ctlQLFFindMatchConditions(this);
     ctlFindMatchConditions->site(d, QStringLiteral("ctlFindMatchConditions"));
     btnOption = designed(new QPushButton(caption(QStringLiteral("btnOption")), this), d, QStringLiteral("btnOption"));
-    chkHighlight = designed(new GrayableCheckBox(caption(QStringLiteral("chkHighlight")), this), d,
+    chkHighlight = designed(new forms::CheckBox(caption(QStringLiteral("chkHighlight")), this), d,
                             QStringLiteral("chkHighlight"));
-    chkHighlight->setTristate(true);
-    chkHighlight->setCheckState(Qt::PartiallyChecked);
+    chkHighlight->setValue(forms::vbGrayed);
     ctlSetFormat = new ctlQLFSetFormat(this);
     ctlSetFormat->site(d, QStringLiteral("ctlSetFormat"));
     btnAbout = designed(new QPushButton(caption(QStringLiteral("btnAbout")), this), d, QStringLiteral("btnAbout"));
@@ -136,23 +118,23 @@ void frmQLFFind::btnExecute_Click()
     // Enter or a click during a running search's message processing would restart it.
     if (clsQLFFind::isRunning())
         return;
-    if (txtText->text().isEmpty() && chkHighlightValue() == vbGrayed && !ctlSetFormat->isFontSetting()) {
+    if (txtText->text().isEmpty() && chkHighlight->Value() == forms::vbGrayed && !ctlSetFormat->isFontSetting()) {
         forms::MsgBox(noCriterionMessage(), kMessageStyle, kInformation);
         return;
     }
     try {
-        required(mdlQLFGlobal::g_objApplication).ActiveDocument();
+        core::required(mdlQLFGlobal::g_objApplication, kSource).ActiveDocument();
     } catch (const core::Error&) {
         forms::MsgBox(QStringLiteral("ドキュメントが開かれていないため実行できません"), kMessageStyle, kInformation);
         return;
     }
     try {
-        required(mdlQLFGlobal::g_frmResult).Hide();
+        core::required(mdlQLFGlobal::g_frmResult, kSource).Hide();
         const std::unique_ptr<clsQLFFindCondition> objCondition = createFindCondition();
         clsQLFFind objFind;
         objFind.find(*objCondition);
         Hide();
-        required(mdlQLFGlobal::g_frmResult).Show(forms::vbModeless);
+        core::required(mdlQLFGlobal::g_frmResult, kSource).Show(forms::vbModeless);
     } catch (const core::Error& e) {
         forms::MsgBox(QStringLiteral("検索に失敗しました。\r\nエラー詳細:") + e.description(), kMessageStyle, kWarning);
     }
@@ -161,7 +143,7 @@ void frmQLFFind::btnExecute_Click()
 std::unique_ptr<clsQLFFindCondition> frmQLFFind::createFindCondition() const
 {
     auto objCondition = std::make_unique<clsQLFFindCondition>();
-    objCondition->setObjDoc(required(mdlQLFGlobal::g_objApplication).ActiveDocument());
+    objCondition->setObjDoc(core::required(mdlQLFGlobal::g_objApplication, kSource).ActiveDocument());
     objCondition->setText(txtText->text());
     objCondition->setMatchCase(ctlFindMatchConditions->matchCase());
     objCondition->setMatchWholeWord(ctlFindMatchConditions->matchWholeWord());
@@ -171,9 +153,9 @@ std::unique_ptr<clsQLFFindCondition> frmQLFFind::createFindCondition() const
     objCondition->setMatchByte(ctlFindMatchConditions->matchByte());
     objCondition->setMatchFuzzy(ctlFindMatchConditions->matchFuzzy());
     objCondition->setObjFont(ctlSetFormat->font());
-    switch (chkHighlightValue()) {
-    case vbUnchecked: objCondition->setHighlight(0); break;
-    case vbChecked: objCondition->setHighlight(-1); break;
+    switch (chkHighlight->Value()) {
+    case forms::vbUnchecked: objCondition->setHighlight(0); break;
+    case forms::vbChecked: objCondition->setHighlight(-1); break;
     default: objCondition->setHighlight(word::wdUndefined); break;
     }
     return objCondition;
@@ -182,7 +164,7 @@ std::unique_ptr<clsQLFFindCondition> frmQLFFind::createFindCondition() const
 void frmQLFFind::btnOption_Click()
 {
     try {
-        required(mdlQLFGlobal::g_objApplication).Dialogs()->Item(word::wdDialogToolsOptionsFuzzy)->Show();
+        core::required(mdlQLFGlobal::g_objApplication, kSource).Dialogs()->Item(word::wdDialogToolsOptionsFuzzy)->Show();
     } catch (const core::Error& e) {
         mdlCOMLog::writeLog(0, QStringLiteral("frmQLFFind.btnOption_Click ") + e.description());
     }
@@ -217,21 +199,7 @@ bool frmQLFFind::eventFilter(QObject* watched, QEvent* event)
 void frmQLFFind::chkHighlight_KeyPress(int keyAscii)
 {
     if (keyAscii == kBackspace)
-        setChkHighlightValue(vbGrayed);
-}
-
-int frmQLFFind::chkHighlightValue() const
-{
-    switch (chkHighlight->checkState()) {
-    case Qt::Checked: return vbChecked;
-    case Qt::PartiallyChecked: return vbGrayed;
-    default: return vbUnchecked;
-    }
-}
-
-void frmQLFFind::setChkHighlightValue(int value)
-{
-    chkHighlight->setCheckState(value == vbChecked ? Qt::Checked : value == vbGrayed ? Qt::PartiallyChecked : Qt::Unchecked);
+        chkHighlight->setValue(forms::vbGrayed);
 }
 
 void frmQLFFind::txtText_Change()

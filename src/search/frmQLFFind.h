@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/forms/CheckBox.h"
 #include "platform/forms/Form.h"
 #include "src/common/ctlCOMAttentionText.h"
 #include "src/format/ctlQLFSetFormat.h"
@@ -23,9 +24,6 @@ class frmQLFFind : public forms::Form {
 public:
     frmQLFFind();
 
-    // chkHighlight's values.
-    enum HighlightValue { vbUnchecked = 0, vbChecked = 1, vbGrayed = 2 };
-
     // The refusal of a request that names nothing to look for (also the headless search's).
     static QString noCriterionMessage() { return QStringLiteral("検索条件を設定してください"); }
 
@@ -45,14 +43,12 @@ private:
     void chkHighlight_KeyPress(int keyAscii);
     void txtText_Change();
     void ctlFindMatchConditions_changeState();
-    int chkHighlightValue() const;
-    void setChkHighlightValue(int value);
 
     QPointer<QLabel> lblText;
     QPointer<QLineEdit> txtText;
     QPointer<ctlQLFFindMatchConditions> ctlFindMatchConditions;
     QPointer<QPushButton> btnOption;
-    QPointer<QCheckBox> chkHighlight;
+    QPointer<forms::CheckBox> chkHighlight;
     QPointer<ctlQLFSetFormat> ctlSetFormat;
     QPointer<QPushButton> btnAbout;
     QPointer<QPushButton> btnExecute;
