@@ -200,9 +200,31 @@ void Form::destroyControls()
     }
 }
 
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::chrono::microseconds g_doEventsSlice{2000};
+Clock::time_point g_lastEventsPass;
+
+} // namespace
+
 void DoEvents()
 {
+    if (Clock::now() - g_lastEventsPass < g_doEventsSlice)
+        return;
     QCoreApplication::processEvents();
+    g_lastEventsPass = Clock::now();
+}
+
+std::chrono::microseconds doEventsSlice()
+{
+    return g_doEventsSlice;
+}
+
+void setDoEventsSlice(std::chrono::microseconds slice)
+{
+    g_doEventsSlice = slice;
 }
 
 } // namespace forms

@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <chrono>
+
 class QAbstractButton;
 class QEventLoop;
 
@@ -85,7 +87,14 @@ private:
     QPointer<QAbstractButton> m_cancelButton;
 };
 
-// Lets window messages through (VB's DoEvents).
+// Lets window messages through (VB's DoEvents). A search calls it once per hit, so it is
+// time-sliced: a call processes every pending event only when at least doEventsSlice() has
+// passed since the end of the last such pass, and otherwise returns at once (one clock read).
+// A click or posted event is therefore handled within one slice of a busy caller.
 void DoEvents();
+
+// The slice of DoEvents; 2 ms by default. A slice of 0 makes every call a full pass.
+std::chrono::microseconds doEventsSlice();
+void setDoEventsSlice(std::chrono::microseconds slice);
 
 } // namespace forms

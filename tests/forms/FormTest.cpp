@@ -276,3 +276,56 @@ TEST(Form, OuterSizeInTwips)
     EXPECT_EQ(form.outerSizeTwips(), QSize(3000, 1920));
     form.Unload();
 }
+
+namespace {
+
+// Sets the DoEvents slice for one test and puts the default back.
+class SliceFor {
+public:
+    explicit SliceFor(std::chrono::microseconds slice) : m_saved(doEventsSlice()) { setDoEventsSlice(slice); }
+    ~SliceFor() { setDoEventsSlice(m_saved); }
+
+private:
+    std::chrono::microseconds m_saved;
+};
+
+// Posts an event that counts itself when handled.
+void postCounted(QObject* context, int& handled)
+{
+    QMetaObject::invokeMethod(context, [&handled] { ++handled; }, Qt::QueuedConnection);
+}
+
+} // namespace
+
+TEST(DoEvents, WithoutASliceEveryCallHandlesWhatIsPending)
+{
+    const SliceFor none(std::chrono::microseconds(0));
+    QObject context;
+    int handled = 0;
+    for (int call = 1; call <= 3; ++call) {
+        postCounted(&context, handled);
+        DoEvents();
+        EXPECT_EQ(handled, call);
+    }
+}
+
+TEST(DoEvents, WithinTheSliceACallReturnsAtOnceAndTheNextPassHandlesTheEvent)
+{
+    constexpr auto kSlice = std::chrono::milliseconds(100);
+    const SliceFor slice(kSlice);
+    QObject context;
+    int handled = 0;
+    QTest::qWait(110);   // the slice since any earlier pass is over
+    const auto passStarted = std::chrono::steady_clock::now();
+    DoEvents();
+    postCounted(&context, handled);
+    DoEvents();
+    EXPECT_EQ(handled, 0);
+
+    // A busy caller: handled at the first call once the slice is over, never before.
+    const auto deadline = passStarted + std::chrono::seconds(5);
+    while (handled == 0 && std::chrono::steady_clock::now() < deadline)
+        DoEvents();
+    EXPECT_EQ(handled, 1);
+    EXPECT_GE(std::chrono::steady_clock::now() - passStarted, kSlice);
+}

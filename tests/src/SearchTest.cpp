@@ -1,6 +1,7 @@
 #include "tests/src/AddinSupport.h"
 
 #include "platform/core/Error.h"
+#include "platform/forms/Form.h"
 #include "platform/word/Find.h"
 #include "platform/word/Range.h"
 #include "src/search/clsQLFFind.h"
@@ -11,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 
 using mdlQLFGlobal::g_frmResult;
@@ -95,8 +97,23 @@ std::function<void()> cancelAt(int rows, int occurrence)
     };
 }
 
+// Sets the message-pass slice for one test and puts the previous one back.
+class SliceFor {
+public:
+    explicit SliceFor(std::chrono::microseconds slice) : m_saved(forms::doEventsSlice())
+    {
+        forms::setDoEventsSlice(slice);
+    }
+    ~SliceFor() { forms::setDoEventsSlice(m_saved); }
+
+private:
+    std::chrono::microseconds m_saved;
+};
+
+// Every hit gets its own message pass, so a test can act at an exact hit.
 class Search : public ::testing::Test {
 protected:
+    SliceFor everyHit{std::chrono::microseconds(0)};
     ConnectedGlobals globals;
     word::DocumentPtr doc = globals.open(everyStoryDocument());
 };
@@ -251,4 +268,25 @@ TEST(SearchLimit, TheHitAfterTheLast16BitRowOverflowsAndKeeps32767Rows)
     EXPECT_EQ(g_frmResult->grdResult()->TextMatrix(frmQLFResult::kMaxHits, frmQLFResult::colStart), "32766");
     EXPECT_TRUE(g_objApplication->ScreenUpdating());
     EXPECT_EQ(progressWindows(), 0);
+}
+
+// Messages pass once per slice, not per hit: a click is still handled within one slice, and the
+// search stops long before its last hit.
+TEST(SearchSlice, ACancelClickIsHandledWithinOneSliceOfALongSearch)
+{
+    const SliceFor slice(std::chrono::milliseconds(1));
+    ConnectedGlobals globals;
+    const word::DocumentPtr doc =
+        globals.open(DocxBuilder().body(fixturePara(fixtureRun(QString(frmQLFResult::kMaxHits, QLatin1Char('a'))))));
+    {
+        EveryHit cancel([] {
+            if (frmCOMProgress* progress = visibleProgress())
+                progress->cmdCancel()->click();
+        });
+        clsQLFFind().find(condition(doc, QStringLiteral("a"), false));
+    }
+    const int hits = g_frmResult->grdResult()->Rows() - 1;
+    EXPECT_LT(hits, frmQLFResult::kMaxHits / 2);
+    EXPECT_EQ(progressWindows(), 0);
+    EXPECT_TRUE(g_objApplication->ScreenUpdating());
 }
