@@ -44,7 +44,7 @@ std::size_t writeLargeDocument(const QString& path, const LargeDocumentOptions& 
     std::map<std::string, std::string> parts;
     std::string body, footnotes, endnotes, comments, docRels;
     body.reserve(static_cast<std::size_t>(o.pages) * o.charsPerPage * 4);
-    int footnoteId = 1, endnoteId = 1, commentId = 0, sentence = 0, section = 0;
+    int footnoteId = 1, endnoteId = 1, commentId = 0, sentence = 0, section = 0, paragraphs = 0;
     const char* const formats[] = {"", "<w:highlight w:val=\"yellow\"/>", "<w:color w:val=\"FF0000\"/>", "<w:strike/>"};
     const std::string separators =
         "<w:%1 w:type=\"separator\" w:id=\"-1\"><w:p><w:r><w:separator/></w:r></w:p></w:%1>"
@@ -82,6 +82,8 @@ std::size_t writeLargeDocument(const QString& path, const LargeDocumentOptions& 
                 comments += "<w:comment w:id=\"" + id + "\" w:author=\"山田 太郎\" w:initials=\"YT\"><w:p><w:r><w:annotationRef/></w:r>"
                             + run("コメント comment " + id) + "</w:p></w:comment>";
             }
+            if (o.markerEveryParagraphs > 0 && ++paragraphs % o.markerEveryParagraphs == 0)
+                p += run("目印");
             body += p + "</w:p>";
             ++para;
         }

@@ -302,25 +302,29 @@ int runFind(const QStringList& arguments)
         word::DocumentPtr doc;
         try {
             doc = app->Documents()->Open(file);
-            condition.setObjDoc(doc);
-            {
-                ProgressLine progress(file, grid);
-                clsQLFFind().find(condition);
-            }
-            const Rows rows{grid};
-            found = found || rows.count() > 0;
-            if (request.json)
-                appendJson(json, file, rows);
-            else
-                printTable(file, rows, request.files.size() > 1, !headerPrinted);
-            headerPrinted = true;
         } catch (const core::Error& e) {
             failed = true;
             printErr(QStringLiteral("tarvelin find: %1: %2\n").arg(file, e.description()));
+            continue;
         }
+        condition.setObjDoc(doc);
+        try {
+            ProgressLine progress(file, grid);
+            clsQLFFind().find(condition);
+        } catch (const core::Error& e) {
+            // The hits listed before the failure stay listed, as in the result window.
+            failed = true;
+            printErr(QStringLiteral("tarvelin find: %1: %2\n").arg(file, e.description()));
+        }
+        const Rows rows{grid};
+        found = found || rows.count() > 0;
+        if (request.json)
+            appendJson(json, file, rows);
+        else
+            printTable(file, rows, request.files.size() > 1, !headerPrinted);
+        headerPrinted = true;
         condition.setObjDoc(nullptr);
-        if (doc)
-            doc->Close();
+        doc->Close();
     }
     if (request.json)
         std::fputs(QJsonDocument(json).toJson(QJsonDocument::Indented).constData(), stdout);

@@ -1,0 +1,44 @@
+#!/usr/bin/env python3
+"""Whole-command timing of `tarvelin find` (process start to exit, JSON written) on the large
+document, against `unzip -p FILE 'word/*.xml' | grep -o -i -F WORD | wc -l` in the same run, and
+the command's peak memory. Usage: bench/find_command.py BUILD_DIR [RUNS]"""
+import os, statistics, subprocess, sys, tempfile, time
+
+build = sys.argv[1]
+runs = int(sys.argv[2]) if len(sys.argv) > 2 else 7
+tarvelin = os.path.join(build, "host", "tarvelin")
+maker = os.path.join(build, "bench", "make_large_document")
+work = tempfile.mkdtemp(prefix="tarvelin-find-bench-")
+sparse, dense = os.path.join(work, "sparse.docx"), os.path.join(work, "dense.docx")
+subprocess.run([maker, sparse, "8"], check=True, stdout=subprocess.DEVNULL)
+subprocess.run([maker, dense, "2"], check=True, stdout=subprocess.DEVNULL)
+env = dict(os.environ)
+for name in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"):
+    env.pop(name, None)
+
+
+def timed(argv, shell=False):
+    """Wall seconds and peak RSS (KiB) of one run; output discarded."""
+    start = time.perf_counter()
+    p = subprocess.Popen(argv, shell=shell, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    _, status, usage = os.wait4(p.pid, 0)
+    return time.perf_counter() - start, usage.ru_maxrss
+
+
+def median_of(argv, shell=False):
+    samples = [timed(argv, shell) for _ in range(runs)]
+    return statistics.median(s[0] for s in samples), max(s[1] for s in samples)
+
+
+def floor(path, word):
+    return median_of(f"unzip -p {path} 'word/*.xml' | grep -o -i -F {word} | wc -l", shell=True)[0]
+
+
+rows = []
+for label, path in (("sparse", sparse), ("dense", dense)):
+    command, rss = median_of([tarvelin, "find", "--text", "目印", "--json", path])
+    rows.append((label, command, floor(path, "目印"), rss))
+for label, command, raw, rss in rows:
+    print(f"{label:6}  tarvelin find {command*1000:7.1f} ms   unzip|grep {raw*1000:7.1f} ms   "
+          f"ratio {command/raw:4.2f}   peak {rss/1024:6.1f} MiB")
+print(f"dense/sparse (4x the hits): {rows[1][1]/rows[0][1]:.2f}x the time")
