@@ -102,7 +102,7 @@ Matcher::Matcher(const Query& query) : m_format(query.format)
     if (query.matchWildcards && !query.matchFuzzy) {
         m_key.mode = FoldKey::Mode::Exact;
         const TranslatedPattern t = translateWildcards(query.text);
-        m_regex = std::make_unique<RegexSearch>(t.regex, t.firstChars);
+        m_regex = std::make_unique<RegexSearch>(t.regex, t.start);
         m_kind = Kind::Regex;
         return;
     }

@@ -13,10 +13,14 @@
 
 namespace match {
 
-// A compiled pattern with the code units a match can begin at (all when nothing is known).
+using UnitSet = std::array<bool, 0x10000>;
+
+// A compiled pattern with the code units a match can begin at (all when nothing is known) and
+// those that never stand before one.
 struct RegexSearch::Compiled {
     std::unique_ptr<icu::RegexPattern> pattern;
-    std::unique_ptr<std::array<bool, 0x10000>> first;
+    std::unique_ptr<UnitSet> first;
+    std::unique_ptr<UnitSet> notAfter;
 };
 
 namespace {
@@ -26,14 +30,15 @@ constexpr int32_t kBaseLimit = 200;
 constexpr int32_t kCharsPerUnit = 200;
 constexpr size_t kKeptPatterns = 16;
 
-std::unique_ptr<std::array<bool, 0x10000>> firstUnits(const QString& set)
+// The code units of an ICU set's characters; a supplementary character marks its lead surrogate.
+std::unique_ptr<UnitSet> unitsOf(const QString& set)
 {
     UErrorCode st = U_ZERO_ERROR;
     const icu::UnicodeString p(reinterpret_cast<const UChar*>(set.utf16()), static_cast<int32_t>(set.size()));
     const icu::UnicodeSet chars(p, st);
     if (U_FAILURE(st))
         throw invalidPattern();
-    auto units = std::make_unique<std::array<bool, 0x10000>>();
+    auto units = std::make_unique<UnitSet>();
     for (int32_t r = 0; r < chars.getRangeCount(); ++r) {
         const UChar32 lo = chars.getRangeStart(r), hi = chars.getRangeEnd(r);
         for (UChar32 c = lo; c <= std::min<UChar32>(hi, 0xFFFF); ++c)
@@ -47,11 +52,11 @@ std::unique_ptr<std::array<bool, 0x10000>> firstUnits(const QString& set)
 
 // Compiled patterns are shared (ICU patterns are immutable): a search over a document builds a
 // matcher per story, and compiling the word-boundary classes costs more than scanning a story.
-std::shared_ptr<const RegexSearch::Compiled> compiled(const QString& pattern, const QString& firstChars)
+std::shared_ptr<const RegexSearch::Compiled> compiled(const QString& pattern, const StartChars& start)
 {
     static std::mutex mutex;
     static std::vector<std::pair<QString, std::shared_ptr<const RegexSearch::Compiled>>> recent;
-    const QString key = pattern + QChar(0) + firstChars;
+    const QString key = pattern + QChar(0) + start.first + QChar(0) + start.notAfter;
     const std::lock_guard lock(mutex);
     for (const auto& [text, made] : recent)
         if (text == key)
@@ -63,8 +68,11 @@ std::shared_ptr<const RegexSearch::Compiled> compiled(const QString& pattern, co
     made->pattern.reset(icu::RegexPattern::compile(p, 0, pe, st));
     if (U_FAILURE(st))
         throw invalidPattern();
-    if (!firstChars.isEmpty())
-        made->first = firstUnits(firstChars);
+    if (!start.first.isEmpty()) {
+        made->first = unitsOf(start.first);
+        if (!start.notAfter.isEmpty())
+            made->notAfter = unitsOf(start.notAfter);
+    }
     if (recent.size() == kKeptPatterns)
         recent.erase(recent.begin());
     recent.emplace_back(key, made);
@@ -73,7 +81,7 @@ std::shared_ptr<const RegexSearch::Compiled> compiled(const QString& pattern, co
 
 } // namespace
 
-RegexSearch::RegexSearch(const QString& pattern, const QString& firstChars) : m_compiled(compiled(pattern, firstChars))
+RegexSearch::RegexSearch(const QString& pattern, const StartChars& start) : m_compiled(compiled(pattern, start))
 {
     UErrorCode st = U_ZERO_ERROR;
     m_matcher.reset(m_compiled->pattern->matcher(st));
@@ -94,10 +102,20 @@ RegexSearch::~RegexSearch() = default;
 int32_t RegexSearch::nextCandidate(const std::u16string& text, int32_t from, int32_t end) const
 {
     const bool* first = m_compiled->first->data();
+    const bool* notAfter = m_compiled->notAfter ? m_compiled->notAfter->data() : nullptr;
     const char16_t* t = text.data();
-    for (; from < end; ++from)
-        if (first[t[from]] && !(U16_IS_TRAIL(t[from]) && from > 0 && U16_IS_LEAD(t[from - 1])))
+    for (; from < end; ++from) {
+        if (!first[t[from]])
+            continue;
+        if (from == 0)
             return from;
+        const char16_t before = t[from - 1];
+        if (U16_IS_TRAIL(t[from]) && U16_IS_LEAD(before))
+            continue; // never inside a pair
+        if (notAfter && notAfter[before] && !U16_IS_SURROGATE(before))
+            continue;
+        return from;
+    }
     return end;
 }
 

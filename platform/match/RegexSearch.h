@@ -17,14 +17,21 @@ U_NAMESPACE_END
 
 namespace match {
 
+// Where a pattern's matches can begin, as ICU sets: first holds every character a match can
+// begin with (empty: not known); notAfter, if not empty, the characters that never stand just
+// before a match.
+struct StartChars {
+    QString first;
+    QString notAfter;
+};
+
 // An ICU regular expression run over prepared text with a bound on the work per search.
 // Not thread-safe: it keeps one ICU matcher.
 class RegexSearch {
 public:
-    // firstChars, when not empty, is an ICU set holding every character a match can begin with:
-    // the search then tries the pattern only where such a character stands.
-    // Throws 5560 when ICU refuses the pattern or the set.
-    explicit RegexSearch(const QString& pattern, const QString& firstChars = {});
+    // With known start characters the pattern is tried only where they stand.
+    // Throws 5560 when ICU refuses the pattern or a set.
+    explicit RegexSearch(const QString& pattern, const StartChars& start = {});
     ~RegexSearch();
 
     // The first match starting at or after startAt inside [regionStart, regionEnd) of text

@@ -18,10 +18,11 @@ struct Atom {
     bool quantifiable = true;
     QString first;          // an ICU set of the characters it can begin with, empty when unknown
     bool zeroWidth = false; // < and >
+    QString notAfter;       // for <: the characters that cannot stand before it
 };
 
 // A one-character atom and the set of that character.
-Atom charAtom(const QString& re) { return {re, true, u'[' + re + u']', false}; }
+Atom charAtom(const QString& re) { return {re, true, u'[' + re + u']', false, {}}; }
 
 class Translator {
 public:
@@ -37,9 +38,11 @@ public:
         TranslatedPattern t{join(m_levels.back()), {}};
         for (const Atom& a : m_levels.back()) {
             if (!a.zeroWidth) {
-                t.firstChars = a.first;
+                t.start.first = a.first;
                 break;
             }
+            if (!a.notAfter.isEmpty())
+                t.start.notAfter = a.notAfter;
         }
         return t;
     }
@@ -63,10 +66,10 @@ private:
     {
         const char16_t c = m_p[m_i].unicode();
         switch (c) {
-        case u'?': ++m_i; atoms().push_back({QStringLiteral("(?s:.)"), true, {}, false}); return;
-        case u'*': ++m_i; atoms().push_back({QStringLiteral("(?s:.)*?"), false, {}, false}); return;
-        case u'<': ++m_i; atoms().push_back({"(?<!" + kWordChar + ")(?=" + kWordChar + ")", false, {}, true}); return;
-        case u'>': ++m_i; atoms().push_back({"(?<=" + kWordChar + ")(?!" + kWordChar + ")", false, {}, true}); return;
+        case u'?': ++m_i; atoms().push_back({QStringLiteral("(?s:.)"), true, {}, false, {}}); return;
+        case u'*': ++m_i; atoms().push_back({QStringLiteral("(?s:.)*?"), false, {}, false, {}}); return;
+        case u'<': ++m_i; atoms().push_back({"(?<!" + kWordChar + ")(?=" + kWordChar + ")", false, {}, true, kWordChar}); return;
+        case u'>': ++m_i; atoms().push_back({"(?<=" + kWordChar + ")(?!" + kWordChar + ")", false, {}, true, {}}); return;
         case u'@': ++m_i; quantify(QStringLiteral("+"), false); return;
         case u'{': {
             ++m_i;
@@ -78,7 +81,7 @@ private:
         case u'[': {
             ++m_i;
             const QString set = readSet();
-            atoms().push_back({set, true, set, false});
+            atoms().push_back({set, true, set, false, {}});
             return;
         }
         case u'(': openGroup(); return;
@@ -89,7 +92,7 @@ private:
         case u'^': {
             const SpecialCode code = readSpecialCode(m_p, m_i, true);
             atoms().push_back(code.kind == SpecialCode::Kind::Char ? charAtom(regexLiteral(code.ch))
-                                                                   : Atom{classRegex(code.kind), true, {}, false});
+                                                                   : Atom{classRegex(code.kind), true, {}, false, {}});
             return;
         }
         default:
@@ -210,7 +213,7 @@ private:
         m_levels.pop_back();
         m_closed[m_open.back()] = true;
         m_open.pop_back();
-        atoms().push_back({"(" + inner + ")", true, {}, false});
+        atoms().push_back({"(" + inner + ")", true, {}, false, {}});
     }
 
     void escape()
@@ -224,7 +227,7 @@ private:
             if (!m_closed[n])
                 throw invalidPattern();
             ++m_i;
-            atoms().push_back({QStringLiteral("\\%1").arg(n), true, {}, false});
+            atoms().push_back({QStringLiteral("\\%1").arg(n), true, {}, false, {}});
             return;
         }
         atoms().push_back(charAtom(regexLiteral(codePointAt(m_i))));

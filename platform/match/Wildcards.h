@@ -1,12 +1,14 @@
 #pragma once
 
+#include "platform/match/RegexSearch.h"
+
 #include <QString>
 
 namespace match {
 
 struct TranslatedPattern {
     QString regex;
-    QString firstChars; // an ICU set of every character a match can begin with, or empty
+    StartChars start;
 };
 
 // Translates Word's wildcard grammar (? * @ < > [ ] [!] {n} {n,} {n,m} ( ) \1-\9 \x and the

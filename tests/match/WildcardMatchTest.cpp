@@ -72,7 +72,10 @@ INSTANTIATE_TEST_SUITE_P(FirstCharacter, WildcardMatch, testing::Values(
     WildCase{"SupplementaryFirst", QStringLiteral("x𠮷野 𠮷"), QStringLiteral("𠮷野"), {{1, 4}}},
     WildCase{"CodeFirst", "a	b	c", "^tc", {{3, 5}}},
     WildCase{"WordEndFirst", "ab cd", ">?", {{2, 3}}},
-    WildCase{"RangeAfterWordStart", QStringLiteral("xY Yz 和Ab"), "<[A-Z][a-z]@>", {{3, 5}}}
+    WildCase{"RangeAfterWordStart", QStringLiteral("xY Yz 和Ab"), "<[A-Z][a-z]@>", {{3, 5}}},
+    WildCase{"WordStartAfterNonWords", QStringLiteral("Ab。Cd\U0001F600Ef-Gh"), "<[A-Z][a-z]", {{0, 2}, {3, 5}, {7, 9}, {10, 12}}},
+    WildCase{"NoWordStartAfterWordChars", QStringLiteral("\U00020BB7Ab _Cd 1Ef e\u0301Gh"), "<[A-Z][a-z]", {}},
+    WildCase{"WordEndBeforeKnownCharacter", "ab cd", ">[ ]", {{2, 3}}}
 ), [](const auto& info) { return std::string(info.param.name); });
 
 TEST(WildcardRegion, LookBehindSeesTextBeforeTheRange)
