@@ -80,11 +80,16 @@ TEST(FindCommand, FormattingAloneAndControlCharactersShownVisibly)
     QTemporaryDir dir;
     const QString path = dir.filePath("marks.docx");
     DocxBuilder()
-        .body("<w:p><w:r><w:t>end</w:t></w:r></w:p><w:p><w:r><w:t>next</w:t><w:tab/><w:t>col</w:t></w:r></w:p>")
+        .body("<w:p><w:r><w:t>say \"end</w:t></w:r></w:p><w:p><w:r><w:t>next</w:t><w:tab/><w:t>col\\</w:t></w:r></w:p>")
         .save(path);
     const Outcome marks = find({"--text", "end^pnext^t", path});
     ASSERT_EQ(marks.exitCode, 0) << marks.err.toStdString();
     EXPECT_EQ(marks.lines().value(1).section(QLatin1Char('\t'), 1, 1), QStringLiteral("end¶next␉"));
+    // JSON keeps the text as it is, escaped.
+    const Outcome json = find({"--text", "\"end^pnext^tcol\\", "--json", path});
+    ASSERT_EQ(json.exitCode, 0) << json.err.toStdString();
+    EXPECT_EQ(QJsonDocument::fromJson(json.out.toUtf8()).array().at(0).toObject()["text"].toString(),
+              QStringLiteral("\"end\rnext\tcol\\"));
 
     const Outcome struck = find({"--text", "", "--strike", "yes", kSample});
     ASSERT_EQ(struck.exitCode, 0) << struck.err.toStdString();
