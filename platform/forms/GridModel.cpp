@@ -2,6 +2,8 @@
 
 #include "platform/forms/FormsError.h"
 
+#include <algorithm>
+
 namespace forms {
 
 namespace {
@@ -25,8 +27,8 @@ Qt::Alignment alignmentOf(int flex, const QString& text)
 } // namespace
 
 GridModel::GridModel(int rows, int cols, QObject* parent)
-    : QAbstractTableModel(parent), m_cells(rows, std::vector<QString>(cols)),
-      m_alignments(cols, flexAlignGeneral), m_cols(cols), m_announcedRows(rows)
+    : QAbstractTableModel(parent), m_cells(static_cast<size_t>(rows) * cols), m_alignments(cols, flexAlignGeneral),
+      m_rows(rows), m_cols(cols), m_announcedRows(rows)
 {
     m_announceTimer.setSingleShot(true);
     m_announceTimer.setInterval(kAnnounceMs);
@@ -37,18 +39,22 @@ void GridModel::setRows(int rows)
 {
     if (rows < kFixedRows)
         throw formsError(InvalidRowValue, kSource);
-    if (rows > Rows()) {
-        m_cells.resize(rows, std::vector<QString>(m_cols));
+    const auto resize = [&] {
+        m_cells.resize(static_cast<size_t>(rows) * m_cols);
+        m_rows = rows;
+    };
+    if (rows > m_rows) {
+        resize();
         if (!m_announceTimer.isActive())
             m_announceTimer.start();
         return;
     }
     if (rows >= m_announcedRows) {
-        m_cells.resize(rows);
+        resize();
         return;
     }
     beginRemoveRows({}, rows - kFixedRows, m_announcedRows - 1 - kFixedRows);
-    m_cells.resize(rows);
+    resize();
     m_announcedRows = rows;
     endRemoveRows();
 }
@@ -68,8 +74,11 @@ void GridModel::setCols(int cols)
     if (cols < kFixedCols)
         throw formsError(InvalidColValue, kSource);
     const auto resize = [&] {
-        for (auto& row : m_cells)
-            row.resize(cols);
+        std::vector<QString> cells(static_cast<size_t>(m_rows) * cols);
+        for (int row = 0; row < m_rows; ++row)
+            for (int col = 0; col < std::min(cols, m_cols); ++col)
+                cells[static_cast<size_t>(row) * cols + col] = std::move(cell(row, col));
+        m_cells = std::move(cells);
         m_alignments.resize(cols, flexAlignGeneral);
         m_cols = cols;
     };
@@ -87,13 +96,13 @@ void GridModel::setCols(int cols)
 const QString& GridModel::TextMatrix(int row, int col) const
 {
     checkCell(row, col);
-    return m_cells[row][col];
+    return cell(row, col);
 }
 
-void GridModel::setTextMatrix(int row, int col, const QString& text)
+void GridModel::setTextMatrix(int row, int col, QString text)
 {
     checkCell(row, col);
-    m_cells[row][col] = text;
+    cell(row, col) = std::move(text);
     if (row >= m_announcedRows)
         return;
     if (row < kFixedRows && col < kFixedCols)
@@ -154,7 +163,7 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
 
 QVariant GridModel::cellData(int row, int col, int role) const
 {
-    const QString& text = m_cells[row][col];
+    const QString& text = cell(row, col);
     switch (role) {
     case Qt::DisplayRole: return text;
     case Qt::TextAlignmentRole: return int(alignmentOf(m_alignments[col], text));

@@ -33,7 +33,7 @@ public:
 
     explicit GridModel(int rows = 2, int cols = 2, QObject* parent = nullptr);
 
-    int Rows() const { return static_cast<int>(m_cells.size()); }
+    int Rows() const { return m_rows; }
     // Adds empty rows at the end or removes rows from the end; throws 30009 below one row.
     void setRows(int rows);
     int Cols() const { return m_cols; }
@@ -42,7 +42,7 @@ public:
 
     // Throws 381 outside the grid.
     const QString& TextMatrix(int row, int col) const;
-    void setTextMatrix(int row, int col, const QString& text);
+    void setTextMatrix(int row, int col, QString text);
 
     int ColAlignment(int col) const;
     void setColAlignment(int col, int alignment);
@@ -60,10 +60,14 @@ signals:
 
 private:
     void checkCell(int row, int col) const;
+    QString& cell(int row, int col) { return m_cells[static_cast<size_t>(row) * m_cols + col]; }
+    const QString& cell(int row, int col) const { return m_cells[static_cast<size_t>(row) * m_cols + col]; }
     QVariant cellData(int row, int col, int role) const;
 
-    std::vector<std::vector<QString>> m_cells;
+    // Row after row in one block: appending a row allocates nothing once the block has grown.
+    std::vector<QString> m_cells;
     std::vector<int> m_alignments;
+    int m_rows;
     int m_cols;
     int m_announcedRows;   // rows views know of, the fixed row included
     QTimer m_announceTimer;
