@@ -12,6 +12,7 @@
 #include <QPushButton>
 
 #include <array>
+#include <charconv>
 
 // The design and pictures are resources of a static library: they have to be pulled in by name.
 static void initResultDesign()
@@ -51,6 +52,15 @@ word::RangePtr chainedStory(const word::DocumentPtr& doc, int storyType, int ind
             throw core::runtimeError(core::ObjectNotSet, QStringLiteral("QLF"));
     }
     return story;
+}
+
+// A cell's number in plain decimal; QString::number goes through the locale machinery, which
+// cost more than the rest of a row.
+QString decimal(int32_t value)
+{
+    char digits[12];
+    const auto end = std::to_chars(std::begin(digits), std::end(digits), value).ptr;
+    return QString::fromLatin1(digits, end - digits);
 }
 
 } // namespace
@@ -108,6 +118,7 @@ void frmQLFResult::setColumnWidth()
 void frmQLFResult::clear()
 {
     m_grdResult->setRows(1);
+    m_hitStory = {};
 }
 
 void frmQLFResult::appendResult(const word::Range& objRange)
@@ -116,22 +127,52 @@ void frmQLFResult::appendResult(const word::Range& objRange)
         throw core::runtimeError(core::Overflow, QStringLiteral("QLF"));
     const int row = m_grdResult->Rows();
     m_grdResult->setRows(row + 1);
-    const int storyType = objRange.StoryType();
-    m_grdResult->setTextMatrix(row, colNumber, QString::number(row));
-    m_grdResult->setTextMatrix(row, colType, mdlQLFCode2String::storyType2String(storyType));
-    m_grdResult->setTextMatrix(row, colStart, QString::number(objRange.Start()));
-    m_grdResult->setTextMatrix(row, colEnd, QString::number(objRange.End()));
-    m_grdResult->setTextMatrix(row, colTypeCode, QString::number(storyType));
-    const int chainIndex = objRange.chainIndex();
-    m_grdResult->setTextMatrix(row, colChainIndex, QString::number(chainIndex));
+    m_grdResult->setTextMatrix(row, colNumber, decimal(row));
+    const HitStory& hit = hitStory(objRange);
+    m_grdResult->setTextMatrix(row, colType, hit.typeName);
+    m_grdResult->setTextMatrix(row, colStart, decimal(objRange.Start()));
+    m_grdResult->setTextMatrix(row, colEnd, decimal(objRange.End()));
+    m_grdResult->setTextMatrix(row, colTypeCode, hit.typeCodeText);
+    m_grdResult->setTextMatrix(row, colChainIndex, hit.chainIndexText);
 
     // Cut from the story the hit lies in, not the first of its type.
-    const word::RangePtr story = chainedStory(objRange.Document(), storyType, chainIndex);
+    const word::RangePtr& story = wholeStory();
     if (objRange.Start() > 0)
         story->setStart(objRange.Start());
     if (objRange.End() < story->End())
         story->setEnd(objRange.End());
     m_grdResult->setTextMatrix(row, colText, story->Text());
+}
+
+const frmQLFResult::HitStory& frmQLFResult::hitStory(const word::Range& objRange)
+{
+    word::DocumentPtr doc = objRange.Document();
+    if (doc == m_hitStory.doc && objRange.storyIndex() == m_hitStory.storyIndex)
+        return m_hitStory;
+    HitStory hit;
+    hit.storyType = objRange.StoryType();
+    hit.typeName = mdlQLFCode2String::storyType2String(hit.storyType);
+    hit.typeCodeText = decimal(hit.storyType);
+    hit.chainIndex = objRange.chainIndex();
+    hit.chainIndexText = decimal(hit.chainIndex);
+    hit.doc = std::move(doc);
+    hit.storyIndex = objRange.storyIndex();
+    m_hitStory = std::move(hit);
+    return m_hitStory;
+}
+
+const word::RangePtr& frmQLFResult::wholeStory()
+{
+    HitStory& hit = m_hitStory;
+    const uint32_t revision = hit.doc->story(hit.storyIndex).revision;
+    if (hit.story && hit.revision == revision) {
+        hit.story->setSpan(0, hit.length);
+        return hit.story;
+    }
+    hit.story = chainedStory(hit.doc, hit.storyType, hit.chainIndex);
+    hit.revision = revision;
+    hit.length = hit.story->End();
+    return hit.story;
 }
 
 void frmQLFResult::Form_Resize()

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using mdlQLFGlobal::g_frmResult;
 
 namespace {
@@ -45,8 +47,9 @@ TEST(ResultWindowLoad, CaptionHeaderWidthsAndItsLogLines)
     const QStringList headers{"項番", "テキスト", "タイプ", "開始位置", "終了位置", "タイプコード"};
     const int widths[] = {600, 4000, 800, 1000, 1000, 0, 0};
     for (int c = 0; c < grid.Cols(); ++c) {
-        if (c < headers.size())
+        if (c < headers.size()) {
             EXPECT_EQ(grid.TextMatrix(0, c), headers[c]) << c;
+        }
         EXPECT_NEAR(grid.ColWidth(c), widths[c], forms::twipsPerPixelX()) << c;
     }
     EXPECT_TRUE(grid.isColumnHidden(frmQLFResult::colTypeCode - 1));
@@ -88,6 +91,39 @@ TEST_F(ResultWindow, TextIsCutFromTheStoryOfTheChainTheHitLiesIn)
         EXPECT_EQ(grid.TextMatrix(row, frmQLFResult::colText), c.text) << row;
         EXPECT_EQ(grid.TextMatrix(row, frmQLFResult::colChainIndex), c.chain) << row;
         EXPECT_EQ(grid.TextMatrix(row, frmQLFResult::colTypeCode), QString::number(c.type)) << row;
+    }
+}
+
+// Hits one after another in one story share the story's range, which must still give each hit
+// its own text, also after an edit that grew the story and for the same story of another document.
+TEST_F(ResultWindow, EachHitGetsItsOwnTextWhenHitsFollowInOneStory)
+{
+    const word::DocumentPtr other = globals.open(everyStoryDocument(), QStringLiteral("other.docx"));
+    const auto mainHit = [](const word::DocumentPtr& d, int32_t start, int32_t end) {
+        word::RangePtr r = d->StoryRanges()->Item(1);
+        r->setEnd(end);
+        r->setStart(start);
+        return r;
+    };
+    struct Step { std::function<word::RangePtr()> hit; QString text; };
+    const Step steps[] = {
+        {[&] { return mainHit(doc, 8, 10); }, "K2"},
+        {[&] { return mainHit(doc, 0, 2); }, "K1"},
+        {[&] { return mainHit(doc, 3, 7); }, "main"},
+        {[&] {
+             // The story grows at its end: a hit past its old length is cut whole.
+             const int32_t end = doc->StoryRanges()->Item(1)->End();
+             doc->replaceText(0, end - 1, end - 1, QStringLiteral("K11"));
+             return mainHit(doc, end - 1, end + 2);
+         }, "K11"},
+        {[&] {
+             other->replaceText(0, 0, 2, QStringLiteral("X1"));
+             return mainHit(other, 0, 2);
+         }, "X1"},
+    };
+    for (size_t i = 0; i < std::size(steps); ++i) {
+        g_frmResult->appendResult(*steps[i].hit());
+        EXPECT_EQ(grid.TextMatrix(grid.Rows() - 1, frmQLFResult::colText), steps[i].text) << "step " << i;
     }
 }
 
