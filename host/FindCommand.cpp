@@ -20,7 +20,9 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <cstdio>
 #include <optional>
 
@@ -53,7 +55,7 @@ const char* const kUsage =
     "\n"
     "表の出力はタブ区切りです。ヒットした文字列の中の段落記号は ¶、そのほかの制御文字は\n"
     "U+2400 台の制御文字記号（タブは ␉ など）で表示します。\n"
-    "終了コード: 0 見つかった、1 見つからなかった、2 エラー。\n";
+    "終了コード: 0 見つかった、1 見つからなかった、2 エラー、130 Ctrl-C で中止（それまでの結果は出力済み）。\n";
 
 void printErr(const QString& text)
 {
@@ -164,9 +166,11 @@ QString parse(const QStringList& arguments, Request& request, bool& help)
 // Ctrl-C asks the running search to stop through its progress window's cancel button, as a user
 // would; the hits found so far are kept and printed.
 int g_interruptPipe[2] = {-1, -1};
+volatile std::sig_atomic_t g_interrupted = 0;
 
 void onInterrupt(int)
 {
+    g_interrupted = 1;
     const char byte = 1;
     [[maybe_unused]] ssize_t n = write(g_interruptPipe[1], &byte, 1);
 }
@@ -296,15 +300,15 @@ int runFind(const QStringList& arguments)
         return 2;
     }
 
-    if (pipe(g_interruptPipe) == 0) {
-        std::signal(SIGINT, onInterrupt);
+    if (pipe(g_interruptPipe) != 0) {
+        printErr(QStringLiteral("tarvelin find: %1\n").arg(QString::fromLocal8Bit(std::strerror(errno))));
+        return 2;
     }
+    std::signal(SIGINT, onInterrupt);
     QSocketNotifier interrupt(g_interruptPipe[0], QSocketNotifier::Read);
-    bool interrupted = false;
-    QObject::connect(&interrupt, &QSocketNotifier::activated, [&interrupted] {
+    QObject::connect(&interrupt, &QSocketNotifier::activated, [] {
         char byte;
         [[maybe_unused]] ssize_t n = read(g_interruptPipe[0], &byte, 1);
-        interrupted = true;
         cancelRunningSearch();
     });
 
@@ -319,7 +323,7 @@ int runFind(const QStringList& arguments)
     bool headerPrinted = false;
     QString json;
     for (const QString& file : request.files) {
-        if (interrupted)
+        if (g_interrupted)
             break;
         word::DocumentPtr doc;
         try {
@@ -356,6 +360,11 @@ int runFind(const QStringList& arguments)
     mdlQLFGlobal::g_frmResult.reset();
     mdlQLFGlobal::g_objApplication.reset();
     std::signal(SIGINT, SIG_DFL);
+    interrupt.setEnabled(false);
+    close(g_interruptPipe[0]);
+    close(g_interruptPipe[1]);
+    if (g_interrupted)
+        return 130;  // as a shell reports a command stopped by Ctrl-C
     if (failed)
         return 2;
     return found ? 0 : 1;

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+
 namespace {
 
 struct Outcome {
@@ -122,4 +124,25 @@ TEST(FindCommand, ExitStatusFollowsGrepAndErrorsNameTheirFile)
 
     EXPECT_EQ(find({"--text", "x", "--strike", "maybe", kSample}).exitCode, 2);
     EXPECT_EQ(find({"--help"}).exitCode, 0);
+}
+
+// Ctrl-C stops a long run cleanly: what was found so far is printed, then the exit status 130.
+TEST(FindCommand, InterruptStopsAndPrintsTheHitsSoFar)
+{
+    QStringList arguments{"--text", "資料"};
+    for (int i = 0; i < 4000; ++i)
+        arguments << kSample;
+    QProcess p;
+    p.start(QStringLiteral(TARVELIN_EXE), QStringList{QStringLiteral("find")} + arguments);
+    ASSERT_TRUE(p.waitForStarted());
+    // Interrupt once the first file's rows are out.
+    while (p.state() == QProcess::Running && !p.canReadLine())
+        p.waitForReadyRead(100);
+    ::kill(static_cast<pid_t>(p.processId()), SIGINT);
+    ASSERT_TRUE(p.waitForFinished(30000));
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), 130);
+    const QStringList lines = QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    EXPECT_GT(lines.size(), 33);                // at least the first file's hits
+    EXPECT_LT(lines.size(), 1 + 33 * 4000);     // but not every file's
 }
