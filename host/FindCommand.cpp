@@ -252,29 +252,50 @@ void appendJson(QString& out, const QString& file, const Rows& rows)
     }
 }
 
-// On a terminal, a line on standard error while a search takes longer than about half a second.
+// On a terminal, a line on standard error once the run has taken longer than about half a second:
+// which file of how many, and its hits so far. It is redrawn as each file starts and, during a long
+// search, from the search's own message processing; it is wiped before rows are printed.
 class ProgressLine {
 public:
-    ProgressLine(const QString& file, const forms::GridModel& grid) : m_file(file), m_grid(grid)
+    ProgressLine(const forms::GridModel& grid, int files) : m_grid(grid), m_files(files)
     {
         if (!isatty(STDERR_FILENO))
             return;
-        m_timer.setInterval(500);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            printErr(QStringLiteral("\r%1: 検索しています... %2 件").arg(m_file).arg(m_grid.Rows() - 1));
-            m_shown = true;
-        });
+        m_clock.start();
+        m_timer.setInterval(200);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { show(true); });
         m_timer.start();
     }
-    ~ProgressLine()
+    ~ProgressLine() { clear(); }
+
+    void startFile(const QString& file, int index)
+    {
+        m_file = file;
+        m_index = index;
+        show(false);  // the list still holds the previous file's hits
+    }
+    void clear()
     {
         if (m_shown)
             printErr(QStringLiteral("\r\033[K"));
+        m_shown = false;
     }
 
 private:
-    QString m_file;
+    void show(bool withHits)
+    {
+        if (!m_clock.isValid() || m_clock.elapsed() < 500)
+            return;
+        const QString hits = withHits ? QStringLiteral(" %1 件").arg(m_grid.Rows() - 1) : QString();
+        printErr(QStringLiteral("\r\033[K%1 (%2/%3): 検索しています...%4").arg(m_file).arg(m_index + 1).arg(m_files).arg(hits));
+        m_shown = true;
+    }
+
     const forms::GridModel& m_grid;
+    const int m_files;
+    QString m_file;
+    int m_index = 0;
+    QElapsedTimer m_clock;
     QTimer m_timer;
     bool m_shown = false;
 };
@@ -322,9 +343,12 @@ int runFind(const QStringList& arguments)
     bool failed = false;
     bool headerPrinted = false;
     QString json;
-    for (const QString& file : request.files) {
+    ProgressLine progress(grid, static_cast<int>(request.files.size()));
+    for (int index = 0; index < request.files.size(); ++index) {
+        const QString& file = request.files[index];
         if (g_interrupted)
             break;
+        progress.startFile(file, index);
         word::DocumentPtr doc;
         try {
             doc = app->Documents()->Open(file);
@@ -335,7 +359,6 @@ int runFind(const QStringList& arguments)
         }
         condition.setObjDoc(doc);
         try {
-            ProgressLine progress(file, grid);
             clsQLFFind().find(condition);
         } catch (const core::Error& e) {
             // The hits listed before the failure stay listed, as in the result window.
@@ -344,6 +367,7 @@ int runFind(const QStringList& arguments)
         }
         const Rows rows{grid};
         found = found || rows.count() > 0;
+        progress.clear();
         if (request.json)
             appendJson(json, file, rows);
         else
