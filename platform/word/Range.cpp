@@ -50,11 +50,14 @@ QString Range::Text() const
     QString out;
     out.reserve(end - start);
     auto sym = std::lower_bound(s.symbols.begin(), s.symbols.end(), start);
+    // One search for the first run; the runs after it are walked in order.
+    auto next = std::upper_bound(s.runs.begin(), s.runs.end(), start,
+                                 [](int32_t pos, const docx::FormatRun& r) { return pos < r.start; });
     int32_t p = start;
     while (p < end) {
-        const docx::FormatRun& run = s.runAt(p);
-        const auto next = std::upper_bound(s.runs.begin(), s.runs.end(), p,
-                                           [](int32_t pos, const docx::FormatRun& r) { return pos < r.start; });
+        while (next != s.runs.end() && next->start <= p)
+            ++next;
+        const docx::FormatRun& run = *(next - 1);
         const int32_t runEnd = std::min(end, next == s.runs.end() ? s.length() : next->start);
         if (docx::inRangeText(run.format.cls)) {
             for (; p < runEnd; ++p) {
