@@ -24,6 +24,7 @@ public:
     void setCols(int cols);
     const QString& TextMatrix(int row, int col) const { return m_model.TextMatrix(row, col); }
     void setTextMatrix(int row, int col, QString text) { m_model.setTextMatrix(row, col, std::move(text)); }
+    void setTextMatrixNumber(int row, int col, int32_t number) { m_model.setTextMatrixNumber(row, col, number); }
 
     // The current cell. Row 0 means no hit row is current (the fixed row); setting row 0 clears
     // the current cell. Throw 30009 / 30010 outside the grid.

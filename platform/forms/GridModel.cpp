@@ -74,7 +74,7 @@ void GridModel::setCols(int cols)
     if (cols < kFixedCols)
         throw formsError(InvalidColValue, kSource);
     const auto resize = [&] {
-        std::vector<QString> cells(static_cast<size_t>(m_rows) * cols);
+        std::vector<Cell> cells(static_cast<size_t>(m_rows) * cols);
         for (int row = 0; row < m_rows; ++row)
             for (int col = 0; col < std::min(cols, m_cols); ++col)
                 cells[static_cast<size_t>(row) * cols + col] = std::move(cell(row, col));
@@ -96,13 +96,40 @@ void GridModel::setCols(int cols)
 const QString& GridModel::TextMatrix(int row, int col) const
 {
     checkCell(row, col);
-    return cell(row, col);
+    return cellText(row, col);
 }
 
 void GridModel::setTextMatrix(int row, int col, QString text)
 {
     checkCell(row, col);
-    cell(row, col) = std::move(text);
+    Cell& c = cell(row, col);
+    c.text = std::move(text);
+    c.numberPending = false;
+    cellChanged(row, col);
+}
+
+void GridModel::setTextMatrixNumber(int row, int col, int32_t number)
+{
+    checkCell(row, col);
+    Cell& c = cell(row, col);
+    c.text.clear();
+    c.number = number;
+    c.numberPending = true;
+    cellChanged(row, col);
+}
+
+const QString& GridModel::cellText(int row, int col) const
+{
+    Cell& c = cell(row, col);
+    if (c.numberPending) {
+        c.text = QString::number(c.number);
+        c.numberPending = false;
+    }
+    return c.text;
+}
+
+void GridModel::cellChanged(int row, int col)
+{
     if (row >= m_announcedRows)
         return;
     if (row < kFixedRows && col < kFixedCols)
@@ -163,7 +190,7 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
 
 QVariant GridModel::cellData(int row, int col, int role) const
 {
-    const QString& text = cell(row, col);
+    const QString& text = cellText(row, col);
     switch (role) {
     case Qt::DisplayRole: return text;
     case Qt::TextAlignmentRole: return int(alignmentOf(m_alignments[col], text));

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QTimer>
 
+#include <cstdint>
 #include <vector>
 
 namespace forms {
@@ -43,6 +44,9 @@ public:
     // Throws 381 outside the grid.
     const QString& TextMatrix(int row, int col) const;
     void setTextMatrix(int row, int col, QString text);
+    // Sets the cell's text to the number in plain decimal. The text is written when the cell
+    // is first read, so filling many rows allocates nothing for their numbers.
+    void setTextMatrixNumber(int row, int col, int32_t number);
 
     int ColAlignment(int col) const;
     void setColAlignment(int col, int alignment);
@@ -59,13 +63,23 @@ signals:
     void cornerTextChanged();
 
 private:
+    // A cell's text, or a number whose text is still to be written.
+    struct Cell {
+        QString text;
+        int32_t number = 0;
+        bool numberPending = false;
+    };
+
     void checkCell(int row, int col) const;
-    QString& cell(int row, int col) { return m_cells[static_cast<size_t>(row) * m_cols + col]; }
-    const QString& cell(int row, int col) const { return m_cells[static_cast<size_t>(row) * m_cols + col]; }
+    Cell& cell(int row, int col) const { return m_cells[static_cast<size_t>(row) * m_cols + col]; }
+    const QString& cellText(int row, int col) const;
+    // Tells views and the corner that a cell's text changed.
+    void cellChanged(int row, int col);
     QVariant cellData(int row, int col, int role) const;
 
     // Row after row in one block: appending a row allocates nothing once the block has grown.
-    std::vector<QString> m_cells;
+    // Mutable: reading a number cell writes its text.
+    mutable std::vector<Cell> m_cells;
     std::vector<int> m_alignments;
     int m_rows;
     int m_cols;

@@ -248,3 +248,38 @@ TEST_F(ResultGrid, RowsAppendedJustNowCanBeMadeCurrentAndScrolledTo)
     EXPECT_LT(grid.TopRow(), 40);
     EXPECT_EQ(grid.rowAt(grid.viewport()->height() - 1), 39);
 }
+
+// A number cell reads as its plain decimal text everywhere, and either kind of cell replaces the other.
+TEST(GridModel, NumberCellsReadAsDecimalText)
+{
+    GridModel model(1, 4);
+    model.setRows(3);
+    model.setTextMatrixNumber(1, 1, 0);
+    model.setTextMatrixNumber(1, 2, 2147483647);
+    model.setTextMatrixNumber(1, 3, 32767);
+    model.setTextMatrixNumber(2, 0, 2);
+    model.setTextMatrix(2, 1, QStringLiteral("text"));
+    model.setTextMatrixNumber(2, 1, 15);
+    model.setTextMatrixNumber(2, 2, 7);
+    model.setTextMatrix(2, 2, QStringLiteral("text"));
+    model.announceRows();
+    const struct { int row, col; const char* text; } cells[] = {
+        {1, 1, "0"}, {1, 2, "2147483647"}, {1, 3, "32767"}, {2, 1, "15"}, {2, 2, "text"},
+    };
+    for (const auto& c : cells) {
+        EXPECT_EQ(model.data(model.index(c.row - 1, c.col - 1), Qt::DisplayRole).toString(), c.text);
+        EXPECT_EQ(model.TextMatrix(c.row, c.col), c.text);
+    }
+    EXPECT_EQ(model.headerData(1, Qt::Vertical, Qt::DisplayRole).toString(), QStringLiteral("2"));
+    EXPECT_EQ(Qt::Alignment(model.data(model.index(0, 2), Qt::TextAlignmentRole).toInt()) & Qt::AlignHorizontal_Mask,
+              Qt::AlignRight);
+
+    // Views hear of a number set on a row they know, and the columns keep their numbers.
+    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+    model.setTextMatrixNumber(1, 2, 42);
+    EXPECT_EQ(changed.count(), 1);
+    model.setCols(5);
+    EXPECT_EQ(model.TextMatrix(1, 2), QStringLiteral("42"));
+    EXPECT_EQ(model.TextMatrix(1, 4), QString());
+    EXPECT_THROW(model.setTextMatrixNumber(3, 0, 1), core::Error);
+}
