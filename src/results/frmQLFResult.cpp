@@ -12,7 +12,6 @@
 #include <QPushButton>
 
 #include <array>
-#include <charconv>
 
 // The design and pictures are resources of a static library: they have to be pulled in by name.
 static void initResultDesign()
@@ -52,15 +51,6 @@ word::RangePtr chainedStory(const word::DocumentPtr& doc, int storyType, int ind
             throw core::runtimeError(core::ObjectNotSet, QStringLiteral("QLF"));
     }
     return story;
-}
-
-// A cell's number in plain decimal; QString::number goes through the locale machinery, which
-// cost more than the rest of a row.
-QString decimal(int32_t value)
-{
-    char digits[12];
-    const auto end = std::to_chars(std::begin(digits), std::end(digits), value).ptr;
-    return QString::fromLatin1(digits, end - digits);
 }
 
 } // namespace
@@ -127,13 +117,13 @@ void frmQLFResult::appendResult(const word::Range& objRange)
         throw core::runtimeError(core::Overflow, QStringLiteral("QLF"));
     const int row = m_grdResult->Rows();
     m_grdResult->setRows(row + 1);
-    m_grdResult->setTextMatrix(row, colNumber, decimal(row));
+    m_grdResult->setTextMatrixNumber(row, colNumber, row);
     const HitStory& hit = hitStory(objRange);
     m_grdResult->setTextMatrix(row, colType, hit.typeName);
-    m_grdResult->setTextMatrix(row, colStart, decimal(objRange.Start()));
-    m_grdResult->setTextMatrix(row, colEnd, decimal(objRange.End()));
-    m_grdResult->setTextMatrix(row, colTypeCode, hit.typeCodeText);
-    m_grdResult->setTextMatrix(row, colChainIndex, hit.chainIndexText);
+    m_grdResult->setTextMatrixNumber(row, colStart, objRange.Start());
+    m_grdResult->setTextMatrixNumber(row, colEnd, objRange.End());
+    m_grdResult->setTextMatrixNumber(row, colTypeCode, hit.storyType);
+    m_grdResult->setTextMatrixNumber(row, colChainIndex, hit.chainIndex);
 
     // Cut from the story the hit lies in, not the first of its type.
     const word::RangePtr& story = wholeStory();
@@ -152,9 +142,7 @@ const frmQLFResult::HitStory& frmQLFResult::hitStory(const word::Range& objRange
     HitStory hit;
     hit.storyType = objRange.StoryType();
     hit.typeName = mdlQLFCode2String::storyType2String(hit.storyType);
-    hit.typeCodeText = decimal(hit.storyType);
     hit.chainIndex = objRange.chainIndex();
-    hit.chainIndexText = decimal(hit.chainIndex);
     hit.doc = std::move(doc);
     hit.storyIndex = objRange.storyIndex();
     m_hitStory = std::move(hit);

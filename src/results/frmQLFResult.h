@@ -50,16 +50,14 @@ protected:
     void Form_QueryUnload(int& cancel, int unloadMode) override;
 
 private:
-    // The story the last hit lay in, kept for the hits after it: its row texts and the range
-    // over the whole story that hit texts are cut from.
+    // The story the last hit lay in, kept for the hits after it: its numbers and name, and the
+    // range over the whole story that hit texts are cut from.
     struct HitStory {
         word::DocumentPtr doc;
         int storyIndex = -1;
         int storyType = 0;
         int chainIndex = 0;
         QString typeName;
-        QString typeCodeText;
-        QString chainIndexText;
         word::RangePtr story;
         uint32_t revision = 0;   // of the story when the range was taken
         int32_t length = 0;
@@ -68,7 +66,7 @@ private:
     void setCaptions();
     void setGridHeader();
     void setColumnWidth();
-    // The row texts of the story objRange lies in; raises 9 for a story type without a name.
+    // The story objRange lies in, with its name; raises 9 for a story type without a name.
     const HitStory& hitStory(const word::Range& objRange);
     // A range over the whole story of the last hitStory, taken again once the story was edited.
     const word::RangePtr& wholeStory();
