@@ -3,6 +3,7 @@
 #include "platform/forms/Form.h"
 #include "platform/forms/FormsError.h"
 #include "platform/forms/UserControl.h"
+#include "tests/support/DoEventsSlice.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -279,16 +280,6 @@ TEST(Form, OuterSizeInTwips)
 
 namespace {
 
-// Sets the DoEvents slice for one test and puts the default back.
-class SliceFor {
-public:
-    explicit SliceFor(std::chrono::microseconds slice) : m_saved(doEventsSlice()) { setDoEventsSlice(slice); }
-    ~SliceFor() { setDoEventsSlice(m_saved); }
-
-private:
-    std::chrono::microseconds m_saved;
-};
-
 // Posts an event that counts itself when handled.
 void postCounted(QObject* context, int& handled)
 {
@@ -299,7 +290,7 @@ void postCounted(QObject* context, int& handled)
 
 TEST(DoEvents, WithoutASliceEveryCallHandlesWhatIsPending)
 {
-    const SliceFor none(std::chrono::microseconds(0));
+    const DoEventsSliceFor none(std::chrono::microseconds(0));
     QObject context;
     int handled = 0;
     for (int call = 1; call <= 3; ++call) {
@@ -312,7 +303,7 @@ TEST(DoEvents, WithoutASliceEveryCallHandlesWhatIsPending)
 TEST(DoEvents, WithinTheSliceACallReturnsAtOnceAndTheNextPassHandlesTheEvent)
 {
     constexpr auto kSlice = std::chrono::milliseconds(100);
-    const SliceFor slice(kSlice);
+    const DoEventsSliceFor slice(kSlice);
     QObject context;
     int handled = 0;
     QTest::qWait(110);   // the slice since any earlier pass is over

@@ -17,6 +17,7 @@
 #include "src/search/frmQLFFind.h"
 #include "tests/forms/ModalGuard.h"
 #include "tests/support/DocxBuilder.h"
+#include "tests/support/DoEventsSlice.h"
 #include "ModalSteps.h"
 
 #include <QApplication>
@@ -258,6 +259,7 @@ TEST_F(FindDialog, ASecondStartDuringASearchDoesNothing)
     options()->setMatchFuzzy(false);
     bool nestedDuringSearch = false;
     bool stillSearching = false;
+    const DoEventsSliceFor everyHit(std::chrono::microseconds(0));
     // Runs from the search's own message processing, at its first hit.
     QTimer::singleShot(0, &dialog, [&] {
         nestedDuringSearch = clsQLFFind::isRunning();

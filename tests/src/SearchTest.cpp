@@ -1,11 +1,11 @@
 #include "tests/src/AddinSupport.h"
 
 #include "platform/core/Error.h"
-#include "platform/forms/Form.h"
 #include "platform/word/Find.h"
 #include "platform/word/Range.h"
 #include "src/search/clsQLFFind.h"
 #include "src/search/clsQLFFindCondition.h"
+#include "tests/support/DoEventsSlice.h"
 
 #include <QSignalSpy>
 #include <QTimer>
@@ -97,23 +97,10 @@ std::function<void()> cancelAt(int rows, int occurrence)
     };
 }
 
-// Sets the message-pass slice for one test and puts the previous one back.
-class SliceFor {
-public:
-    explicit SliceFor(std::chrono::microseconds slice) : m_saved(forms::doEventsSlice())
-    {
-        forms::setDoEventsSlice(slice);
-    }
-    ~SliceFor() { forms::setDoEventsSlice(m_saved); }
-
-private:
-    std::chrono::microseconds m_saved;
-};
-
 // Every hit gets its own message pass, so a test can act at an exact hit.
 class Search : public ::testing::Test {
 protected:
-    SliceFor everyHit{std::chrono::microseconds(0)};
+    DoEventsSliceFor everyHit{std::chrono::microseconds(0)};
     ConnectedGlobals globals;
     word::DocumentPtr doc = globals.open(everyStoryDocument());
 };
@@ -274,7 +261,7 @@ TEST(SearchLimit, TheHitAfterTheLast16BitRowOverflowsAndKeeps32767Rows)
 // search stops long before its last hit.
 TEST(SearchSlice, ACancelClickIsHandledWithinOneSliceOfALongSearch)
 {
-    const SliceFor slice(std::chrono::milliseconds(1));
+    const DoEventsSliceFor slice(std::chrono::milliseconds(1));
     ConnectedGlobals globals;
     const word::DocumentPtr doc =
         globals.open(DocxBuilder().body(fixturePara(fixtureRun(QString(frmQLFResult::kMaxHits, QLatin1Char('a'))))));
