@@ -46,32 +46,13 @@ const FoldBuffer::Group* FoldBuffer::groupAtOrBefore(int32_t j) const
     return it == m_groups.begin() ? nullptr : &*(it - 1);
 }
 
-int32_t FoldBuffer::sourceBegin(int32_t j) const
+FoldBuffer::Source FoldBuffer::source(int32_t j) const
 {
     const Group* g = groupAtOrBefore(j);
-    if (!g)
-        return j;
     if (inside(g, j))
-        return g->src;
-    return j + g->src + g->srcLen - g->fold - g->foldLen;
-}
-
-int32_t FoldBuffer::sourceEnd(int32_t j) const
-{
-    const Group* g = groupAtOrBefore(j);
-    return inside(g, j) ? g->src + g->srcLen : sourceBegin(j) + 1;
-}
-
-bool FoldBuffer::startsGroup(int32_t j) const
-{
-    const Group* g = groupAtOrBefore(j);
-    return !inside(g, j) || j == g->fold;
-}
-
-bool FoldBuffer::endsGroup(int32_t j) const
-{
-    const Group* g = groupAtOrBefore(j);
-    return !inside(g, j) || j + 1 == g->fold + g->foldLen;
+        return {g->src, g->src + g->srcLen, j == g->fold, j + 1 == g->fold + g->foldLen};
+    const int32_t begin = g ? j + g->src + g->srcLen - g->fold - g->foldLen : j;
+    return {begin, begin + 1, true, true};
 }
 
 int32_t FoldBuffer::firstUnitFrom(int32_t d) const

@@ -45,12 +45,13 @@ public:
 
     const std::u16string& text() const { return m_text; }
     int32_t size() const { return static_cast<int32_t>(m_text.size()); }
-    // The source span of unit j.
-    int32_t sourceBegin(int32_t j) const;
-    int32_t sourceEnd(int32_t j) const;
-    // Whether unit j starts its source character's units, and whether j ends them.
-    bool startsGroup(int32_t j) const;
-    bool endsGroup(int32_t j) const;
+    // Where unit j came from: the source span [begin, end) of its character, and whether j is
+    // the first and the last of the units that character folded to.
+    struct Source {
+        int32_t begin, end;
+        bool first, last;
+    };
+    Source source(int32_t j) const;
     // The first unit whose source begins at or after source index d.
     int32_t firstUnitFrom(int32_t d) const;
     // The number of leading units whose sources end at or before source index d.

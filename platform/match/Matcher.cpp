@@ -155,16 +155,17 @@ std::shared_ptr<const PreparedText> Matcher::prepare(const docx::Story& story) c
     return std::make_shared<const PreparedText>(story, m_key);
 }
 
-bool Matcher::accept(const PreparedText& text, int32_t j1, int32_t j2) const
+// The hit that folded units [j1, j2) stand for, when it is one.
+std::optional<Hit> Matcher::accept(const PreparedText& text, int32_t j1, int32_t j2) const
 {
-    if (j2 <= j1 || !text.aligned(j1, j2))
-        return false;
-    if (m_wholeWord && !(boundaryAt(text.text(), j1) && boundaryAt(text.text(), j2)))
-        return false;
-    if (!m_format.active())
-        return true;
-    const Hit h = text.span(j1, j2);
-    return allSatisfy(text.story(), m_format, h.start, h.end);
+    if (j2 <= j1)
+        return std::nullopt;
+    const std::optional<Hit> h = text.alignedSpan(j1, j2);
+    if (!h || (m_wholeWord && !(boundaryAt(text.text(), j1) && boundaryAt(text.text(), j2))))
+        return std::nullopt;
+    if (m_format.active() && !allSatisfy(text.story(), m_format, h->start, h->end))
+        return std::nullopt;
+    return h;
 }
 
 std::optional<Hit> Matcher::literalForward(const PreparedText& text, int32_t jf, int32_t jt) const
@@ -172,9 +173,8 @@ std::optional<Hit> Matcher::literalForward(const PreparedText& text, int32_t jf,
     const std::u16string_view hay(text.text().data(), jt);
     const int32_t len = static_cast<int32_t>(m_literal.size());
     for (size_t k = hay.find(m_literal, jf); k != std::u16string_view::npos; k = hay.find(m_literal, k + 1)) {
-        const int32_t j = static_cast<int32_t>(k);
-        if (accept(text, j, j + len))
-            return text.span(j, j + len);
+        if (auto h = accept(text, static_cast<int32_t>(k), static_cast<int32_t>(k) + len))
+            return h;
     }
     return std::nullopt;
 }
@@ -187,9 +187,8 @@ std::optional<Hit> Matcher::literalBackward(const PreparedText& text, int32_t jf
         return std::nullopt;
     for (size_t k = hay.rfind(m_literal, jt - len); k != std::u16string_view::npos && static_cast<int32_t>(k) >= jf;
          k = k == 0 ? std::u16string_view::npos : hay.rfind(m_literal, k - 1)) {
-        const int32_t j = static_cast<int32_t>(k);
-        if (accept(text, j, j + len))
-            return text.span(j, j + len);
+        if (auto h = accept(text, static_cast<int32_t>(k), static_cast<int32_t>(k) + len))
+            return h;
     }
     return std::nullopt;
 }
@@ -200,8 +199,8 @@ std::optional<Hit> Matcher::regexForward(const PreparedText& text, int32_t jf, i
         const auto m = m_regex->find(text.text(), jf, jt, start);
         if (!m)
             return std::nullopt;
-        if (accept(text, m->first, m->second))
-            return text.span(m->first, m->second);
+        if (auto h = accept(text, m->first, m->second))
+            return h;
         start = m->first + 1;
     }
     return std::nullopt;
@@ -289,8 +288,8 @@ std::optional<Hit> Matcher::findBackward(const PreparedText& text, int32_t from,
         std::optional<Hit> last;
         int32_t start = jf;
         while (auto m = m_regex->find(text.text(), jf, jt, start)) {
-            if (accept(text, m->first, m->second))
-                last = text.span(m->first, m->second);
+            if (auto h = accept(text, m->first, m->second))
+                last = h;
             start = m->first + 1;
         }
         return last;

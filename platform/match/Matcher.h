@@ -38,7 +38,7 @@ public:
 private:
     enum class Kind { Nothing, FormatOnly, Literal, Regex, Words };
 
-    bool accept(const PreparedText& text, int32_t j1, int32_t j2) const;
+    std::optional<Hit> accept(const PreparedText& text, int32_t j1, int32_t j2) const;
     std::optional<Hit> literalForward(const PreparedText& text, int32_t jf, int32_t jt) const;
     std::optional<Hit> literalBackward(const PreparedText& text, int32_t jf, int32_t jt) const;
     std::optional<Hit> regexForward(const PreparedText& text, int32_t jf, int32_t jt, int32_t start);

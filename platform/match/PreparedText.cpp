@@ -59,12 +59,20 @@ void PreparedText::buildWords(const std::u16string& display)
 
 Hit PreparedText::span(int32_t j1, int32_t j2) const
 {
-    return {storyPos(m_fold.sourceBegin(j1)), storyPos(m_fold.sourceEnd(j2 - 1) - 1) + 1};
+    return {storyPos(m_fold.source(j1).begin), storyPos(m_fold.source(j2 - 1).end - 1) + 1};
 }
 
 bool PreparedText::aligned(int32_t j1, int32_t j2) const
 {
-    return m_fold.startsGroup(j1) && m_fold.endsGroup(j2 - 1);
+    return m_fold.source(j1).first && m_fold.source(j2 - 1).last;
+}
+
+std::optional<Hit> PreparedText::alignedSpan(int32_t j1, int32_t j2) const
+{
+    const FoldBuffer::Source a = m_fold.source(j1), b = m_fold.source(j2 - 1);
+    if (!a.first || !b.last)
+        return std::nullopt;
+    return Hit{storyPos(a.begin), storyPos(b.end - 1) + 1};
 }
 
 int32_t PreparedText::displayIndexFrom(int32_t pos) const

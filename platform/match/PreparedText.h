@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -35,6 +36,8 @@ public:
     Hit span(int32_t j1, int32_t j2) const;
     // Whether [j1, j2) begins and ends on whole source characters (not inside a fold like ß → ss).
     bool aligned(int32_t j1, int32_t j2) const;
+    // span(j1, j2) when aligned(j1, j2), with one look-up per end.
+    std::optional<Hit> alignedSpan(int32_t j1, int32_t j2) const;
     // The first folded unit whose source starts at or after story position pos.
     int32_t firstUnitFrom(int32_t pos) const;
     // The number of leading folded units whose source ends at or before story position pos.
