@@ -1,11 +1,17 @@
 #include "src/results/frmQLFResult.h"
 
 #include "platform/core/Error.h"
+#include "platform/forms/Conversion.h"
 #include "platform/forms/FlexGrid.h"
+#include "platform/forms/MsgBox.h"
 #include "platform/forms/StoredDesign.h"
 #include "platform/forms/Twips.h"
+#include "platform/word/Application.h"
+#include "platform/word/Comments.h"
 #include "platform/word/Document.h"
 #include "platform/word/Range.h"
+#include "platform/word/Window.h"
+#include "src/addin/mdlQLFGlobal.h"
 #include "src/log/mdlCOMLog.h"
 #include "src/results/mdlQLFCode2String.h"
 
@@ -24,6 +30,23 @@ namespace {
 constexpr int kMinOuterHeight = 1920;
 constexpr int kMinOuterWidth = 3000;
 constexpr int kGridMargin = 120;
+constexpr int kWarningStyle = forms::vbOKOnly | forms::vbExclamation | forms::vbSystemModal;
+constexpr int kInformationStyle = forms::vbOKOnly | forms::vbInformation | forms::vbSystemModal;
+
+// The seek view that shows a story of the given type (the main document for every story that
+// is not a header or footer).
+int seekViewFor(int storyType)
+{
+    switch (storyType) {
+    case 6: return word::wdSeekEvenPagesHeader;
+    case 7: return word::wdSeekPrimaryHeader;
+    case 8: return word::wdSeekEvenPagesFooter;
+    case 9: return word::wdSeekPrimaryFooter;
+    case 10: return word::wdSeekFirstPageHeader;
+    case 11: return word::wdSeekFirstPageFooter;
+    default: return word::wdSeekMainDocument;
+    }
+}
 
 const std::array<QString, frmQLFResult::colCount> kHeaders = {
     QStringLiteral("項番"), QStringLiteral("テキスト"), QStringLiteral("タイプ"), QStringLiteral("開始位置"),
@@ -74,6 +97,10 @@ void frmQLFResult::createControls()
     m_cmdNext = pictureButton(design(), QStringLiteral("cmdNext"), this);
     setTabOrder(m_grdResult, m_cmdPrevious);
     setTabOrder(m_cmdPrevious, m_cmdNext);
+
+    connect(m_cmdNext, &QPushButton::clicked, this, &frmQLFResult::cmdNext_Click);
+    connect(m_cmdPrevious, &QPushButton::clicked, this, &frmQLFResult::cmdPrevious_Click);
+    connect(m_grdResult, &forms::FlexGrid::DblClick, this, &frmQLFResult::grdResult_DblClick);
 }
 
 void frmQLFResult::Form_Load()
@@ -188,5 +215,85 @@ void frmQLFResult::Form_QueryUnload(int& cancel, int unloadMode)
     if (unloadMode == forms::vbFormControlMenu) {
         cancel = 1;
         Hide();
+    }
+}
+
+void frmQLFResult::cmdNext_Click()
+{
+    try {
+        const int r = m_grdResult->Row();
+        if (r == -1 || r == m_grdResult->Rows() - 1 || r == 0)
+            return;
+        m_grdResult->setRow(r + 1);
+        m_grdResult->setCol(0);
+        m_grdResult->setColSel(m_grdResult->Cols() - 1);
+        m_grdResult->setTopRow(r);
+    } catch (const core::Error& e) {
+        forms::MsgBox(QStringLiteral("エラーが発生しました。\r\nエラー詳細：") + e.description(), kWarningStyle,
+                      QStringLiteral("警告"));
+        return;
+    }
+    jumpToResult(static_cast<int16_t>(m_grdResult->Row()));
+}
+
+void frmQLFResult::cmdPrevious_Click()
+{
+    try {
+        const int r = m_grdResult->Row();
+        if (r == -1 || r == 0 || r == 1)
+            return;
+        m_grdResult->setRow(r - 1);
+        m_grdResult->setCol(0);
+        m_grdResult->setColSel(m_grdResult->Cols() - 1);
+        m_grdResult->setTopRow(r - 1 == 1 ? 1 : r - 2);
+    } catch (const core::Error& e) {
+        forms::MsgBox(QStringLiteral("エラーが発生しました。\r\nエラー詳細：") + e.description(), kWarningStyle,
+                      QStringLiteral("警告"));
+        return;
+    }
+    jumpToResult(static_cast<int16_t>(m_grdResult->Row()));
+}
+
+void frmQLFResult::grdResult_DblClick()
+{
+    const int r = m_grdResult->Row();
+    if (r != 0)
+        jumpToResult(static_cast<int16_t>(r));
+}
+
+void frmQLFResult::jumpToResult(int16_t row)
+{
+    const auto& documents = mdlQLFGlobal::g_objApplication->Documents()->items();
+    if (!m_objDocument || std::find(documents.begin(), documents.end(), m_objDocument) == documents.end()) {
+        forms::MsgBox(QStringLiteral("ドキュメントが閉じられているため、検索結果場所へジャンプできません"),
+                      kInformationStyle, QStringLiteral("情報"));
+        return;
+    }
+    try {
+        // The hit's own story: the type's chain is followed to the story the row records.
+        const int32_t code = forms::CLng(m_grdResult->TextMatrix(row, colTypeCode));
+        const word::RangePtr story =
+            chainedStory(m_objDocument, code, forms::CLng(m_grdResult->TextMatrix(row, colChainIndex)));
+        story->setStart(forms::CLng(m_grdResult->TextMatrix(row, colStart)));
+        story->setEnd(forms::CLng(m_grdResult->TextMatrix(row, colEnd)));
+
+        const word::ViewPtr view = m_objDocument->ActiveWindow()->View();
+        if (view->SplitSpecial() != word::wdPaneNone)
+            view->setType(word::wdPrintView);
+        else
+            m_objDocument->ActiveWindow()->ActivePane()->View()->setType(word::wdPrintView);
+
+        if (story->StoryType() == 4)
+            story->Comments()->Item(1)->Edit();
+        else
+            view->setSeekView(seekViewFor(story->StoryType()));
+        story->Select();
+        m_objDocument->Activate();
+        mdlQLFGlobal::g_objApplication->Activate();
+    } catch (const core::Error& e) {
+        forms::MsgBox(QStringLiteral("ジャンプできませんでした。\r\n"
+                                     "もし、検索後にドキュメントを検索した場合は再度検索を実施してみてください。\r\n\r\n"
+                                     "エラー詳細:") + e.description(),
+                      kWarningStyle, QStringLiteral("警告"));
     }
 }

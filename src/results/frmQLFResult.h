@@ -63,6 +63,12 @@ private:
         int32_t length = 0;
     };
 
+    void cmdNext_Click();
+    void cmdPrevious_Click();
+    void grdResult_DblClick();
+    // Rebuilds the hit of a row, shows its story in the document's window and selects it.
+    void jumpToResult(int16_t row);
+
     void setCaptions();
     void setGridHeader();
     void setColumnWidth();
