@@ -1,4 +1,4 @@
-#include "ModalGuard.h"
+#include "tests/support/ModalSteps.h"
 
 #include "platform/forms/Colors.h"
 #include "platform/forms/CommonDialog.h"
@@ -25,13 +25,13 @@ TEST(CommonDialog, OpensAtTheColourAndReturnsTheChosenOne)
     dialog.setColor(0xABCDEF);
     dialog.setCancelError(true);
     QColor shown;
-    ModalGuard guard([&](QWidget* modal) {
+    ModalSteps guard({{"QWidget", [&](QWidget* modal) {
         auto* colors = qobject_cast<QColorDialog*>(modal);
         ASSERT_NE(colors, nullptr);
         shown = colors->currentColor();
         colors->setCurrentColor(QColor(1, 2, 3));
         colors->accept();
-    });
+    }}});
     dialog.ShowColor();
     EXPECT_FALSE(guard.expired());
     EXPECT_EQ(shown, QColor(0xEF, 0xCD, 0xAB));
@@ -44,10 +44,10 @@ TEST(CommonDialog, UserCancelRaises32755OnlyWithCancelError)
         CommonDialog dialog;
         dialog.setColor(255);
         dialog.setCancelError(cancelError);
-        ModalGuard guard([](QWidget* modal) {
+        ModalSteps guard({{"QWidget", [](QWidget* modal) {
             static_cast<QColorDialog*>(modal)->setCurrentColor(Qt::green);
             static_cast<QColorDialog*>(modal)->reject();
-        });
+        }}});
         int number = 0;
         QString description;
         try {

@@ -1,4 +1,4 @@
-#include "ModalGuard.h"
+#include "tests/support/ModalSteps.h"
 
 #include "platform/forms/Form.h"
 #include "platform/forms/FormsError.h"
@@ -197,10 +197,10 @@ TEST(Form, ModalShowReturnsWhenTheFormHides)
     for (const auto& c : cases) {
         LoggingForm form;
         bool wasModal = false;
-        ModalGuard guard([&](QWidget* modal) {
+        ModalSteps guard({{"QWidget", [&](QWidget* modal) {
             wasModal = modal == &form;
             c.end(form);
-        });
+        }}});
         form.Show(vbModal);
         EXPECT_TRUE(guard.acted()) << c.how;
         EXPECT_FALSE(guard.expired()) << c.how;

@@ -1,4 +1,4 @@
-#include "ModalGuard.h"
+#include "tests/support/ModalSteps.h"
 
 #include "platform/forms/MsgBox.h"
 
@@ -56,7 +56,7 @@ TEST(MsgBox, ApplicationPresenterShowsStyleIconAndButtons)
         QMessageBox::Icon icon = QMessageBox::NoIcon;
         QString title, text;
         QList<QMessageBox::StandardButton> buttons;
-        ModalGuard guard([&](QWidget* modal) {
+        ModalSteps guard({{"QWidget", [&](QWidget* modal) {
             auto* box = qobject_cast<QMessageBox*>(modal);
             ASSERT_NE(box, nullptr);
             icon = box->icon();
@@ -68,7 +68,7 @@ TEST(MsgBox, ApplicationPresenterShowsStyleIconAndButtons)
                 QTest::keyClick(box, Qt::Key_Escape);
             else
                 QTest::mouseClick(box->button(c.press), Qt::LeftButton);
-        });
+        }}});
         const int result = MsgBox(QStringLiteral("本文"), c.style, QStringLiteral("警告"));
         EXPECT_TRUE(guard.acted()) << c.style;
         EXPECT_FALSE(guard.expired()) << c.style;
@@ -86,11 +86,11 @@ TEST(MsgBox, ApplicationPresenterShowsStyleIconAndButtons)
 TEST(MsgBox, DefaultButtonFollowsTheStyle)
 {
     QMessageBox::StandardButton defaulted = QMessageBox::NoButton;
-    ModalGuard guard([&](QWidget* modal) {
+    ModalSteps guard({{"QWidget", [&](QWidget* modal) {
         auto* box = qobject_cast<QMessageBox*>(modal);
         defaulted = box->standardButton(box->defaultButton());
         QTest::keyClick(box, Qt::Key_Return);
-    });
+    }}});
     EXPECT_EQ(MsgBox(QStringLiteral("?"), vbYesNoCancel + vbDefaultButton2, QStringLiteral("t")), vbNo);
     EXPECT_EQ(defaulted, QMessageBox::No);
 }

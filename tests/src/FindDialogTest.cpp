@@ -15,10 +15,9 @@
 #include "src/search/clsQLFFind.h"
 #include "src/search/ctlQLFFindMatchConditions.h"
 #include "src/search/frmQLFFind.h"
-#include "tests/forms/ModalGuard.h"
+#include "tests/support/ModalSteps.h"
 #include "tests/support/DocxBuilder.h"
 #include "tests/support/DoEventsSlice.h"
-#include "ModalSteps.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -407,12 +406,12 @@ TEST_F(FindDialog, AboutButtonShowsANewAboutBoxAndUnloadsIt)
     for (int opening = 0; opening < 2; ++opening) {
         QString title;
         QStringList boxes;
-        ModalGuard guard([&](QWidget* about) {
+        ModalSteps guard({{"QWidget", [&](QWidget* about) {
             title = about->windowTitle();
             for (auto* box : about->findChildren<QLineEdit*>())
                 boxes.append(box->text());
             QTest::mouseClick(about->findChild<QPushButton*>(QStringLiteral("cmdClose")), Qt::LeftButton);
-        });
+        }}});
         QTest::mouseClick(child<QPushButton>("btnAbout"), Qt::LeftButton);
         EXPECT_TRUE(guard.acted());
         EXPECT_FALSE(guard.expired());

@@ -9,7 +9,7 @@
 #include <vector>
 
 // Plays a user's steps on modal windows, nested ones included: each step waits until the active
-// modal window is of its class, then acts on it. Clicks that open or close windows should be
+// modal window is of its class ("QWidget" for any window), then acts on it. Clicks that open or close windows should be
 // queued (see click()) so that a step never runs inside another. Windows still open after the
 // deadline are closed, so a missed step fails the test instead of hanging it.
 class ModalSteps {
@@ -39,6 +39,9 @@ public:
 
     // Every step ran and no window had to be closed by the deadline.
     bool done() const { return m_next == m_steps.size() && !m_expired; }
+    // At least one step ran; a window had to be closed by the deadline.
+    bool acted() const { return m_next > 0; }
+    bool expired() const { return m_expired; }
 
     // Clicks the named child button of a window once the current step has returned.
     static void click(QWidget* window, const char* name)
