@@ -1,0 +1,164 @@
+// Drives the host with the real add-in through a search of a document, as a user would, and
+// takes pictures of the real windows with imagemagick's import: the search dialog, the fuzzy
+// options dialog (790), the result window with its rows, and the document window with a hit
+// selected in a header. Run by scripts/screenshots.sh under Xvfb; not a test and not shipped.
+//
+// Usage: tv_screenshot_driver OUTPUT_FOLDER DOCUMENT [TEXT]
+#include "host/DocumentWindow.h"
+#include "host/Host.h"
+#include "platform/addin/AddinManager.h"
+#include "platform/forms/JapaneseUi.h"
+#include "platform/word/Application.h"
+#include "platform/word/Document.h"
+
+#include <QAbstractItemModel>
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProcess>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextStream>
+#include <QTimer>
+
+#include <stdexcept>
+
+namespace {
+
+QTextStream& err()
+{
+    static QTextStream stream(stderr);
+    return stream;
+}
+
+QWidget* topLevel(const char* className)
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (qstrcmp(w->metaObject()->className(), className) == 0)
+            return w;
+    throw std::runtime_error(std::string("no window of class ") + className);
+}
+
+template<class T>
+T* child(QWidget* window, const char* name)
+{
+    if (T* found = window->findChild<T*>(QLatin1String(name)))
+        return found;
+    throw std::runtime_error(std::string("no control ") + name);
+}
+
+QAction* firstItem(QMainWindow* window, const QString& menuCaption)
+{
+    for (QAction* top : window->menuBar()->actions())
+        if (top->menu() && top->text() == menuCaption)
+            return top->menu()->actions().first();
+    throw std::runtime_error("no menu " + menuCaption.toStdString());
+}
+
+// Lets the windows draw, then saves the whole screen as NAME.png and the window alone as
+// NAME-window.png.
+void shoot(QWidget* window, const QString& folder, const QString& name)
+{
+    if (!QTest::qWaitForWindowExposed(window))
+        throw std::runtime_error("window not shown: " + name.toStdString());
+    QTest::qWait(400);
+    const auto import = [](const QStringList& args) {
+        if (QProcess::execute(QStringLiteral("import"), args) != 0)
+            throw std::runtime_error("import failed: " + args.join(' ').toStdString());
+    };
+    import({QStringLiteral("-window"), QStringLiteral("root"), QDir(folder).filePath(name + QStringLiteral(".png"))});
+    import({QStringLiteral("-window"), QString::number(window->winId()),
+            QDir(folder).filePath(name + QStringLiteral("-window.png"))});
+    err() << "saved " << name << ".png and " << name << "-window.png\n";
+    err().flush();
+}
+
+// The row of a hit in the second section's primary header, else any header's, else the first.
+int headerRow(const QAbstractItemModel& rows)
+{
+    constexpr int typeCode = 4, chainIndex = 5;  // model columns of the hidden grid columns
+    int any = -1;
+    for (int r = 0; r < rows.rowCount(); ++r) {
+        const int code = rows.index(r, typeCode).data().toInt();
+        const bool header = code == 6 || code == 7 || code == 10;
+        if (header && code == 7 && rows.index(r, chainIndex).data().toInt() == 1)
+            return r;
+        if (header && any < 0)
+            any = r;
+    }
+    return any < 0 ? 0 : any;
+}
+
+void run(const QString& folder, const QString& document, const QString& text)
+{
+    QTemporaryDir store;
+    qputenv("TARVELIN_REGISTRY", store.filePath(QStringLiteral("registry.ini")).toUtf8());
+    addin::registerLibrary(QStringLiteral(QLF_PLUGIN_PATH));
+    host::Host host(word::Application::create());
+    host.connectAddins();
+    host.openFiles({document});
+    host::DocumentWindow* window = host.windowOf(host.application()->ActiveDocument().get());
+    window->setGeometry(0, 0, 1280, 1000);
+
+    firstItem(window, QStringLiteral("編集(&E)"))->trigger();
+    QWidget* find = topLevel("frmQLFFind");
+    auto* txtText = child<QLineEdit>(find, "txtText");
+    txtText->setFocus();
+    QTest::sendKeyEvent(QTest::Click, txtText, Qt::Key_unknown, text, Qt::NoModifier);
+    shoot(find, folder, QStringLiteral("search-dialog"));
+
+    // Dialog 790 is modal: it is pictured and closed from inside its own event loop.
+    QTimer::singleShot(0, [folder] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (!dialog) {
+            err() << "dialog 790 did not open\n";
+            return;
+        }
+        try {
+            shoot(dialog, folder, QStringLiteral("fuzzy-options"));
+        } catch (const std::exception& e) {
+            err() << e.what() << '\n';
+        }
+        dialog->close();
+    });
+    QTest::mouseClick(child<QPushButton>(find, "btnOption"), Qt::LeftButton);
+
+    QTest::mouseClick(child<QPushButton>(find, "btnExecute"), Qt::LeftButton);
+    QWidget* results = topLevel("frmQLFResult");
+    auto* grid = child<QTableView>(results, "grdResult");
+    if (!QTest::qWaitFor([grid] { return grid->model()->rowCount() > 0; }, 2000))
+        throw std::runtime_error("the search found nothing");
+    results->move(620, 480);
+    shoot(results, folder, QStringLiteral("result-window"));
+
+    const QModelIndex hit = grid->model()->index(headerRow(*grid->model()), 0);
+    grid->scrollTo(hit);
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(hit).center());
+    window->raise();
+    shoot(window, folder, QStringLiteral("document-window"));
+    host.shutdown();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    forms::installJapaneseUi(app);
+    const QStringList args = app.arguments().mid(1);
+    if (args.size() < 2) {
+        err() << "usage: tv_screenshot_driver OUTPUT_FOLDER DOCUMENT [TEXT]\n";
+        return 2;
+    }
+    try {
+        run(args[0], args[1], args.value(2, QStringLiteral("資料")));
+    } catch (const std::exception& e) {
+        err() << e.what() << '\n';
+        return 1;
+    }
+    return 0;
+}
