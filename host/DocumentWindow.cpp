@@ -15,6 +15,7 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <array>
 #include <tuple>
 
@@ -326,8 +327,25 @@ void DocumentWindow::showHeaderFooter(const Block& block, bool footer)
         block.view->setFocus();
 }
 
+void DocumentWindow::redrawEdited()
+{
+    const docx::Document& model = m_doc->model();
+    std::vector<StoryView*> views = m_fixedViews;
+    views.insert(views.end(), {m_header, m_footer, m_comments});
+    const auto edited = [&model](const StoryView* v) {
+        return v->storyIndex() >= 0 && model.stories[static_cast<size_t>(v->storyIndex())].revision != v->drawnRevision();
+    };
+    if (std::none_of(views.begin(), views.end(), edited))
+        return;
+    m_labels = markLabels(model);  // an edit moves the marks after it
+    for (StoryView* v : views)
+        if (edited(v))
+            drawStory(v, v->storyIndex());
+}
+
 void DocumentWindow::showView()
 {
+    redrawEdited();
     const word::ViewPtr view = m_doc->ActiveWindow()->View();
     showHeaderFooter(m_headerBlock, false);
     showHeaderFooter(m_footerBlock, true);

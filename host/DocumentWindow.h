@@ -64,6 +64,8 @@ private:
     };
     Block addBlock(QWidget* parent, const QString& caption);
     void drawStory(StoryView* view, int storyIndex);
+    // Draws again every shown story edited since it was drawn (through the object model).
+    void redrawEdited();
     // The header (or footer) story to show now, or -1.
     int headerFooterStory(bool footer) const;
     void showHeaderFooter(const Block& block, bool footer);

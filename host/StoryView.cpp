@@ -110,6 +110,7 @@ StoryView::StoryView(QWidget* parent)
 void StoryView::setStory(const docx::Story& story, int storyIndex, const MarkLabels& labels)
 {
     m_storyIndex = storyIndex;
+    m_revision = story.revision;
     m_toDisplay.assign(static_cast<size_t>(story.length()) + 1, 0);
     m_doubleStrikes.clear();
 

@@ -27,6 +27,8 @@ public:
     // Draws the story (storyIndex: its index in the document model, kept for the caller).
     void setStory(const docx::Story& story, int storyIndex, const MarkLabels& labels = {});
     int storyIndex() const { return m_storyIndex; }
+    // The story's revision when it was drawn: a later edit leaves the drawing stale.
+    uint32_t drawnRevision() const { return m_revision; }
 
     // Drawn position where story position cp starts; a position that is not drawn maps to the
     // next drawn one. 0 <= cp <= story length.
@@ -54,6 +56,7 @@ private:
     void refit();
 
     int m_storyIndex = -1;
+    uint32_t m_revision = 0;
     QTextDocument* m_document = nullptr;               // the drawn story, owned here
     std::vector<int> m_toDisplay;                      // story length + 1 entries, non-decreasing
     std::vector<std::pair<int, int>> m_doubleStrikes;  // drawn spans struck twice
