@@ -77,15 +77,17 @@ void shoot(QWidget* window, const QString& folder, const QString& name)
     err().flush();
 }
 
+// Model columns of the grid's hidden columns.
+constexpr int kTypeCode = 4, kChainIndex = 5;
+
 // The row of a hit in the second section's primary header, else any header's, else the first.
 int headerRow(const QAbstractItemModel& rows)
 {
-    constexpr int typeCode = 4, chainIndex = 5;  // model columns of the hidden grid columns
     int any = -1;
     for (int r = 0; r < rows.rowCount(); ++r) {
-        const int code = rows.index(r, typeCode).data().toInt();
+        const int code = rows.index(r, kTypeCode).data().toInt();
         const bool header = code == 6 || code == 7 || code == 10;
-        if (header && code == 7 && rows.index(r, chainIndex).data().toInt() == 1)
+        if (header && code == 7 && rows.index(r, kChainIndex).data().toInt() == 1)
             return r;
         if (header && any < 0)
             any = r;
@@ -135,7 +137,11 @@ void run(const QString& folder, const QString& document, const QString& text)
     results->move(620, 480);
     shoot(results, folder, QStringLiteral("result-window"));
 
-    const QModelIndex hit = grid->model()->index(headerRow(*grid->model()), 0);
+    const int row = headerRow(*grid->model());
+    err() << grid->model()->rowCount() << " rows; row " << row + 1 << " jumped to, type code "
+          << grid->model()->index(row, kTypeCode).data().toString() << ", chain index " << grid->model()->index(row, kChainIndex).data().toString()
+          << '\n';
+    const QModelIndex hit = grid->model()->index(row, 0);
     grid->scrollTo(hit);
     QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(hit).center());
     window->raise();
