@@ -1,5 +1,5 @@
 // Drives the host with the real add-in through a search of a document, as a user would, and
-// takes pictures of the real windows with imagemagick's import: the search dialog, the fuzzy
+// takes pictures of the real windows with imagemagick's import: the Edit menu, the search dialog, the fuzzy
 // options dialog (790), the result window with its rows, and the document window with a hit
 // selected in a header. Run by scripts/screenshots.sh under Xvfb; not a test and not shipped.
 //
@@ -51,11 +51,11 @@ T* child(QWidget* window, const char* name)
     throw std::runtime_error(std::string("no control ") + name);
 }
 
-QAction* firstItem(QMainWindow* window, const QString& menuCaption)
+QAction* menuAction(QMainWindow* window, const QString& menuCaption)
 {
     for (QAction* top : window->menuBar()->actions())
         if (top->menu() && top->text() == menuCaption)
-            return top->menu()->actions().first();
+            return top;
     throw std::runtime_error("no menu " + menuCaption.toStdString());
 }
 
@@ -106,7 +106,12 @@ void run(const QString& folder, const QString& document, const QString& text)
     host::DocumentWindow* window = host.windowOf(host.application()->ActiveDocument().get());
     window->setGeometry(0, 0, 1280, 1000);
 
-    firstItem(window, QStringLiteral("編集(&E)"))->trigger();
+    // The Edit menu opened as a click on the menu bar opens it, then its first item chosen.
+    QAction* edit = menuAction(window, QStringLiteral("編集(&E)"));
+    QTest::mouseClick(window->menuBar(), Qt::LeftButton, {}, window->menuBar()->actionGeometry(edit).center());
+    shoot(edit->menu(), folder, QStringLiteral("edit-menu"));
+    edit->menu()->hide();
+    edit->menu()->actions().first()->trigger();
     QWidget* find = topLevel("frmQLFFind");
     auto* txtText = child<QLineEdit>(find, "txtText");
     txtText->setFocus();
