@@ -49,6 +49,10 @@ Host::Host(word::ApplicationPtr app, const QString& registryFile)
         if (DocumentWindow* w = windowOf(window->document()))
             w->showView();
     });
+    connect(m_app.get(), &word::Application::storyEdited, this, [this](word::Document* doc, int) {
+        if (DocumentWindow* w = windowOf(doc))
+            w->showView();
+    });
     connect(m_app.get(), &word::Application::screenUpdatingChanged, this, &Host::updateScreen);
 }
 

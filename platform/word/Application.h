@@ -40,6 +40,8 @@ signals:
     void documentActivated(word::Document* doc);
     void selectionChanged(word::Window* window);
     void viewChanged(word::Window* window);
+    // A story's text was changed through a range (its revision has moved on).
+    void storyEdited(word::Document* doc, int story);
 
 private:
     Application() = default;

@@ -142,6 +142,7 @@ void Document::replaceText(int storyIndex, int32_t start, int32_t end, const QSt
     for (auto& t : m_model.textBoxes)
         if (t.anchorStory == storyIndex)
             shift(t.anchorPos, start, end, delta);
+    emit m_app->storyEdited(this, storyIndex);
 }
 
 int StoryRanges::Count() const

@@ -146,6 +146,16 @@ TEST_F(HostTest, RangeSelectSelectsExactlyTheHitInTheStoryItBelongsTo)
     EXPECT_TRUE(window->commentPaneShown());
 }
 
+TEST_F(HostTest, AnEditThroughARangeShowsAtOnce)
+{
+    start({report});
+    host::StoryView* main = windowOf(1)->mainView();
+    word::RangePtr first = app()->Documents()->Item(1)->StoryRanges()->Item(1);
+    first->setEnd(5);
+    first->setText(QStringLiteral("改訂"));
+    EXPECT_TRUE(main->toPlainText().startsWith(QStringLiteral("改訂 red marked"))) << main->toPlainText().toStdString();
+}
+
 TEST_F(HostTest, SeekViewViewTypeAndCommentPaneSwitchWhatIsShown)
 {
     start({report});
