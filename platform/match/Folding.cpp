@@ -249,16 +249,7 @@ void foldPlain(std::u16string_view s, bool caseFold, bool widthFold, FoldBuffer&
         if (i >= s.size() || n == std::size(chunk))
             continue;
         char32_t c;
-        int used;
-        if (widthFold) {
-            used = foldWidthAt(s, i, c);
-        } else if (U16_IS_LEAD(s[i]) && i + 1 < s.size() && U16_IS_TRAIL(s[i + 1])) {
-            c = U16_GET_SUPPLEMENTARY(s[i], s[i + 1]);
-            used = 2;
-        } else {
-            c = s[i];
-            used = 1;
-        }
+        const int used = codePointAt(s, i, widthFold, c);
         const int32_t b = static_cast<int32_t>(i), e = static_cast<int32_t>(i + used);
         if (caseFold) {
             char16_t buf[3];
@@ -268,6 +259,18 @@ void foldPlain(std::u16string_view s, bool caseFold, bool widthFold, FoldBuffer&
         }
         i += used;
     }
+}
+
+int codePointAt(std::u16string_view s, size_t i, bool widthFold, char32_t& out)
+{
+    if (widthFold)
+        return foldWidthAt(s, i, out);
+    if (U16_IS_LEAD(s[i]) && i + 1 < s.size() && U16_IS_TRAIL(s[i + 1])) {
+        out = U16_GET_SUPPLEMENTARY(s[i], s[i + 1]);
+        return 2;
+    }
+    out = s[i];
+    return 1;
 }
 
 } // namespace match

@@ -73,6 +73,8 @@ private:
 // U+3000 a space, half-width katakana full-width (a following voiced mark composes: ｶﾞ → ガ).
 // Returns the number of source units used.
 int foldWidthAt(std::u16string_view s, size_t i, char32_t& out);
+// The code point at s[i] (width-folded when widthFold, as foldWidthAt does); returns the units used.
+int codePointAt(std::u16string_view s, size_t i, bool widthFold, char32_t& out);
 
 // Full Unicode case folding of one code point (Straße → strasse); returns units written (1-3).
 int foldCase(char32_t c, char16_t out[3]);

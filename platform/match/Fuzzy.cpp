@@ -26,16 +26,7 @@ struct Decoded {
 Decoded decodeAt(std::u16string_view s, size_t i, const FuzzyOptions& o)
 {
     char32_t c;
-    int used;
-    if (o.matchFuzzyByte) {
-        used = foldWidthAt(s, i, c);
-    } else if (U16_IS_LEAD(s[i]) && i + 1 < s.size() && U16_IS_TRAIL(s[i + 1])) {
-        c = U16_GET_SUPPLEMENTARY(s[i], s[i + 1]);
-        used = 2;
-    } else {
-        c = s[i];
-        used = 1;
-    }
+    const int used = codePointAt(s, i, o.matchFuzzyByte, c);
     if (c >= 0x3000) {
         if (o.matchFuzzyOldKana)
             c = modernKana(c);
