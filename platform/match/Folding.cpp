@@ -1,6 +1,6 @@
 #include "platform/match/Folding.h"
 
-#include <unicode/translit.h>
+#include <unicode/normalizer2.h>
 #include <unicode/uchar.h>
 #include <unicode/ustring.h>
 #include <unicode/utf16.h>
@@ -88,33 +88,33 @@ struct WidthTables {
     std::array<char16_t, 0xF0> voiced{};        // half-width kana + U+FF9E composed
     std::array<char16_t, 0xF0> semiVoiced{};    // half-width kana + U+FF9F composed
 
+    // From Unicode's compatibility decompositions (NFKC), for the same ranges the width
+    // transliterators cover; building those transliterators cost ~25 ms at every start.
     WidthTables()
     {
         UErrorCode st = U_ZERO_ERROR;
-        std::unique_ptr<icu::Transliterator> toNarrow(icu::Transliterator::createInstance(
-            "[\\uFF01-\\uFF5E\\uFFE0-\\uFFE6] Fullwidth-Halfwidth", UTRANS_FORWARD, st));
-        UErrorCode st2 = U_ZERO_ERROR;
-        std::unique_ptr<icu::Transliterator> toWide(icu::Transliterator::createInstance(
-            "[\\uFF61-\\uFF9F] Halfwidth-Fullwidth", UTRANS_FORWARD, st2));
-        if (U_FAILURE(st) || U_FAILURE(st2))
+        const icu::Normalizer2* nfkc = icu::Normalizer2::getNFKCInstance(st);
+        if (U_FAILURE(st))
             return;
         for (char16_t c = 0xFF00; c < 0xFFF0; ++c) {
+            const bool toNarrow = (c >= 0xFF01 && c <= 0xFF5E) || (c >= 0xFFE0 && c <= 0xFFE6);
+            const bool toWide = c >= 0xFF61 && c <= 0xFF9F;
+            if (!toNarrow && !toWide)
+                continue;
             const size_t k = c - 0xFF00;
-            icu::UnicodeString one(c);
-            if (c >= 0xFF61 && c <= 0xFF9F) {
-                toWide->transliterate(one);
-                for (char16_t mark : {u'\uFF9E', u'\uFF9F'}) {
-                    icu::UnicodeString pair(c);
-                    pair.append(mark);
-                    toWide->transliterate(pair);
-                    if (pair.length() == 1)
-                        (mark == u'\uFF9E' ? voiced : semiVoiced)[k] = pair.charAt(0);
-                }
-            } else {
-                toNarrow->transliterate(one);
-            }
-            if (one.length() == 1 && one.charAt(0) != c)
+            // The character's own width mapping, one level deep (￣ is ¯, not NFKC's space + macron).
+            icu::UnicodeString one;
+            if (nfkc->getRawDecomposition(c, one) && one.length() == 1)
                 narrow[k] = one.charAt(0);
+            if (!toWide)
+                continue;
+            for (char16_t mark : {u'\uFF9E', u'\uFF9F'}) {
+                icu::UnicodeString pair(c);
+                pair.append(mark);
+                const icu::UnicodeString composed = nfkc->normalize(pair, st);
+                if (composed.length() == 1)
+                    (mark == u'\uFF9E' ? voiced : semiVoiced)[k] = composed.charAt(0);
+            }
         }
     }
 };
