@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <mutex>
 
 namespace match {
 
@@ -188,33 +189,36 @@ namespace {
 
 constexpr char16_t kSlow = 0xFFFF; // the unit needs the full fold (length change, pairs, composition)
 
-// One folded unit per BMP unit for the folds that keep the length, built once per switch setting.
+// One folded unit per BMP unit for the folds that keep the length.
+std::vector<char16_t> buildPlainTable(bool caseFold, bool widthFold)
+{
+    std::vector<char16_t> t(0x10000);
+    for (char32_t u = 0; u < 0x10000; ++u) {
+        char16_t& entry = t[u];
+        if (U16_IS_SURROGATE(u) || u == kSlow || (widthFold && u >= 0xFF61 && u <= 0xFF9F)) {
+            entry = kSlow;
+            continue;
+        }
+        char32_t c = u;
+        if (widthFold) {
+            const char16_t one = static_cast<char16_t>(u);
+            foldWidthAt(std::u16string_view(&one, 1), 0, c);
+        }
+        char16_t buf[3] = {static_cast<char16_t>(c), 0, 0};
+        const int n = caseFold ? foldCaseSlow(c, buf) : 1;
+        entry = n == 1 ? buf[0] : kSlow;
+    }
+    return t;
+}
+
+// Built on first use of each switch setting: a search needs one or two of the four.
 const std::vector<char16_t>& plainTable(bool caseFold, bool widthFold)
 {
-    static const std::array<std::vector<char16_t>, 4> tables = [] {
-        std::array<std::vector<char16_t>, 4> t;
-        for (int k = 0; k < 4; ++k) {
-            const bool folds = k & 1, widths = k & 2;
-            t[k].resize(0x10000);
-            for (char32_t u = 0; u < 0x10000; ++u) {
-                char16_t& entry = t[k][u];
-                if (U16_IS_SURROGATE(u) || u == kSlow || (widths && u >= 0xFF61 && u <= 0xFF9F)) {
-                    entry = kSlow;
-                    continue;
-                }
-                char32_t c = u;
-                if (widths) {
-                    const char16_t one = static_cast<char16_t>(u);
-                    foldWidthAt(std::u16string_view(&one, 1), 0, c);
-                }
-                char16_t buf[3] = {static_cast<char16_t>(c), 0, 0};
-                const int n = folds ? foldCaseSlow(c, buf) : 1;
-                entry = n == 1 ? buf[0] : kSlow;
-            }
-        }
-        return t;
-    }();
-    return tables[(caseFold ? 1 : 0) | (widthFold ? 2 : 0)];
+    static std::array<std::once_flag, 4> built;
+    static std::array<std::vector<char16_t>, 4> tables;
+    const size_t k = (caseFold ? 1 : 0) | (widthFold ? 2 : 0);
+    std::call_once(built[k], [&] { tables[k] = buildPlainTable(caseFold, widthFold); });
+    return tables[k];
 }
 
 } // namespace
