@@ -21,8 +21,9 @@ void save(QWidget& widget, const QString& name)
     const QPixmap picture = widget.grab();
     EXPECT_FALSE(picture.isNull()) << name.toStdString();
     const QString dir = qEnvironmentVariable("TARVELIN_RENDER_DIR");
-    if (!dir.isEmpty())
+    if (!dir.isEmpty()) {
         EXPECT_TRUE(picture.save(QDir(dir).filePath(name))) << name.toStdString();
+    }
 }
 
 // The text needs no more room than the widget has.
