@@ -7,7 +7,7 @@ packages=(
   cmake g++ make pkgconf
   qt6-base-dev qt6-translations-l10n
   libicu-dev libzip-dev zipcmp zipmerge ziptool libpugixml-dev
-  wordnet-dev wordnet-base libhunspell-dev hunspell-en-us
+  wordnet-dev wordnet-base
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic
   xvfb xauth imagemagick unzip
