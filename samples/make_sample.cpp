@@ -3,6 +3,7 @@
 // two text boxes, the headers and footers of three sections, the notes' continuation notices),
 // with highlighted, coloured and struck-through words and half- and full-width text.
 #include "tests/support/DocxBuilder.h"
+#include "tests/support/WordXml.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -13,15 +14,9 @@ namespace {
 
 const QString kNs = DocxBuilder::kNamespaces;
 
-QString run(const QString& text, const QString& rPr = {})
-{
-    const QString props = rPr.isEmpty() ? QString() : "<w:rPr>" + rPr + "</w:rPr>";
-    return "<w:r>" + props + "<w:t xml:space=\"preserve\">" + text + "</w:t></w:r>";
-}
-QString para(const QString& runs, const QString& pPr = {})
-{
-    return "<w:p>" + (pPr.isEmpty() ? QString() : "<w:pPr>" + pPr + "</w:pPr>") + runs + "</w:p>";
-}
+using wordxml::para;
+using wordxml::run;
+
 QString heading(const QString& text) { return para(run(text), "<w:pStyle w:val=\"Heading1\"/>"); }
 QString footnoteRef(int id) { return QString("<w:r><w:rPr><w:rStyle w:val=\"FootnoteReference\"/></w:rPr><w:footnoteReference w:id=\"%1\"/></w:r>").arg(id); }
 QString endnoteRef(int id) { return QString("<w:r><w:rPr><w:rStyle w:val=\"EndnoteReference\"/></w:rPr><w:endnoteReference w:id=\"%1\"/></w:r>").arg(id); }
@@ -52,10 +47,7 @@ QString textBox(int id, const QString& text)
         .arg(id).arg(content);
 }
 
-QString headerFooter(const char* root, const QString& text)
-{
-    return QString("<w:%1 %2>%3</w:%1>").arg(root, kNs, para(run(text)));
-}
+QString headerFooter(const char* root, const QString& text) { return wordxml::part(root, para(run(text))); }
 
 // Section properties: each section has its own primary, even-page and first-page headers and footers.
 QString sectPr(int section)

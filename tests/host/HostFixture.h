@@ -5,6 +5,7 @@
 #include "platform/forms/MsgBox.h"
 #include "platform/word/Application.h"
 #include "tests/support/DocxBuilder.h"
+#include "tests/support/WordXml.h"
 
 #include <QAction>
 #include <QMenu>
@@ -17,24 +18,9 @@
 
 namespace hostfixture {
 
-inline QString run(const QString& text, const QString& rPr = {})
-{
-    const QString props = rPr.isEmpty() ? QString() : "<w:rPr>" + rPr + "</w:rPr>";
-    return "<w:r>" + props + "<w:t xml:space=\"preserve\">" + text + "</w:t></w:r>";
-}
-inline QString para(const QString& runs, const QString& pPr = {})
-{
-    return "<w:p>" + (pPr.isEmpty() ? QString() : "<w:pPr>" + pPr + "</w:pPr>") + runs + "</w:p>";
-}
-inline QString textBox(const QString& text)
-{
-    return "<w:r><w:pict><v:shape><v:textbox><w:txbxContent>" + para(run(text))
-         + "</w:txbxContent></v:textbox></v:shape></w:pict></w:r>";
-}
-inline QString headerFooter(const char* root, const QString& text)
-{
-    return QString("<w:%1 %2>%3</w:%1>").arg(root, DocxBuilder::kNamespaces, para(run(text)));
-}
+using namespace wordxml;
+
+inline QString headerFooter(const char* root, const QString& text) { return part(root, para(run(text))); }
 
 // Two sections with their own headers and footers (the first also a first-page header), a
 // footnote, a comment, two text boxes and a table; every kind of story holds "資料" once. The

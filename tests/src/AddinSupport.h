@@ -9,28 +9,12 @@
 #include "src/results/frmQLFResult.h"
 #include "src/search/frmCOMProgress.h"
 #include "tests/support/DocxBuilder.h"
+#include "tests/support/WordXml.h"
 
 #include <QApplication>
 #include <QStringList>
 #include <QTemporaryDir>
 
-inline QString fixtureRun(const QString& text)
-{
-    return "<w:r><w:t xml:space=\"preserve\">" + text + "</w:t></w:r>";
-}
-
-inline QString fixturePara(const QString& runs) { return "<w:p>" + runs + "</w:p>"; }
-
-inline QString fixturePart(const char* root, const QString& inner)
-{
-    return QString("<w:%1 %2>%3</w:%1>").arg(root, DocxBuilder::kNamespaces, inner);
-}
-
-inline QString textBoxRun(const QString& text)
-{
-    return "<w:r><w:pict><v:shape><v:textbox><w:txbxContent>" + fixturePara(fixtureRun(text))
-           + "</w:txbxContent></v:textbox></v:shape></w:pict></w:r>";
-}
 
 // Hits of "K[0-9]" (wildcards) in every kind of story: two in the main text, one in a footnote,
 // an endnote and a comment, one in each of two text boxes, one in the primary headers of both
@@ -39,28 +23,28 @@ inline QString textBoxRun(const QString& text)
 inline DocxBuilder everyStoryDocument()
 {
     const QString body =
-        "<w:p>" + fixtureRun("K1 main K2") + "<w:r><w:footnoteReference w:id=\"1\"/></w:r>"
+        "<w:p>" + wordxml::run("K1 main K2") + "<w:r><w:footnoteReference w:id=\"1\"/></w:r>"
         "<w:r><w:endnoteReference w:id=\"1\"/></w:r>"
-        "<w:commentRangeStart w:id=\"0\"/>" + fixtureRun("c") + "<w:commentRangeEnd w:id=\"0\"/>"
-        "<w:r><w:commentReference w:id=\"0\"/></w:r>" + textBoxRun("K6 box") + textBoxRun("box K7") + "</w:p>"
+        "<w:commentRangeStart w:id=\"0\"/>" + wordxml::run("c") + "<w:commentRangeEnd w:id=\"0\"/>"
+        "<w:r><w:commentReference w:id=\"0\"/></w:r>" + wordxml::textBox("K6 box") + wordxml::textBox("box K7") + "</w:p>"
         "<w:p><w:pPr><w:sectPr><w:headerReference w:type=\"default\" r:id=\"rH1\"/>"
-        "<w:footerReference w:type=\"default\" r:id=\"rF1\"/></w:sectPr></w:pPr>" + fixtureRun("one") + "</w:p>"
-        + fixturePara(fixtureRun("two"))
+        "<w:footerReference w:type=\"default\" r:id=\"rF1\"/></w:sectPr></w:pPr>" + wordxml::run("one") + "</w:p>"
+        + wordxml::para(wordxml::run("two"))
         + "<w:sectPr><w:headerReference w:type=\"default\" r:id=\"rH2\"/></w:sectPr>";
     return DocxBuilder()
         .body(body)
-        .part("word/footnotes.xml", fixturePart("footnotes", "<w:footnote w:id=\"1\">"
-              + fixturePara("<w:r><w:footnoteRef/></w:r>" + fixtureRun(" K3 note")) + "</w:footnote>"))
-        .part("word/endnotes.xml", fixturePart("endnotes", "<w:endnote w:id=\"1\">"
-              + fixturePara("<w:r><w:endnoteRef/></w:r>" + fixtureRun(" K4")) + "</w:endnote>"))
-        .part("word/comments.xml", fixturePart("comments", "<w:comment w:id=\"0\" w:author=\"A\" w:initials=\"A\">"
-              + fixturePara("<w:r><w:annotationRef/></w:r>" + fixtureRun("K5")) + "</w:comment>"))
+        .part("word/footnotes.xml", wordxml::part("footnotes", "<w:footnote w:id=\"1\">"
+              + wordxml::para("<w:r><w:footnoteRef/></w:r>" + wordxml::run(" K3 note")) + "</w:footnote>"))
+        .part("word/endnotes.xml", wordxml::part("endnotes", "<w:endnote w:id=\"1\">"
+              + wordxml::para("<w:r><w:endnoteRef/></w:r>" + wordxml::run(" K4")) + "</w:endnote>"))
+        .part("word/comments.xml", wordxml::part("comments", "<w:comment w:id=\"0\" w:author=\"A\" w:initials=\"A\">"
+              + wordxml::para("<w:r><w:annotationRef/></w:r>" + wordxml::run("K5")) + "</w:comment>"))
         .relationship("rH1", "header", "header1.xml")
-        .part("word/header1.xml", fixturePart("hdr", fixturePara(fixtureRun("K8 head"))))
+        .part("word/header1.xml", wordxml::part("hdr", wordxml::para(wordxml::run("K8 head"))))
         .relationship("rH2", "header", "header2.xml")
-        .part("word/header2.xml", fixturePart("hdr", fixturePara(fixtureRun("head K9"))))
+        .part("word/header2.xml", wordxml::part("hdr", wordxml::para(wordxml::run("head K9"))))
         .relationship("rF1", "footer", "footer1.xml")
-        .part("word/footer1.xml", fixturePart("ftr", fixturePara(fixtureRun("K0 foot"))));
+        .part("word/footer1.xml", wordxml::part("ftr", wordxml::para(wordxml::run("K0 foot"))));
 }
 
 // The globals as a connection sets them, over a new application; released again at the end.

@@ -247,7 +247,7 @@ TEST(SearchLimit, TheHitAfterTheLast16BitRowOverflowsAndKeeps32767Rows)
 {
     ConnectedGlobals globals;
     const word::DocumentPtr doc =
-        globals.open(DocxBuilder().body(fixturePara(fixtureRun(QString(frmQLFResult::kMaxHits + 1, QLatin1Char('a'))))));
+        globals.open(DocxBuilder().body(wordxml::para(wordxml::run(QString(frmQLFResult::kMaxHits + 1, QLatin1Char('a'))))));
     const Failure raised = failureOf([&] { clsQLFFind().find(condition(doc, QStringLiteral("a"), false)); });
     EXPECT_EQ(raised.number, core::Overflow);
     EXPECT_EQ(g_frmResult->grdResult()->Rows(), frmQLFResult::kMaxHits + 1);
@@ -264,7 +264,7 @@ TEST(SearchSlice, ACancelClickIsHandledWithinOneSliceOfALongSearch)
     const DoEventsSliceFor slice(std::chrono::milliseconds(1));
     ConnectedGlobals globals;
     const word::DocumentPtr doc =
-        globals.open(DocxBuilder().body(fixturePara(fixtureRun(QString(frmQLFResult::kMaxHits, QLatin1Char('a'))))));
+        globals.open(DocxBuilder().body(wordxml::para(wordxml::run(QString(frmQLFResult::kMaxHits, QLatin1Char('a'))))));
     {
         EveryHit cancel([] {
             if (frmCOMProgress* progress = visibleProgress())

@@ -8,6 +8,7 @@
 #include "platform/word/Range.h"
 #include "platform/word/Window.h"
 #include "tests/support/DocxBuilder.h"
+#include "tests/support/WordXml.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -18,8 +19,7 @@ using namespace word;
 
 namespace {
 
-QString run(const QString& text) { return "<w:r><w:t xml:space=\"preserve\">" + text + "</w:t></w:r>"; }
-QString para(const QString& runs) { return "<w:p>" + runs + "</w:p>"; }
+using namespace wordxml;
 
 QString sectPr(const QString& headerId)
 {
@@ -28,10 +28,7 @@ QString sectPr(const QString& headerId)
     return "<w:sectPr>" + ref + "</w:sectPr>";
 }
 
-QString header(const QString& text)
-{
-    return QString("<w:hdr %1>%2</w:hdr>").arg(DocxBuilder::kNamespaces, para(run(text)));
-}
+QString header(const QString& text) { return part("hdr", para(run(text))); }
 
 // Three sections; the second has no header of its own and links to the first.
 // Main text: "Alpha {field} beta" with a comment on "beta", a one-cell table, a footnote.
