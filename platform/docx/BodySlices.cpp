@@ -25,6 +25,12 @@ std::size_t startTagEnd(const std::string& s, std::size_t lt)
     return s.size();
 }
 
+// Where element starts in the window slice was parsed from.
+std::size_t offsetOf(const XmlPart& slice, pugi::xml_node element)
+{
+    return static_cast<std::size_t>(element.name() - slice.bytes.data()) - 1;   // in-place names follow '<'
+}
+
 } // namespace
 
 BodySlices::BodySlices(ZipReader& zip, const std::string& part, const QString& path)
@@ -39,23 +45,18 @@ void BodySlices::fail(const pugi::xml_parse_result& res) const
     throw badXml(m_path, m_part, static_cast<std::ptrdiff_t>(inPart), res);
 }
 
-std::size_t BodySlices::offsetOf(pugi::xml_node element) const
+void BodySlices::keepHead(const XmlPart& slice, pugi::xml_node root, pugi::xml_node body)
 {
-    return static_cast<std::size_t>(element.name() - m_parse.data()) - 1;   // in-place names follow '<'
-}
-
-void BodySlices::keepHead(pugi::xml_node root, pugi::xml_node body)
-{
-    const std::size_t root0 = offsetOf(root), body0 = offsetOf(body);
+    const std::size_t root0 = offsetOf(slice, root), body0 = offsetOf(slice, body);
     m_head.assign(m_buf, root0, startTagEnd(m_buf, root0) - root0);
     m_head.append(m_buf, body0, startTagEnd(m_buf, body0) - body0);
 }
 
 // Drops the body's last child from a window's DOM and returns where it starts; 0 when the window
 // holds no complete child to hand out.
-std::size_t BodySlices::dropCutChild(pugi::xml_document& doc)
+std::size_t BodySlices::dropCutChild(XmlPart& slice)
 {
-    const pugi::xml_node root = doc.document_element();
+    const pugi::xml_node root = slice.doc.document_element();
     if (!root.first_child())
         return 0;   // the root's start tag may itself be cut short
     if (!m_vocabulary)
@@ -66,18 +67,18 @@ std::size_t BodySlices::dropCutChild(pugi::xml_document& doc)
         last = last.previous_sibling();
     if (!last || last == body.find_child([](pugi::xml_node n) { return n.type() == pugi::node_element; }))
         return 0;
-    const std::size_t cut = offsetOf(last);
+    const std::size_t cut = offsetOf(slice, last);
     if (cut <= m_sliceStart || cut >= m_buf.size() || m_buf[cut] != '<')
         return 0;
     if (m_head.empty())
-        keepHead(root, body);
+        keepHead(slice, root, body);
     body.remove_child(last);
     return cut;
 }
 
-bool BodySlices::next(pugi::xml_document& doc)
+bool BodySlices::next(XmlPart& slice)
 {
-    doc.reset();
+    slice.doc.reset();
     if (m_done)
         return false;
     std::size_t window = kSliceBytes;
@@ -85,9 +86,9 @@ bool BodySlices::next(pugi::xml_document& doc)
         bool atEnd = false;
         while (!atEnd && (!m_cuttable || m_buf.size() - m_sliceStart < window))
             atEnd = m_entry.readInto(m_buf, kReadBytes) == 0;
-        m_parse.assign(m_buf);
+        slice.bytes.assign(m_buf);
         const pugi::xml_parse_result res =
-            doc.load_buffer_inplace(m_parse.data(), m_parse.size(), kParseFlags, m_encoding);
+            slice.doc.load_buffer_inplace(slice.bytes.data(), slice.bytes.size(), kParseFlags, m_encoding);
         if (atEnd) {
             if (!res)
                 fail(res);
@@ -100,7 +101,7 @@ bool BodySlices::next(pugi::xml_document& doc)
             // Element offsets come from in-place names, which only UTF-8 keeps where they were.
             m_cuttable = res.encoding == pugi::encoding_utf8;
         }
-        const std::size_t cut = m_cuttable ? dropCutChild(doc) : 0;
+        const std::size_t cut = m_cuttable ? dropCutChild(slice) : 0;
         if (cut == 0) {
             window *= 2;   // one child fills the window: widen it
             continue;

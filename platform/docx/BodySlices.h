@@ -25,20 +25,19 @@ public:
 
     // Opens part; throws Corrupt or TooLarge.
     BodySlices(ZipReader& zip, const std::string& part, const QString& path);
-    // Parses the next slice into doc; false once the part is done. Throws BadXml or Corrupt.
-    bool next(pugi::xml_document& doc);
+    // Parses the next slice into slice, which keeps the bytes its DOM points into; false once the
+    // part is done. Throws BadXml or Corrupt.
+    bool next(XmlPart& slice);
 
 private:
-    std::size_t dropCutChild(pugi::xml_document& doc);
-    void keepHead(pugi::xml_node root, pugi::xml_node body);
-    std::size_t offsetOf(pugi::xml_node element) const;
+    std::size_t dropCutChild(XmlPart& slice);
+    void keepHead(const XmlPart& slice, pugi::xml_node root, pugi::xml_node body);
     [[noreturn]] void fail(const pugi::xml_parse_result& res) const;
 
     ZipEntry m_entry;
     std::string m_part;
     const QString& m_path;
     std::string m_buf;           // the head (after the first slice), then bytes not yet handed out
-    std::string m_parse;         // the window, parsed in place
     std::string m_head;          // root and body start tags
     std::optional<Vocabulary> m_vocabulary;
     std::size_t m_sliceStart = 0; // where the window's own bytes start in m_buf

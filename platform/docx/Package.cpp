@@ -1,7 +1,7 @@
 #include "platform/docx/Package.h"
 
 #include "platform/docx/Annotations.h"
-#include "platform/docx/BodySlices.h"
+#include "platform/docx/BodyPipeline.h"
 #include "platform/docx/HeaderFooterPlan.h"
 #include "platform/docx/LoadError.h"
 #include "platform/docx/Relationships.h"
@@ -11,6 +11,7 @@
 #include "platform/docx/ZipReader.h"
 
 #include <cstring>
+#include <memory>
 
 namespace docx {
 
@@ -121,21 +122,21 @@ Document load(const QString& path)
                 }
         });
 
-    // The main story, a slice of the body at a time; other parts' DOMs are freed once walked.
+    // The main story, a slice of the body at a time, read on a second thread while the walk goes
+    // on here; other parts' DOMs are freed once walked.
     Walked main;
     {
-        BodySlices slices(zip, mainName, path);
-        pugi::xml_document slice;
-        slices.next(slice);
-        const Vocabulary v(slice.document_element());
-        if (v.tok(slice.document_element()) != Tok::Document)
-            throw loadError(LoadFailure::NoMainPart, path);
         const Relationships rels = Relationships::read(zip, mainName, path);
+        BodyPipeline slices(zip, mainName, path);
+        std::unique_ptr<XmlPart> slice = slices.next();
+        const Vocabulary v(slice->doc.document_element());
+        if (v.tok(slice->doc.document_element()) != Tok::Document)
+            throw loadError(LoadFailure::NoMainPart, path);
         const TextWalker::Context context{v, styles, rels, path};
         TextWalker walker(context, main);
         do
-            walker.walkBlocks(slice.document_element().child(v.w("body")));
-        while (slices.next(slice));
+            walker.walkBlocks(slice->doc.document_element().child(v.w("body")));
+        while ((slice = slices.next()));
     }
     finishStory(main.story, wdMainTextStory, mainName);
     if (main.sections.empty() || main.sections.back().endPos < main.story.length() - 1)

@@ -109,9 +109,9 @@ TEST(SlicedBody, LargeBodyComesInSlicesAndOneChildBodyWhole)
         b.save(path);
         docx::ZipReader zip(path);
         docx::BodySlices slices(zip, "word/document.xml", path);
-        pugi::xml_document doc;
+        docx::XmlPart slice;
         int n = 0;
-        while (slices.next(doc))
+        while (slices.next(slice))
             ++n;
         return n;
     };
