@@ -150,6 +150,20 @@ Ns Vocabulary::ns(pugi::xml_node n) const
 Tok Vocabulary::tok(pugi::xml_node n) const
 {
     const char* name = n.name();
+    uint64_t packed[2] = {0, 0};
+    std::size_t len = 0;
+    for (; len < 16 && name[len]; ++len)
+        packed[len / 8] |= static_cast<uint64_t>(static_cast<unsigned char>(name[len])) << (8 * (len % 8));
+    if (len == 0 || (len == 16 && name[16]))
+        return tokOfName(name, n);
+    ShortSlot& slot = m_short[((packed[0] ^ packed[1] * 31) * 0x9E3779B97F4A7C15ull) >> 56];
+    if (slot.name[0] != packed[0] || slot.name[1] != packed[1])
+        slot = {{packed[0], packed[1]}, tokOfName(name, n)};
+    return slot.tok;
+}
+
+Tok Vocabulary::tokOfName(const char* name, pugi::xml_node n) const
+{
     uint32_t hash = 2166136261u;
     std::size_t len = 0;
     for (; name[len]; ++len)

@@ -64,6 +64,14 @@ private:
         Tok tok = Tok::Other;
     };
 
+    // Names of up to sixteen bytes (nearly every element met), packed little-endian and
+    // zero-padded into two words: a direct-mapped cache in front of the table above.
+    struct ShortSlot {
+        uint64_t name[2] = {0, 0};   // 0, 0: free (no element name is empty)
+        Tok tok = Tok::Other;
+    };
+
+    Tok tokOfName(const char* name, pugi::xml_node n) const;
     Ns nsOfPrefix(std::string_view prefix, pugi::xml_node context) const;
     const char* qualified(Ns ns, const char* local) const;
     Tok lookUp(std::string_view name, pugi::xml_node n) const;
@@ -73,6 +81,7 @@ private:
     mutable std::unordered_map<std::string, Ns> m_prefixes;
     mutable std::vector<TokSlot> m_tokens = std::vector<TokSlot>(256);
     mutable std::size_t m_tokenCount = 0;
+    mutable ShortSlot m_short[256] = {};
     mutable std::unordered_map<const char*, std::string> m_qualified[2]; // by the literal's address
 };
 
