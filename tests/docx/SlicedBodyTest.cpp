@@ -4,6 +4,7 @@
 
 #include "platform/core/Error.h"
 #include "platform/docx/BodySlices.h"
+#include "platform/docx/LoadError.h"
 
 #include <QRegularExpression>
 
@@ -149,6 +150,26 @@ TEST(SlicedBody, FaultInALaterSliceNamesItsOffsetInThePart)
         const qsizetype offset = m.captured(1).toLongLong();
         EXPECT_GE(offset, faultAt) << e.what();
         EXPECT_LE(offset, faultAt + fault.size()) << e.what();
+    }
+}
+
+// The walk fails in the first slice while the reader thread still has slices to hand over: the
+// walk's error comes out, and the reader stops instead of waiting for a walk that is gone.
+TEST(SlicedBody, WalkFailingEarlyStopsTheReader)
+{
+    QString open, close;
+    for (int i = 0; i < 400; ++i) {
+        open += "<w:sdt><w:sdtContent>";
+        close += "</w:sdtContent></w:sdt>";
+    }
+    const docx::Document whole = loadBuilt(document(manyBlocks()));
+    EXPECT_GT(whole.stories[0].length(), 0);
+    try {
+        loadBuilt(document(open + paraXml("deep") + close + manyBlocks()));
+        FAIL() << "loaded";
+    } catch (const core::Error& e) {
+        EXPECT_EQ(e.number(), docx::kErrFileCorrupt);
+        EXPECT_TRUE(e.description().contains(u"入れ子")) << e.what();
     }
 }
 
