@@ -150,15 +150,19 @@ Ns Vocabulary::ns(pugi::xml_node n) const
 Tok Vocabulary::tok(pugi::xml_node n) const
 {
     const char* name = n.name();
-    uint64_t packed[2] = {0, 0};
+    // Two scalars rather than an array: bytes stored into memory and read back as words would
+    // stall on store forwarding.
+    uint64_t lo = 0, hi = 0;
     std::size_t len = 0;
-    for (; len < 16 && name[len]; ++len)
-        packed[len / 8] |= static_cast<uint64_t>(static_cast<unsigned char>(name[len])) << (8 * (len % 8));
+    for (; len < 8 && name[len]; ++len)
+        lo |= static_cast<uint64_t>(static_cast<unsigned char>(name[len])) << (8 * len);
+    for (; len >= 8 && len < 16 && name[len]; ++len)
+        hi |= static_cast<uint64_t>(static_cast<unsigned char>(name[len])) << (8 * (len - 8));
     if (len == 0 || (len == 16 && name[16]))
         return tokOfName(name, n);
-    ShortSlot& slot = m_short[((packed[0] ^ packed[1] * 31) * 0x9E3779B97F4A7C15ull) >> 56];
-    if (slot.name[0] != packed[0] || slot.name[1] != packed[1])
-        slot = {{packed[0], packed[1]}, tokOfName(name, n)};
+    ShortSlot& slot = m_short[((lo ^ hi * 31) * 0x9E3779B97F4A7C15ull) >> 56];
+    if (slot.name[0] != lo || slot.name[1] != hi)
+        slot = {{lo, hi}, tokOfName(name, n)};
     return slot.tok;
 }
 
