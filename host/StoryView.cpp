@@ -47,9 +47,9 @@ QTextCharFormat markFormat(QTextCharFormat f)
     return f;
 }
 
-// How one shown character is drawn; an empty string draws nothing. prev is the character
-// before it: a cell mark right after another one ends a table row.
-QString drawn(char16_t c, char16_t prev)
+// How one shown character is drawn; an empty string draws nothing. rowEnd: the character is the
+// cell mark that ends a table row.
+QString drawn(char16_t c, bool rowEnd)
 {
     namespace cp = docx::cp;
     switch (c) {
@@ -60,7 +60,7 @@ QString drawn(char16_t c, char16_t prev)
     case cp::LineBreak:
         return QString(QChar::LineSeparator);
     case cp::CellMark:
-        return prev == cp::CellMark ? QString(QChar::ParagraphSeparator) : QStringLiteral(" │ ");
+        return rowEnd ? QString(QChar::ParagraphSeparator) : QStringLiteral(" │ ");
     case cp::Separator:
         return QStringLiteral("──────");
     case cp::ContinuationSeparator:
@@ -144,7 +144,8 @@ void StoryView::setStory(const docx::Story& story, int storyIndex, const MarkLab
                 append(label->second, raised);
                 continue;
             }
-            const QString text = drawn(c, p > 0 ? story.text[p - 1].unicode() : 0);
+            const QString text =
+                drawn(c, std::binary_search(story.rowEnds.begin(), story.rowEnds.end(), p));
             append(text, isMark(c) ? markFormat(format) : format);
         }
         if (f.doubleStrike && f.cls != CpClass::Deleted && shown > spanStart)

@@ -58,6 +58,8 @@ void appendWalked(Walked& dst, Walked&& src)
             dst.story.runs.push_back({r.start + shift, r.format});
     for (int32_t s : src.story.symbols)
         dst.story.symbols.push_back(s + shift);
+    for (int32_t e : src.story.rowEnds)
+        dst.story.rowEnds.push_back(e + shift);
     for (NoteRef r : src.noteRefs)
         dst.noteRefs.push_back({r.type, r.id, r.pos + shift});
     auto shifted = [shift](std::vector<CommentEvent>& to, const std::vector<CommentEvent>& from) {

@@ -91,6 +91,7 @@ struct Story {
     QString text;                // one UTF-16 unit per character position
     std::vector<FormatRun> runs; // empty only when text is empty
     std::vector<int32_t> symbols; // sorted positions of w:sym characters (Range.Text shows "(")
+    std::vector<int32_t> rowEnds; // sorted positions of the cell marks that end a table row
     uint32_t revision = 0;       // bumped by every edit, so text derived from the story can tell it is stale
 
     int32_t length() const { return static_cast<int32_t>(text.size()); }

@@ -18,6 +18,7 @@ public:
     // Turns the last character into c, keeping its format.
     void replaceLast(char16_t c) { m_story.text[m_story.text.size() - 1] = QChar(c); }
     void markSymbol() { m_story.symbols.push_back(pos() - 1); }
+    void markRowEnd() { m_story.rowEnds.push_back(pos() - 1); }
 
 private:
     void use(const CharFormat& f);

@@ -186,6 +186,7 @@ void TextWalker::rows(pugi::xml_node container)
         case Tok::Tr:
             cells(c);
             m_w.put(cp::CellMark, format(paragraphDefault(), false));   // end of row
+            m_w.markRowEnd();
             break;
         case Tok::Sdt: rows(c.child(m_v.w("sdtContent"))); break;
         case Tok::CustomXml: rows(c); break;

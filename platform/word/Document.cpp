@@ -67,6 +67,17 @@ void shift(int32_t& pos, int32_t start, int32_t end, int32_t delta)
         pos = start;
 }
 
+// Marked positions inside the replaced span go; those after it move by the change in length.
+void shiftMarks(std::vector<int32_t>& marks, int32_t start, int32_t end, int32_t delta)
+{
+    std::vector<int32_t> kept;
+    kept.reserve(marks.size());
+    for (int32_t p : marks)
+        if (p < start || p >= end)
+            kept.push_back(p >= end ? p + delta : p);
+    marks = std::move(kept);
+}
+
 void replaceRuns(docx::Story& s, int32_t start, int32_t end, int32_t insertedLength)
 {
     const int32_t delta = insertedLength - (end - start);
@@ -112,11 +123,8 @@ void Document::replaceText(int storyIndex, int32_t start, int32_t end, const QSt
     s.text.replace(start, end - start, text);
     ++s.revision;
 
-    std::vector<int32_t> symbols;
-    for (int32_t p : s.symbols)
-        if (p < start || p >= end)
-            symbols.push_back(p >= end ? p + delta : p);
-    s.symbols = std::move(symbols);
+    shiftMarks(s.symbols, start, end, delta);
+    shiftMarks(s.rowEnds, start, end, delta);
 
     for (auto& n : m_model.notes) {
         if (n.refStory == storyIndex)

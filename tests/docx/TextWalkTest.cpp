@@ -119,3 +119,24 @@ TEST(TextWalkClasses, DeletedParagraphMarkIsStillAMark)
 }
 
 } // namespace
+
+// Row ends are the cell marks that close a row; an empty cell's mark is not one, and a table in a
+// note keeps its row ends where the note lands in the notes story.
+TEST(TextWalkTables, RowEndsMarkOnlyTheMarksThatCloseARow)
+{
+    const QString emptyCellRows =
+        "<w:tbl><w:tr><w:tc><w:p/></w:tc><w:tc><w:p><w:r><w:t>b</w:t></w:r></w:p></w:tc></w:tr>"
+        "<w:tr><w:tc><w:p><w:r><w:t>c</w:t></w:r></w:p></w:tc><w:tc><w:p/></w:tc></w:tr></w:tbl><w:p/>";
+    DocxBuilder b;
+    b.body("<w:p><w:r><w:footnoteReference w:id=\"1\"/></w:r></w:p>" + emptyCellRows)
+        .part("word/footnotes.xml", QString("<w:footnotes %1><w:footnote w:id=\"1\"><w:p><w:r><w:footnoteRef/></w:r></w:p>%2"
+                                            "</w:footnote></w:footnotes>").arg(DocxBuilder::kNamespaces, emptyCellRows));
+    const docx::Document d = loadBuilt(b);
+    const docx::Story& main = d.stories.at(0);
+    EXPECT_EQ(visible(main.text), QStringLiteral("²¶¤b¤¤c¤¤¤¶"));
+    EXPECT_EQ(main.rowEnds, (std::vector<int32_t>{5, 9}));
+    const docx::Story& notes = d.stories.at(1);
+    ASSERT_EQ(notes.type, docx::wdFootnotesStory);
+    EXPECT_EQ(visible(notes.text), QStringLiteral("²¶¤b¤¤c¤¤¤¶"));
+    EXPECT_EQ(notes.rowEnds, (std::vector<int32_t>{5, 9}));
+}

@@ -146,6 +146,17 @@ TEST_F(HostTest, RangeSelectSelectsExactlyTheHitInTheStoryItBelongsTo)
     EXPECT_TRUE(window->commentPaneShown());
 }
 
+TEST_F(HostTest, TableRowsBreakWhereTheModelSaysEvenAfterAnEmptyCell)
+{
+    const QString path = dir.filePath("table.docx");
+    DocxBuilder()
+        .body("<w:tbl><w:tr><w:tc><w:p/></w:tc><w:tc>" + para(run("b")) + "</w:tc></w:tr>"
+              "<w:tr><w:tc>" + para(run("c")) + "</w:tc><w:tc><w:p/></w:tc></w:tr></w:tbl>" + para(run("after")))
+        .save(path);
+    start({path});
+    EXPECT_EQ(windowOf(1)->mainView()->toPlainText(), QStringLiteral(" │ b │ \nc │  │ \nafter\n"));
+}
+
 TEST_F(HostTest, AnEditThroughARangeShowsAtOnce)
 {
     start({report});
