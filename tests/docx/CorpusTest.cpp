@@ -23,7 +23,8 @@ const docx::Story* firstOfType(const docx::Document& d, int type)
 // loaded story keeps the model's invariants.
 TEST(Corpus, EveryFileOpensOrFailsCleanly)
 {
-    int opened = 0, refused = 0;
+    int opened = 0;
+    QStringList refused;
     QDirIterator it(QStringLiteral(TARVELIN_CORPUS_DIR), {"*.docx"}, QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
@@ -47,13 +48,19 @@ TEST(Corpus, EveryFileOpensOrFailsCleanly)
             for (const auto& sec : d.sections)
                 EXPECT_LT(sec.endPos, d.stories[0].length());
         } catch (const core::Error& e) {
-            ++refused;
+            refused << QFileInfo(path).fileName();
             EXPECT_TRUE(e.number() == docx::kErrFileCorrupt || e.number() == docx::kErrFileNotFound);
             EXPECT_TRUE(e.description().contains(QFileInfo(path).fileName())) << e.what();
         }
     }
     EXPECT_GT(opened, 200);
-    EXPECT_GE(refused, 4);
+    // Two password-protected documents and an encrypted package (OLE containers), a truncated
+    // zip and a package without a main document; every other real document opens.
+    refused.sort();
+    EXPECT_EQ(refused, (QStringList{"document__bug53475-password-is-pass.docx",
+                                    "document__bug53475-password-is-solrcell.docx",
+                                    "document__truncated62886.docx", "integration__stress025.docx",
+                                    "poifs__protected_agile.docx"}));
 }
 
 TEST(Corpus, FootnotesInReferenceOrder)
