@@ -61,6 +61,7 @@ struct Query {
     bool matchFuzzy = false;
     FormatCriteria format;
     FuzzyOptions fuzzy;
+    bool operator==(const Query&) const = default;
 };
 
 // A hit: story positions [start, end), never empty.

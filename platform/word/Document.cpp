@@ -129,9 +129,7 @@ void Document::replaceText(int storyIndex, int32_t start, int32_t end, const QSt
     for (auto& n : m_model.notes) {
         if (n.refStory == storyIndex)
             shift(n.refPos, start, end, delta);
-        const int notesStory = static_cast<int>(std::find_if(m_model.stories.begin(), m_model.stories.end(),
-            [&n](const docx::Story& st) { return st.type == n.type; }) - m_model.stories.begin());
-        if (notesStory == storyIndex) {
+        if (s.type == n.type) {  // a note kind has one story
             shift(n.start, start, end, delta);
             shift(n.end, start, end, delta);
         }

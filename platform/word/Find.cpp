@@ -46,13 +46,7 @@ match::Query Find::query() const
 match::Matcher& Find::matcher()
 {
     match::Query q = query();
-    if (!m_matcher || !(q.text == m_matcherQuery.text && q.matchCase == m_matcherQuery.matchCase
-                        && q.matchWholeWord == m_matcherQuery.matchWholeWord
-                        && q.matchWildcards == m_matcherQuery.matchWildcards
-                        && q.matchSoundsLike == m_matcherQuery.matchSoundsLike
-                        && q.matchAllWordForms == m_matcherQuery.matchAllWordForms
-                        && q.matchByte == m_matcherQuery.matchByte && q.matchFuzzy == m_matcherQuery.matchFuzzy
-                        && q.format == m_matcherQuery.format && q.fuzzy == m_matcherQuery.fuzzy)) {
+    if (!m_matcher || q != m_matcherQuery) {
         m_matcher.reset();
         m_matcher = std::make_unique<match::Matcher>(q);
         m_matcherQuery = std::move(q);
