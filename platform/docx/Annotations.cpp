@@ -1,24 +1,23 @@
 #include "platform/docx/Annotations.h"
 
-#include "platform/docx/Xml.h"
+#include "platform/docx/XmlReader.h"
 
-#include <cstdlib>
 #include <set>
 
 namespace docx {
 
-NotesPart walkNotesPart(pugi::xml_node root, const TextWalker::Context& ctx)
+NotesPart walkNotesPart(const TextWalker::Context& ctx)
 {
     NotesPart part;
-    const Vocabulary& v = ctx.vocabulary;
-    for (pugi::xml_node n = root.first_child(); n; n = n.next_sibling()) {
-        const Tok t = v.tok(n);
-        if (t != Tok::Footnote && t != Tok::Endnote)
+    XmlReader& x = ctx.xml;
+    const int at = x.depth();
+    while (x.child(at)) {
+        if (x.tok() != Tok::Footnote && x.tok() != Tok::Endnote)
             continue;
-        const std::string_view type = v.wAttr(n, "type").value();
+        const std::string_view type = x.w("type");
         Walked* target = nullptr;
         if (type.empty() || type == "normal")
-            target = &part.notes[std::atol(v.wAttr(n, "id").value())];
+            target = &part.notes[idOf(x.w("id"))];
         else if (type == "separator")
             target = &part.special[0].emplace();
         else if (type == "continuationSeparator")
@@ -28,23 +27,24 @@ NotesPart walkNotesPart(pugi::xml_node root, const TextWalker::Context& ctx)
         if (!target)
             continue;
         *target = Walked();
-        TextWalker(ctx, *target).walkBlocks(n);
+        TextWalker(ctx, *target).walkBlocks();
     }
     return part;
 }
 
-std::map<long, CommentPart> walkCommentsPart(pugi::xml_node root, const TextWalker::Context& ctx)
+std::map<long, CommentPart> walkCommentsPart(const TextWalker::Context& ctx)
 {
     std::map<long, CommentPart> comments;
-    const Vocabulary& v = ctx.vocabulary;
-    for (pugi::xml_node n = root.first_child(); n; n = n.next_sibling()) {
-        if (v.tok(n) != Tok::Comment)
+    XmlReader& x = ctx.xml;
+    const int at = x.depth();
+    while (x.child(at)) {
+        if (x.tok() != Tok::Comment)
             continue;
-        CommentPart& c = comments[std::atol(v.wAttr(n, "id").value())];
+        CommentPart& c = comments[idOf(x.w("id"))];
         c = CommentPart();
-        c.author = QString::fromUtf8(v.wAttr(n, "author").value());
-        c.initials = QString::fromUtf8(v.wAttr(n, "initials").value());
-        TextWalker(ctx, c.walked).walkBlocks(n);
+        c.author = QString::fromUtf8(x.w("author"));
+        c.initials = QString::fromUtf8(x.w("initials"));
+        TextWalker(ctx, c.walked).walkBlocks();
     }
     return comments;
 }

@@ -8,21 +8,21 @@
 
 namespace docx {
 
-class Vocabulary;
-
-// footnotes.xml or endnotes.xml walked: normal notes by id, and the separator stories.
+// footnotes.xml or endnotes.xml walked (the context's reader on its root): normal notes by id,
+// and the separator stories.
 struct NotesPart {
     std::map<long, Walked> notes;
     std::optional<Walked> special[3];   // separator, continuation separator, continuation notice
 };
-NotesPart walkNotesPart(pugi::xml_node root, const TextWalker::Context& ctx);
+NotesPart walkNotesPart(const TextWalker::Context& ctx);
 
-// comments.xml walked: each comment by id with its author and initials.
+// comments.xml walked (the context's reader on its root): each comment by id with its author and
+// initials.
 struct CommentPart {
     Walked walked;
     QString author, initials;
 };
-std::map<long, CommentPart> walkCommentsPart(pugi::xml_node root, const TextWalker::Context& ctx);
+std::map<long, CommentPart> walkCommentsPart(const TextWalker::Context& ctx);
 
 // Appends src to dst, shifting every position src's walk recorded.
 void appendWalked(Walked& dst, Walked&& src);

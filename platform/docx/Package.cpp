@@ -1,33 +1,29 @@
 #include "platform/docx/Package.h"
 
 #include "platform/docx/Annotations.h"
-#include "platform/docx/BodyPipeline.h"
 #include "platform/docx/HeaderFooterPlan.h"
 #include "platform/docx/LoadError.h"
 #include "platform/docx/Relationships.h"
 #include "platform/docx/Styles.h"
 #include "platform/docx/TextWalker.h"
-#include "platform/docx/Xml.h"
+#include "platform/docx/PartStream.h"
+#include "platform/docx/XmlReader.h"
 #include "platform/docx/ZipReader.h"
 
-#include <cstring>
-#include <memory>
 
 namespace docx {
 
 namespace {
 
-// Parses one part, hands its root, vocabulary and relationships to fn, then frees the DOM.
+// Hands fn a reader standing on one part's root, and the part's relationships.
 template <typename Fn>
 void withPart(ZipReader& zip, const std::string& name, const QString& path, Fn&& fn)
 {
-    XmlPart part;
-    part.name = name;
-    parseXml(part, zip.read(name), path);
-    const pugi::xml_node root = part.doc.document_element();
-    const Vocabulary v(root);
+    XmlReader x(zip.read(name), name, path);
     const Relationships rels = Relationships::read(zip, name, path);
-    fn(root, v, rels);
+    if (x.child(0))
+        fn(x, rels);
+    x.finish();
 }
 
 // The part a main-document relationship of this type leads to, "" when absent.
@@ -102,41 +98,34 @@ Document load(const QString& path)
     doc.path = path;
     Styles styles;
     if (const std::string name = partOfType(docRels, zip, "theme"); !name.empty())
-        withPart(zip, name, path, [&](pugi::xml_node root, const Vocabulary& v, const Relationships&) {
+        withPart(zip, name, path, [&](XmlReader& x, const Relationships&) {
             Theme theme;
-            theme.read(root, v);
+            theme.read(x);
             styles.setTheme(std::move(theme));
         });
     if (const std::string name = partOfType(docRels, zip, "styles"); !name.empty())
-        withPart(zip, name, path, [&](pugi::xml_node root, const Vocabulary& v, const Relationships&) {
-            styles.read(root, v);
-        });
+        withPart(zip, name, path, [&](XmlReader& x, const Relationships&) { styles.read(x); });
     if (const std::string name = partOfType(docRels, zip, "settings"); !name.empty())
-        withPart(zip, name, path, [&](pugi::xml_node root, const Vocabulary& v, const Relationships&) {
-            for (pugi::xml_node c = root.first_child(); c; c = c.next_sibling())
-                if (v.tok(c) == Tok::EvenAndOddHeaders) {
-                    const pugi::xml_attribute val = v.wAttr(c, "val");
-                    doc.evenAndOddHeaders = !val || !(std::strcmp(val.value(), "false") == 0
-                                                      || std::strcmp(val.value(), "0") == 0
-                                                      || std::strcmp(val.value(), "off") == 0);
-                }
+        withPart(zip, name, path, [&](XmlReader& x, const Relationships&) {
+            while (x.child(1))
+                if (x.tok() == Tok::EvenAndOddHeaders)
+                    doc.evenAndOddHeaders = onOff(x.attr(Ns::W, "val"));
         });
 
-    // The main story, a slice of the body at a time, read on a second thread while the walk goes
-    // on here; other parts' DOMs are freed once walked.
+    // The main story, walked here while a second thread inflates the part ahead of the walk.
     Walked main;
     {
         const Relationships rels = Relationships::read(zip, mainName, path);
-        BodyPipeline slices(zip, mainName, path);
-        std::unique_ptr<XmlPart> slice = slices.next();
-        const Vocabulary v(slice->doc.document_element());
-        if (v.tok(slice->doc.document_element()) != Tok::Document)
+        PartStream stream(zip, mainName);
+        XmlReader x(stream, mainName, path);
+        if (!x.child(0) || x.tok() != Tok::Document)
             throw loadError(LoadFailure::NoMainPart, path);
-        const TextWalker::Context context{v, styles, rels, path};
+        const TextWalker::Context context{x, styles, rels, path};
         TextWalker walker(context, main);
-        do
-            walker.walkBlocks(slice->doc.document_element().child(v.w("body")));
-        while ((slice = slices.next()));
+        while (x.child(1))
+            if (x.tok() == Tok::Body)
+                walker.walkBlocks();
+        x.finish();
     }
     finishStory(main.story, wdMainTextStory, mainName);
     if (main.sections.empty() || main.sections.back().endPos < main.story.length() - 1)
@@ -148,8 +137,8 @@ Document load(const QString& path)
     for (int k = 0; k < 2; ++k) {
         noteNames[k] = partOfType(docRels, zip, noteRelTypes[k]);
         if (!noteNames[k].empty())
-            withPart(zip, noteNames[k], path, [&](pugi::xml_node root, const Vocabulary& v, const Relationships& rels) {
-                noteParts[k] = walkNotesPart(root, TextWalker::Context{v, styles, rels, path});
+            withPart(zip, noteNames[k], path, [&](XmlReader& x, const Relationships& rels) {
+                noteParts[k] = walkNotesPart(TextWalker::Context{x, styles, rels, path});
             });
     }
     NotesStory notes[2] = {buildNotesStory(wdFootnotesStory, noteParts[0], main.noteRefs),
@@ -161,15 +150,15 @@ Document load(const QString& path)
     });
     std::vector<Walked> headers(plan.chain.size());
     for (std::size_t i = 0; i < plan.chain.size(); ++i)
-        withPart(zip, plan.chain[i].part, path, [&](pugi::xml_node root, const Vocabulary& v, const Relationships& rels) {
-            TextWalker(TextWalker::Context{v, styles, rels, path}, headers[i]).walkBlocks(root);
+        withPart(zip, plan.chain[i].part, path, [&](XmlReader& x, const Relationships& rels) {
+            TextWalker(TextWalker::Context{x, styles, rels, path}, headers[i]).walkBlocks();
         });
 
     std::map<long, CommentPart> commentParts;
     const std::string commentsName = partOfType(docRels, zip, "comments");
     if (!commentsName.empty())
-        withPart(zip, commentsName, path, [&](pugi::xml_node root, const Vocabulary& v, const Relationships& rels) {
-            commentParts = walkCommentsPart(root, TextWalker::Context{v, styles, rels, path});
+        withPart(zip, commentsName, path, [&](XmlReader& x, const Relationships& rels) {
+            commentParts = walkCommentsPart(TextWalker::Context{x, styles, rels, path});
         });
 
     // Indexes in Word's order: main, footnotes, endnotes, comments, text boxes, headers/footers, separators.

@@ -1,9 +1,7 @@
 #include "platform/docx/Relationships.h"
 
-#include "platform/docx/Xml.h"
+#include "platform/docx/XmlReader.h"
 #include "platform/docx/ZipReader.h"
-
-#include <cstring>
 
 namespace docx {
 
@@ -15,12 +13,6 @@ std::string relsPartFor(const std::string& sourcePart)
     if (slash == std::string::npos)
         return "_rels/" + sourcePart + ".rels";
     return sourcePart.substr(0, slash + 1) + "_rels/" + sourcePart.substr(slash + 1) + ".rels";
-}
-
-const char* localName(const char* name)
-{
-    const char* colon = std::strchr(name, ':');
-    return colon ? colon + 1 : name;
 }
 
 } // namespace
@@ -62,21 +54,22 @@ Relationships Relationships::read(ZipReader& zip, const std::string& sourcePart,
     const std::string name = sourcePart.empty() ? std::string("_rels/.rels") : relsPartFor(sourcePart);
     if (!zip.contains(name))
         return rels;
-    XmlPart part;
-    part.name = name;
-    parseXml(part, zip.read(name), path);
-    for (pugi::xml_node r = part.doc.document_element().first_child(); r; r = r.next_sibling()) {
-        if (std::strcmp(localName(r.name()), "Relationship") != 0)
+    XmlReader x(zip.read(name), name, path);
+    if (!x.child(0))
+        return rels;
+    while (x.child(1)) {
+        if (x.localName() != "Relationship")
             continue;
         Rel rel;
-        rel.id = r.attribute("Id").value();
-        const std::string_view type = r.attribute("Type").value();
+        rel.id = x.attr("Id").value_or(std::string_view());
+        const std::string_view type = x.attr("Type").value_or(std::string_view());
         rel.type = type.substr(type.rfind('/') + 1);
-        rel.external = std::strcmp(r.attribute("TargetMode").value(), "External") == 0;
-        const char* target = r.attribute("Target").value();
+        rel.external = x.attr("TargetMode") == "External";
+        const std::string_view target = x.attr("Target").value_or(std::string_view());
         rel.target = rel.external ? std::string(target) : resolve(sourcePart, target);
         rels.m_rels.push_back(std::move(rel));
     }
+    x.finish();
     return rels;
 }
 

@@ -1,22 +1,12 @@
 #include "platform/docx/Styles.h"
 
-#include "platform/docx/Xml.h"
+#include "platform/docx/XmlReader.h"
 #include "platform/docx/Story.h"
 
-#include <cstring>
 
 namespace docx {
 
 namespace {
-
-// ST_OnOff: absent means on.
-bool onOff(pugi::xml_attribute val)
-{
-    if (!val)
-        return true;
-    const char* s = val.value();
-    return !(std::strcmp(s, "false") == 0 || std::strcmp(s, "0") == 0 || std::strcmp(s, "off") == 0);
-}
 
 // Toggle properties: direct formatting is absolute; otherwise each style level saying true flips
 // the document default.
@@ -54,36 +44,38 @@ void RunProps::inheritFrom(const RunProps& base)
     if (!hidden) hidden = base.hidden;
 }
 
-RunProps Styles::readRunProps(pugi::xml_node rPr, const Vocabulary& v, std::string_view* charStyle) const
+RunProps Styles::readRunProps(XmlReader& x, int* charStyle, bool* markDeleted) const
 {
     RunProps p;
-    const char* val = v.w("val");
-    for (pugi::xml_node c = rPr.first_child(); c; c = c.next_sibling()) {
-        switch (v.tok(c)) {
+    const int at = x.depth();
+    while (x.child(at)) {
+        switch (x.tok()) {
         case Tok::Color: {
-            const std::string_view hex = c.attribute(val).value();
+            const std::string_view hex = x.w("val");
             if (hex == "auto")
                 p.color = kColorAutomatic;
             else if (const auto ref = colorRefFromHex(hex))
                 p.color = ref;
-            else if (pugi::xml_attribute theme = c.attribute(v.w("themeColor")))
-                p.color = m_theme.color(theme.value(), c.attribute(v.w("themeTint")).value(),
-                                        c.attribute(v.w("themeShade")).value());
+            else if (const auto theme = x.attr(Ns::W, "themeColor"))
+                p.color = m_theme.color(*theme, x.w("themeTint"), x.w("themeShade"));
             break;
         }
-        case Tok::Highlight:
-            p.highlight = std::strcmp(c.attribute(val).value(), "none") != 0;
-            break;
-        case Tok::Strike: p.strike = onOff(c.attribute(val)); break;
-        case Tok::DStrike: p.doubleStrike = onOff(c.attribute(val)); break;
+        case Tok::Highlight: p.highlight = x.w("val") != "none"; break;
+        case Tok::Strike: p.strike = onOff(x.attr(Ns::W, "val")); break;
+        case Tok::DStrike: p.doubleStrike = onOff(x.attr(Ns::W, "val")); break;
         case Tok::Vanish:
         case Tok::SpecVanish:
             if (!p.hidden.value_or(false))
-                p.hidden = onOff(c.attribute(val));
+                p.hidden = onOff(x.attr(Ns::W, "val"));
             break;
         case Tok::RStyle:
             if (charStyle)
-                *charStyle = c.attribute(val).value();
+                *charStyle = characterStyle(x.w("val"));
+            break;
+        case Tok::Del:
+        case Tok::MoveFrom:
+            if (markDeleted)
+                *markDeleted = true;
             break;
         default: break;
         }
@@ -91,42 +83,46 @@ RunProps Styles::readRunProps(pugi::xml_node rPr, const Vocabulary& v, std::stri
     return p;
 }
 
-void Styles::read(pugi::xml_node root, const Vocabulary& v)
+void Styles::read(XmlReader& x)
 {
-    const char* val = v.w("val");
     std::vector<std::string> basedOnIds;
-    for (pugi::xml_node s = root.first_child(); s; s = s.next_sibling()) {
-        const Tok t = v.tok(s);
+    const int at = x.depth();
+    while (x.child(at)) {
+        const Tok t = x.tok();
         if (t == Tok::DocDefaults) {
-            for (pugi::xml_node d = s.first_child(); d; d = d.next_sibling())
-                if (v.tok(d) == Tok::RPrDefault)
-                    for (pugi::xml_node r = d.first_child(); r; r = r.next_sibling())
-                        if (v.tok(r) == Tok::RPr)
-                            m_defaults = readRunProps(r, v, nullptr);
+            const int defaults = x.depth();
+            while (x.child(defaults))
+                if (x.tok() == Tok::RPrDefault) {
+                    const int props = x.depth();
+                    while (x.child(props))
+                        if (x.tok() == Tok::RPr)
+                            m_defaults = readRunProps(x, nullptr, nullptr);
+                }
             continue;
         }
         if (t != Tok::Style)
             continue;
-        const std::string_view type = v.wAttr(s, "type").value();
+        const std::string_view type = x.w("type");
         const Kind kind = type == "character" ? Character : type == "table" ? Table
                           : type == "paragraph" || type.empty() ? Paragraph : KindCount;
         if (kind == KindCount)
             continue;
         const int index = static_cast<int>(m_own.size());
+        m_ids[kind].emplace(x.w("styleId"), index);
+        const auto isDefault = x.attr(Ns::W, "default");
+        if (m_default[kind] == kNone && isDefault && onOff(isDefault))
+            m_default[kind] = index;
         RunProps own;
         std::string basedOn;
-        for (pugi::xml_node c = s.first_child(); c; c = c.next_sibling()) {
-            const Tok ct = v.tok(c);
-            if (ct == Tok::RPr)
-                own = readRunProps(c, v, nullptr);
-            else if (ct == Tok::BasedOn)
-                basedOn = c.attribute(val).value();
+        const int style = x.depth();
+        while (x.child(style)) {
+            if (x.tok() == Tok::RPr)
+                own = readRunProps(x, nullptr, nullptr);
+            else if (x.tok() == Tok::BasedOn)
+                basedOn = x.w("val");
         }
         m_own.push_back(own);
         basedOnIds.push_back(basedOn);
-        m_ids[kind].emplace(v.wAttr(s, "styleId").value(), index);
-        if (m_default[kind] == kNone && onOff(v.wAttr(s, "default")) && v.wAttr(s, "default"))
-            m_default[kind] = index;
     }
     // basedOn stays within one kind of style.
     m_basedOn.assign(m_own.size(), kNone);

@@ -2,8 +2,6 @@
 
 #include "platform/docx/Theme.h"
 
-#include <pugixml.hpp>
-
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -14,7 +12,7 @@
 
 namespace docx {
 
-class Vocabulary;
+class XmlReader;
 
 // The run properties Find can test, as one level (defaults, a style, direct formatting) sets them.
 struct RunProps {
@@ -38,11 +36,14 @@ class Styles {
 public:
     static constexpr int kNone = -1;
 
-    void read(pugi::xml_node root, const Vocabulary& v);
+    // Reads styles.xml, the reader on its root.
+    void read(XmlReader& x);
     void setTheme(Theme theme) { m_theme = std::move(theme); }
 
-    // Direct formatting of one w:rPr; *charStyle receives its w:rStyle id when asked.
-    RunProps readRunProps(pugi::xml_node rPr, const Vocabulary& v, std::string_view* charStyle) const;
+    // Direct formatting of the w:rPr the reader stands on, read to its end. When asked,
+    // *charStyle receives its w:rStyle as a character style index and *markDeleted whether it
+    // marks a paragraph mark as deleted (w:del, w:moveFrom).
+    RunProps readRunProps(XmlReader& x, int* charStyle, bool* markDeleted) const;
 
     // Style indexes by id; kNone when absent. Paragraphs and tables without a known style get
     // the default style of their kind.

@@ -2,9 +2,9 @@
 
 #include "platform/docx/LoadError.h"
 #include "platform/docx/Relationships.h"
-#include "platform/docx/Xml.h"
+#include "platform/docx/XmlReader.h"
 
-#include <cstdlib>
+#include <charconv>
 #include <cstring>
 
 namespace docx {
@@ -15,33 +15,26 @@ constexpr int kMaxDepth = 256;
 
 // Field codes for constructs Word keeps as fields while OOXML writes them as elements (our
 // choice of code text; Word's exact strings are not documented).
-QString hyperlinkCode(const char* target, const char* anchor)
+QString hyperlinkCode(std::string_view target, std::string_view anchor)
 {
     QString code = QStringLiteral(" HYPERLINK");
-    if (*target)
+    if (!target.empty())
         code += QStringLiteral(" \"%1\"").arg(QString::fromUtf8(target));
-    if (*anchor)
+    if (!anchor.empty())
         code += QStringLiteral(" \\l \"%1\"").arg(QString::fromUtf8(anchor));
     return code + u' ';
 }
-QString embedCode(const char* progId) { return QStringLiteral(" EMBED %1 ").arg(QString::fromUtf8(progId)); }
+QString embedCode(std::string_view progId) { return QStringLiteral(" EMBED %1 ").arg(QString::fromUtf8(progId)); }
 const QString kRubyCode = QStringLiteral(" EQ ");   // the ruby text follows as code, the base is the result
 const QString kPageCode = QStringLiteral(" PAGE ");
 const QString kDateCode = QStringLiteral(" DATE ");
 
 // w:sym: Find sees the symbol font's character in the private use area.
-char16_t symbolChar(const char* hex)
+char16_t symbolChar(std::string_view hex)
 {
-    const unsigned long code = std::strtoul(hex, nullptr, 16);
+    unsigned long code = 0;
+    std::from_chars(hex.data(), hex.data() + hex.size(), code, 16);
     return static_cast<char16_t>(code >= 0xF000 && code <= 0xF0FF ? code : 0xF000 + (code & 0xFF));
-}
-
-bool onOff(pugi::xml_attribute a)
-{
-    if (!a)
-        return true;
-    const char* s = a.value();
-    return !(std::strcmp(s, "false") == 0 || std::strcmp(s, "0") == 0 || std::strcmp(s, "off") == 0);
 }
 
 } // namespace
@@ -57,7 +50,7 @@ struct TextWalker::Depth {
 };
 
 TextWalker::TextWalker(const Context& ctx, Walked& out, int depth)
-    : m_ctx(ctx), m_v(ctx.vocabulary), m_styles(ctx.styles), m_out(out), m_w(out.story), m_depth(depth)
+    : m_ctx(ctx), m_x(ctx.xml), m_styles(ctx.styles), m_out(out), m_w(out.story), m_depth(depth)
 {
     m_paraStyle = m_styles.paragraphStyle({});
 }
@@ -87,133 +80,163 @@ ResolvedRun TextWalker::paragraphDefault() const
     return m_styles.resolve(m_tableStyle, m_paraStyle, Styles::kNone, {});
 }
 
-void TextWalker::walkBlocks(pugi::xml_node container)
+void TextWalker::walkBlocks()
 {
     Depth d(*this);
-    for (pugi::xml_node c = container.first_child(); c; c = c.next_sibling())
-        if (c.type() == pugi::node_element)
-            block(c);
+    const int at = m_x.depth();
+    while (m_x.child(at))
+        block();
 }
 
-void TextWalker::block(pugi::xml_node n)
+// The content of a w:sdt: its w:sdtContent read by read.
+template <typename Read>
+void sdtContent(XmlReader& x, Read&& read)
 {
-    switch (m_v.tok(n)) {
-    case Tok::P: paragraph(n); break;
-    case Tok::Tbl: table(n); break;
-    case Tok::Sdt: walkBlocks(n.child(m_v.w("sdtContent"))); break;
+    const int at = x.depth();
+    while (x.child(at))
+        if (x.tok() == Tok::SdtContent)
+            read();
+}
+
+void TextWalker::block()
+{
+    switch (m_x.tok()) {
+    case Tok::P: paragraph(); break;
+    case Tok::Tbl: table(); break;
+    case Tok::Sdt: sdtContent(m_x, [this] { walkBlocks(); }); break;
     case Tok::CustomXml:
     case Tok::Ins:
-    case Tok::MoveTo: walkBlocks(n); break;
+    case Tok::MoveTo: walkBlocks(); break;
     case Tok::Del:
     case Tok::MoveFrom:
         ++m_deleted;
-        walkBlocks(n);
+        walkBlocks();
         --m_deleted;
         break;
-    case Tok::AlternateContent: walkBlocks(m_v.chooseBranch(n)); break;
-    case Tok::SectPr: sectionEnd(n); break;   // the body's last section
-    case Tok::CommentRangeStart: m_out.commentStarts.push_back({std::atol(m_v.wAttr(n, "id").value()), m_w.pos()}); break;
-    case Tok::CommentRangeEnd: m_out.commentEnds.push_back({std::atol(m_v.wAttr(n, "id").value()), m_w.pos()}); break;
+    case Tok::AlternateContent: m_x.chooseBranch([this] { walkBlocks(); }); break;
+    case Tok::SectPr: {   // the body's last section
+        SectionInfo s = section();
+        s.endPos = m_w.pos() - 1;
+        m_out.sections.push_back(std::move(s));
+        break;
+    }
+    case Tok::CommentRangeStart: commentRange(m_out.commentStarts); break;
+    case Tok::CommentRangeEnd: commentRange(m_out.commentEnds); break;
     default: break;
     }
 }
 
-void TextWalker::sectionEnd(pugi::xml_node sectPr)
+void TextWalker::commentRange(std::vector<CommentEvent>& into)
+{
+    into.push_back({idOf(m_x.w("id")), m_w.pos()});
+}
+
+SectionInfo TextWalker::section()
 {
     SectionInfo s;
-    for (pugi::xml_node c = sectPr.first_child(); c; c = c.next_sibling()) {
-        const Tok t = m_v.tok(c);
+    const int at = m_x.depth();
+    while (m_x.child(at)) {
+        const Tok t = m_x.tok();
         if (t == Tok::TitlePg)
-            s.titlePage = onOff(m_v.wAttr(c, "val"));
+            s.titlePage = onOff(m_x.attr(Ns::W, "val"));
         if (t != Tok::HeaderReference && t != Tok::FooterReference)
             continue;
-        const std::string_view type = m_v.wAttr(c, "type").value();
+        const std::string_view type = m_x.w("type");
         const int kind = type == "first" ? 1 : type == "even" ? 2 : 0;
         const int slot = (t == Tok::HeaderReference ? SectionInfo::HeaderDefault : SectionInfo::FooterDefault) + kind;
-        s.refs[slot] = c.attribute(m_v.r("id")).value();
+        s.refs[slot] = m_x.attr(Ns::R, "id").value_or(std::string_view());
     }
-    s.endPos = m_w.pos() - 1;
-    m_out.sections.push_back(std::move(s));
+    return s;
 }
 
-void TextWalker::paragraph(pugi::xml_node p)
+void TextWalker::paragraph()
 {
+    Depth d(*this);
     RunProps markProps;
-    std::string_view markStyle, pStyle;
+    int markStyle = Styles::kNone;
     bool markDeleted = false;
-    pugi::xml_node sectPr;
-    pugi::xml_node pPr = p.first_child();
-    if (m_v.tok(pPr) == Tok::PPr) {
-        for (pugi::xml_node c = pPr.first_child(); c; c = c.next_sibling()) {
-            const Tok t = m_v.tok(c);
+    std::optional<SectionInfo> sectPr;
+    m_paraStyle = m_styles.paragraphStyle({});
+    const int at = m_x.depth();
+    // w:pPr comes first: the paragraph's style applies to the runs after it.
+    for (bool first = true; m_x.child(at); first = false) {
+        if (!first || m_x.tok() != Tok::PPr) {
+            inlineItem();
+            continue;
+        }
+        const int props = m_x.depth();
+        while (m_x.child(props)) {
+            const Tok t = m_x.tok();
             if (t == Tok::PStyle)
-                pStyle = m_v.wAttr(c, "val").value();
+                m_paraStyle = m_styles.paragraphStyle(m_x.w("val"));
             else if (t == Tok::SectPr)
-                sectPr = c;
-            else if (t == Tok::RPr) {
-                markProps = m_styles.readRunProps(c, m_v, &markStyle);
-                for (pugi::xml_node r = c.first_child(); r; r = r.next_sibling())
-                    if (m_v.tok(r) == Tok::Del || m_v.tok(r) == Tok::MoveFrom)
-                        markDeleted = true;
-            }
+                sectPr = section();
+            else if (t == Tok::RPr)
+                markProps = m_styles.readRunProps(m_x, &markStyle, &markDeleted);
         }
     }
-    m_paraStyle = m_styles.paragraphStyle(pStyle);
-    inlines(p);
-    const ResolvedRun rr = m_styles.resolve(m_tableStyle, m_paraStyle, m_styles.characterStyle(markStyle), markProps);
+    const ResolvedRun rr = m_styles.resolve(m_tableStyle, m_paraStyle, markStyle, markProps);
     m_w.put(sectPr ? cp::PageBreak : cp::ParagraphMark, format(rr, markDeleted));
     m_lastParaMark = m_w.pos() - 1;
-    if (sectPr)
-        sectionEnd(sectPr);
+    if (sectPr) {
+        sectPr->endPos = m_w.pos() - 1;
+        m_out.sections.push_back(std::move(*sectPr));
+    }
 }
 
-void TextWalker::table(pugi::xml_node tbl)
+void TextWalker::table()
 {
     const int saved = m_tableStyle;
-    std::string_view style;
-    if (pugi::xml_node tblPr = tbl.child(m_v.w("tblPr")))
-        style = tblPr.child(m_v.w("tblStyle")).attribute(m_v.w("val")).value();
-    m_tableStyle = m_styles.tableStyle(style);
-    rows(tbl);
+    m_tableStyle = m_styles.tableStyle({});
+    rows();
     m_tableStyle = saved;
 }
 
-void TextWalker::rows(pugi::xml_node container)
+void TextWalker::rows()
 {
     Depth d(*this);
-    for (pugi::xml_node c = container.first_child(); c; c = c.next_sibling()) {
-        switch (m_v.tok(c)) {
+    const int at = m_x.depth();
+    while (m_x.child(at)) {
+        switch (m_x.tok()) {
+        case Tok::TblPr: {
+            const int props = m_x.depth();
+            while (m_x.child(props))
+                if (m_x.tok() == Tok::TblStyle)
+                    m_tableStyle = m_styles.tableStyle(m_x.w("val"));
+            break;
+        }
         case Tok::Tr:
-            cells(c);
+            cells();
             m_w.put(cp::CellMark, format(paragraphDefault(), false));   // end of row
             m_w.markRowEnd();
             break;
-        case Tok::Sdt: rows(c.child(m_v.w("sdtContent"))); break;
-        case Tok::CustomXml: rows(c); break;
-        case Tok::AlternateContent: rows(m_v.chooseBranch(c)); break;
+        case Tok::Sdt: sdtContent(m_x, [this] { rows(); }); break;
+        case Tok::CustomXml: rows(); break;
+        case Tok::AlternateContent: m_x.chooseBranch([this] { rows(); }); break;
         default: break;
         }
     }
 }
 
-void TextWalker::cells(pugi::xml_node container)
+void TextWalker::cells()
 {
     Depth d(*this);
-    for (pugi::xml_node c = container.first_child(); c; c = c.next_sibling()) {
-        switch (m_v.tok(c)) {
-        case Tok::Tc: cell(c); break;
-        case Tok::Sdt: cells(c.child(m_v.w("sdtContent"))); break;
-        case Tok::CustomXml: cells(c); break;
+    const int at = m_x.depth();
+    while (m_x.child(at)) {
+        switch (m_x.tok()) {
+        case Tok::Tc: cell(); break;
+        case Tok::Sdt: sdtContent(m_x, [this] { cells(); }); break;
+        case Tok::CustomXml: cells(); break;
         default: break;
         }
     }
 }
 
-void TextWalker::cell(pugi::xml_node tc)
+void TextWalker::cell()
 {
     const int32_t start = m_w.pos();
     m_lastParaMark = -1;
-    walkBlocks(tc);
+    walkBlocks();
     // The cell's last paragraph mark is its end-of-cell mark; a cell ending otherwise gets one.
     if (m_lastParaMark >= start && m_lastParaMark == m_w.pos() - 1)
         m_w.replaceLast(cp::CellMark);
@@ -222,83 +245,82 @@ void TextWalker::cell(pugi::xml_node tc)
     m_lastParaMark = -1;
 }
 
-void TextWalker::inlines(pugi::xml_node container)
+void TextWalker::inlines()
 {
     Depth d(*this);
-    for (pugi::xml_node c = container.first_child(); c; c = c.next_sibling())
-        if (c.type() == pugi::node_element)
-            inlineItem(c);
+    const int at = m_x.depth();
+    while (m_x.child(at))
+        inlineItem();
 }
 
-void TextWalker::inlineItem(pugi::xml_node n)
+void TextWalker::inlineItem()
 {
-    switch (m_v.tok(n)) {
-    case Tok::R: run(n); break;
-    case Tok::Hyperlink: hyperlink(n); break;
-    case Tok::FldSimple: simpleField(n); break;
+    switch (m_x.tok()) {
+    case Tok::R: run(); break;
+    case Tok::Hyperlink: hyperlink(); break;
+    case Tok::FldSimple: simpleField(); break;
     case Tok::SmartTag:
     case Tok::CustomXml:
     case Tok::Ins:
-    case Tok::MoveTo: inlines(n); break;
+    case Tok::MoveTo: inlines(); break;
     case Tok::Del:
     case Tok::MoveFrom:
         ++m_deleted;
-        inlines(n);
+        inlines();
         --m_deleted;
         break;
-    case Tok::Sdt: inlines(n.child(m_v.w("sdtContent"))); break;
-    case Tok::AlternateContent: inlines(m_v.chooseBranch(n)); break;
-    case Tok::CommentRangeStart: m_out.commentStarts.push_back({std::atol(m_v.wAttr(n, "id").value()), m_w.pos()}); break;
-    case Tok::CommentRangeEnd: m_out.commentEnds.push_back({std::atol(m_v.wAttr(n, "id").value()), m_w.pos()}); break;
+    case Tok::Sdt: sdtContent(m_x, [this] { inlines(); }); break;
+    case Tok::AlternateContent: m_x.chooseBranch([this] { inlines(); }); break;
+    case Tok::CommentRangeStart: commentRange(m_out.commentStarts); break;
+    case Tok::CommentRangeEnd: commentRange(m_out.commentEnds); break;
     default:
-        if (m_v.ns(n) == Ns::M)
-            math(n, paragraphDefault());
+        if (m_x.ns() == Ns::M)
+            math(paragraphDefault());
         break;
     }
 }
 
-void TextWalker::run(pugi::xml_node r)
+void TextWalker::run()
 {
     RunProps direct;
-    std::string_view charStyle;
-    pugi::xml_node content = r.first_child();   // w:rPr comes first; content starts after it
-    for (pugi::xml_node c = r.first_child(); c; c = c.next_sibling())
-        if (m_v.tok(c) == Tok::RPr) {
-            direct = m_styles.readRunProps(c, m_v, &charStyle);
-            if (c == content)
-                content = c.next_sibling();
-            break;
+    int charStyle = Styles::kNone;
+    std::optional<ResolvedRun> rr;
+    const int at = m_x.depth();
+    while (m_x.child(at)) {
+        // w:rPr comes first; it applies to the content after it.
+        if (m_x.tok() == Tok::RPr) {
+            direct = m_styles.readRunProps(m_x, &charStyle, nullptr);
+            rr.reset();
+            continue;
         }
-    const ResolvedRun rr = m_styles.resolve(m_tableStyle, m_paraStyle, m_styles.characterStyle(charStyle), direct);
-    for (pugi::xml_node c = content; c; c = c.next_sibling())
-        if (c.type() == pugi::node_element)
-            runItem(c, rr);
+        if (!rr)
+            rr = m_styles.resolve(m_tableStyle, m_paraStyle, charStyle, direct);
+        runItem(*rr);
+    }
 }
 
-void TextWalker::text(pugi::xml_node t, const CharFormat& f)
+void TextWalker::text(const CharFormat& f)
 {
-    for (pugi::xml_node c = t.first_child(); c; c = c.next_sibling())
-        if (c.type() == pugi::node_pcdata || c.type() == pugi::node_cdata)
-            m_w.putUtf8(c.value(), f);
+    m_x.text([&](std::string_view piece) { m_w.putUtf8(piece, f); });
 }
 
-void TextWalker::runItem(pugi::xml_node n, const ResolvedRun& rr)
+void TextWalker::runItem(const ResolvedRun& rr)
 {
-    switch (m_v.tok(n)) {
-    case Tok::T: text(n, format(rr, false)); break;
+    switch (m_x.tok()) {
+    case Tok::T: text(format(rr, false)); break;
     case Tok::DelText:
-    case Tok::DelInstrText: text(n, format(rr, true)); break;
+    case Tok::DelInstrText: text(format(rr, true)); break;
     case Tok::InstrText: {
         CharFormat f = format(rr, false);
         if (f.cls != CpClass::Deleted)
             f.cls = CpClass::Field;
-        text(n, f);
+        text(f);
         break;
     }
     case Tok::Tab:
     case Tok::PTab: m_w.put(cp::Tab, format(rr, false)); break;
     case Tok::Br: {
-        const std::string_view type = m_v.wAttr(n, "type").value();
+        const std::string_view type = m_x.w("type");
         m_w.put(type == "page" ? cp::PageBreak : type == "column" ? cp::ColumnBreak : cp::LineBreak, format(rr, false));
         break;
     }
@@ -306,31 +328,31 @@ void TextWalker::runItem(pugi::xml_node n, const ResolvedRun& rr)
     case Tok::NoBreakHyphen: m_w.put(cp::NonBreakingHyphen, format(rr, false)); break;
     case Tok::SoftHyphen: m_w.put(cp::OptionalHyphen, format(rr, false)); break;
     case Tok::Sym:
-        m_w.put(symbolChar(m_v.wAttr(n, "char").value()), format(rr, false));
+        m_w.put(symbolChar(m_x.w("char")), format(rr, false));
         m_w.markSymbol();
         break;
     case Tok::FootnoteReference:
     case Tok::EndnoteReference: {
-        const int type = m_v.tok(n) == Tok::FootnoteReference ? wdFootnotesStory : wdEndnotesStory;
-        const pugi::xml_attribute custom = m_v.wAttr(n, "customMarkFollows");
+        const int type = m_x.tok() == Tok::FootnoteReference ? wdFootnotesStory : wdEndnotesStory;
+        const auto custom = m_x.attr(Ns::W, "customMarkFollows");
         // With a custom mark, the mark text that follows stands for the reference.
-        if (!(custom && onOff(custom)))
+        const bool customMark = custom && onOff(custom);
+        if (!customMark)
             m_w.put(cp::NoteMark, format(rr, false));
-        m_out.noteRefs.push_back({type, std::atol(m_v.wAttr(n, "id").value()),
-                                  custom && onOff(custom) ? m_w.pos() : m_w.pos() - 1});
+        m_out.noteRefs.push_back({type, idOf(m_x.w("id")), customMark ? m_w.pos() : m_w.pos() - 1});
         break;
     }
     case Tok::FootnoteRef:
     case Tok::EndnoteRef: m_w.put(cp::NoteMark, format(rr, false)); break;
     case Tok::CommentReference:
         m_w.put(cp::CommentMark, format(rr, false));
-        m_out.commentMarks.push_back({std::atol(m_v.wAttr(n, "id").value()), m_w.pos() - 1});
+        m_out.commentMarks.push_back({idOf(m_x.w("id")), m_w.pos() - 1});
         break;
     case Tok::AnnotationRef: m_w.put(cp::CommentMark, format(rr, false)); break;
     case Tok::Separator: m_w.put(cp::Separator, format(rr, false)); break;
     case Tok::ContinuationSeparator: m_w.put(cp::ContinuationSeparator, format(rr, false)); break;
     case Tok::FldChar: {
-        const std::string_view type = m_v.wAttr(n, "fldCharType").value();
+        const std::string_view type = m_x.w("fldCharType");
         if (type == "begin")
             fieldBegin(rr);
         else if (type == "separate")
@@ -339,90 +361,103 @@ void TextWalker::runItem(pugi::xml_node n, const ResolvedRun& rr)
             fieldEnd(rr);
         break;
     }
-    case Tok::Drawing: drawing(n, rr, false); break;
-    case Tok::Pict: drawing(n, rr, true); break;
-    case Tok::Object: object(n, rr); break;
-    case Tok::Ruby: ruby(n, rr); break;
+    case Tok::Drawing: drawing(rr, false); break;
+    case Tok::Pict: drawing(rr, true); break;
+    case Tok::Object: object(rr); break;
+    case Tok::Ruby: ruby(rr); break;
     case Tok::PgNum:
     case Tok::DateBlock:
         fieldBegin(rr);
-        fieldCode(m_v.tok(n) == Tok::PgNum ? kPageCode : kDateCode, rr);
+        fieldCode(m_x.tok() == Tok::PgNum ? kPageCode : kDateCode, rr);
         fieldSeparate(rr);
         fieldEnd(rr);
         break;
-    case Tok::AlternateContent: {
-        Depth d(*this);
-        const pugi::xml_node branch = m_v.chooseBranch(n);
-        for (pugi::xml_node c = branch.first_child(); c; c = c.next_sibling())
-            if (c.type() == pugi::node_element)
-                runItem(c, rr);
+    case Tok::AlternateContent:
+        m_x.chooseBranch([&] {
+            Depth d(*this);
+            const int at = m_x.depth();
+            while (m_x.child(at))
+                runItem(rr);
+        });
         break;
-    }
     default: break;
     }
 }
 
-void TextWalker::math(pugi::xml_node n, ResolvedRun rr)
+void TextWalker::math(ResolvedRun rr)
 {
     Depth d(*this);
-    if (pugi::xml_node rPr = n.child(m_v.w("rPr"))) {
-        std::string_view charStyle;
-        const RunProps direct = m_styles.readRunProps(rPr, m_v, &charStyle);
-        rr = m_styles.resolve(m_tableStyle, m_paraStyle, m_styles.characterStyle(charStyle), direct);
-    }
-    for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling()) {
-        if (c.type() != pugi::node_element)
-            continue;
-        const Tok t = m_v.tok(c);
-        if (t == Tok::MathText)
-            text(c, format(rr, false));
+    const int at = m_x.depth();
+    while (m_x.child(at)) {
+        const Tok t = m_x.tok();
+        if (t == Tok::RPr) {
+            int charStyle = Styles::kNone;
+            const RunProps direct = m_styles.readRunProps(m_x, &charStyle, nullptr);
+            rr = m_styles.resolve(m_tableStyle, m_paraStyle, charStyle, direct);
+        } else if (t == Tok::MathText)
+            text(format(rr, false));
         else if (t == Tok::R)
-            run(c);
-        else if (m_v.ns(c) == Ns::M)
-            math(c, rr);
+            run();
+        else if (m_x.ns() == Ns::M)
+            math(rr);
     }
 }
 
-void TextWalker::collectTextBoxes(pugi::xml_node n, std::vector<pugi::xml_node>& out, int depth) const
+// Walks the text boxes in the element the reader stands on, each into a story of its own anchored
+// at anchor, reading to the element's end; whether there was one.
+bool TextWalker::textBox(int32_t anchor)
 {
-    if (depth > kMaxDepth)
-        throw loadError(LoadFailure::TooDeep, m_ctx.path, QString::number(kMaxDepth));
-    for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling()) {
-        if (c.type() != pugi::node_element)
-            continue;
-        const Tok t = m_v.tok(c);
-        if (t == Tok::TxbxContent)
-            out.push_back(c);   // boxes inside it are met when it is walked
-        else if (t == Tok::AlternateContent)
-            collectTextBoxes(m_v.chooseBranch(c), out, depth + 1);
-        else
-            collectTextBoxes(c, out, depth + 1);
-    }
-}
-
-void TextWalker::drawing(pugi::xml_node n, const ResolvedRun& rr, bool vml)
-{
-    std::vector<pugi::xml_node> boxes;
-    collectTextBoxes(n, boxes, m_depth);
-    bool floating = !boxes.empty();
-    for (pugi::xml_node c = n.first_child(); c && !floating; c = c.next_sibling())
-        floating = vml ? std::strstr(c.attribute("style").value(), "position:absolute") != nullptr
-                       : m_v.tok(c) == Tok::Anchor;
-    m_w.put(floating ? cp::ShapeAnchor : cp::Graphic, format(rr, false));
-    for (pugi::xml_node box : boxes) {
-        m_out.boxAnchors.push_back(m_w.pos() - 1);
+    Depth d(*this);
+    switch (m_x.tok()) {
+    case Tok::TxbxContent: {
+        // Boxes inside it are met when it is walked.
+        m_out.boxAnchors.push_back(anchor);
         m_out.boxes.emplace_back();
         TextWalker inner(m_ctx, m_out.boxes.back(), m_depth);
-        inner.walkBlocks(box);
+        inner.walkBlocks();
+        return true;
+    }
+    case Tok::AlternateContent: {
+        bool found = false;
+        m_x.chooseBranch([&] { found = textBoxesIn(anchor); });
+        return found;
+    }
+    default: return textBoxesIn(anchor);
     }
 }
 
-void TextWalker::object(pugi::xml_node n, const ResolvedRun& rr)
+bool TextWalker::textBoxesIn(int32_t anchor)
 {
-    const char* progId = "";
-    for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling())
-        if (m_v.tok(c) == Tok::OleObject)
-            progId = c.attribute("ProgID").value();
+    bool found = false;
+    const int at = m_x.depth();
+    while (m_x.child(at))
+        found = textBox(anchor) || found;
+    return found;
+}
+
+void TextWalker::drawing(const ResolvedRun& rr, bool vml)
+{
+    // The anchor's position is known before the boxes are walked: nothing goes into this story
+    // until the drawing's own character.
+    const int32_t anchor = m_w.pos();
+    bool floating = false;
+    const int at = m_x.depth();
+    while (m_x.child(at)) {
+        floating = floating
+                   || (vml ? m_x.attr("style").value_or(std::string_view()).find("position:absolute") != std::string_view::npos
+                           : m_x.tok() == Tok::Anchor);
+        floating = textBox(anchor) || floating;
+    }
+    m_w.put(floating ? cp::ShapeAnchor : cp::Graphic, format(rr, false));
+}
+
+void TextWalker::object(const ResolvedRun& rr)
+{
+    std::string progId;
+    const int at = m_x.depth();
+    while (m_x.child(at))
+        if (m_x.tok() == Tok::OleObject)
+            progId = m_x.attr("ProgID").value_or(std::string_view());
     fieldBegin(rr);
     fieldCode(embedCode(progId), rr);
     fieldSeparate(rr);
@@ -430,36 +465,44 @@ void TextWalker::object(pugi::xml_node n, const ResolvedRun& rr)
     fieldEnd(rr);
 }
 
-void TextWalker::ruby(pugi::xml_node n, const ResolvedRun& rr)
+void TextWalker::ruby(const ResolvedRun& rr)
 {
     fieldBegin(rr);
     fieldCode(kRubyCode, rr);
-    if (pugi::xml_node rt = n.child(m_v.w("rt")))
-        inlines(rt);
-    fieldSeparate(rr);
-    if (pugi::xml_node base = n.child(m_v.w("rubyBase")))
-        inlines(base);
+    bool separated = false;
+    const int at = m_x.depth();
+    while (m_x.child(at)) {
+        if (m_x.tok() == Tok::Rt && !separated)
+            inlines();
+        else if (m_x.tok() == Tok::RubyBase && !separated) {
+            fieldSeparate(rr);
+            separated = true;
+            inlines();
+        }
+    }
+    if (!separated)
+        fieldSeparate(rr);
     fieldEnd(rr);
 }
 
-void TextWalker::hyperlink(pugi::xml_node n)
+void TextWalker::hyperlink()
 {
-    const Relationships::Rel* rel = m_ctx.rels.byId(n.attribute(m_v.r("id")).value());
+    const Relationships::Rel* rel = m_ctx.rels.byId(m_x.attr(Ns::R, "id").value_or(std::string_view()));
     const ResolvedRun rr = paragraphDefault();
     fieldBegin(rr);
-    fieldCode(hyperlinkCode(rel ? rel->target.c_str() : "", m_v.wAttr(n, "anchor").value()), rr);
+    fieldCode(hyperlinkCode(rel ? std::string_view(rel->target) : std::string_view(), m_x.w("anchor")), rr);
     fieldSeparate(rr);
-    inlines(n);
+    inlines();
     fieldEnd(rr);
 }
 
-void TextWalker::simpleField(pugi::xml_node n)
+void TextWalker::simpleField()
 {
     const ResolvedRun rr = paragraphDefault();
     fieldBegin(rr);
-    fieldCode(QString::fromUtf8(m_v.wAttr(n, "instr").value()), rr);
+    fieldCode(QString::fromUtf8(m_x.w("instr")), rr);
     fieldSeparate(rr);
-    inlines(n);
+    inlines();
     fieldEnd(rr);
 }
 

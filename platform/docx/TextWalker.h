@@ -4,15 +4,13 @@
 #include "platform/docx/StoryWriter.h"
 #include "platform/docx/Styles.h"
 
-#include <pugixml.hpp>
-
 #include <string>
 #include <vector>
 
 namespace docx {
 
 class Relationships;
-class Vocabulary;
+class XmlReader;
 
 struct NoteRef { int type; long id; int32_t pos; };
 struct CommentEvent { long id; int32_t pos; };
@@ -40,38 +38,42 @@ struct Walked {
 class TextWalker {
 public:
     struct Context {
-        const Vocabulary& vocabulary;
+        XmlReader& xml;
         const Styles& styles;
         const Relationships& rels;   // of the part being walked, for hyperlink targets
         const QString& path;         // for errors
     };
 
     TextWalker(const Context& ctx, Walked& out, int depth = 0);
-    // Walks the block-level children of container (w:body, w:hdr, w:footnote, w:txbxContent ...).
-    void walkBlocks(pugi::xml_node container);
+    // Walks the block-level children of the element the reader stands on (w:body, w:hdr,
+    // w:footnote, w:txbxContent ...), reading to its end.
+    void walkBlocks();
 
 private:
     struct Depth;
 
-    void block(pugi::xml_node n);
-    void paragraph(pugi::xml_node p);
-    void table(pugi::xml_node tbl);
-    void rows(pugi::xml_node container);
-    void cells(pugi::xml_node container);
-    void cell(pugi::xml_node tc);
-    void sectionEnd(pugi::xml_node sectPr);
-    void inlines(pugi::xml_node container);
-    void inlineItem(pugi::xml_node n);
-    void run(pugi::xml_node r);
-    void runItem(pugi::xml_node n, const ResolvedRun& rr);
-    void text(pugi::xml_node t, const CharFormat& f);
-    void math(pugi::xml_node n, ResolvedRun rr);
-    void drawing(pugi::xml_node n, const ResolvedRun& rr, bool vml);
-    void collectTextBoxes(pugi::xml_node n, std::vector<pugi::xml_node>& out, int depth) const;
-    void object(pugi::xml_node n, const ResolvedRun& rr);
-    void ruby(pugi::xml_node n, const ResolvedRun& rr);
-    void hyperlink(pugi::xml_node n);
-    void simpleField(pugi::xml_node n);
+    // Each reads the element the reader stands on to its end.
+    void block();
+    void paragraph();
+    void table();
+    void rows();
+    void cells();
+    void cell();
+    SectionInfo section();
+    void inlines();
+    void inlineItem();
+    void run();
+    void runItem(const ResolvedRun& rr);
+    void text(const CharFormat& f);
+    void math(ResolvedRun rr);
+    void drawing(const ResolvedRun& rr, bool vml);
+    bool textBox(int32_t anchor);
+    bool textBoxesIn(int32_t anchor);
+    void object(const ResolvedRun& rr);
+    void ruby(const ResolvedRun& rr);
+    void hyperlink();
+    void simpleField();
+    void commentRange(std::vector<CommentEvent>& into);
 
     void fieldBegin(const ResolvedRun& rr);
     void fieldCode(QStringView code, const ResolvedRun& rr);
@@ -83,7 +85,7 @@ private:
     CharFormat fieldFormat(const ResolvedRun& rr) const;
 
     const Context& m_ctx;
-    const Vocabulary& m_v;
+    XmlReader& m_x;
     const Styles& m_styles;
     Walked& m_out;
     StoryWriter m_w;

@@ -1,9 +1,8 @@
 #include "platform/docx/Theme.h"
 
-#include "platform/docx/Xml.h"
+#include "platform/docx/XmlReader.h"
 
 #include <charconv>
-#include <cstring>
 
 namespace docx {
 
@@ -39,23 +38,22 @@ std::string_view schemeSlot(std::string_view themeColor)
     return themeColor;
 }
 
-const char* localName(const char* name)
-{
-    const char* colon = std::strchr(name, ':');
-    return colon ? colon + 1 : name;
-}
+constexpr int kSchemeDepth = 4;   // a:clrScheme sits in a:theme/a:themeElements
 
-pugi::xml_node findScheme(pugi::xml_node n, const Vocabulary& v, int depth)
+// Moves to the a:clrScheme inside the element the reader stands on; false, the element read to
+// its end, when there is none.
+bool findScheme(XmlReader& x, int depth)
 {
-    for (pugi::xml_node c = n.first_child(); c && depth < 4; c = c.next_sibling()) {
-        if (c.type() != pugi::node_element || v.ns(c) != Ns::A)
+    const int at = x.depth();
+    while (x.child(at)) {
+        if (x.ns() != Ns::A)
             continue;
-        if (std::strcmp(localName(c.name()), "clrScheme") == 0)
-            return c;
-        if (pugi::xml_node found = findScheme(c, v, depth + 1))
-            return found;
+        if (x.localName() == "clrScheme")
+            return true;
+        if (depth < kSchemeDepth && findScheme(x, depth + 1))
+            return true;
     }
-    return {};
+    return false;
 }
 
 } // namespace
@@ -66,16 +64,20 @@ std::optional<int32_t> colorRefFromHex(std::string_view rrggbb)
     return v ? std::optional<int32_t>(toColorRef(*v)) : std::nullopt;
 }
 
-void Theme::read(pugi::xml_node root, const Vocabulary& v)
+void Theme::read(XmlReader& x)
 {
-    for (pugi::xml_node slot = findScheme(root, v, 0).first_child(); slot; slot = slot.next_sibling()) {
-        for (pugi::xml_node c = slot.first_child(); c; c = c.next_sibling()) {
-            const char* local = localName(c.name());
-            const char* hex = std::strcmp(local, "srgbClr") == 0   ? c.attribute("val").value()
-                              : std::strcmp(local, "sysClr") == 0 ? c.attribute("lastClr").value()
-                                                                   : nullptr;
-            if (const auto rgb = hex ? parseHex(hex, 6) : std::nullopt)
-                m_rgb[localName(slot.name())] = *rgb;
+    if (!findScheme(x, 0))
+        return;
+    const int scheme = x.depth();
+    while (x.child(scheme)) {
+        const std::string slot(x.localName());
+        const int at = x.depth();
+        while (x.child(at)) {
+            const std::optional<std::string_view> hex = x.localName() == "srgbClr" ? x.attr("val")
+                                                        : x.localName() == "sysClr" ? x.attr("lastClr")
+                                                                                    : std::nullopt;
+            if (const auto rgb = hex ? parseHex(*hex, 6) : std::nullopt)
+                m_rgb[slot] = *rgb;
         }
     }
 }

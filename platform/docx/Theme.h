@@ -1,7 +1,5 @@
 #pragma once
 
-#include <pugixml.hpp>
-
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -10,12 +8,13 @@
 
 namespace docx {
 
-class Vocabulary;
+class XmlReader;
 
 // The colour scheme of theme1.xml, for run colours given only as w:themeColor.
 class Theme {
 public:
-    void read(pugi::xml_node root, const Vocabulary& v);
+    // Reads theme1.xml, the reader on its root.
+    void read(XmlReader& x);
     // COLORREF of a w:themeColor value ("accent1", "text1", ...) with w:themeTint / w:themeShade
     // (hex bytes, empty when absent) applied; nothing when the scheme lacks it.
     std::optional<int32_t> color(std::string_view themeColor, std::string_view tint,

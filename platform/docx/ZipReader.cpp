@@ -71,10 +71,10 @@ bool ZipReader::contains(const std::string& name) const
 std::string ZipReader::read(const std::string& name)
 {
     ZipEntry entry(*this, name);
-    std::string data;
-    data.reserve(entry.size());
-    while (entry.readInto(data, entry.size()) > 0) {
-    }
+    std::string data(entry.size(), '\0');
+    std::size_t done = 0;
+    while (std::size_t n = entry.readInto(data.data() + done, std::max<std::size_t>(data.size() - done, 1)))
+        done += n;
     return data;
 }
 
@@ -106,7 +106,7 @@ void ZipEntry::fail()
     throw loadError(LoadFailure::Corrupt, m_zip.m_path, m_part + ": " + QString::fromUtf8(zip_file_strerror(m_file)));
 }
 
-std::size_t ZipEntry::readInto(std::string& out, std::size_t n)
+std::size_t ZipEntry::readInto(char* out, std::size_t n)
 {
     // The stated size bounds the read; a short read or bytes beyond it mean a damaged entry, and
     // reading on to the end is what makes libzip check the entry's CRC.
@@ -117,9 +117,7 @@ std::size_t ZipEntry::readInto(std::string& out, std::size_t n)
             fail();
         return 0;
     }
-    const std::size_t old = out.size();
-    out.resize(old + want);
-    if (zip_fread(m_file, out.data() + old, want) != static_cast<zip_int64_t>(want))
+    if (zip_fread(m_file, out, want) != static_cast<zip_int64_t>(want))
         fail();
     m_read += want;
     return want;

@@ -46,9 +46,10 @@ public:
     ZipEntry& operator=(const ZipEntry&) = delete;
 
     std::size_t size() const { return m_size; }
-    // Appends up to n (> 0) further bytes to out and returns how many; 0 once the entry is read whole.
-    // Throws Corrupt when the data falls short of the stated size, goes beyond it or fails its check.
-    std::size_t readInto(std::string& out, std::size_t n);
+    // Reads up to n (> 0) further bytes into out and returns how many; 0 once the entry is read
+    // whole. Throws Corrupt when the data falls short of the stated size, goes beyond it or fails
+    // its check.
+    std::size_t readInto(char* out, std::size_t n);
 
 private:
     [[noreturn]] void fail();

@@ -1,10 +1,12 @@
-// The main document is parsed a slice of the body at a time; these tests load bodies large enough
-// to be cut into many slices and compare them with the same content read in one piece.
+// The main document is read while a second thread still inflates it; these tests load bodies large
+// enough to arrive in many chunks and compare them with the same content read in one piece.
 #include "tests/docx/Fixture.h"
 
 #include "platform/core/Error.h"
-#include "platform/docx/BodySlices.h"
 #include "platform/docx/LoadError.h"
+#include "platform/docx/PartStream.h"
+#include "platform/docx/XmlReader.h"
+#include "platform/docx/ZipReader.h"
 
 #include <QRegularExpression>
 
@@ -53,7 +55,7 @@ DocxBuilder document(const QString& body)
 QString manyBlocks()
 {
     QString body;
-    for (int i = 0; body.size() < 4 * static_cast<qsizetype>(docx::BodySlices::kSliceBytes); ++i)
+    for (int i = 0; body.size() < 16 * static_cast<qsizetype>(docx::PartStream::kChunkBytes); ++i)
         body += blocks(i);
     return body;
 }
@@ -88,10 +90,10 @@ void expectSame(const docx::Document& a, const docx::Document& b)
         EXPECT_EQ(a.sections[i].endPos, b.sections[i].endPos) << i;
 }
 
-TEST(SlicedBody, ReadsAsTheSameContentInOnePiece)
+TEST(StreamedBody, ReadsAsTheSameContentInOnePiece)
 {
     const QString body = manyBlocks();
-    // A body with one child cannot be cut: wrapped in a content control it is parsed whole.
+    // Wrapped in a content control, the same blocks are one child of the body.
     const docx::Document whole =
         loadBuilt(document("<w:sdt><w:sdtContent>" + body + "</w:sdtContent></w:sdt><w:sectPr/>"));
     const docx::Document sliced = loadBuilt(document(body + "<w:sectPr/>"));
@@ -101,26 +103,53 @@ TEST(SlicedBody, ReadsAsTheSameContentInOnePiece)
     expectSame(whole, sliced);
 }
 
-TEST(SlicedBody, LargeBodyComesInSlicesAndOneChildBodyWhole)
+// Everything the reader reports about the element it stands on and all inside it.
+void dump(docx::XmlReader& x, std::string& out)
 {
-    const QString body = manyBlocks();
-    const auto count = [](const DocxBuilder& b) {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("d.docx");
-        b.save(path);
-        docx::ZipReader zip(path);
-        docx::BodySlices slices(zip, "word/document.xml", path);
-        docx::XmlPart slice;
-        int n = 0;
-        while (slices.next(slice))
-            ++n;
-        return n;
-    };
-    EXPECT_GE(count(document(body)), 4);
-    EXPECT_EQ(count(document("<w:sdt><w:sdtContent>" + body + "</w:sdtContent></w:sdt>")), 1);
+    out += '<';
+    out += x.localName();
+    out += ' ' + std::to_string(static_cast<int>(x.ns())) + ' ' + std::to_string(static_cast<int>(x.tok()));
+    for (const char* a : {"id", "val", "fldCharType", "anchor", "tooltip"})
+        if (const auto v = x.attr(docx::Ns::W, a))
+            out.append(" ").append(a).append("=").append(*v);
+    out += '>';
+    if (x.tok() == docx::Tok::T) {
+        x.text([&](std::string_view piece) { out.append(piece).append("|"); });
+    } else {
+        const int at = x.depth();
+        while (x.child(at))
+            dump(x, out);
+    }
+    out += "</>";
 }
 
-TEST(SlicedBody, Utf16PartIsReadWhole)
+TEST(StreamedBody, ReaderSeesTheSameWhetherThePartArrivesInChunksOrWhole)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("d.docx");
+    document(manyBlocks()).save(path);
+    docx::ZipReader zip(path);
+    std::string whole, streamed;
+    {
+        docx::XmlReader x(zip.read("word/document.xml"), "word/document.xml", path);
+        ASSERT_TRUE(x.child(0));
+        dump(x, whole);
+    }
+    {
+        docx::PartStream stream(zip, "word/document.xml");
+        docx::XmlReader x(stream, "word/document.xml", path);
+        ASSERT_TRUE(x.child(0));
+        dump(x, streamed);
+        x.finish();
+    }
+    EXPECT_GT(whole.size(), 4 * docx::PartStream::kChunkBytes);
+    EXPECT_NE(whole.find("<t 1 15>赤い文字 7|</>"), std::string::npos) << whole.substr(0, 2000);
+    EXPECT_NE(whole.find("anchor=a>b"), std::string::npos);
+    EXPECT_NE(whole.find("<w:p> & |"), std::string::npos);
+    EXPECT_EQ(whole, streamed);
+}
+
+TEST(StreamedBody, Utf16PartReadsAsUtf8)
 {
     const QString body = manyBlocks() + "<w:sectPr/>";
     const QString xml = QString("<?xml version=\"1.0\" encoding=\"UTF-16\"?><w:document %1><w:body>%2</w:body></w:document>")
@@ -131,7 +160,7 @@ TEST(SlicedBody, Utf16PartIsReadWhole)
     expectSame(loadBuilt(document(body)), wide);
 }
 
-TEST(SlicedBody, FaultInALaterSliceNamesItsOffsetInThePart)
+TEST(StreamedBody, FaultLateInThePartNamesItsOffset)
 {
     const QString good = manyBlocks();
     const QString fault = "<w:p><w:r><w:t>x</w:t></w:p>";
@@ -153,9 +182,9 @@ TEST(SlicedBody, FaultInALaterSliceNamesItsOffsetInThePart)
     }
 }
 
-// The walk fails in the first slice while the reader thread still has slices to hand over: the
-// walk's error comes out, and the reader stops instead of waiting for a walk that is gone.
-TEST(SlicedBody, WalkFailingEarlyStopsTheReader)
+// The walk fails early while the part is still being inflated: the walk's error comes out, and the
+// inflating thread stops instead of working for a walk that is gone.
+TEST(StreamedBody, WalkFailingEarlyStopsTheReader)
 {
     QString open, close;
     for (int i = 0; i < 400; ++i) {

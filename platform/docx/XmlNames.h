@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace docx {
+
+// Namespaces the reader knows, whatever prefix a part binds them to.
+enum class Ns : uint8_t { Other, W, R, MC, WP, WPS, V, O, M, A, Understood };
+
+// Elements the text walk and the part readers act on. Everything else is Tok::Other.
+enum class Tok : uint8_t {
+    Other,
+    // WordprocessingML
+    Document, Body, Hdr, Ftr, Footnotes, Endnotes, Footnote, Endnote, Comments, Comment,
+    P, PPr, RPr, R, T, DelText, InstrText, DelInstrText, Tab, PTab, Br, Cr,
+    NoBreakHyphen, SoftHyphen, Sym, FootnoteReference, EndnoteReference, FootnoteRef, EndnoteRef,
+    CommentReference, AnnotationRef, CommentRangeStart, CommentRangeEnd, Separator,
+    ContinuationSeparator, FldChar, FldSimple, Hyperlink, Tbl, Tr, Tc, TblPr, TblStyle,
+    Sdt, SdtContent, CustomXml, SmartTag, Ins, Del, MoveFrom, MoveTo, Drawing, Pict, Object,
+    Ruby, Rt, RubyBase, SectPr, HeaderReference, FooterReference, TitlePg, PStyle, RStyle,
+    Color, Highlight, Strike, DStrike, Vanish, SpecVanish, TxbxContent, PgNum, DateBlock,
+    Styles, Style, DocDefaults, RPrDefault, BasedOn, Settings, EvenAndOddHeaders,
+    // markup compatibility
+    AlternateContent, Choice, Fallback,
+    // drawing
+    Anchor, OleObject,
+    // math
+    MathText,
+};
+
+// The namespace a URI names; Ns::Other for any the reader does not know.
+Ns nsOfUri(std::string_view uri);
+// The element a namespace and local name make; Tok::Other for any the reader does not act on.
+Tok tokOf(Ns ns, std::string_view local);
+
+} // namespace docx
