@@ -382,16 +382,17 @@ XmlReader::Event XmlReader::startTag(std::size_t lt)
         if (s >= end || (*s != '"' && *s != '\''))
             fail(static_cast<std::size_t>(name - m_data), QStringLiteral("属性の値が引用符で囲まれていません"));
         const char quote = *s++;
-        const auto* close = static_cast<const char*>(std::memchr(s, quote, static_cast<std::size_t>(end - s)));
-        if (!close)
-            fail(static_cast<std::size_t>(name - m_data), QStringLiteral("属性の値が閉じていません"));
+        // Values are short: one pass finds the closing quote and anything to expand.
+        const char* close = s;
         bool plain = true;
-        for (const char* c = s; c < close; ++c)
-            if (is(*c, kValueSpecial)) {
-                if (*c == '<')
-                    fail(static_cast<std::size_t>(c - m_data), QStringLiteral("属性の値に '<' があります"));
+        for (; close < end && *close != quote; ++close)
+            if (is(*close, kValueSpecial)) {
+                if (*close == '<')
+                    fail(static_cast<std::size_t>(close - m_data), QStringLiteral("属性の値に '<' があります"));
                 plain = false;
             }
+        if (close >= end)
+            fail(static_cast<std::size_t>(name - m_data), QStringLiteral("属性の値が閉じていません"));
         Attr a{name, static_cast<uint32_t>(nameEnd - name), 0, s, 0, static_cast<uint32_t>(close - s)};
         if (const void* colon = std::memchr(name, ':', a.nameLen))
             a.prefixLen = static_cast<uint32_t>(static_cast<const char*>(colon) - name);
@@ -421,20 +422,23 @@ XmlReader::Event XmlReader::endTag(std::size_t lt)
 {
     const char* end = m_data + m_limit;
     const char* name = m_data + lt + 2;
+    // The name must be the open element's: compare it in place before scanning anything.
     const char* s = name;
-    while (s < end && !endsName(*s))
-        ++s;
-    const std::string_view closing(name, static_cast<std::size_t>(s - name));
+    if (!m_open.empty() && name + m_open.back().nameLen < end && sameName(name, m_open.back().name, m_open.back().nameLen))
+        s += m_open.back().nameLen;
+    if (s == name || !(*s == '>' || isSpace(*s))) {
+        while (s < end && !endsName(*s))
+            ++s;
+        const QString closing = QString::fromUtf8(name, s - name);
+        if (m_open.empty())
+            fail(lt, QStringLiteral("終了タグ </%1> に対応する開始タグがありません").arg(closing));
+        fail(lt, QStringLiteral("終了タグ </%1> が開始タグ <%2> と合いません")
+                     .arg(closing, QString::fromUtf8(m_open.back().name, m_open.back().nameLen)));
+    }
     while (s < end && isSpace(*s))
         ++s;
     if (s >= end || *s != '>')
         fail(lt, QStringLiteral("終了タグが閉じていません"));
-    if (m_open.empty())
-        fail(lt, QStringLiteral("終了タグ </%1> に対応する開始タグがありません").arg(QString::fromUtf8(closing)));
-    const Open& open = m_open.back();
-    if (closing.size() != open.nameLen || !sameName(closing.data(), open.name, open.nameLen))
-        fail(lt, QStringLiteral("終了タグ </%1> が開始タグ <%2> と合いません")
-                     .arg(QString::fromUtf8(closing), QString::fromUtf8(open.name, open.nameLen)));
     m_pos = static_cast<std::size_t>(s + 1 - m_data);
     close();
     return Event::End;
@@ -497,7 +501,8 @@ void XmlReader::classify()
         std::memcpy(key, m_name.data(), len);
     for (std::size_t i = 0; i < 4; ++i)
         key[i] &= kNameMasks[len][i];
-    const uint64_t h = (key[0] ^ key[1] * 31 ^ key[2] * 131 ^ key[3] * 1031) * 0x9E3779B97F4A7C15ull;
+    // Names differ early or in length: the first word and the length spread them well enough.
+    const uint64_t h = (key[0] ^ len) * 0x9E3779B97F4A7C15ull;
     for (std::size_t probe = 0; probe < kNameProbes; ++probe) {
         NameSlot& slot = m_names[((h >> 55) + probe) % kNameSlots];
         if (((slot.name[0] ^ key[0]) | (slot.name[1] ^ key[1]) | (slot.name[2] ^ key[2]) | (slot.name[3] ^ key[3])) == 0) {
