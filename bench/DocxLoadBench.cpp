@@ -3,6 +3,7 @@
 // CPU is the whole process's: the reader uses a second thread.
 #include "bench/LargeDocument.h"
 #include "platform/docx/Package.h"
+#include "platform/docx/XmlTokenizer.h"
 
 #include <QDir>
 #include <QFile>
@@ -88,8 +89,38 @@ void BM_DocxLoad(benchmark::State& state)
     state.counters["positions"] = static_cast<double>(chars);
 }
 
+// The main part's XML turned into events alone, without inflating it or walking the events.
+void BM_TokenizeMainPart(benchmark::State& state)
+{
+    int err = 0;
+    zip_t* za = zip_open(QFile::encodeName(documentPath()).constData(), ZIP_RDONLY, &err);
+    zip_stat_t st;
+    zip_stat(za, "word/document.xml", 0, &st);
+    std::string xml(st.size, '\0');
+    zip_file_t* f = zip_fopen(za, "word/document.xml", 0);
+    zip_fread(f, xml.data(), xml.size());
+    zip_fclose(f);
+    zip_close(za);
+    std::size_t events = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::string bytes = xml;
+        state.ResumeTiming();
+        docx::XmlTokenizer tokenizer(std::move(bytes), "word/document.xml", documentPath());
+        docx::XmlEventBlock block;
+        events = 0;
+        do {
+            tokenizer.fill(block);
+            events += block.events.size();
+        } while (block.events.back().kind != docx::XmlEvent::EndOfPart);
+        benchmark::DoNotOptimize(events);
+    }
+    state.counters["events"] = static_cast<double>(events);
+}
+
 BENCHMARK(BM_InflateAndParseOnly)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 BENCHMARK(BM_DocxLoad)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+BENCHMARK(BM_TokenizeMainPart)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -116,8 +116,8 @@ Document load(const QString& path)
     Walked main;
     {
         const Relationships rels = Relationships::read(zip, mainName, path);
-        PartStream stream(zip, mainName);
-        XmlReader x(stream, mainName, path);
+        PartStream stream(zip, mainName, path);
+        XmlReader x(stream);
         if (!x.child(0) || x.tok() != Tok::Document)
             throw loadError(LoadFailure::NoMainPart, path);
         const TextWalker::Context context{x, styles, rels, path};

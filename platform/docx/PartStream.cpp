@@ -1,13 +1,9 @@
 #include "platform/docx/PartStream.h"
 
-#include <algorithm>
-
 namespace docx {
 
-PartStream::PartStream(ZipReader& zip, const std::string& part)
-    : m_entry(zip, part),
-      m_bytes(new char[m_entry.size() + 1]),   // uninitialised: the thread writes every byte it hands out
-      m_thread([this] { inflate(); })
+PartStream::PartStream(ZipReader& zip, const std::string& part, const QString& path)
+    : m_entry(zip, part), m_part(part), m_path(path), m_thread([this] { produce(); })
 {
 }
 
@@ -17,27 +13,30 @@ PartStream::~PartStream()
         const std::lock_guard lock(m_mutex);
         m_stop = true;
     }
+    m_changed.notify_all();
     m_thread.join();
 }
 
-void PartStream::inflate()
+void PartStream::produce()
 {
-    std::size_t done = 0;
     try {
-        for (;;) {
-            const std::size_t n = m_entry.readInto(m_bytes.get() + done, kChunkBytes);
-            done += n;
+        m_tokenizer = std::make_unique<XmlTokenizer>(m_entry, m_part, m_path);
+        for (bool last = false; !last;) {
+            XmlEventBlock block;
+            m_tokenizer->fill(block);
+            last = !block.events.empty() && block.events.back().kind == XmlEvent::EndOfPart;
             std::unique_lock lock(m_mutex);
+            m_producerWaits = true;
+            m_changed.wait(lock, [this] { return m_stop || m_ready.size() < kAhead; });
+            m_producerWaits = false;
             if (m_stop)
                 return;
-            m_ready = done;
-            m_done = n == 0;
-            const bool wake = m_waiting;
+            m_ready.push_back(std::move(block));
+            m_done = last;
+            const bool wake = m_readerWaits;
             lock.unlock();
             if (wake)
-                m_changed.notify_one();
-            if (n == 0)
-                return;
+                m_changed.notify_all();
         }
     } catch (...) {
         {
@@ -45,20 +44,29 @@ void PartStream::inflate()
             m_error = std::current_exception();
             m_done = true;
         }
-        m_changed.notify_one();
+        m_changed.notify_all();
     }
 }
 
-std::size_t PartStream::waitBeyond(std::size_t have, bool& done)
+void PartStream::next(XmlEventBlock& block)
 {
     std::unique_lock lock(m_mutex);
-    m_waiting = true;
-    m_changed.wait(lock, [&] { return m_ready > have || m_done; });
-    m_waiting = false;
-    if (m_ready <= have && m_error)
-        std::rethrow_exception(m_error);
-    done = m_done && !m_error;
-    return m_ready;
+    m_readerWaits = true;
+    m_changed.wait(lock, [this] { return !m_ready.empty() || m_done; });
+    m_readerWaits = false;
+    if (m_ready.empty()) {
+        if (m_error)
+            std::rethrow_exception(m_error);
+        // The part ended and its last block was handed out: nothing more follows.
+        block.events.assign(1, XmlEvent{});
+        return;
+    }
+    block = std::move(m_ready.front());
+    m_ready.pop_front();
+    const bool wake = m_producerWaits;
+    lock.unlock();
+    if (wake)
+        m_changed.notify_all();
 }
 
 } // namespace docx

@@ -1,9 +1,14 @@
 #pragma once
 
+#include "platform/docx/XmlEvents.h"
+#include "platform/docx/XmlTokenizer.h"
 #include "platform/docx/ZipReader.h"
+
+#include <QString>
 
 #include <condition_variable>
 #include <cstddef>
+#include <deque>
 #include <exception>
 #include <memory>
 #include <mutex>
@@ -12,39 +17,38 @@
 
 namespace docx {
 
-// One part inflated front to back on a thread of its own, into a buffer the XML reader reads
-// behind it: reading the main document overlaps walking it. The zip is the thread's until the
+// One part inflated and tokenized on a thread of its own, a few blocks of events ahead of the
+// reader: reading the main document overlaps walking it. The zip is the thread's until the
 // stream is destroyed: nothing else may read it meanwhile.
 class PartStream {
 public:
-    static constexpr std::size_t kChunkBytes = 64u << 10;   // handed over at a time
+    static constexpr std::size_t kAhead = 8;   // blocks waiting at most
 
-    // Opens part (throws Corrupt or TooLarge) and starts inflating it.
-    PartStream(ZipReader& zip, const std::string& part);
+    // Opens part (throws Corrupt or TooLarge) and starts reading it.
+    PartStream(ZipReader& zip, const std::string& part, const QString& path);
     ~PartStream();
     PartStream(const PartStream&) = delete;
     PartStream& operator=(const PartStream&) = delete;
 
-    // The buffer: its first ready() bytes may be read.
-    const char* data() const { return m_bytes.get(); }
-    // Waits until more than have bytes are ready or the part is read whole; returns how many are
-    // ready, with done set once that is all. Rethrows what inflating threw, once the bytes before
-    // the fault have been handed out.
-    std::size_t waitBeyond(std::size_t have, bool& done);
+    // Replaces block with the next one, waiting for it. Rethrows what reading the part threw once
+    // the blocks before the fault are handed out.
+    void next(XmlEventBlock& block);
 
 private:
-    void inflate();
+    void produce();
 
     ZipEntry m_entry;
-    std::unique_ptr<char[]> m_bytes;   // the stated size; written only by the thread, below ready
+    std::string m_part;
+    QString m_path;
+    std::unique_ptr<XmlTokenizer> m_tokenizer;   // the thread's; its bytes outlive the events
     std::mutex m_mutex;
     std::condition_variable m_changed;
-    std::size_t m_ready = 0;
-    bool m_done = false;
-    bool m_waiting = false;            // the reader sleeps: wake it with the next chunk
-    bool m_stop = false;               // the reader is gone: stop inflating
+    std::deque<XmlEventBlock> m_ready;
     std::exception_ptr m_error;
-    std::thread m_thread;              // last, so it starts once the members above exist
+    bool m_done = false;                         // the thread has ended, normally or with m_error
+    bool m_stop = false;                         // the reader is gone: stop
+    bool m_readerWaits = false, m_producerWaits = false;
+    std::thread m_thread;                        // last, so it starts once the members above exist
 };
 
 } // namespace docx

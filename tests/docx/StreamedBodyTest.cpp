@@ -55,7 +55,7 @@ DocxBuilder document(const QString& body)
 QString manyBlocks()
 {
     QString body;
-    for (int i = 0; body.size() < 16 * static_cast<qsizetype>(docx::PartStream::kChunkBytes); ++i)
+    for (int i = 0; body.size() < 16 * static_cast<qsizetype>(docx::XmlTokenizer::kChunkBytes); ++i)
         body += blocks(i);
     return body;
 }
@@ -136,13 +136,13 @@ TEST(StreamedBody, ReaderSeesTheSameWhetherThePartArrivesInChunksOrWhole)
         dump(x, whole);
     }
     {
-        docx::PartStream stream(zip, "word/document.xml");
-        docx::XmlReader x(stream, "word/document.xml", path);
+        docx::PartStream stream(zip, "word/document.xml", path);
+        docx::XmlReader x(stream);
         ASSERT_TRUE(x.child(0));
         dump(x, streamed);
         x.finish();
     }
-    EXPECT_GT(whole.size(), 4 * docx::PartStream::kChunkBytes);
+    EXPECT_GT(whole.size(), 4 * docx::XmlTokenizer::kChunkBytes);
     EXPECT_NE(whole.find("<t 1 15>赤い文字 7|</>"), std::string::npos) << whole.substr(0, 2000);
     EXPECT_NE(whole.find("anchor=a>b"), std::string::npos);
     EXPECT_NE(whole.find("<w:p> & |"), std::string::npos);

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/docx/XmlNames.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace docx {
+
+// What the tokenizer found, in document order. Offsets are into the block's data; text and
+// attribute values there are already expanded (references, line ends) in place.
+struct XmlEvent {
+    enum Kind : uint8_t { Start, Empty, End, Text, Attr, EndOfPart };
+    uint32_t at = 0, len = 0;           // Start, Empty, Attr: the qualified name; Text: the text
+    uint32_t valueAt = 0, valueLen = 0; // Attr: the value; Start, Empty: how many Attr events follow
+    Kind kind = EndOfPart;
+    Tok tok = Tok::Other;               // Start, Empty
+    Ns ns = Ns::Other;                  // Start, Empty: the element's; Attr: its prefix's
+    uint8_t localAt = 0;                // where the local name starts in the qualified one
+    bool understood = false;            // mc:Choice: every namespace it requires is known
+};
+
+// Events handed over together. An element's Attr events are always in the block of its Start.
+struct XmlEventBlock {
+    static constexpr std::size_t kEvents = 4096;   // a block is closed at the first element past it
+    const char* data = nullptr;
+    std::vector<XmlEvent> events;
+};
+
+} // namespace docx

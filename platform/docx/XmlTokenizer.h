@@ -1,0 +1,109 @@
+#pragma once
+
+#include "platform/docx/XmlEvents.h"
+
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace docx {
+
+class ZipEntry;
+
+// Turns one part's XML into events, classifying each element by its namespace and local name.
+// Written for this reader rather than taken from a library: the main document must be read while
+// it is still being inflated and without building a tree of it; the DOM parsers at hand cannot,
+// and the streaming ones are several times slower than the whole load may take.
+//
+// What makes a part well-formed is checked as far as reading it needs: end tags match, markup is
+// complete, attribute values are quoted and hold no '<'. A DTD is skipped unread; only the
+// predefined entities and character references are expanded. A part in UTF-16 or another declared
+// encoding is converted to UTF-8 first. Every fault throws the BadXml load error naming the part
+// and the byte offset.
+class XmlTokenizer {
+public:
+    static constexpr std::size_t kMaxDepth = 1024;        // open elements; deeper nesting is refused
+    static constexpr std::size_t kChunkBytes = 64u << 10; // inflated at a time
+
+    // A part held whole, named part in errors about the file at path.
+    XmlTokenizer(std::string bytes, std::string part, const QString& path);
+    // A part inflated from entry a chunk at a time as the events need it.
+    XmlTokenizer(ZipEntry& entry, std::string part, const QString& path);
+    XmlTokenizer(const XmlTokenizer&) = delete;
+    XmlTokenizer& operator=(const XmlTokenizer&) = delete;
+
+    // Fills block with the next events; the last block ends with EndOfPart.
+    void fill(XmlEventBlock& block);
+
+private:
+    enum class Token : uint8_t { Markup, Text, Eof };
+    struct Open {
+        const char* name;
+        uint32_t nameLen;
+        uint32_t bindings;   // namespace declarations it made
+    };
+    struct Binding {
+        std::string prefix;
+        Ns ns;
+        bool changes;   // declared below the root, binding the prefix otherwise than before
+    };
+    // Classified qualified names of up to 32 bytes, open addressing by a hash of the name.
+    struct NameSlot {
+        uint64_t name[4];   // zero-padded; all zero: free
+        Tok tok;
+        Ns ns;
+        uint8_t localAt;
+    };
+    static constexpr std::size_t kNameSlots = 512, kNameProbes = 8;
+
+    void begin();
+    void more();
+    bool have(std::size_t i);
+    void toUtf8(const char* from);
+    std::size_t find(std::string_view what, std::size_t from);
+    bool refill();
+    Token next();
+    void text(std::size_t at, std::size_t end, bool cdata);
+    void startTag(std::size_t lt);
+    void endTag(std::size_t lt);
+    void special(std::size_t lt);
+    void declare(std::string_view prefix, std::string_view uri);
+    void close();
+    void classify(std::string_view name, XmlEvent& e);
+    void classifyUncached(std::string_view name, XmlEvent& e) const;
+    Ns nsOfPrefix(std::string_view prefix) const;
+    Ns attrNs(std::string_view prefix) const;
+    bool rebound(std::string_view name) const;
+    bool understood(std::string_view requires_) const;
+    uint32_t offset(const char* p) const { return static_cast<uint32_t>(p - m_data); }
+    [[noreturn]] void fail(std::size_t at, const QString& what) const;
+
+    std::string m_part;
+    QString m_path;
+    std::string m_own;                   // the part when held whole or converted
+    std::unique_ptr<char[]> m_inflated;  // the part as inflated so far
+    ZipEntry* m_entry = nullptr;         // while the part still arrives
+    char* m_data = nullptr;              // written in place where text and values are expanded
+    std::size_t m_size = 0;              // bytes in
+    std::size_t m_limit = 0;             // markup starting before it ends before it: the last '<' seen
+    std::size_t m_pos = 0;
+    bool m_whole = false;                // all bytes are in
+    bool m_ended = false;
+
+    std::vector<XmlEvent>* m_out = nullptr;
+    std::vector<Open> m_open;
+    bool m_rootSeen = false;
+    bool m_afterStart = false;           // nothing since the last start tag
+    std::vector<Binding> m_bindings;
+    std::size_t m_changedBindings = 0;   // in m_bindings with changes set: names may bypass m_names
+    std::optional<std::string> m_wPrefix; // the root's prefix for WordprocessingML: attributes' fast path
+    NameSlot m_names[kNameSlots] = {};
+};
+
+} // namespace docx
