@@ -3,26 +3,40 @@
 #include "platform/docx/Annotations.h"
 #include "platform/docx/HeaderFooterPlan.h"
 #include "platform/docx/LoadError.h"
+#include "platform/docx/PartStream.h"
 #include "platform/docx/Relationships.h"
 #include "platform/docx/Styles.h"
 #include "platform/docx/TextWalker.h"
-#include "platform/docx/PartStream.h"
 #include "platform/docx/XmlReader.h"
 #include "platform/docx/ZipReader.h"
+
+#include <map>
+#include <optional>
 
 
 namespace docx {
 
 namespace {
 
-// Hands fn a reader standing on one part's root, and the part's relationships.
-template <typename Fn>
-void withPart(ZipReader& zip, const std::string& name, const QString& path, Fn&& fn)
+// A part's bytes and relationships, read out of the package.
+struct ReadPart {
+    std::string name, bytes;
+    Relationships rels;
+};
+
+ReadPart readPart(ZipReader& zip, const std::string& name, const QString& path)
 {
-    XmlReader x(zip.read(name), name, path);
-    const Relationships rels = Relationships::read(zip, name, path);
+    return {name, zip.read(name), Relationships::read(zip, name, path)};
+}
+
+// Hands fn a reader standing on the part's root and the part's relationships, then reads the
+// part to its end.
+template <typename Fn>
+void walkPart(ReadPart part, const QString& path, Fn&& fn)
+{
+    XmlReader x(std::move(part.bytes), part.name, path);
     if (x.child(0))
-        fn(x, rels);
+        fn(x, part.rels);
     x.finish();
 }
 
@@ -98,29 +112,61 @@ Document load(const QString& path)
     doc.path = path;
     Styles styles;
     if (const std::string name = partOfType(docRels, zip, "theme"); !name.empty())
-        withPart(zip, name, path, [&](XmlReader& x, const Relationships&) {
+        walkPart(readPart(zip, name, path), path, [&](XmlReader& x, const Relationships&) {
             Theme theme;
             theme.read(x);
             styles.setTheme(std::move(theme));
         });
     if (const std::string name = partOfType(docRels, zip, "styles"); !name.empty())
-        withPart(zip, name, path, [&](XmlReader& x, const Relationships&) { styles.read(x); });
+        walkPart(readPart(zip, name, path), path, [&](XmlReader& x, const Relationships&) { styles.read(x); });
     if (const std::string name = partOfType(docRels, zip, "settings"); !name.empty())
-        withPart(zip, name, path, [&](XmlReader& x, const Relationships&) {
+        walkPart(readPart(zip, name, path), path, [&](XmlReader& x, const Relationships&) {
             while (x.child(1))
                 if (x.tok() == Tok::EvenAndOddHeaders)
                     doc.evenAndOddHeaders = onOff(x.attr(Ns::W, "val"));
         });
 
-    // The main story, walked here while a second thread inflates the part ahead of the walk.
+    // Notes, comments, headers and footers are read out of the package first and walked while a
+    // second thread inflates and tokenizes the main document: that thread has the zip to itself.
+    const std::string noteNames[2] = {partOfType(docRels, zip, "footnotes"), partOfType(docRels, zip, "endnotes")};
+    const std::string commentsName = partOfType(docRels, zip, "comments");
+    std::optional<ReadPart> noteBytes[2], commentBytes;
+    for (int k = 0; k < 2; ++k)
+        if (!noteNames[k].empty())
+            noteBytes[k] = readPart(zip, noteNames[k], path);
+    if (!commentsName.empty())
+        commentBytes = readPart(zip, commentsName, path);
+    std::map<std::string, ReadPart> headerBytes;
+    for (const Relationships::Rel& r : docRels.all())
+        if (!r.external && (r.type == "header" || r.type == "footer") && !headerBytes.count(r.target)
+            && zip.contains(r.target))
+            headerBytes.emplace(r.target, readPart(zip, r.target, path));
+    const Relationships mainRels = Relationships::read(zip, mainName, path);
+
+    NotesPart noteParts[2];
+    std::map<long, CommentPart> commentParts;
+    std::map<std::string, Walked> headerParts;
     Walked main;
     {
-        const Relationships rels = Relationships::read(zip, mainName, path);
         PartStream stream(zip, mainName, path);
+        for (int k = 0; k < 2; ++k)
+            if (noteBytes[k])
+                walkPart(std::move(*noteBytes[k]), path, [&](XmlReader& x, const Relationships& rels) {
+                    noteParts[k] = walkNotesPart(TextWalker::Context{x, styles, rels, path});
+                });
+        if (commentBytes)
+            walkPart(std::move(*commentBytes), path, [&](XmlReader& x, const Relationships& rels) {
+                commentParts = walkCommentsPart(TextWalker::Context{x, styles, rels, path});
+            });
+        for (auto& [name, part] : headerBytes)
+            walkPart(std::move(part), path, [&](XmlReader& x, const Relationships& rels) {
+                TextWalker(TextWalker::Context{x, styles, rels, path}, headerParts[name]).walkBlocks();
+            });
+
         XmlReader x(stream);
         if (!x.child(0) || x.tok() != Tok::Document)
             throw loadError(LoadFailure::NoMainPart, path);
-        const TextWalker::Context context{x, styles, rels, path};
+        const TextWalker::Context context{x, styles, mainRels, path};
         TextWalker walker(context, main);
         while (x.child(1))
             if (x.tok() == Tok::Body)
@@ -131,16 +177,6 @@ Document load(const QString& path)
     if (main.sections.empty() || main.sections.back().endPos < main.story.length() - 1)
         main.sections.push_back(SectionInfo{{}, false, main.story.length() - 1});
 
-    NotesPart noteParts[2];
-    const char* noteRelTypes[2] = {"footnotes", "endnotes"};
-    std::string noteNames[2];
-    for (int k = 0; k < 2; ++k) {
-        noteNames[k] = partOfType(docRels, zip, noteRelTypes[k]);
-        if (!noteNames[k].empty())
-            withPart(zip, noteNames[k], path, [&](XmlReader& x, const Relationships& rels) {
-                noteParts[k] = walkNotesPart(TextWalker::Context{x, styles, rels, path});
-            });
-    }
     NotesStory notes[2] = {buildNotesStory(wdFootnotesStory, noteParts[0], main.noteRefs),
                            buildNotesStory(wdEndnotesStory, noteParts[1], main.noteRefs)};
 
@@ -149,17 +185,15 @@ Document load(const QString& path)
         return r && !r->external && zip.contains(r->target) ? r->target : std::string();
     });
     std::vector<Walked> headers(plan.chain.size());
-    for (std::size_t i = 0; i < plan.chain.size(); ++i)
-        withPart(zip, plan.chain[i].part, path, [&](XmlReader& x, const Relationships& rels) {
-            TextWalker(TextWalker::Context{x, styles, rels, path}, headers[i]).walkBlocks();
-        });
-
-    std::map<long, CommentPart> commentParts;
-    const std::string commentsName = partOfType(docRels, zip, "comments");
-    if (!commentsName.empty())
-        withPart(zip, commentsName, path, [&](XmlReader& x, const Relationships& rels) {
-            commentParts = walkCommentsPart(TextWalker::Context{x, styles, rels, path});
-        });
+    for (std::size_t i = 0; i < plan.chain.size(); ++i) {
+        const std::string& part = plan.chain[i].part;
+        if (const auto it = headerParts.find(part); it != headerParts.end())
+            headers[i] = it->second;   // a part two sections refer to makes two stories
+        else   // referred to by a relationship of another type
+            walkPart(readPart(zip, part, path), path, [&](XmlReader& x, const Relationships& rels) {
+                TextWalker(TextWalker::Context{x, styles, rels, path}, headers[i]).walkBlocks();
+            });
+    }
 
     // Indexes in Word's order: main, footnotes, endnotes, comments, text boxes, headers/footers, separators.
     bool hasComments = hasCommentMark(main, commentParts);

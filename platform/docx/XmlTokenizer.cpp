@@ -49,24 +49,84 @@ constexpr std::array<std::array<uint64_t, 4>, 33> kNameMasks = [] {
     return m;
 }();
 
-// Where the name starting at s ends (at a space, '/' or '>'), before end; readable is how far
-// bytes may be loaded. Sixteen bytes are tested at once: names are short, and a byte loop
-// mispredicts its exit at every one.
+// Where the element or attribute name starting at s ends (at a space, '/', '>' or '='), before
+// end; readable is how far bytes may be loaded. Sixteen bytes are tested at once: names are
+// short, and a byte loop mispredicts its exit at every one.
 const char* nameEnd(const char* s, const char* end, const char* readable)
 {
 #if defined(__SSE2__)
     if (s + 16 <= readable) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
         const __m128i controlOrSpace = _mm_cmpeq_epi8(_mm_min_epu8(v, _mm_set1_epi8(' ')), v);
-        const __m128i stop = _mm_or_si128(controlOrSpace, _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('/')),
-                                                                       _mm_cmpeq_epi8(v, _mm_set1_epi8('>'))));
+        const __m128i stop = _mm_or_si128(
+            _mm_or_si128(controlOrSpace, _mm_cmpeq_epi8(v, _mm_set1_epi8('='))),
+            _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('/')), _mm_cmpeq_epi8(v, _mm_set1_epi8('>'))));
         if (const auto mask = static_cast<unsigned>(_mm_movemask_epi8(stop)))
             return std::min(s + std::countr_zero(mask), end);
         s += 16;
     }
 #endif
-    while (s < end && !endsName(*s))
+    while (s < end && !is(*s, kEndsAttrName))
         ++s;
+    return s;
+}
+
+// Past the white space at s, before end. Producers put one space between attributes: that case
+// takes no loop.
+template <typename Char>
+Char* skipSpace(Char* s, const char* end)
+{
+    if (s < end && isSpace(*s))
+        ++s;
+    while (s < end && isSpace(*s))
+        ++s;
+    return s;
+}
+
+// Where the text starting at s ends (at '<'), before end; sets special when it holds '&' or a
+// carriage return, which reading it expands.
+const char* textEnd(const char* s, const char* end, bool& special)
+{
+#if defined(__SSE2__)
+    for (; s + 16 <= end; s += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+        const auto lt = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('<'))));
+        const auto sp = static_cast<unsigned>(_mm_movemask_epi8(
+            _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('&')), _mm_cmpeq_epi8(v, _mm_set1_epi8('\r')))));
+        if (lt) {
+            const int at = std::countr_zero(lt);
+            special = special || (sp & ((1u << at) - 1)) != 0;
+            return s + at;
+        }
+        special = special || sp != 0;
+    }
+#endif
+    for (; s < end && *s != '<'; ++s)
+        special = special || *s == '&' || *s == '\r';
+    return s;
+}
+
+// Where the attribute value starting at s ends (at quote), before end; sets special when it holds
+// '<' or anything reading it expands.
+char* valueEnd(char* s, const char* end, char quote, bool& special)
+{
+#if defined(__SSE2__)
+    for (; s + 16 <= end; s += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+        const auto q = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(quote))));
+        const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(v, _mm_set1_epi8('\r')), v);
+        const auto sp = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(
+            control, _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('&')), _mm_cmpeq_epi8(v, _mm_set1_epi8('<'))))));
+        if (q) {
+            const int at = std::countr_zero(q);
+            special = special || (sp & ((1u << at) - 1)) != 0;
+            return s + at;
+        }
+        special = special || sp != 0;
+    }
+#endif
+    for (; s < end && *s != quote; ++s)
+        special = special || is(*s, kValueSpecial);
     return s;
 }
 
@@ -161,11 +221,6 @@ std::size_t expandInPlace(char* s, std::size_t n, bool references, bool attribut
         }
     }
     return out;
-}
-
-bool needsExpanding(const char* s, std::size_t n, bool references)
-{
-    return std::memchr(s, '\r', n) || (references && std::memchr(s, '&', n));
 }
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b)
@@ -330,12 +385,9 @@ XmlTokenizer::Token XmlTokenizer::next()
         return Token::Eof;
     const char* p = m_data + m_pos;
     if (*p != '<') {
-        const char* end = m_data + m_limit;
-        const auto* lt = static_cast<const char*>(std::memchr(p, '<', static_cast<std::size_t>(end - p)));
-        if (!lt)
-            lt = end;
-        m_pos = static_cast<std::size_t>(lt - m_data);
-        text(offset(p), m_pos, false);
+        bool special = false;
+        m_pos = static_cast<std::size_t>(textEnd(p, m_data + m_limit, special) - m_data);
+        text(offset(p), m_pos, false, special);
         return Token::Text;
     }
     if (m_pos + 1 >= m_limit)
@@ -351,7 +403,7 @@ XmlTokenizer::Token XmlTokenizer::next()
 
 // Character data from at to end. White space alone counts only as an element's whole content
 // (<w:t> </w:t>), not between elements.
-void XmlTokenizer::text(std::size_t at, std::size_t end, bool cdata)
+void XmlTokenizer::text(std::size_t at, std::size_t end, bool cdata, bool special)
 {
     char* s = m_data + at;
     std::size_t n = end - at;
@@ -360,7 +412,7 @@ void XmlTokenizer::text(std::size_t at, std::size_t end, bool cdata)
         if (blank && !(m_afterStart && have(end + 1) && m_data[end] == '<' && m_data[end + 1] == '/'))
             return;
     }
-    if (needsExpanding(s, n, !cdata))
+    if (special)
         n = expandInPlace(s, n, !cdata, false);
     if (m_open.empty())
         return;   // outside the root: nothing reads it
@@ -393,7 +445,7 @@ void XmlTokenizer::special(std::size_t lt)
     }
     if (startsWith("<![CDATA[")) {
         const std::size_t end = skipTo("]]>", lt + 9, QStringLiteral("CDATA セクションが閉じていません"));
-        text(lt + 9, end, true);
+        text(lt + 9, end, true, std::memchr(m_data + lt + 9, '\r', end - lt - 9) != nullptr);
         return;
     }
     if (startsWith("<!DOCTYPE")) {
@@ -433,8 +485,7 @@ void XmlTokenizer::startTag(std::size_t lt)
     m_out->emplace_back();
     bool empty = false, declares = false;
     for (;;) {
-        while (s < end && isSpace(*s))
-            ++s;
+        s = skipSpace(s, end);
         if (s >= end)
             fail(lt, QStringLiteral("開始タグが閉じていません"));
         if (*s == '>') {
@@ -449,38 +500,30 @@ void XmlTokenizer::startTag(std::size_t lt)
             break;
         }
         char* attrName = s;
-        while (s < end && !is(*s, kEndsAttrName))
-            ++s;
-        const char* nameEnd = s;
-        while (s < end && isSpace(*s))
-            ++s;
-        if (nameEnd == attrName || s >= end || *s != '=')
+        s += nameEnd(s, end, m_data + m_size) - s;
+        const char* attrNameEnd = s;
+        s = skipSpace(s, end);
+        if (attrNameEnd == attrName || s >= end || *s != '=')
             fail(offset(attrName), QStringLiteral("属性の書き方が正しくありません"));
-        ++s;
-        while (s < end && isSpace(*s))
-            ++s;
+        s = skipSpace(s + 1, end);
         if (s >= end || (*s != '"' && *s != '\''))
             fail(offset(attrName), QStringLiteral("属性の値が引用符で囲まれていません"));
         const char quote = *s++;
-        // Values are short: one pass finds the closing quote and anything to expand.
-        char* close = s;
-        bool plain = true;
-        for (; close < end && *close != quote; ++close)
-            if (is(*close, kValueSpecial)) {
-                if (*close == '<')
-                    fail(offset(close), QStringLiteral("属性の値に '<' があります"));
-                plain = false;
-            }
+        bool special = false;
+        char* close = valueEnd(s, end, quote, special);
         if (close >= end)
             fail(offset(attrName), QStringLiteral("属性の値が閉じていません"));
+        if (special)
+            if (const void* lt = std::memchr(s, '<', static_cast<std::size_t>(close - s)))
+                fail(offset(static_cast<const char*>(lt)), QStringLiteral("属性の値に '<' があります"));
         // Written in place: an event built aside and copied in stalls on store forwarding.
         XmlEvent& a = m_out->emplace_back();
         a.kind = XmlEvent::Attr;
         a.at = offset(attrName);
-        a.len = static_cast<uint32_t>(nameEnd - attrName);
+        a.len = static_cast<uint32_t>(attrNameEnd - attrName);
         a.valueAt = offset(s);
-        a.valueLen = static_cast<uint32_t>(plain ? close - s : expandInPlace(s, close - s, true, true));
-        for (const char* c = attrName; c < nameEnd && c - attrName < 255; ++c)
+        a.valueLen = static_cast<uint32_t>(special ? expandInPlace(s, close - s, true, true) : close - s);
+        for (const char* c = attrName; c < attrNameEnd && c - attrName < 255; ++c)
             if (*c == ':') {
                 a.localAt = static_cast<uint8_t>(c - attrName + 1);
                 break;
@@ -614,14 +657,30 @@ void XmlTokenizer::classify(std::string_view name, XmlEvent& e)
         std::memcpy(key, name.data(), len);
     for (std::size_t i = 0; i < 4; ++i)
         key[i] &= kNameMasks[len][i];
+    const auto holds = [&key](const NameSlot& slot) {
+        return ((slot.name[0] ^ key[0]) | (slot.name[1] ^ key[1]) | (slot.name[2] ^ key[2]) | (slot.name[3] ^ key[3])) == 0;
+    };
+    const auto use = [&](std::size_t index) {
+        const NameSlot& slot = m_names[index];
+        e.tok = slot.tok;
+        e.ns = slot.ns;
+        e.localAt = slot.localAt;
+        m_following[m_lastSlot] = static_cast<uint16_t>(index);
+        m_lastSlot = static_cast<uint16_t>(index);
+    };
+    // Elements follow one another in set patterns (w:r, w:rPr, w:color, w:t): the name that came
+    // after the previous one last time is tried before any hashing.
+    if (const std::size_t guess = m_following[m_lastSlot]; holds(m_names[guess])) {
+        use(guess);
+        return;
+    }
     // Names differ early or in length: the first word and the length spread them well enough.
     const uint64_t h = (key[0] ^ len) * 0x9E3779B97F4A7C15ull;
     for (std::size_t probe = 0; probe < kNameProbes; ++probe) {
-        NameSlot& slot = m_names[((h >> 55) + probe) % kNameSlots];
-        if (((slot.name[0] ^ key[0]) | (slot.name[1] ^ key[1]) | (slot.name[2] ^ key[2]) | (slot.name[3] ^ key[3])) == 0) {
-            e.tok = slot.tok;
-            e.ns = slot.ns;
-            e.localAt = slot.localAt;
+        const std::size_t index = ((h >> 55) + probe) % kNameSlots;
+        NameSlot& slot = m_names[index];
+        if (holds(slot)) {
+            use(index);
             return;
         }
         if ((slot.name[0] | slot.name[1] | slot.name[2] | slot.name[3]) == 0) {
@@ -630,6 +689,7 @@ void XmlTokenizer::classify(std::string_view name, XmlEvent& e)
             slot.tok = e.tok;
             slot.ns = e.ns;
             slot.localAt = e.localAt;
+            use(index);
             return;
         }
     }

@@ -69,7 +69,7 @@ private:
     std::size_t find(std::string_view what, std::size_t from);
     bool refill();
     Token next();
-    void text(std::size_t at, std::size_t end, bool cdata);
+    void text(std::size_t at, std::size_t end, bool cdata, bool special);
     void startTag(std::size_t lt);
     void endTag(std::size_t lt);
     void special(std::size_t lt);
@@ -104,6 +104,8 @@ private:
     std::size_t m_changedBindings = 0;   // in m_bindings with changes set: names may bypass m_names
     std::optional<std::string> m_wPrefix; // the root's prefix for WordprocessingML: attributes' fast path
     NameSlot m_names[kNameSlots] = {};
+    uint16_t m_following[kNameSlots] = {};   // by slot: the slot of the name that came next last time
+    uint16_t m_lastSlot = 0;
 };
 
 } // namespace docx
