@@ -33,6 +33,8 @@ public:
     // Replaces block with the next one, waiting for it. Rethrows what reading the part threw once
     // the blocks before the fault are handed out.
     void next(XmlEventBlock& block);
+    // The part's root bindings, once next() has handed out a block.
+    const std::vector<XmlBinding>& rootBindings() const { return m_tokenizer->rootBindings(); }
 
 private:
     void produce();

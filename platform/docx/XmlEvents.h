@@ -14,16 +14,18 @@ struct XmlEvent {
     uint32_t at = 0, len = 0;           // Start, Empty, Attr: the qualified name; Text: the text
     uint32_t valueAt = 0, valueLen = 0; // Attr: the value; Start, Empty: how many Attr events follow
     Kind kind = EndOfPart;
-    Tok tok = Tok::Other;               // Start, Empty
+    Tok tok = Tok::Other;               // Start, Empty, once classified
     Ns ns = Ns::Other;                  // Start, Empty: the element's; Attr: its prefix's
     uint8_t localAt = 0;                // where the local name starts in the qualified one
-    bool understood = false;            // mc:Choice: every namespace it requires is known
+    bool classified = false;            // Start, Empty: tok, ns and localAt are set
+    bool requiresUnknown = false;       // Start, Empty: a Requires attribute names a namespace not known
 };
 
 // Events handed over together. An element's Attr events are always in the block of its Start.
 struct XmlEventBlock {
     static constexpr std::size_t kEvents = 4096;   // a block is closed at the first element past it
     const char* data = nullptr;
+    std::size_t readable = 0;           // data before it is final: it may be loaded freely
     std::vector<XmlEvent> events;
 };
 

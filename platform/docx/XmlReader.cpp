@@ -38,6 +38,8 @@ void XmlReader::nextBlock()
     if (m_block.data)
         m_data = m_block.data;
     m_next = 0;
+    if (!m_names)
+        m_names.emplace(m_stream ? m_stream->rootBindings() : m_tokenizer->rootBindings());
 }
 
 const XmlEvent& XmlReader::step()
@@ -56,7 +58,7 @@ const XmlEvent& XmlReader::step()
         return kNoElement;
     if (m_next >= m_block.events.size())
         nextBlock();
-    const XmlEvent& e = m_block.events[m_next++];
+    XmlEvent& e = m_block.events[m_next++];
     switch (e.kind) {
     case XmlEvent::Empty:
         m_closePending = true;
@@ -65,6 +67,13 @@ const XmlEvent& XmlReader::step()
         ++m_depth;
         m_element = &e;
         m_next += e.valueLen;
+        if (!e.classified) {
+            const XmlNameCache::Class c = m_names->classify({m_data + e.at, e.len}, m_data + m_block.readable);
+            e.tok = c.tok;
+            e.ns = c.ns;
+            e.localAt = c.localAt;
+            e.classified = true;
+        }
         break;
     case XmlEvent::End: --m_depth; break;
     case XmlEvent::EndOfPart: m_ended = true; break;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/docx/XmlEvents.h"
+#include "platform/docx/XmlNameCache.h"
 #include "platform/docx/XmlTokenizer.h"
 
 #include <QString>
@@ -33,7 +34,8 @@ inline long idOf(std::string_view value)
 
 // A pull reader over one part's XML: elements come in document order, each classified by its
 // namespace and local name, with its attributes until the reader moves on. The part is tokenized
-// as the reader needs it, here or, for a PartStream, on the stream's own thread.
+// as the reader needs it, here or, for a PartStream, on the stream's own thread; names are
+// classified here, which balances the work of the two threads.
 class XmlReader {
 public:
     // A part held whole, named part in errors about the file at path.
@@ -89,7 +91,7 @@ public:
         const int d = depth();
         bool chosen = false;
         while (child(d))
-            if (!chosen && (tok() == Tok::Fallback || (tok() == Tok::Choice && m_element->understood))) {
+            if (!chosen && (tok() == Tok::Fallback || (tok() == Tok::Choice && !m_element->requiresUnknown))) {
                 chosen = true;
                 walk();
             }
@@ -101,6 +103,7 @@ private:
     bool nextText(int d, std::string_view& piece);
 
     std::unique_ptr<XmlTokenizer> m_tokenizer;   // a part held whole: tokenized here
+    std::optional<XmlNameCache> m_names;         // once the root's bindings are known
     PartStream* m_stream = nullptr;
     XmlEventBlock m_block;
     std::size_t m_next = 0;                      // in m_block.events

@@ -19,8 +19,6 @@ namespace docx {
 
 namespace {
 
-static_assert(std::endian::native == std::endian::little, "names are packed little-endian");
-
 // Byte classes the tag scanner tests, one table lookup each.
 enum : uint8_t { kSpace = 1, kEndsName = 2, kEndsAttrName = 4, kValueSpecial = 8 };
 constexpr std::array<uint8_t, 256> kClasses = [] {
@@ -37,17 +35,6 @@ constexpr std::array<uint8_t, 256> kClasses = [] {
 bool is(char c, uint8_t cls) { return kClasses[static_cast<unsigned char>(c)] & cls; }
 bool isSpace(char c) { return is(c, kSpace); }
 bool endsName(char c) { return is(c, kEndsName); }
-
-// Masks keeping the first n bytes of a name packed into four little-endian words.
-constexpr std::array<std::array<uint64_t, 4>, 33> kNameMasks = [] {
-    std::array<std::array<uint64_t, 4>, 33> m{};
-    for (std::size_t n = 0; n <= 32; ++n)
-        for (std::size_t w = 0; w < 4; ++w) {
-            const std::size_t bytes = n > 8 * w ? std::min<std::size_t>(n - 8 * w, 8) : 0;
-            m[n][w] = bytes == 8 ? ~0ull : (1ull << (8 * bytes)) - 1;
-        }
-    return m;
-}();
 
 // Where the element or attribute name starting at s ends (at a space, '/', '>' or '='), before
 // end; readable is how far bytes may be loaded. Sixteen bytes are tested at once: names are
@@ -376,6 +363,7 @@ void XmlTokenizer::fill(XmlEventBlock& block)
         block.events.push_back(XmlEvent{});
         m_ended = true;
     }
+    block.readable = m_pos;
     m_out = nullptr;
 }
 
@@ -546,13 +534,23 @@ void XmlTokenizer::startTag(std::size_t lt)
     e.at = static_cast<uint32_t>(lt + 1);
     e.len = static_cast<uint32_t>(name.size());
     e.valueLen = static_cast<uint32_t>(attrs);
-    classify(name, e);
-    e.understood = e.tok == Tok::Choice;   // until its Requires says otherwise
+    if (m_open.size() == 1)
+        for (const Binding& b : m_bindings)
+            m_rootBindings.push_back({b.prefix, b.ns});
+    // The reader classifies names by the root's bindings; one bound here otherwise is classified
+    // with the bindings in force.
+    if (name.size() > XmlNameCache::kLongest || (m_changedBindings > 0 && rebound(name))) {
+        const XmlNameCache::Class c = XmlNameCache::classifyUncached(name, [this](std::string_view p) { return nsOfPrefix(p); });
+        e.tok = c.tok;
+        e.ns = c.ns;
+        e.localAt = c.localAt;
+        e.classified = true;
+    }
     for (std::size_t i = first + 1; i < m_out->size(); ++i) {
         XmlEvent& a = (*m_out)[i];
         a.ns = attrNs({m_data + a.at, a.localAt ? a.localAt - 1u : 0u});
-        if (e.tok == Tok::Choice && a.localAt == 0 && std::string_view(m_data + a.at, a.len) == "Requires")
-            e.understood = understood({m_data + a.valueAt, a.valueLen});
+        if (a.localAt == 0 && std::string_view(m_data + a.at, a.len) == "Requires")
+            e.requiresUnknown = !understood({m_data + a.valueAt, a.valueLen});
     }
     m_pos = static_cast<std::size_t>(s - m_data);
     m_rootSeen = true;
@@ -641,69 +639,6 @@ bool XmlTokenizer::rebound(std::string_view name) const
         if (b.changes && b.prefix == prefix)
             return true;
     return false;
-}
-
-void XmlTokenizer::classify(std::string_view name, XmlEvent& e)
-{
-    const std::size_t len = name.size();
-    if (len > sizeof(NameSlot::name) || (m_changedBindings > 0 && rebound(name))) {
-        classifyUncached(name, e);
-        return;
-    }
-    uint64_t key[4] = {0, 0, 0, 0};
-    if (name.data() + sizeof(key) <= m_data + m_size)
-        std::memcpy(key, name.data(), sizeof(key));
-    else
-        std::memcpy(key, name.data(), len);
-    for (std::size_t i = 0; i < 4; ++i)
-        key[i] &= kNameMasks[len][i];
-    const auto holds = [&key](const NameSlot& slot) {
-        return ((slot.name[0] ^ key[0]) | (slot.name[1] ^ key[1]) | (slot.name[2] ^ key[2]) | (slot.name[3] ^ key[3])) == 0;
-    };
-    const auto use = [&](std::size_t index) {
-        const NameSlot& slot = m_names[index];
-        e.tok = slot.tok;
-        e.ns = slot.ns;
-        e.localAt = slot.localAt;
-        m_following[m_lastSlot] = static_cast<uint16_t>(index);
-        m_lastSlot = static_cast<uint16_t>(index);
-    };
-    // Elements follow one another in set patterns (w:r, w:rPr, w:color, w:t): the name that came
-    // after the previous one last time is tried before any hashing.
-    if (const std::size_t guess = m_following[m_lastSlot]; holds(m_names[guess])) {
-        use(guess);
-        return;
-    }
-    // Names differ early or in length: the first word and the length spread them well enough.
-    const uint64_t h = (key[0] ^ len) * 0x9E3779B97F4A7C15ull;
-    for (std::size_t probe = 0; probe < kNameProbes; ++probe) {
-        const std::size_t index = ((h >> 55) + probe) % kNameSlots;
-        NameSlot& slot = m_names[index];
-        if (holds(slot)) {
-            use(index);
-            return;
-        }
-        if ((slot.name[0] | slot.name[1] | slot.name[2] | slot.name[3]) == 0) {
-            classifyUncached(name, e);
-            std::memcpy(slot.name, key, sizeof(key));
-            slot.tok = e.tok;
-            slot.ns = e.ns;
-            slot.localAt = e.localAt;
-            use(index);
-            return;
-        }
-    }
-    classifyUncached(name, e);
-}
-
-void XmlTokenizer::classifyUncached(std::string_view name, XmlEvent& e) const
-{
-    const std::size_t colon = name.find(':');
-    const std::string_view prefix = colon == std::string_view::npos ? std::string_view() : name.substr(0, colon);
-    const std::string_view local = colon == std::string_view::npos ? name : name.substr(colon + 1);
-    e.localAt = static_cast<uint8_t>(std::min<std::size_t>(name.size() - local.size(), 255));
-    e.ns = nsOfPrefix(prefix);
-    e.tok = tokOf(e.ns, local);
 }
 
 bool XmlTokenizer::understood(std::string_view list) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/docx/XmlEvents.h"
+#include "platform/docx/XmlNameCache.h"
 
 #include <QString>
 
@@ -16,7 +17,9 @@ namespace docx {
 
 class ZipEntry;
 
-// Turns one part's XML into events, classifying each element by its namespace and local name.
+// Turns one part's XML into events. Elements are classified by their reader, which holds the name
+// cache, except where a prefix is bound below the root otherwise than at it: those are classified
+// here, where the bindings in force are known.
 // Written for this reader rather than taken from a library: the main document must be read while
 // it is still being inflated and without building a tree of it; the DOM parsers at hand cannot,
 // and the streaming ones are several times slower than the whole load may take.
@@ -40,6 +43,9 @@ public:
 
     // Fills block with the next events; the last block ends with EndOfPart.
     void fill(XmlEventBlock& block);
+    // The root element's namespace bindings; set before the block with the root is filled, and
+    // not changed after.
+    const std::vector<XmlBinding>& rootBindings() const { return m_rootBindings; }
 
 private:
     enum class Token : uint8_t { Markup, Text, Eof };
@@ -53,15 +59,6 @@ private:
         Ns ns;
         bool changes;   // declared below the root, binding the prefix otherwise than before
     };
-    // Classified qualified names of up to 32 bytes, open addressing by a hash of the name.
-    struct NameSlot {
-        uint64_t name[4];   // zero-padded; all zero: free
-        Tok tok;
-        Ns ns;
-        uint8_t localAt;
-    };
-    static constexpr std::size_t kNameSlots = 512, kNameProbes = 8;
-
     void begin();
     void more();
     bool have(std::size_t i);
@@ -75,8 +72,6 @@ private:
     void special(std::size_t lt);
     void declare(std::string_view prefix, std::string_view uri);
     void close();
-    void classify(std::string_view name, XmlEvent& e);
-    void classifyUncached(std::string_view name, XmlEvent& e) const;
     Ns nsOfPrefix(std::string_view prefix) const;
     Ns attrNs(std::string_view prefix) const;
     bool rebound(std::string_view name) const;
@@ -101,11 +96,9 @@ private:
     bool m_rootSeen = false;
     bool m_afterStart = false;           // nothing since the last start tag
     std::vector<Binding> m_bindings;
-    std::size_t m_changedBindings = 0;   // in m_bindings with changes set: names may bypass m_names
+    std::size_t m_changedBindings = 0;   // in m_bindings with changes set
+    std::vector<XmlBinding> m_rootBindings;
     std::optional<std::string> m_wPrefix; // the root's prefix for WordprocessingML: attributes' fast path
-    NameSlot m_names[kNameSlots] = {};
-    uint16_t m_following[kNameSlots] = {};   // by slot: the slot of the name that came next last time
-    uint16_t m_lastSlot = 0;
 };
 
 } // namespace docx

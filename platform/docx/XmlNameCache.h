@@ -1,0 +1,62 @@
+#pragma once
+
+#include "platform/docx/XmlNames.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace docx {
+
+// A namespace prefix as a part's root element binds it.
+struct XmlBinding {
+    std::string prefix;   // empty: the default namespace
+    Ns ns;
+};
+
+// Qualified element names classified once per part, as the root's namespace bindings make them:
+// the walk meets a few dozen names hundreds of thousands of times.
+class XmlNameCache {
+public:
+    struct Class {
+        Tok tok;
+        Ns ns;
+        uint8_t localAt;   // where the local name starts
+    };
+
+    // The names of one part, its root binding prefixes as bindings says.
+    explicit XmlNameCache(const std::vector<XmlBinding>& bindings) : m_bindings(bindings) {}
+
+    // name's bytes may be loaded up to readable (a name is at most a few bytes shorter).
+    Class classify(std::string_view name, const char* readable);
+
+    // Without the cache: prefix resolved by ns.
+    template <typename NsOfPrefix>
+    static Class classifyUncached(std::string_view name, NsOfPrefix&& ns)
+    {
+        const std::size_t colon = name.find(':');
+        const std::string_view prefix = colon == std::string_view::npos ? std::string_view() : name.substr(0, colon);
+        const std::string_view local = colon == std::string_view::npos ? name : name.substr(colon + 1);
+        const Ns n = ns(prefix);
+        return {tokOf(n, local), n, static_cast<uint8_t>(std::min<std::size_t>(name.size() - local.size(), 255))};
+    }
+
+    // Names longer than this are classified uncached.
+    static constexpr std::size_t kLongest = 32;
+
+private:
+    struct Slot {
+        uint64_t name[4];   // zero-padded; all zero: free
+        Class cls;
+    };
+    static constexpr std::size_t kSlots = 512, kProbes = 8;
+
+    Ns rootNs(std::string_view prefix) const;
+
+    const std::vector<XmlBinding>& m_bindings;
+    Slot m_slots[kSlots] = {};
+};
+
+} // namespace docx
