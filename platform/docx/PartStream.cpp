@@ -23,6 +23,13 @@ void PartStream::produce()
         m_tokenizer = std::make_unique<XmlTokenizer>(m_entry, m_part, m_path);
         for (bool last = false; !last;) {
             XmlEventBlock block;
+            {
+                const std::lock_guard lock(m_mutex);
+                if (!m_spare.empty()) {
+                    block = std::move(m_spare.back());
+                    m_spare.pop_back();
+                }
+            }
             m_tokenizer->fill(block);
             last = !block.events.empty() && block.events.back().kind == XmlEvent::EndOfPart;
             std::unique_lock lock(m_mutex);
@@ -61,6 +68,7 @@ void PartStream::next(XmlEventBlock& block)
         block.events.assign(1, XmlEvent{});
         return;
     }
+    m_spare.push_back(std::move(block));
     block = std::move(m_ready.front());
     m_ready.pop_front();
     const bool wake = m_producerWaits;

@@ -14,6 +14,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace docx {
 
@@ -22,7 +23,9 @@ namespace docx {
 // stream is destroyed: nothing else may read it meanwhile.
 class PartStream {
 public:
-    static constexpr std::size_t kAhead = 8;   // blocks waiting at most
+    // Blocks waiting at most: room for what the producer makes while the walk is busy elsewhere
+    // (with the other parts of the package) without making it wait.
+    static constexpr std::size_t kAhead = 32;
 
     // Opens part (throws Corrupt or TooLarge) and starts reading it.
     PartStream(ZipReader& zip, const std::string& part, const QString& path);
@@ -30,8 +33,8 @@ public:
     PartStream(const PartStream&) = delete;
     PartStream& operator=(const PartStream&) = delete;
 
-    // Replaces block with the next one, waiting for it. Rethrows what reading the part threw once
-    // the blocks before the fault are handed out.
+    // Replaces block with the next one, waiting for it; the one handed back is filled again later.
+    // Rethrows what reading the part threw once the blocks before the fault are handed out.
     void next(XmlEventBlock& block);
     // The part's root bindings, once next() has handed out a block.
     const std::vector<XmlBinding>& rootBindings() const { return m_tokenizer->rootBindings(); }
@@ -46,6 +49,9 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::deque<XmlEventBlock> m_ready;
+    // Handed back by the reader: reusing their memory keeps the pages the blocks live in mapped
+    // and in cache, where fresh blocks would be faulted in anew at every load.
+    std::vector<XmlEventBlock> m_spare;
     std::exception_ptr m_error;
     bool m_done = false;                         // the thread has ended, normally or with m_error
     bool m_stop = false;                         // the reader is gone: stop

@@ -29,12 +29,10 @@ void XmlReader::nextBlock()
         m_carried.assign(m_element, m_element + 1 + m_element->valueLen);
         m_element = m_carried.data();
     }
-    XmlEventBlock block;
     if (m_stream)
-        m_stream->next(block);
+        m_stream->next(m_block);
     else
-        m_tokenizer->fill(block);
-    m_block = std::move(block);
+        m_tokenizer->fill(m_block);
     if (m_block.data)
         m_data = m_block.data;
     m_next = 0;
