@@ -126,8 +126,10 @@ Document load(const QString& path)
                     doc.evenAndOddHeaders = onOff(x.attr(Ns::W, "val"));
         });
 
-    // Notes, comments, headers and footers are read out of the package first and walked while a
-    // second thread inflates and tokenizes the main document: that thread has the zip to itself.
+    // Notes, comments, headers and footers are read out of the package first: the main document's
+    // thread has the zip to itself while it inflates and tokenizes the part, and walks them after,
+    // with styles of its own (resolving formatting memoises), while the walk of the main story
+    // goes on here.
     const std::string noteNames[2] = {partOfType(docRels, zip, "footnotes"), partOfType(docRels, zip, "endnotes")};
     const std::string commentsName = partOfType(docRels, zip, "comments");
     std::optional<ReadPart> noteBytes[2], commentBytes;
@@ -146,23 +148,24 @@ Document load(const QString& path)
     NotesPart noteParts[2];
     std::map<long, CommentPart> commentParts;
     std::map<std::string, Walked> headerParts;
-    Walked main;
-    {
-        PartStream stream(zip, mainName, path);
+    const auto walkOthers = [&, otherStyles = styles]() mutable {
         for (int k = 0; k < 2; ++k)
             if (noteBytes[k])
                 walkPart(std::move(*noteBytes[k]), path, [&](XmlReader& x, const Relationships& rels) {
-                    noteParts[k] = walkNotesPart(TextWalker::Context{x, styles, rels, path});
+                    noteParts[k] = walkNotesPart(TextWalker::Context{x, otherStyles, rels, path});
                 });
         if (commentBytes)
             walkPart(std::move(*commentBytes), path, [&](XmlReader& x, const Relationships& rels) {
-                commentParts = walkCommentsPart(TextWalker::Context{x, styles, rels, path});
+                commentParts = walkCommentsPart(TextWalker::Context{x, otherStyles, rels, path});
             });
         for (auto& [name, part] : headerBytes)
             walkPart(std::move(part), path, [&](XmlReader& x, const Relationships& rels) {
-                TextWalker(TextWalker::Context{x, styles, rels, path}, headerParts[name]).walkBlocks();
+                TextWalker(TextWalker::Context{x, otherStyles, rels, path}, headerParts[name]).walkBlocks();
             });
-
+    };
+    Walked main;
+    {
+        PartStream stream(zip, mainName, path, walkOthers);
         XmlReader x(stream);
         if (!x.child(0) || x.tok() != Tok::Document)
             throw loadError(LoadFailure::NoMainPart, path);
@@ -172,6 +175,7 @@ Document load(const QString& path)
             if (x.tok() == Tok::Body)
                 walker.walkBlocks();
         x.finish();
+        stream.join();
     }
     finishStory(main.story, wdMainTextStory, mainName);
     if (main.sections.empty() || main.sections.back().endPos < main.story.length() - 1)

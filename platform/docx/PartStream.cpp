@@ -2,8 +2,8 @@
 
 namespace docx {
 
-PartStream::PartStream(ZipReader& zip, const std::string& part, const QString& path)
-    : m_entry(zip, part), m_part(part), m_path(path), m_thread([this] { produce(); })
+PartStream::PartStream(ZipReader& zip, const std::string& part, const QString& path, std::function<void()> then)
+    : m_entry(zip, part), m_part(part), m_path(path), m_then(std::move(then)), m_thread([this] { produce(); })
 {
 }
 
@@ -14,7 +14,15 @@ PartStream::~PartStream()
         m_stop = true;
     }
     m_changed.notify_all();
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+void PartStream::join()
+{
     m_thread.join();
+    if (m_thenError)
+        std::rethrow_exception(m_thenError);
 }
 
 void PartStream::produce()
@@ -52,6 +60,14 @@ void PartStream::produce()
             m_done = true;
         }
         m_changed.notify_all();
+        return;
+    }
+    if (m_then) {
+        try {
+            m_then();
+        } catch (...) {
+            m_thenError = std::current_exception();
+        }
     }
 }
 
