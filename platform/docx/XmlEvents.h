@@ -8,9 +8,10 @@
 namespace docx {
 
 // What the tokenizer found, in document order. Offsets are into the block's data; text and
-// attribute values there are already expanded (references, line ends) in place.
+// attribute values there are already expanded (references, line ends) in place. End tags are not
+// events of their own: the event after them counts them, which saves a third of the events.
 struct XmlEvent {
-    enum Kind : uint8_t { Start, Empty, End, Text, Attr, EndOfPart };
+    enum Kind : uint8_t { Start, Empty, End, Text, Attr, EndOfPart };   // End: only as the reader reports it
     uint32_t at = 0, len = 0;           // Start, Empty, Attr: the qualified name; Text: the text
     uint32_t valueAt = 0, valueLen = 0; // Attr: the value; Start, Empty: how many Attr events follow
     Kind kind = EndOfPart;
@@ -19,6 +20,7 @@ struct XmlEvent {
     uint8_t localAt = 0;                // where the local name starts in the qualified one
     bool classified = false;            // Start, Empty: tok, ns and localAt are set
     bool requiresUnknown = false;       // Start, Empty: a Requires attribute names a namespace not known
+    uint16_t ends = 0;                  // Start, Empty, Text, EndOfPart: end tags just before it
 };
 
 // Events handed over together. An element's Attr events are always in the block of its Start.

@@ -32,10 +32,13 @@ Ns XmlNameCache::rootNs(std::string_view prefix) const
     return Ns::Other;
 }
 
-XmlNameCache::Class XmlNameCache::classify(std::string_view name, const char* readable)
+const XmlNameCache::Class& XmlNameCache::classify(std::string_view name, const char* readable)
 {
     const std::size_t len = name.size();
-    const auto uncached = [&] { return classifyUncached(name, [this](std::string_view p) { return rootNs(p); }); };
+    const auto uncached = [&]() -> const Class& {
+        m_uncached = classifyUncached(name, [this](std::string_view p) { return rootNs(p); });
+        return m_uncached;
+    };
     if (len > kLongest)
         return uncached();
     uint64_t key[4] = {0, 0, 0, 0};

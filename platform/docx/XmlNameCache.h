@@ -29,8 +29,10 @@ public:
     // The names of one part, its root binding prefixes as bindings says.
     explicit XmlNameCache(const std::vector<XmlBinding>& bindings) : m_bindings(bindings) {}
 
-    // name's bytes may be loaded up to readable (a name is at most a few bytes shorter).
-    Class classify(std::string_view name, const char* readable);
+    // name's bytes may be loaded up to readable. The class lasts until the next call; a reference,
+    // so that its fields are read from memory one by one (packed into a returned register they
+    // went through the stack and stalled every caller).
+    const Class& classify(std::string_view name, const char* readable);
 
     // Without the cache: prefix resolved by ns.
     template <typename NsOfPrefix>
@@ -57,6 +59,7 @@ private:
 
     const std::vector<XmlBinding>& m_bindings;
     Slot m_slots[kSlots] = {};
+    Class m_uncached{};
 };
 
 } // namespace docx

@@ -56,7 +56,19 @@ const XmlEvent& XmlReader::step()
         return kNoElement;
     if (m_next >= m_block.events.size())
         nextBlock();
-    XmlEvent& e = m_block.events[m_next++];
+    XmlEvent& e = m_block.events[m_next];
+    // The end tags before an event come first, one step each.
+    if (m_endsLeft == 0 && !m_endsTaken) {
+        m_endsLeft = e.ends;
+        m_endsTaken = true;
+    }
+    if (m_endsLeft > 0) {
+        --m_endsLeft;
+        --m_depth;
+        return kEnd;
+    }
+    ++m_next;
+    m_endsTaken = false;
     switch (e.kind) {
     case XmlEvent::Empty:
         m_closePending = true;
@@ -66,14 +78,13 @@ const XmlEvent& XmlReader::step()
         m_element = &e;
         m_next += e.valueLen;
         if (!e.classified) {
-            const XmlNameCache::Class c = m_names->classify({m_data + e.at, e.len}, m_data + m_block.readable);
+            const XmlNameCache::Class& c = m_names->classify({m_data + e.at, e.len}, m_data + m_block.readable);
             e.tok = c.tok;
             e.ns = c.ns;
             e.localAt = c.localAt;
             e.classified = true;
         }
         break;
-    case XmlEvent::End: --m_depth; break;
     case XmlEvent::EndOfPart: m_ended = true; break;
     default: break;
     }

@@ -112,6 +112,8 @@ private:
     std::vector<XmlEvent> m_carried;             // the current element's events once its block is gone
     int m_depth = 0;
     bool m_closePending = false;                 // the current element was empty: its end comes next
+    unsigned m_endsLeft = 0;                     // end tags still to report before the next event
+    bool m_endsTaken = false;                    // the next event's end tags are being reported
     bool m_ended = false;
 };
 

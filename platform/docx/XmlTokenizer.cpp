@@ -10,6 +10,7 @@
 #include <bit>
 #include <cctype>
 #include <cstring>
+#include <utility>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -360,7 +361,7 @@ void XmlTokenizer::fill(XmlEventBlock& block)
                              .arg(QString::fromUtf8(m_open.back().name, m_open.back().nameLen)));
         if (!m_rootSeen)
             fail(m_size, QStringLiteral("要素がありません"));
-        block.events.push_back(XmlEvent{});
+        block.events.emplace_back().ends = std::exchange(m_ends, 0);
         m_ended = true;
     }
     block.readable = m_pos;
@@ -408,6 +409,7 @@ void XmlTokenizer::text(std::size_t at, std::size_t end, bool cdata, bool specia
     e.kind = XmlEvent::Text;
     e.at = static_cast<uint32_t>(at);
     e.len = static_cast<uint32_t>(n);
+    e.ends = std::exchange(m_ends, 0);
     m_afterStart = false;
 }
 
@@ -531,6 +533,7 @@ void XmlTokenizer::startTag(std::size_t lt)
     }
     XmlEvent& e = (*m_out)[first];
     e.kind = empty ? XmlEvent::Empty : XmlEvent::Start;
+    e.ends = std::exchange(m_ends, 0);
     e.at = static_cast<uint32_t>(lt + 1);
     e.len = static_cast<uint32_t>(name.size());
     e.valueLen = static_cast<uint32_t>(attrs);
@@ -582,7 +585,7 @@ void XmlTokenizer::endTag(std::size_t lt)
         fail(lt, QStringLiteral("終了タグが閉じていません"));
     m_pos = static_cast<std::size_t>(s + 1 - m_data);
     close();
-    m_out->emplace_back().kind = XmlEvent::End;
+    ++m_ends;
     m_afterStart = false;
 }
 

@@ -95,6 +95,7 @@ private:
     std::vector<Open> m_open;
     bool m_rootSeen = false;
     bool m_afterStart = false;           // nothing since the last start tag
+    uint16_t m_ends = 0;                 // end tags since the last event: the next one counts them
     std::vector<Binding> m_bindings;
     std::size_t m_changedBindings = 0;   // in m_bindings with changes set
     std::vector<XmlBinding> m_rootBindings;
