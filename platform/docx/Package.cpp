@@ -10,6 +10,7 @@
 #include "platform/docx/XmlReader.h"
 #include "platform/docx/ZipReader.h"
 
+#include <algorithm>
 #include <map>
 #include <optional>
 
@@ -126,23 +127,16 @@ Document load(const QString& path)
                     doc.evenAndOddHeaders = onOff(x.attr(Ns::W, "val"));
         });
 
-    // Notes, comments, headers and footers are read out of the package first: the main document's
-    // thread has the zip to itself while it inflates and tokenizes the part, and walks them after,
-    // with styles of its own (resolving formatting memoises), while the walk of the main story
-    // goes on here.
+    // The main document's thread has the zip to itself: it inflates and tokenizes the part, then
+    // reads the notes, comments, headers and footers and walks them, with styles of its own
+    // (resolving formatting memoises), while the walk of the main story goes on here.
     const std::string noteNames[2] = {partOfType(docRels, zip, "footnotes"), partOfType(docRels, zip, "endnotes")};
     const std::string commentsName = partOfType(docRels, zip, "comments");
-    std::optional<ReadPart> noteBytes[2], commentBytes;
-    for (int k = 0; k < 2; ++k)
-        if (!noteNames[k].empty())
-            noteBytes[k] = readPart(zip, noteNames[k], path);
-    if (!commentsName.empty())
-        commentBytes = readPart(zip, commentsName, path);
-    std::map<std::string, ReadPart> headerBytes;
+    std::vector<std::string> headerNames;
     for (const Relationships::Rel& r : docRels.all())
-        if (!r.external && (r.type == "header" || r.type == "footer") && !headerBytes.count(r.target)
-            && zip.contains(r.target))
-            headerBytes.emplace(r.target, readPart(zip, r.target, path));
+        if (!r.external && (r.type == "header" || r.type == "footer") && zip.contains(r.target)
+            && std::find(headerNames.begin(), headerNames.end(), r.target) == headerNames.end())
+            headerNames.push_back(r.target);
     const Relationships mainRels = Relationships::read(zip, mainName, path);
 
     NotesPart noteParts[2];
@@ -150,16 +144,16 @@ Document load(const QString& path)
     std::map<std::string, Walked> headerParts;
     const auto walkOthers = [&, otherStyles = styles]() mutable {
         for (int k = 0; k < 2; ++k)
-            if (noteBytes[k])
-                walkPart(std::move(*noteBytes[k]), path, [&](XmlReader& x, const Relationships& rels) {
+            if (!noteNames[k].empty())
+                walkPart(readPart(zip, noteNames[k], path), path, [&](XmlReader& x, const Relationships& rels) {
                     noteParts[k] = walkNotesPart(TextWalker::Context{x, otherStyles, rels, path});
                 });
-        if (commentBytes)
-            walkPart(std::move(*commentBytes), path, [&](XmlReader& x, const Relationships& rels) {
+        if (!commentsName.empty())
+            walkPart(readPart(zip, commentsName, path), path, [&](XmlReader& x, const Relationships& rels) {
                 commentParts = walkCommentsPart(TextWalker::Context{x, otherStyles, rels, path});
             });
-        for (auto& [name, part] : headerBytes)
-            walkPart(std::move(part), path, [&](XmlReader& x, const Relationships& rels) {
+        for (const std::string& name : headerNames)
+            walkPart(readPart(zip, name, path), path, [&](XmlReader& x, const Relationships& rels) {
                 TextWalker(TextWalker::Context{x, otherStyles, rels, path}, headerParts[name]).walkBlocks();
             });
     };
