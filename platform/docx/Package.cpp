@@ -5,6 +5,7 @@
 #include "platform/docx/LoadError.h"
 #include "platform/docx/PartStream.h"
 #include "platform/docx/Relationships.h"
+#include "platform/docx/SharedWork.h"
 #include "platform/docx/Styles.h"
 #include "platform/docx/TextWalker.h"
 #include "platform/docx/XmlReader.h"
@@ -128,8 +129,9 @@ Document load(const QString& path)
         });
 
     // The main document's thread has the zip to itself: it inflates and tokenizes the part, then
-    // reads the notes, comments, headers and footers and walks them, with styles of its own
-    // (resolving formatting memoises), while the walk of the main story goes on here.
+    // reads the notes, comments, headers and footers. Both threads walk those once free, each
+    // with styles of its own (resolving formatting memoises): the walk of the main story here,
+    // the reading there end at about the same time.
     const std::string noteNames[2] = {partOfType(docRels, zip, "footnotes"), partOfType(docRels, zip, "endnotes")};
     const std::string commentsName = partOfType(docRels, zip, "comments");
     std::vector<std::string> headerNames;
@@ -142,24 +144,50 @@ Document load(const QString& path)
     NotesPart noteParts[2];
     std::map<long, CommentPart> commentParts;
     std::map<std::string, Walked> headerParts;
-    const auto walkOthers = [&, otherStyles = styles]() mutable {
-        for (int k = 0; k < 2; ++k)
-            if (!noteNames[k].empty())
-                walkPart(readPart(zip, noteNames[k], path), path, [&](XmlReader& x, const Relationships& rels) {
-                    noteParts[k] = walkNotesPart(TextWalker::Context{x, otherStyles, rels, path});
+    std::optional<ReadPart> noteBytes[2], commentBytes;
+    std::map<std::string, ReadPart> headerBytes;
+    SharedWork<const Styles&> others;   // notes first: they are the largest as a rule
+    for (int k = 0; k < 2; ++k)
+        if (!noteNames[k].empty())
+            others.add([&, k](const Styles& s) {
+                walkPart(std::move(*noteBytes[k]), path, [&](XmlReader& x, const Relationships& rels) {
+                    noteParts[k] = walkNotesPart(TextWalker::Context{x, s, rels, path});
                 });
-        if (!commentsName.empty())
-            walkPart(readPart(zip, commentsName, path), path, [&](XmlReader& x, const Relationships& rels) {
-                commentParts = walkCommentsPart(TextWalker::Context{x, otherStyles, rels, path});
             });
-        for (const std::string& name : headerNames)
-            walkPart(readPart(zip, name, path), path, [&](XmlReader& x, const Relationships& rels) {
-                TextWalker(TextWalker::Context{x, otherStyles, rels, path}, headerParts[name]).walkBlocks();
+    if (!commentsName.empty())
+        others.add([&](const Styles& s) {
+            walkPart(std::move(*commentBytes), path, [&](XmlReader& x, const Relationships& rels) {
+                commentParts = walkCommentsPart(TextWalker::Context{x, s, rels, path});
             });
+        });
+    for (const std::string& name : headerNames) {
+        Walked& walked = headerParts[name];
+        ReadPart& bytes = headerBytes[name];
+        others.add([&](const Styles& s) {
+            walkPart(std::move(bytes), path, [&](XmlReader& x, const Relationships& rels) {
+                TextWalker(TextWalker::Context{x, s, rels, path}, walked).walkBlocks();
+            });
+        });
+    }
+    const auto readOthers = [&, otherStyles = styles]() {
+        try {
+            for (int k = 0; k < 2; ++k)
+                if (!noteNames[k].empty())
+                    noteBytes[k] = readPart(zip, noteNames[k], path);
+            if (!commentsName.empty())
+                commentBytes = readPart(zip, commentsName, path);
+            for (auto& [name, bytes] : headerBytes)
+                bytes = readPart(zip, name, path);
+        } catch (...) {
+            others.open(true);
+            throw;
+        }
+        others.open();
+        others.work(otherStyles);
     };
     Walked main;
     {
-        PartStream stream(zip, mainName, path, walkOthers);
+        PartStream stream(zip, mainName, path, readOthers);
         XmlReader x(stream);
         if (!x.child(0) || x.tok() != Tok::Document)
             throw loadError(LoadFailure::NoMainPart, path);
@@ -169,6 +197,7 @@ Document load(const QString& path)
             if (x.tok() == Tok::Body)
                 walker.walkBlocks();
         x.finish();
+        others.work(styles);
         stream.join();
     }
     finishStory(main.story, wdMainTextStory, mainName);
