@@ -4,10 +4,13 @@
 
 #include <QFile>
 
+#include <libdeflate.h>
 #include <zip.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace docx {
 
@@ -78,6 +81,22 @@ std::string ZipReader::read(const std::string& name)
     return data;
 }
 
+// A deflated entry's data inflated here rather than by libzip, for the check: zlib's CRC-32 took
+// a fifth of the time of reading a large part, libdeflate's (carry-less multiplication) a tenth
+// of that.
+struct ZipEntry::Inflater {
+    z_stream stream{};
+    std::vector<unsigned char> in = std::vector<unsigned char>(kCompressedChunk);
+    uint32_t expectedCrc = 0, crc = 0;
+    bool ended = false;
+
+    static constexpr std::size_t kCompressedChunk = 64u << 10;
+    Inflater() { inflateInit2(&stream, -MAX_WBITS); }   // raw deflate: a zip entry has no zlib header
+    ~Inflater() { inflateEnd(&stream); }
+    Inflater(const Inflater&) = delete;
+    Inflater& operator=(const Inflater&) = delete;
+};
+
 ZipEntry::ZipEntry(ZipReader& zip, const std::string& name)
     : m_zip(zip), m_part(QString::fromStdString(name))
 {
@@ -88,7 +107,13 @@ ZipEntry::ZipEntry(ZipReader& zip, const std::string& name)
         throw loadError(LoadFailure::Corrupt, zip.m_path, m_part);
     if (st.size > ZipReader::kMaxPartSize || zip.m_totalRead + st.size > ZipReader::kMaxTotalSize)
         throw loadError(LoadFailure::TooLarge, zip.m_path, m_part);
-    m_file = zip_fopen_index(zip.m_zip, static_cast<zip_uint64_t>(index), 0);
+    const bool deflated = (st.valid & ZIP_STAT_COMP_METHOD) && st.comp_method == ZIP_CM_DEFLATE
+                          && (st.valid & ZIP_STAT_CRC) && (!(st.valid & ZIP_STAT_ENCRYPTION_METHOD) || st.encryption_method == ZIP_EM_NONE);
+    m_file = zip_fopen_index(zip.m_zip, static_cast<zip_uint64_t>(index), deflated ? ZIP_FL_COMPRESSED : 0);
+    if (m_file && deflated) {
+        m_inflater = std::make_unique<Inflater>();
+        m_inflater->expectedCrc = st.crc;
+    }
     if (!m_file)
         throw loadError(LoadFailure::Corrupt, zip.m_path, m_part + ": " + QString::fromUtf8(zip_strerror(zip.m_zip)));
     m_size = static_cast<std::size_t>(st.size);
@@ -103,11 +128,60 @@ ZipEntry::~ZipEntry()
 
 void ZipEntry::fail()
 {
-    throw loadError(LoadFailure::Corrupt, m_zip.m_path, m_part + ": " + QString::fromUtf8(zip_file_strerror(m_file)));
+    fail(QString::fromUtf8(zip_file_strerror(m_file)));
+}
+
+void ZipEntry::fail(const QString& why)
+{
+    throw loadError(LoadFailure::Corrupt, m_zip.m_path, m_part + ": " + why);
+}
+
+// Inflates into out until it is full or the data ends; returns the bytes written.
+std::size_t ZipEntry::inflateInto(char* out, std::size_t n)
+{
+    Inflater& inf = *m_inflater;
+    inf.stream.next_out = reinterpret_cast<Bytef*>(out);
+    inf.stream.avail_out = static_cast<uInt>(n);   // n is at most a chunk
+    while (inf.stream.avail_out > 0 && !inf.ended) {
+        if (inf.stream.avail_in == 0) {
+            const zip_int64_t got = zip_fread(m_file, inf.in.data(), inf.in.size());
+            if (got < 0)
+                fail();
+            if (got == 0)
+                fail(QStringLiteral("圧縮データが途中で終わっています"));
+            inf.stream.next_in = inf.in.data();
+            inf.stream.avail_in = static_cast<uInt>(got);
+        }
+        const int r = inflate(&inf.stream, Z_NO_FLUSH);
+        if (r == Z_STREAM_END)
+            inf.ended = true;
+        else if (r != Z_OK)
+            fail(QStringLiteral("圧縮データが壊れています"));
+    }
+    const std::size_t written = n - inf.stream.avail_out;
+    inf.crc = static_cast<uint32_t>(libdeflate_crc32(inf.crc, out, written));
+    return written;
 }
 
 std::size_t ZipEntry::readInto(char* out, std::size_t n)
 {
+    if (m_inflater) {
+        const std::size_t want = std::min(n, m_size - m_read);
+        if (want == 0) {
+            // At the stated size the data must end, and match its check.
+            char extra;
+            if (inflateInto(&extra, 1) != 0)
+                fail(QStringLiteral("展開したデータが記録された大きさを超えています"));
+            if (m_inflater->crc != m_inflater->expectedCrc)
+                fail(QStringLiteral("CRC が一致しません"));
+            return 0;
+        }
+        const std::size_t got = inflateInto(out, want);
+        if (got < want)
+            fail(QStringLiteral("展開したデータが記録された大きさに足りません"));
+        m_read += got;
+        return got;
+    }
     // The stated size bounds the read; a short read or bytes beyond it mean a damaged entry, and
     // reading on to the end is what makes libzip check the entry's CRC.
     const std::size_t want = std::min(n, m_size - m_read);

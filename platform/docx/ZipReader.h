@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <cstddef>
+#include <memory>
 #include <string>
 
 struct zip;
@@ -52,12 +53,16 @@ public:
     std::size_t readInto(char* out, std::size_t n);
 
 private:
+    struct Inflater;
     [[noreturn]] void fail();
+    [[noreturn]] void fail(const QString& why);
+    std::size_t inflateInto(char* out, std::size_t n);
 
     ZipReader& m_zip;
     QString m_part;
     struct zip_file* m_file = nullptr;
     std::size_t m_size = 0, m_read = 0;
+    std::unique_ptr<Inflater> m_inflater;   // deflated entries: inflated here
 };
 
 } // namespace docx
