@@ -52,6 +52,19 @@ std::size_t decodeWellFormed(const unsigned char* in, std::size_t n, char16_t* o
             }
             if (i < n && in[i] < 0x80)
                 out[o++] = in[i++];
+        } else if ((c & 0xF0) == 0xE0 && i + 4 <= n) {
+            // Three-byte characters come in runs (Japanese text): one word load and one test each.
+            uint32_t w;
+            while (i + 4 <= n && (std::memcpy(&w, in + i, 4), (w & 0x00C0C0F0u) == 0x008080E0u)) {
+                const uint32_t cp = ((w & 0x0F) << 12) | ((w >> 2) & 0x0FC0) | ((w >> 16) & 0x3F);
+                if (cp < 0x800 || (cp & 0xF800) == 0xD800)
+                    break;
+                out[o++] = static_cast<char16_t>(cp);
+                i += 3;
+            }
+            if (i + 4 <= n && (in[i] & 0xF0) == 0xE0)
+                break;   // malformed, overlong or a surrogate: the general decoder takes it from here
+            continue;
         } else if (c >= 0xE0 && c < 0xF0 && i + 2 < n && continuation(in[i + 1]) && continuation(in[i + 2])) {
             const char32_t cp = (char32_t(c & 0x0F) << 12) | (char32_t(in[i + 1] & 0x3F) << 6) | (in[i + 2] & 0x3F);
             if (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))
