@@ -15,15 +15,16 @@ namespace {
 
 QByteArray goodPackage() { return DocxBuilder().body(paraXml("hello")).bytes(); }
 
-// Sets the inflated size the central directory states for one entry.
-QByteArray withStatedSize(QByteArray zip, const QByteArray& entry, quint32 size)
+// Sets a four-byte field of one entry's central directory header: what the directory states.
+constexpr int kStatedCrc = 16, kStatedSize = 24;
+QByteArray withStated(int field, QByteArray zip, const QByteArray& entry, quint32 value)
 {
     for (qsizetype at = zip.indexOf("PK\x01\x02"); at >= 0; at = zip.indexOf("PK\x01\x02", at + 4)) {
         const auto nameLen = static_cast<quint8>(zip[at + 28]) | (static_cast<quint8>(zip[at + 29]) << 8);
         if (zip.mid(at + 46, nameLen) != entry)
             continue;
         for (int i = 0; i < 4; ++i)
-            zip[at + 24 + i] = static_cast<char>((size >> (8 * i)) & 0xFF);
+            zip[at + field + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
     }
     return zip;
 }
@@ -57,10 +58,16 @@ const BadCase kCases[] = {
     {"MalformedXml",
      [] { return DocxBuilder().part("word/document.xml", QString("<w:document %1><w:body><w:p></w:body>").arg(DocxBuilder::kNamespaces)).bytes(); },
      docx::kErrFileCorrupt, u"XML"},
-    {"StatedSizeBeyondBound", [] { return withStatedSize(goodPackage(), "word/document.xml", 0xFFFFFF00u); },
+    {"StatedSizeBeyondBound", [] { return withStated(kStatedSize, goodPackage(), "word/document.xml", 0xFFFFFF00u); },
      docx::kErrFileCorrupt, u"大きすぎる"},
-    {"StatedSizeSmallerThanData", [] { return withStatedSize(goodPackage(), "word/document.xml", 10); },
+    {"StatedSizeSmallerThanData", [] { return withStated(kStatedSize, goodPackage(), "word/document.xml", 10); },
      docx::kErrFileCorrupt, u"破損"},
+    {"StatedSizeLargerThanData", [] { return withStated(kStatedSize, goodPackage(), "word/document.xml", 100000); },
+     docx::kErrFileCorrupt, u"足りません"},
+    {"CrcMismatch", [] { return withStated(kStatedCrc, goodPackage(), "word/document.xml", 0x12345678u); },
+     docx::kErrFileCorrupt, u"CRC"},
+    {"CrcMismatchInAPartReadWhole", [] { return withStated(kStatedCrc, goodPackage(), "_rels/.rels", 0x12345678u); },
+     docx::kErrFileCorrupt, u"CRC"},
     {"TooManyEntries", manyEntries, docx::kErrFileCorrupt, u"多すぎる"},
     {"NestingBeyondBound",
      [] {
