@@ -99,6 +99,73 @@ void finishStory(Story& s, int type, const std::string& part, int section = -1)
     s.section = section;
 }
 
+// Notes, comments, headers and footers: read out of the package by the main part's thread once it
+// has read the main part (the zip is its own until then), walked by whichever thread is free,
+// notes first (they are the largest as a rule). Each thread walks with styles of its own:
+// resolving formatting memoises.
+class OtherParts {
+public:
+    OtherParts(const Relationships& docRels, ZipReader& zip, const QString& path) : m_path(path)
+    {
+        noteNames[0] = partOfType(docRels, zip, "footnotes");
+        noteNames[1] = partOfType(docRels, zip, "endnotes");
+        commentsName = partOfType(docRels, zip, "comments");
+        for (int k = 0; k < 2; ++k)
+            if (!noteNames[k].empty())
+                m_work.add([this, k](const Styles& s) {
+                    walkPart(std::move(*m_notes[k]), m_path, [&](XmlReader& x, const Relationships& rels) {
+                        notes[k] = walkNotesPart(TextWalker::Context{x, s, rels, m_path});
+                    });
+                });
+        if (!commentsName.empty())
+            m_work.add([this](const Styles& s) {
+                walkPart(std::move(*m_comments), m_path, [&](XmlReader& x, const Relationships& rels) {
+                    comments = walkCommentsPart(TextWalker::Context{x, s, rels, m_path});
+                });
+            });
+        for (const Relationships::Rel& r : docRels.all())
+            if (!r.external && (r.type == "header" || r.type == "footer") && !m_headers.count(r.target)
+                && zip.contains(r.target))
+                m_work.add([this, &bytes = m_headers[r.target], &walked = headers[r.target]](const Styles& s) {
+                    walkPart(std::move(bytes), m_path, [&](XmlReader& x, const Relationships& rels) {
+                        TextWalker(TextWalker::Context{x, s, rels, m_path}, walked).walkBlocks();
+                    });
+                });
+    }
+
+    // On the main part's thread, once the part is read.
+    void readAndWalk(ZipReader& zip, const Styles& styles)
+    {
+        try {
+            for (int k = 0; k < 2; ++k)
+                if (!noteNames[k].empty())
+                    m_notes[k] = readPart(zip, noteNames[k], m_path);
+            if (!commentsName.empty())
+                m_comments = readPart(zip, commentsName, m_path);
+            for (auto& [name, bytes] : m_headers)
+                bytes = readPart(zip, name, m_path);
+        } catch (...) {
+            m_work.open(true);
+            throw;
+        }
+        m_work.open();
+        m_work.work(styles);
+    }
+    // On the walking thread, once the main story is walked.
+    void walk(const Styles& styles) { m_work.work(styles); }
+
+    std::string noteNames[2], commentsName;   // "" when absent
+    NotesPart notes[2];
+    std::map<long, CommentPart> comments;
+    std::map<std::string, Walked> headers;    // every header and footer part, by name
+
+private:
+    const QString& m_path;
+    std::optional<ReadPart> m_notes[2], m_comments;
+    std::map<std::string, ReadPart> m_headers;
+    SharedWork<const Styles&> m_work;
+};
+
 } // namespace
 
 Document load(const QString& path)
@@ -128,66 +195,13 @@ Document load(const QString& path)
                     doc.evenAndOddHeaders = onOff(x.attr(Ns::W, "val"));
         });
 
-    // The main document's thread has the zip to itself: it inflates and tokenizes the part, then
-    // reads the notes, comments, headers and footers. Both threads walk those once free, each
-    // with styles of its own (resolving formatting memoises): the walk of the main story here,
-    // the reading there end at about the same time.
-    const std::string noteNames[2] = {partOfType(docRels, zip, "footnotes"), partOfType(docRels, zip, "endnotes")};
-    const std::string commentsName = partOfType(docRels, zip, "comments");
-    std::vector<std::string> headerNames;
-    for (const Relationships::Rel& r : docRels.all())
-        if (!r.external && (r.type == "header" || r.type == "footer") && zip.contains(r.target)
-            && std::find(headerNames.begin(), headerNames.end(), r.target) == headerNames.end())
-            headerNames.push_back(r.target);
+    // The main document's thread has the zip to itself; once it has read the main part it reads
+    // the other parts, and both threads walk those when free.
+    OtherParts others(docRels, zip, path);
     const Relationships mainRels = Relationships::read(zip, mainName, path);
-
-    NotesPart noteParts[2];
-    std::map<long, CommentPart> commentParts;
-    std::map<std::string, Walked> headerParts;
-    std::optional<ReadPart> noteBytes[2], commentBytes;
-    std::map<std::string, ReadPart> headerBytes;
-    SharedWork<const Styles&> others;   // notes first: they are the largest as a rule
-    for (int k = 0; k < 2; ++k)
-        if (!noteNames[k].empty())
-            others.add([&, k](const Styles& s) {
-                walkPart(std::move(*noteBytes[k]), path, [&](XmlReader& x, const Relationships& rels) {
-                    noteParts[k] = walkNotesPart(TextWalker::Context{x, s, rels, path});
-                });
-            });
-    if (!commentsName.empty())
-        others.add([&](const Styles& s) {
-            walkPart(std::move(*commentBytes), path, [&](XmlReader& x, const Relationships& rels) {
-                commentParts = walkCommentsPart(TextWalker::Context{x, s, rels, path});
-            });
-        });
-    for (const std::string& name : headerNames) {
-        Walked& walked = headerParts[name];
-        ReadPart& bytes = headerBytes[name];
-        others.add([&](const Styles& s) {
-            walkPart(std::move(bytes), path, [&](XmlReader& x, const Relationships& rels) {
-                TextWalker(TextWalker::Context{x, s, rels, path}, walked).walkBlocks();
-            });
-        });
-    }
-    const auto readOthers = [&, otherStyles = styles]() {
-        try {
-            for (int k = 0; k < 2; ++k)
-                if (!noteNames[k].empty())
-                    noteBytes[k] = readPart(zip, noteNames[k], path);
-            if (!commentsName.empty())
-                commentBytes = readPart(zip, commentsName, path);
-            for (auto& [name, bytes] : headerBytes)
-                bytes = readPart(zip, name, path);
-        } catch (...) {
-            others.open(true);
-            throw;
-        }
-        others.open();
-        others.work(otherStyles);
-    };
     Walked main;
     {
-        PartStream stream(zip, mainName, path, readOthers);
+        PartStream stream(zip, mainName, path, [&, otherStyles = styles] { others.readAndWalk(zip, otherStyles); });
         XmlReader x(stream);
         if (!x.child(0) || x.tok() != Tok::Document)
             throw loadError(LoadFailure::NoMainPart, path);
@@ -197,15 +211,15 @@ Document load(const QString& path)
             if (x.tok() == Tok::Body)
                 walker.walkBlocks();
         x.finish();
-        others.work(styles);
+        others.walk(styles);
         stream.join();
     }
     finishStory(main.story, wdMainTextStory, mainName);
     if (main.sections.empty() || main.sections.back().endPos < main.story.length() - 1)
         main.sections.push_back(SectionInfo{{}, false, main.story.length() - 1});
 
-    NotesStory notes[2] = {buildNotesStory(wdFootnotesStory, noteParts[0], main.noteRefs),
-                           buildNotesStory(wdEndnotesStory, noteParts[1], main.noteRefs)};
+    NotesStory notes[2] = {buildNotesStory(wdFootnotesStory, others.notes[0], main.noteRefs),
+                           buildNotesStory(wdEndnotesStory, others.notes[1], main.noteRefs)};
 
     const HeaderFooterPlan plan = planHeadersFooters(main.sections, [&](const std::string& id) {
         const Relationships::Rel* r = docRels.byId(id);
@@ -214,7 +228,7 @@ Document load(const QString& path)
     std::vector<Walked> headers(plan.chain.size());
     for (std::size_t i = 0; i < plan.chain.size(); ++i) {
         const std::string& part = plan.chain[i].part;
-        if (const auto it = headerParts.find(part); it != headerParts.end())
+        if (const auto it = others.headers.find(part); it != others.headers.end())
             headers[i] = it->second;   // a part two sections refer to makes two stories
         else   // referred to by a relationship of another type
             walkPart(readPart(zip, part, path), path, [&](XmlReader& x, const Relationships& rels) {
@@ -223,11 +237,11 @@ Document load(const QString& path)
     }
 
     // Indexes in Word's order: main, footnotes, endnotes, comments, text boxes, headers/footers, separators.
-    bool hasComments = hasCommentMark(main, commentParts);
+    bool hasComments = hasCommentMark(main, others.comments);
     for (const NotesStory& n : notes)
-        hasComments = hasComments || hasCommentMark(n.walked, commentParts);
+        hasComments = hasComments || hasCommentMark(n.walked, others.comments);
     for (const Walked& h : headers)
-        hasComments = hasComments || hasCommentMark(h, commentParts);
+        hasComments = hasComments || hasCommentMark(h, others.comments);
     int next = 1;
     const int noteIndex[2] = {notes[0].notes.empty() ? -1 : next++, notes[1].notes.empty() ? -1 : next++};
     const int commentsIndex = hasComments ? next++ : -1;
@@ -254,7 +268,7 @@ Document load(const QString& path)
         collectCommentAnchors(boxes[i].walked, firstBox + static_cast<int>(i), anchors);
     for (std::size_t i = 0; i < headers.size(); ++i)
         collectCommentAnchors(headers[i], firstHeader + static_cast<int>(i), anchors);
-    CommentsStory comments = buildCommentsStory(commentParts, anchors);
+    CommentsStory comments = buildCommentsStory(others.comments, anchors);
 
     // Assemble.
     doc.stories.reserve(static_cast<std::size_t>(firstHeader) + headers.size() + 6);
@@ -262,7 +276,7 @@ Document load(const QString& path)
     for (int k = 0; k < 2; ++k) {
         if (noteIndex[k] < 0)
             continue;
-        finishStory(notes[k].walked.story, k == 0 ? wdFootnotesStory : wdEndnotesStory, noteNames[k]);
+        finishStory(notes[k].walked.story, k == 0 ? wdFootnotesStory : wdEndnotesStory, others.noteNames[k]);
         doc.stories.push_back(std::move(notes[k].walked.story));
         for (Note n : notes[k].notes) {
             n.refStory = 0;
@@ -270,7 +284,7 @@ Document load(const QString& path)
         }
     }
     if (commentsIndex >= 0) {
-        finishStory(comments.walked.story, wdCommentsStory, commentsName);
+        finishStory(comments.walked.story, wdCommentsStory, others.commentsName);
         doc.stories.push_back(std::move(comments.walked.story));
         doc.comments = std::move(comments.comments);
     }
@@ -291,9 +305,9 @@ Document load(const QString& path)
         if (noteIndex[k] < 0)
             continue;
         for (int s = 0; s < 3; ++s)
-            if (noteParts[k].special[s]) {
-                Story& story = noteParts[k].special[s]->story;
-                finishStory(story, (k == 0 ? wdFootnoteSeparatorStory : wdEndnoteSeparatorStory) + s, noteNames[k]);
+            if (others.notes[k].special[s]) {
+                Story& story = others.notes[k].special[s]->story;
+                finishStory(story, (k == 0 ? wdFootnoteSeparatorStory : wdEndnoteSeparatorStory) + s, others.noteNames[k]);
                 doc.stories.push_back(std::move(story));
             }
     }

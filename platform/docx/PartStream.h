@@ -20,9 +20,9 @@
 namespace docx {
 
 // One part inflated and tokenized on a thread of its own, a few blocks of events ahead of the
-// reader: reading the main document overlaps walking it. Work that needs no zip may follow on the
-// same thread once the part is read. The zip is the thread's until the stream is destroyed:
-// nothing else may read it meanwhile.
+// reader: reading the main document overlaps walking it. More work may follow on the same thread
+// once the part is read. The zip is the thread's until the stream is joined or destroyed: nothing
+// else may read it meanwhile.
 class PartStream {
 public:
     // Blocks waiting at most. Few: the walk reads them while they are still in cache.
