@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake g++ make pkgconf
+  cmake g++ make pkgconf libtsan2
   qt6-base-dev qt6-translations-l10n
   libicu-dev libzip-dev zlib1g-dev libdeflate-dev zipcmp zipmerge ziptool libpugixml-dev
   wordnet-dev wordnet-base

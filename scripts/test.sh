@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: once in a Release build, once in a build
-# with AddressSanitizer and UndefinedBehaviorSanitizer.
+# with AddressSanitizer and UndefinedBehaviorSanitizer; the document reader's tests (it reads on
+# two threads) also under ThreadSanitizer.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
@@ -16,3 +17,7 @@ export LSAN_OPTIONS=suppressions=$root/tests/support/lsan.supp:print_suppression
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 "$root/scripts/build.sh" "$root/build-asan" -DTARVELIN_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
 ctest --test-dir "$root/build-asan" --output-on-failure -j"$(nproc)"
+
+cmake -S "$root" -B "$root/build-tsan" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVELIN_THREAD_SANITIZE=ON >/dev/null
+cmake --build "$root/build-tsan" --target docx_tests -j"$(nproc)"
+TSAN_OPTIONS=halt_on_error=1 "$root/build-tsan/tests/docx/docx_tests"
