@@ -13,7 +13,8 @@ namespace docx {
 struct XmlEvent {
     enum Kind : uint8_t { Start, Empty, End, Text, Attr, EndOfPart };   // End: only as the reader reports it
     uint32_t at = 0, len = 0;           // Start, Empty, Attr: the qualified name; Text: the text
-    uint32_t valueAt = 0, valueLen = 0; // Attr: the value; Start, Empty: how many Attr events follow
+    uint32_t valueAt = 0, valueLen = 0; // Attr: the value. Start, Empty: the name's slot in the
+                                        // reader's name cache, how many Attr events follow
     Kind kind = EndOfPart;
     Tok tok = Tok::Other;               // Start, Empty, once classified
     Ns ns = Ns::Other;                  // Start, Empty: the element's; Attr: its prefix's

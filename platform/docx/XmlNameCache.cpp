@@ -32,7 +32,20 @@ Ns XmlNameCache::rootNs(std::string_view prefix) const
     return Ns::Other;
 }
 
-const XmlNameCache::Class& XmlNameCache::classify(std::string_view name, const char* readable)
+uint32_t XmlNameCache::slotOf(std::string_view name, const char* readable)
+{
+    // Names differ early or in length: the first word and the length spread them well enough.
+    const std::size_t len = std::min<std::size_t>(name.size(), kLongest);
+    uint64_t first = 0;
+    if (name.data() + sizeof(first) <= readable)
+        std::memcpy(&first, name.data(), sizeof(first));
+    else
+        std::memcpy(&first, name.data(), std::min(len, sizeof(first)));
+    first &= kNameMasks[len][0];
+    return static_cast<uint32_t>(((first ^ len) * 0x9E3779B97F4A7C15ull) >> 55);
+}
+
+const XmlNameCache::Class& XmlNameCache::classify(std::string_view name, const char* readable, uint32_t slot)
 {
     const std::size_t len = name.size();
     const auto uncached = [&]() -> const Class& {
@@ -48,16 +61,14 @@ const XmlNameCache::Class& XmlNameCache::classify(std::string_view name, const c
         std::memcpy(key, name.data(), len);
     for (std::size_t i = 0; i < 4; ++i)
         key[i] &= kNameMasks[len][i];
-    // Names differ early or in length: the first word and the length spread them well enough.
-    const uint64_t h = (key[0] ^ len) * 0x9E3779B97F4A7C15ull;
     for (std::size_t probe = 0; probe < kProbes; ++probe) {
-        Slot& slot = m_slots[((h >> 55) + probe) % kSlots];
-        if (((slot.name[0] ^ key[0]) | (slot.name[1] ^ key[1]) | (slot.name[2] ^ key[2]) | (slot.name[3] ^ key[3])) == 0)
-            return slot.cls;
-        if ((slot.name[0] | slot.name[1] | slot.name[2] | slot.name[3]) == 0) {
-            std::memcpy(slot.name, key, sizeof(key));
-            slot.cls = uncached();
-            return slot.cls;
+        Slot& s = m_slots[(slot + probe) % kSlots];
+        if (((s.name[0] ^ key[0]) | (s.name[1] ^ key[1]) | (s.name[2] ^ key[2]) | (s.name[3] ^ key[3])) == 0)
+            return s.cls;
+        if ((s.name[0] | s.name[1] | s.name[2] | s.name[3]) == 0) {
+            std::memcpy(s.name, key, sizeof(key));
+            s.cls = uncached();
+            return s.cls;
         }
     }
     return uncached();

@@ -29,10 +29,14 @@ public:
     // The names of one part, its root binding prefixes as bindings says.
     explicit XmlNameCache(const std::vector<XmlBinding>& bindings) : m_bindings(bindings) {}
 
-    // name's bytes may be loaded up to readable. The class lasts until the next call; a reference,
-    // so that its fields are read from memory one by one (packed into a returned register they
-    // went through the stack and stalled every caller).
-    const Class& classify(std::string_view name, const char* readable);
+    // Where name's lookup starts; name's bytes may be loaded up to readable. The tokenizer works
+    // it out while the name is in its cache, so the lookup here need not wait for the name's
+    // bytes before it can load the slot.
+    static uint32_t slotOf(std::string_view name, const char* readable);
+    // name as slotOf(name) starts it. The class lasts until the next call; a reference, so that
+    // its fields are read from memory one by one (packed into a returned register they went
+    // through the stack and stalled every caller).
+    const Class& classify(std::string_view name, const char* readable, uint32_t slot);
 
     // Without the cache: prefix resolved by ns.
     template <typename NsOfPrefix>

@@ -78,7 +78,7 @@ const XmlEvent& XmlReader::step()
         m_element = &e;
         m_next += e.valueLen;
         if (!e.classified) {
-            const XmlNameCache::Class& c = m_names->classify({m_data + e.at, e.len}, m_data + m_block.readable);
+            const XmlNameCache::Class& c = m_names->classify({m_data + e.at, e.len}, m_data + m_block.readable, e.valueAt);
             e.tok = c.tok;
             e.ns = c.ns;
             e.localAt = c.localAt;

@@ -548,6 +548,8 @@ void XmlTokenizer::startTag(std::size_t lt)
         e.ns = c.ns;
         e.localAt = c.localAt;
         e.classified = true;
+    } else {
+        e.valueAt = XmlNameCache::slotOf(name, m_data + m_size);
     }
     for (std::size_t i = first + 1; i < m_out->size(); ++i) {
         XmlEvent& a = (*m_out)[i];
