@@ -506,6 +506,12 @@ void XmlTokenizer::startTag(std::size_t lt)
         if (special)
             if (const void* lt = std::memchr(s, '<', static_cast<std::size_t>(close - s)))
                 fail(offset(static_cast<const char*>(lt)), QStringLiteral("属性の値に '<' があります"));
+        // Attributes of the xml namespace (xml:space on nearly every w:t) are read by nothing:
+        // they make no events.
+        if (attrNameEnd - attrName > 4 && std::memcmp(attrName, "xml:", 4) == 0) {
+            s = close + 1;
+            continue;
+        }
         // Written in place: an event built aside and copied in stalls on store forwarding.
         XmlEvent& a = m_out->emplace_back();
         a.kind = XmlEvent::Attr;
