@@ -21,8 +21,8 @@ class ZipEntry;
 // cache, except where a prefix is bound below the root otherwise than at it: those are classified
 // here, where the bindings in force are known.
 // Written for this reader rather than taken from a library: the main document must be read while
-// it is still being inflated and without building a tree of it; the DOM parsers at hand cannot,
-// and the streaming ones are several times slower than the whole load may take.
+// it is still being inflated and without building a tree of it, which pugixml (a DOM parser)
+// cannot do.
 //
 // What makes a part well-formed is checked as far as reading it needs: end tags match, markup is
 // complete, attribute values are quoted and hold no '<'. A DTD is skipped unread; only the
