@@ -140,3 +140,13 @@ TEST(TextWalkTables, RowEndsMarkOnlyTheMarksThatCloseARow)
     EXPECT_EQ(visible(notes.text), QStringLiteral("²¶¤b¤¤c¤¤¤¶"));
     EXPECT_EQ(notes.rowEnds, (std::vector<int32_t>{5, 9}));
 }
+
+// A main document with more than one w:body (not valid, but written by some producers): every
+// body is read, in order, so no text goes unsearched.
+TEST(TextWalkBodies, EveryBodyIsReadInOrder)
+{
+    const docx::Document d = loadBuilt(DocxBuilder().part(
+        "word/document.xml", QString("<w:document %1><w:body>%2</w:body><w:body>%3<w:sectPr/></w:body></w:document>")
+                                 .arg(DocxBuilder::kNamespaces, paraXml("one"), paraXml("two"))));
+    EXPECT_EQ(visible(d.stories.at(0).text), QStringLiteral("one¶two¶"));
+}
