@@ -91,48 +91,45 @@ const XmlEvent& XmlReader::step()
     return e;
 }
 
-bool XmlReader::child(int d)
+// The next element (text: the next text) directly inside the element open at depth d; null once
+// that element has ended.
+const XmlEvent* XmlReader::nextInside(int d, bool text)
 {
     if (m_depth < d)
-        return false;
+        return nullptr;
     for (;;) {
-        switch (step().kind) {
+        const XmlEvent& e = step();
+        switch (e.kind) {
         case XmlEvent::Start:
         case XmlEvent::Empty:
-            if (m_depth == d + 1)
-                return true;
+            if (!text && m_depth == d + 1)
+                return &e;
+            break;
+        case XmlEvent::Text:
+            if (text && m_depth == d)
+                return &e;
             break;
         case XmlEvent::End:
             if (m_depth < d)
-                return false;
+                return nullptr;
             break;
-        case XmlEvent::EndOfPart: return false;
+        case XmlEvent::EndOfPart: return nullptr;
         default: break;
         }
     }
 }
 
+bool XmlReader::child(int d)
+{
+    return nextInside(d, false) != nullptr;
+}
+
 bool XmlReader::nextText(int d, std::string_view& piece)
 {
-    if (m_depth < d)
-        return false;
-    for (;;) {
-        const XmlEvent& e = step();
-        switch (e.kind) {
-        case XmlEvent::Text:
-            if (m_depth == d) {
-                piece = {m_data + e.at, e.len};
-                return true;
-            }
-            break;
-        case XmlEvent::End:
-            if (m_depth < d)
-                return false;
-            break;
-        case XmlEvent::EndOfPart: return false;
-        default: break;
-        }
-    }
+    const XmlEvent* e = nextInside(d, true);
+    if (e)
+        piece = {m_data + e->at, e->len};
+    return e != nullptr;
 }
 
 std::optional<std::string_view> XmlReader::attr(Ns ns, std::string_view local) const

@@ -100,6 +100,7 @@ public:
 private:
     const XmlEvent& step();
     void nextBlock();
+    const XmlEvent* nextInside(int d, bool text);
     bool nextText(int d, std::string_view& piece);
 
     std::unique_ptr<XmlTokenizer> m_tokenizer;   // a part held whole: tokenized here

@@ -354,7 +354,7 @@ void XmlTokenizer::fill(XmlEventBlock& block)
     block.data = m_data;
     m_out = &block.events;
     while (!m_ended && block.events.size() < XmlEventBlock::kEvents) {
-        if (next() != Token::Eof)
+        if (next())
             continue;
         if (!m_open.empty())
             fail(m_size, QStringLiteral("要素 <%1> が閉じないまま終わっています")
@@ -368,16 +368,16 @@ void XmlTokenizer::fill(XmlEventBlock& block)
     m_out = nullptr;
 }
 
-XmlTokenizer::Token XmlTokenizer::next()
+bool XmlTokenizer::next()
 {
     if (m_pos >= m_limit && !refill())
-        return Token::Eof;
+        return false;
     const char* p = m_data + m_pos;
     if (*p != '<') {
         bool special = false;
         m_pos = static_cast<std::size_t>(textEnd(p, m_data + m_limit, special) - m_data);
         text(offset(p), m_pos, false, special);
-        return Token::Text;
+        return true;
     }
     if (m_pos + 1 >= m_limit)
         fail(m_pos, QStringLiteral("タグが途中で終わっています"));
@@ -387,7 +387,7 @@ XmlTokenizer::Token XmlTokenizer::next()
     case '!': special(m_pos); break;
     default: startTag(m_pos); break;
     }
-    return Token::Markup;
+    return true;
 }
 
 // Character data from at to end. White space alone counts only as an element's whole content

@@ -48,7 +48,6 @@ public:
     const std::vector<XmlBinding>& rootBindings() const { return m_rootBindings; }
 
 private:
-    enum class Token : uint8_t { Markup, Text, Eof };
     struct Open {
         const char* name;
         uint32_t nameLen;
@@ -65,7 +64,7 @@ private:
     void toUtf8(const char* from);
     std::size_t find(std::string_view what, std::size_t from);
     bool refill();
-    Token next();
+    bool next();   // reads one token; false at the end of the part
     void text(std::size_t at, std::size_t end, bool cdata, bool special);
     void startTag(std::size_t lt);
     void endTag(std::size_t lt);
