@@ -5,7 +5,6 @@
 #include "platform/docx/XmlReader.h"
 
 #include <charconv>
-#include <cstring>
 
 namespace docx {
 

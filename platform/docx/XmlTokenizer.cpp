@@ -71,51 +71,54 @@ Char* skipSpace(Char* s, const char* end)
     return s;
 }
 
-// Where the text starting at s ends (at '<'), before end; sets special when it holds '&' or a
-// carriage return, which reading it expands.
-const char* textEnd(const char* s, const char* end, bool& special)
+// Where byte stop first occurs from s, before end (end when it does not); sets special when a
+// byte before it is one reading it expands (or refuses), as specials picks them sixteen at a time
+// and isSpecial one at a time.
+template <typename Specials, typename IsSpecial>
+const char* findStop(const char* s, const char* end, char stop, bool& special, Specials specials, IsSpecial isSpecial)
 {
 #if defined(__SSE2__)
     for (; s + 16 <= end; s += 16) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
-        const auto lt = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('<'))));
-        const auto sp = static_cast<unsigned>(_mm_movemask_epi8(
-            _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('&')), _mm_cmpeq_epi8(v, _mm_set1_epi8('\r')))));
-        if (lt) {
-            const int at = std::countr_zero(lt);
-            special = special || (sp & ((1u << at) - 1)) != 0;
-            return s + at;
+        const auto at = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(stop))));
+        const auto sp = static_cast<unsigned>(_mm_movemask_epi8(specials(v)));
+        if (at) {
+            const int n = std::countr_zero(at);
+            special = special || (sp & ((1u << n) - 1)) != 0;
+            return s + n;
         }
         special = special || sp != 0;
     }
+#else
+    (void)specials;
 #endif
-    for (; s < end && *s != '<'; ++s)
-        special = special || *s == '&' || *s == '\r';
+    for (; s < end && *s != stop; ++s)
+        special = special || isSpecial(*s);
     return s;
 }
 
-// Where the attribute value starting at s ends (at quote), before end; sets special when it holds
-// '<' or anything reading it expands.
+// Where the text starting at s ends (at '<'); special: it holds '&' or a carriage return.
+const char* textEnd(const char* s, const char* end, bool& special)
+{
+    return findStop(
+        s, end, '<', special,
+        [](auto v) { return _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('&')), _mm_cmpeq_epi8(v, _mm_set1_epi8('\r'))); },
+        [](char c) { return c == '&' || c == '\r'; });
+}
+
+// Where the attribute value starting at s ends (at quote); special: it holds '<' or anything
+// reading it expands.
 char* valueEnd(char* s, const char* end, char quote, bool& special)
 {
-#if defined(__SSE2__)
-    for (; s + 16 <= end; s += 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
-        const auto q = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(quote))));
-        const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(v, _mm_set1_epi8('\r')), v);
-        const auto sp = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(
-            control, _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('&')), _mm_cmpeq_epi8(v, _mm_set1_epi8('<'))))));
-        if (q) {
-            const int at = std::countr_zero(q);
-            special = special || (sp & ((1u << at) - 1)) != 0;
-            return s + at;
-        }
-        special = special || sp != 0;
-    }
-#endif
-    for (; s < end && *s != quote; ++s)
-        special = special || is(*s, kValueSpecial);
-    return s;
+    const char* close = findStop(
+        s, end, quote, special,
+        [](auto v) {
+            const auto control = _mm_cmpeq_epi8(_mm_min_epu8(v, _mm_set1_epi8('\r')), v);
+            return _mm_or_si128(control, _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('&')),
+                                                      _mm_cmpeq_epi8(v, _mm_set1_epi8('<'))));
+        },
+        [](char c) { return is(c, kValueSpecial); });
+    return s + (close - s);
 }
 
 bool sameName(const char* a, const char* b, std::size_t n)

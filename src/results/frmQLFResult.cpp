@@ -220,32 +220,29 @@ void frmQLFResult::Form_QueryUnload(int& cancel, int unloadMode)
 
 void frmQLFResult::cmdNext_Click()
 {
-    try {
-        const int r = m_grdResult->Row();
-        if (r == -1 || r == m_grdResult->Rows() - 1 || r == 0)
-            return;
-        m_grdResult->setRow(r + 1);
-        m_grdResult->setCol(0);
-        m_grdResult->setColSel(m_grdResult->Cols() - 1);
-        m_grdResult->setTopRow(r);
-    } catch (const core::Error& e) {
-        forms::MsgBox(QStringLiteral("エラーが発生しました。\r\nエラー詳細：") + e.description(), kWarningStyle,
-                      QStringLiteral("警告"));
+    const int r = m_grdResult->Row();
+    if (r == -1 || r == m_grdResult->Rows() - 1 || r == 0)
         return;
-    }
-    jumpToResult(static_cast<int16_t>(m_grdResult->Row()));
+    moveToRow(r + 1, r);
 }
 
 void frmQLFResult::cmdPrevious_Click()
 {
+    const int r = m_grdResult->Row();
+    if (r == -1 || r == 0 || r == 1)
+        return;
+    moveToRow(r - 1, r - 1 == 1 ? 1 : r - 2);
+}
+
+// Selects row whole, scrolled so that topRow is the first shown, and jumps to its hit; a grid
+// error is reported and nothing is jumped to.
+void frmQLFResult::moveToRow(int row, int topRow)
+{
     try {
-        const int r = m_grdResult->Row();
-        if (r == -1 || r == 0 || r == 1)
-            return;
-        m_grdResult->setRow(r - 1);
+        m_grdResult->setRow(row);
         m_grdResult->setCol(0);
         m_grdResult->setColSel(m_grdResult->Cols() - 1);
-        m_grdResult->setTopRow(r - 1 == 1 ? 1 : r - 2);
+        m_grdResult->setTopRow(topRow);
     } catch (const core::Error& e) {
         forms::MsgBox(QStringLiteral("エラーが発生しました。\r\nエラー詳細：") + e.description(), kWarningStyle,
                       QStringLiteral("警告"));

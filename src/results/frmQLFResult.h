@@ -65,6 +65,7 @@ private:
 
     void cmdNext_Click();
     void cmdPrevious_Click();
+    void moveToRow(int row, int topRow);
     void grdResult_DblClick();
     // Rebuilds the hit of a row, shows its story in the document's window and selects it.
     void jumpToResult(int16_t row);
