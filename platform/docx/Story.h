@@ -67,6 +67,9 @@ enum class CpClass : uint8_t {
 // Which classes Range.Text returns and which Find matches: the one place these choices live.
 constexpr bool inRangeText(CpClass c) { return c == CpClass::Shown || c == CpClass::Deleted; }
 constexpr bool inFindText(CpClass c) { return c == CpClass::Shown; }
+// Find sees nothing of a tracked deletion, yet no hit may run across one: its text would hold
+// the deleted words.
+constexpr bool cutsFindText(CpClass c) { return c == CpClass::Deleted; }
 
 // The resolved character formatting that Find can test, plus the position's class.
 struct CharFormat {

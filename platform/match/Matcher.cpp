@@ -158,7 +158,7 @@ std::shared_ptr<const PreparedText> Matcher::prepare(const docx::Story& story) c
 // The hit that folded units [j1, j2) stand for, when it is one.
 std::optional<Hit> Matcher::accept(const PreparedText& text, int32_t j1, int32_t j2) const
 {
-    if (j2 <= j1)
+    if (j2 <= j1 || text.holdsCut(j1, j2))
         return std::nullopt;
     const std::optional<Hit> h = text.alignedSpan(j1, j2);
     if (!h || (m_wholeWord && !(boundaryAt(text.text(), j1) && boundaryAt(text.text(), j2))))
@@ -193,12 +193,21 @@ std::optional<Hit> Matcher::literalBackward(const PreparedText& text, int32_t jf
     return std::nullopt;
 }
 
+// Each stretch between cuts is searched on its own, so a pattern never runs across a deletion.
 std::optional<Hit> Matcher::regexForward(const PreparedText& text, int32_t jf, int32_t jt, int32_t start)
 {
     while (start < jt) {
-        const auto m = m_regex->find(text.text(), jf, jt, start);
-        if (!m)
-            return std::nullopt;
+        const int32_t cut = text.nextCut(start);
+        if (cut == start) {
+            ++start;
+            continue;
+        }
+        const int32_t end = std::min(cut, jt);
+        const auto m = m_regex->find(text.text(), jf, end, start);
+        if (!m) {
+            start = end;
+            continue;
+        }
         if (auto h = accept(text, m->first, m->second))
             return h;
         start = m->first + 1;
@@ -287,10 +296,9 @@ std::optional<Hit> Matcher::findBackward(const PreparedText& text, int32_t from,
         // Regex engines run forwards: keep the last accepted hit.
         std::optional<Hit> last;
         int32_t start = jf;
-        while (auto m = m_regex->find(text.text(), jf, jt, start)) {
-            if (auto h = accept(text, m->first, m->second))
-                last = h;
-            start = m->first + 1;
+        while (const std::optional<Hit> h = regexForward(text, jf, jt, start)) {
+            last = h;
+            start = text.firstUnitFrom(h->start) + 1;
         }
         return last;
     }

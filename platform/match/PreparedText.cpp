@@ -17,12 +17,19 @@ PreparedText::PreparedText(const docx::Story& story, const FoldKey& key)
     const bool allShown = std::all_of(story.runs.begin(), story.runs.end(),
                                       [](const docx::FormatRun& r) { return docx::inFindText(r.format.cls); });
     std::u16string filtered;
+    std::vector<int32_t> cutsAt; // display indexes of the cuts
     if (!allShown) {
         for (size_t r = 0; r < story.runs.size(); ++r) {
-            if (!docx::inFindText(story.runs[r].format.cls))
-                continue;
+            const docx::CpClass cls = story.runs[r].format.cls;
             const int32_t b = story.runs[r].start;
             const int32_t e = r + 1 < story.runs.size() ? story.runs[r + 1].start : story.length();
+            if (docx::cutsFindText(cls) && !filtered.empty() && filtered.back() != kCut) {
+                cutsAt.push_back(static_cast<int32_t>(filtered.size()));
+                filtered.push_back(kCut);
+                m_displayPos.push_back(b);
+            }
+            if (!docx::inFindText(cls))
+                continue;
             filtered.append(all.substr(b, e - b));
             for (int32_t p = b; p < e; ++p)
                 m_displayPos.push_back(p);
@@ -37,6 +44,9 @@ PreparedText::PreparedText(const docx::Story& story, const FoldKey& key)
     case FoldKey::Mode::Words: buildWords(std::u16string(display)); break;
     case FoldKey::Mode::None: break;
     }
+    if (key.mode != FoldKey::Mode::Words)
+        for (const int32_t d : cutsAt)
+            m_cuts.push_back(m_fold.firstUnitFrom(d));
 }
 
 void PreparedText::buildWords(const std::u16string& display)
@@ -85,6 +95,12 @@ int32_t PreparedText::displayIndexFrom(int32_t pos) const
 int32_t PreparedText::firstUnitFrom(int32_t pos) const { return m_fold.firstUnitFrom(displayIndexFrom(pos)); }
 
 int32_t PreparedText::unitsEndingBy(int32_t pos) const { return m_fold.unitsEndingBy(displayIndexFrom(pos)); }
+
+int32_t PreparedText::nextCut(int32_t j) const
+{
+    const auto it = std::lower_bound(m_cuts.begin(), m_cuts.end(), j);
+    return it == m_cuts.end() ? size() : *it;
+}
 
 std::shared_ptr<const PreparedText> PreparedCache::get(const docx::Story& story, const FoldKey& key)
 {

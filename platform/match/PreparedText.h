@@ -19,10 +19,14 @@ struct StoryWord {
 };
 
 // A story's matchable text folded once for a search: only the positions Find sees (shown text),
-// folded as the key says, with the way back from every folded unit to story positions.
+// folded as the key says, with the way back from every folded unit to story positions. Where
+// tracked deletions were left out the text holds one cut unit (kCut), which no hit may contain.
 // It refers to the story, which must outlive it and not change (check revision()).
 class PreparedText {
 public:
+    // U+FFFF cannot occur in XML text, so it never stands for a character of the story.
+    static constexpr char16_t kCut = 0xFFFF;
+
     PreparedText(const docx::Story& story, const FoldKey& key);
 
     const docx::Story& story() const { return *m_story; }
@@ -42,6 +46,10 @@ public:
     int32_t firstUnitFrom(int32_t pos) const;
     // The number of leading folded units whose source ends at or before story position pos.
     int32_t unitsEndingBy(int32_t pos) const;
+    // The first cut unit at or after folded unit j, or size() when none follows.
+    int32_t nextCut(int32_t j) const;
+    // Whether folded units [j1, j2) hold a cut.
+    bool holdsCut(int32_t j1, int32_t j2) const { return nextCut(j1) < j2; }
 
     // Words of the displayed text in story order (Mode::Words only).
     const std::vector<StoryWord>& words() const { return m_words; }
@@ -60,6 +68,7 @@ private:
     std::vector<int32_t> m_displayPos; // display index -> story position; empty when identical
     int32_t m_displaySize = 0;
     FoldBuffer m_fold;
+    std::vector<int32_t> m_cuts;       // folded units that are cuts, ascending
     std::vector<StoryWord> m_words;
 };
 

@@ -127,8 +127,42 @@ TEST(UnseenPositions, AreSkippedAndHitsMapBack)
     EXPECT_EQ(allHits(query("HYPERLINK"), s), Hits{});
     EXPECT_EQ(allHits(query("link"), s), (Hits{{19, 23}}));
     EXPECT_EQ(allHits(query("d"), s), Hits{});
-    EXPECT_EQ(allHits(query("link!"), s), (Hits{{19, 27}}));
+    EXPECT_EQ(allHits(query("link!"), s), Hits{}); // across the deletion
     EXPECT_EQ(allHits(query("clink"), s), (Hits{{3, 23}}));
+}
+
+// Find sees nothing of a tracked deletion and no hit runs across one, in any mode: the text on
+// each side is found, the deleted text and anything spanning it never.
+TEST(UnseenPositions, NoHitRunsAcrossADeletion)
+{
+    docx::CharFormat deleted;
+    deleted.cls = docx::CpClass::Deleted;
+    const docx::Story s = story(QStringLiteral("abXXcd"), {{0, {}}, {2, deleted}, {4, {}}});
+    EXPECT_EQ(allHits(query("bc"), s), Hits{});
+    EXPECT_EQ(allHits(query("XX"), s), Hits{});
+    EXPECT_EQ(allHits(query("b^?"), s), Hits{});
+    EXPECT_EQ(allHits(query("cd"), s), (Hits{{4, 6}}));
+    auto wildcards = [](const char* text) {
+        match::Query q = query(text);
+        q.matchWildcards = true;
+        return q;
+    };
+    EXPECT_EQ(allHits(wildcards("a*d"), s), Hits{});
+    EXPECT_EQ(allHits(wildcards("[a-d]@"), s), (Hits{{0, 2}, {4, 6}}));
+    EXPECT_EQ(allHits(wildcards("?"), s), (Hits{{0, 1}, {1, 2}, {4, 5}, {5, 6}}));
+    match::Matcher any(wildcards("?"));
+    EXPECT_EQ(any.findBackward(*any.prepare(s), 0, 4), (Hit{1, 2}));
+
+    match::Query fuzzy = query(QStringLiteral("カ"));
+    fuzzy.matchFuzzy = true;
+    // The long-vowel mark after the deletion does not join the kana before it.
+    EXPECT_EQ(allHits(fuzzy, story(QStringLiteral("カXー"), {{0, {}}, {1, deleted}, {2, {}}})), (Hits{{0, 1}}));
+    fuzzy.text = QStringLiteral("かあ");
+    EXPECT_EQ(allHits(fuzzy, story(QStringLiteral("カXア"), {{0, {}}, {1, deleted}, {2, {}}})), Hits{});
+
+    match::Query soundsLike = query("smith");
+    soundsLike.matchSoundsLike = true;
+    EXPECT_EQ(allHits(soundsLike, story(QStringLiteral("smiXth"), {{0, {}}, {3, deleted}, {4, {}}})), Hits{});
 }
 
 TEST(SearchBounds, ForwardAndBackwardStayInsideTheRange)
