@@ -41,48 +41,47 @@ Decoded decodeAt(std::u16string_view s, size_t i, const FuzzyOptions& o)
 }
 
 bool isKana(char32_t c) { return isKatakana(c) || isHiragana(c); }
-bool isSmallVowel(char32_t k, char32_t vowel) { return k == vowel; }
 
-// The two-kana syllable rules: the pair at k0 k1 (katakana view) becomes one kana, or 0.
+// The katakana a kana is compared as: full size when small kana and full-size kana are equal,
+// so every rule that names a kana also holds for its small or full-size form.
+char32_t kanaView(char32_t c, const FuzzyOptions& o)
+{
+    const char32_t k = toKatakana(c);
+    return o.matchFuzzySmallKana ? largeKana(k) : k;
+}
+
+// How a small kana that a syllable rule names appears in the kana view.
+char32_t seen(char32_t small, const FuzzyOptions& o) { return o.matchFuzzySmallKana ? largeKana(small) : small; }
+
+struct PairRule {
+    bool FuzzyOptions::*option;
+    char32_t first, small, merged;
+};
+
+// Two kana read as one: ヴァ → バ, ファ → ハ, ツィ/ティ → チ, ディ → ジ, シェ → セ, ジェ → ゼ.
+constexpr PairRule kPairRules[] = {
+    {&FuzzyOptions::matchFuzzyBV, U'ヴ', U'ァ', U'バ'}, {&FuzzyOptions::matchFuzzyBV, U'ヴ', U'ィ', U'ビ'},
+    {&FuzzyOptions::matchFuzzyBV, U'ヴ', U'ェ', U'ベ'}, {&FuzzyOptions::matchFuzzyBV, U'ヴ', U'ォ', U'ボ'},
+    {&FuzzyOptions::matchFuzzyBV, U'フ', U'ァ', U'ハ'}, {&FuzzyOptions::matchFuzzyBV, U'フ', U'ィ', U'ヒ'},
+    {&FuzzyOptions::matchFuzzyBV, U'フ', U'ェ', U'ヘ'}, {&FuzzyOptions::matchFuzzyBV, U'フ', U'ォ', U'ホ'},
+    {&FuzzyOptions::matchFuzzyTC, U'ツ', U'ィ', U'チ'}, {&FuzzyOptions::matchFuzzyTC, U'テ', U'ィ', U'チ'},
+    {&FuzzyOptions::matchFuzzyTC, U'デ', U'ィ', U'ジ'}, {&FuzzyOptions::matchFuzzyZJ, U'シ', U'ェ', U'セ'},
+    {&FuzzyOptions::matchFuzzyZJ, U'ジ', U'ェ', U'ゼ'},
+};
+
+// The two-kana syllable rules: the pair k0 k1 (kana view) becomes one kana, or 0.
 char32_t pairRule(char32_t k0, char32_t k1, const FuzzyOptions& o)
 {
-    if (o.matchFuzzyBV && k0 == U'ヴ') {
-        switch (k1) {
-        case U'ァ': return U'バ';
-        case U'ィ': return U'ビ';
-        case U'ェ': return U'ベ';
-        case U'ォ': return U'ボ';
-        default: break;
-        }
-    }
-    if (o.matchFuzzyBV && k0 == U'フ') {
-        switch (k1) {
-        case U'ァ': return U'ハ';
-        case U'ィ': return U'ヒ';
-        case U'ェ': return U'ヘ';
-        case U'ォ': return U'ホ';
-        default: break;
-        }
-    }
-    if (o.matchFuzzyTC && isSmallVowel(k1, U'ィ')) {
-        if (k0 == U'ツ' || k0 == U'テ')
-            return U'チ';
-        if (k0 == U'デ')
-            return U'ジ';
-    }
-    if (o.matchFuzzyZJ && isSmallVowel(k1, U'ェ')) {
-        if (k0 == U'シ')
-            return U'セ';
-        if (k0 == U'ジ')
-            return U'ゼ';
-    }
+    for (const PairRule& r : kPairRules)
+        if (o.*r.option && k0 == r.first && k1 == seen(r.small, o))
+            return r.merged;
     return 0;
 }
 
 // The one-kana rules, with the katakana view of the neighbours.
 char32_t singleRule(char32_t k, char32_t prev, char32_t next, const FuzzyOptions& o)
 {
-    if (o.matchFuzzyHF && (next == U'ュ' || (o.matchFuzzySmallKana && next == U'ユ'))) {
+    if (o.matchFuzzyHF && next == seen(U'ュ', o)) {
         if (k == U'フ')
             return U'ヒ';
         if (k == U'ヴ')
@@ -139,21 +138,19 @@ bool pairsWithNext(char32_t k)
     }
 }
 
-// Kana that can be that next character.
-bool completesPair(char32_t k)
+// Kana (kana view) that can be that next character.
+bool completesPair(char32_t k, const FuzzyOptions& o)
 {
-    switch (k) {
-    case U'ァ': case U'ィ': case U'ェ': case U'ォ': case U'ュ': case U'ユ':
-        return true;
-    default:
-        return isSaRow(k);
-    }
+    for (const char32_t small : {U'ァ', U'ィ', U'ェ', U'ォ', U'ュ'})
+        if (k == seen(small, o))
+            return true;
+    return isSaRow(k);
 }
 
 // A decoded character's fold when the next one completes no pair and it is not ヤ.
 char32_t foldAlone(char32_t c, const FuzzyOptions& o)
 {
-    return isKana(c) ? inScriptOf(singleRule(toKatakana(c), 0, 0, o), c) : c;
+    return isKana(c) ? inScriptOf(singleRule(kanaView(c, o), 0, 0, o), c) : c;
 }
 
 bool isHalfwidthKana(char32_t c) { return c >= 0xFF61 && c <= 0xFF9F; }
@@ -180,8 +177,8 @@ struct UnitTable {
             decoded[u] = static_cast<char16_t>(c);
             if (U16_IS_LEAD(u) || (o.matchFuzzyByte && isHalfwidthKana(u)))
                 flags[u] |= kDecodesWithNext;
-            const char32_t k = isKana(c) ? toKatakana(c) : 0;
-            if (isHalfwidthKana(u) || completesPair(k))
+            const char32_t k = isKana(c) ? kanaView(c, o) : 0;
+            if (isHalfwidthKana(u) || completesPair(k, o))
                 flags[u] |= kCompletes;
             if (U16_IS_SURROGATE(u) || (o.matchFuzzyByte && isHalfwidthKana(u)) || isIterationMark(c)
                 || isVoicedIterationMark(c) || c == kLongVowel || skipped(c, o) || k == U'ヤ') { // ヤ: AY looks back
@@ -250,12 +247,12 @@ size_t foldWithContext(std::u16string_view s, size_t i, const UnitTable& t, Fold
     }
     if (isKana(c)) {
         const Decoded nd = end < s.size() ? t.decode(s, end) : Decoded{0, 0};
-        const char32_t k = toKatakana(c), next = toKatakana(nd.c);
+        const char32_t k = kanaView(c, o), next = nd.c ? kanaView(nd.c, o) : 0;
         if (const char32_t merged = next ? pairRule(k, next, o) : 0) {
             put(inScriptOf(merged, c), begin, static_cast<int32_t>(end + nd.used), o, out, prev);
             return end + nd.used;
         }
-        c = inScriptOf(singleRule(k, prev.any ? toKatakana(prev.c) : 0, next, o), c);
+        c = inScriptOf(singleRule(k, prev.any ? kanaView(prev.c, o) : 0, next, o), c);
     } else if (c == kLongVowel && o.matchFuzzyProlongedSoundMark && prev.any && isKana(prev.c)) {
         out.extendLast(prev.units, prev.begin, static_cast<int32_t>(end)); // the mark joins its vowel
         return end;

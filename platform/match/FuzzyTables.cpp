@@ -44,6 +44,10 @@ constexpr std::u32string_view kSmallKana =
     U"ァアィイゥウェエォオッツャヤュユョヨヮワヵカヶケ"
     U"ㇰクㇱシㇲスㇳトㇴヌㇵハㇶヒㇷフㇸヘㇹホㇺムㇻラㇼリㇽルㇾレㇿロ";
 
+// Half-width small kana (U+FF67..U+FF6F, in order) and their full-size forms, for when widths stay apart.
+constexpr std::u32string_view kHalfwidthSmall = U"ｧｨｩｪｫｬｭｮｯ";
+constexpr std::u32string_view kHalfwidthLarge = U"ｱｲｳｴｵﾔﾕﾖﾂ";
+
 constexpr std::u32string_view kOldKana = U"ゐいゑえヰイヱエ";
 
 // Unvoiced kana and their voiced forms.
@@ -90,6 +94,8 @@ char32_t newKanji(char32_t c)
 char32_t largeKana(char32_t c)
 {
     static const KanaTable table(kSmallKana);
+    if (c >= kHalfwidthSmall.front() && c <= kHalfwidthSmall.back())
+        return kHalfwidthLarge[c - kHalfwidthSmall.front()];
     return table(c);
 }
 

@@ -6,7 +6,7 @@ namespace match::fuzzy {
 
 // Old (traditional) kanji form to the standard one: 國 → 国.
 char32_t newKanji(char32_t c);
-// Small kana to full size, hiragana and katakana: ゃ → や, ッ → ツ, ㇰ → ク.
+// Small kana to full size, hiragana and katakana of both widths: ゃ → や, ッ → ツ, ㇰ → ク, ｬ → ﾔ.
 char32_t largeKana(char32_t c);
 // Old kana usage to the modern kana: ゐ → い, ヱ → エ.
 char32_t modernKana(char32_t c);

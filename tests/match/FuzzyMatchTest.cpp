@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <unicode/translit.h>
+
+#include <algorithm>
+#include <memory>
+
 using namespace matchtest;
 using match::FuzzyOptions;
 using match::Hit;
@@ -18,52 +23,100 @@ Query fuzzy(const QString& text, const FuzzyOptions& options = {})
     return q;
 }
 
-struct FuzzyCase {
+using Pair = std::pair<QString, QString>;
+
+// One row of the fuzzy options table: pairs its option makes equal and that stay apart without it.
+struct FuzzyRow {
     const char* name;
     bool FuzzyOptions::*option;
-    QString text;
-    QString find;
-    Hits whenOn;
+    std::vector<Pair> pairs;
 };
 
-class FuzzyRule : public testing::TestWithParam<FuzzyCase> {};
-
-// Each rule makes the pair equal when switched on and keeps them apart when switched off.
-TEST_P(FuzzyRule, EqualOnlyWhenSwitchedOn)
+// The pair again in the other kana script and in the other width, wherever that changes it
+// and keeps its two sides apart.
+std::vector<Pair> forms(const Pair& pair)
 {
-    const FuzzyCase& c = GetParam();
+    std::vector<Pair> out{pair};
+    // The long-vowel mark stays: ICU would spell it out as a vowel in hiragana.
+    for (const char* id : {"Hiragana-Katakana", "[^ー] Katakana-Hiragana", "Hiragana-Katakana; Fullwidth-Halfwidth",
+                           "Halfwidth-Fullwidth"}) {
+        UErrorCode st = U_ZERO_ERROR;
+        std::unique_ptr<icu::Transliterator> t(
+            icu::Transliterator::createInstance(icu::UnicodeString::fromUTF8(id), UTRANS_FORWARD, st));
+        EXPECT_TRUE(U_SUCCESS(st)) << id;
+        if (!t)
+            continue;
+        auto apply = [&](const QString& s) {
+            icu::UnicodeString u(reinterpret_cast<const UChar*>(s.utf16()), static_cast<int32_t>(s.size()));
+            t->transliterate(u);
+            return QString(reinterpret_cast<const QChar*>(u.getBuffer()), u.length());
+        };
+        const Pair other{apply(pair.first), apply(pair.second)};
+        if (other != pair && other.first != other.second
+            && std::find(out.begin(), out.end(), other) == out.end())
+            out.push_back(other);
+    }
+    return out;
+}
+
+class FuzzyRule : public testing::TestWithParam<FuzzyRow> {};
+
+// With its option on (the others as by default) each side of a pair finds the whole of the
+// other, both ways round, in both kana scripts and both widths; with it off neither does.
+TEST_P(FuzzyRule, EqualBothWaysOnlyWhenSwitchedOn)
+{
+    const FuzzyRow& row = GetParam();
     FuzzyOptions on;
-    on.*c.option = true;
+    on.*row.option = true;
     FuzzyOptions off;
-    off.*c.option = false;
-    EXPECT_EQ(allHits(fuzzy(c.find, on), story(c.text)), c.whenOn);
-    EXPECT_EQ(allHits(fuzzy(c.find, off), story(c.text)), Hits{});
+    off.*row.option = false;
+    for (const Pair& pair : row.pairs) {
+        for (const auto& [a, b] : forms(pair)) {
+            for (const auto& [text, find] : {Pair{a, b}, Pair{b, a}}) {
+                const std::string label = (find + QStringLiteral(" in ") + text).toStdString();
+                const Hits whole{{0, static_cast<int32_t>(text.size())}};
+                EXPECT_EQ(allHits(fuzzy(find, on), story(text)), whole) << label;
+                EXPECT_NE(allHits(fuzzy(find, off), story(text)), whole) << label;
+            }
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Options, FuzzyRule, testing::Values(
-    FuzzyCase{"Case", &FuzzyOptions::matchFuzzyCase, "ABC", "abc", {{0, 3}}},
-    FuzzyCase{"Byte", &FuzzyOptions::matchFuzzyByte, QStringLiteral("ｶﾀｶﾅ"), QStringLiteral("カタカナ"), {{0, 4}}},
-    FuzzyCase{"ByteVoiced", &FuzzyOptions::matchFuzzyByte, QStringLiteral("xｶﾞｲﾄﾞ"), QStringLiteral("ガイド"), {{1, 6}}},
-    FuzzyCase{"Hiragana", &FuzzyOptions::matchFuzzyHiragana, QStringLiteral("ひらがな"), QStringLiteral("ヒラガナ"), {{0, 4}}},
-    FuzzyCase{"SmallKana", &FuzzyOptions::matchFuzzySmallKana, QStringLiteral("ちょっと"), QStringLiteral("ちよつと"), {{0, 4}}},
-    FuzzyCase{"Dash", &FuzzyOptions::matchFuzzyDash, "A-B", QStringLiteral("A―B"), {{0, 3}}},
-    FuzzyCase{"IterationMark", &FuzzyOptions::matchFuzzyIterationMark, QStringLiteral("時々"), QStringLiteral("時時"), {{0, 2}}},
-    FuzzyCase{"IterationMarkKinds", &FuzzyOptions::matchFuzzyIterationMark, QStringLiteral("こゝろ"), QStringLiteral("こころ"), {{0, 3}}},
-    FuzzyCase{"VoicedIterationMark", &FuzzyOptions::matchFuzzyIterationMark, QStringLiteral("いすゞ"), QStringLiteral("いすず"), {{0, 3}}},
-    FuzzyCase{"Kanji", &FuzzyOptions::matchFuzzyKanji, QStringLiteral("國學院"), QStringLiteral("国学院"), {{0, 3}}},
-    FuzzyCase{"OldKana", &FuzzyOptions::matchFuzzyOldKana, QStringLiteral("ゐる"), QStringLiteral("いる"), {{0, 2}}},
-    FuzzyCase{"ProlongedSoundMark", &FuzzyOptions::matchFuzzyProlongedSoundMark, QStringLiteral("コンピュータ"), QStringLiteral("コンピューター"), {{0, 6}}},
-    FuzzyCase{"DZ", &FuzzyOptions::matchFuzzyDZ, QStringLiteral("ちぢむ"), QStringLiteral("ちじむ"), {{0, 3}}},
-    FuzzyCase{"BVa", &FuzzyOptions::matchFuzzyBV, QStringLiteral("ヴァイオリン"), QStringLiteral("バイオリン"), {{0, 6}}},
-    FuzzyCase{"BHa", &FuzzyOptions::matchFuzzyBV, QStringLiteral("ファン"), QStringLiteral("ハン"), {{0, 3}}},
-    FuzzyCase{"TC", &FuzzyOptions::matchFuzzyTC, QStringLiteral("ティケット"), QStringLiteral("チケット"), {{0, 5}}},
-    FuzzyCase{"TCdi", &FuzzyOptions::matchFuzzyTC, QStringLiteral("ディレクター"), QStringLiteral("ジレクター"), {{0, 6}}},
-    FuzzyCase{"HF", &FuzzyOptions::matchFuzzyHF, QStringLiteral("フュージョン"), QStringLiteral("ヒュージョン"), {{0, 6}}},
-    FuzzyCase{"ZJ", &FuzzyOptions::matchFuzzyZJ, QStringLiteral("ジェット"), QStringLiteral("ゼット"), {{0, 4}}},
-    FuzzyCase{"AY", &FuzzyOptions::matchFuzzyAY, QStringLiteral("ピヤノ"), QStringLiteral("ピアノ"), {{0, 3}}},
-    FuzzyCase{"KiKu", &FuzzyOptions::matchFuzzyKiKu, QStringLiteral("エキス"), QStringLiteral("エクス"), {{0, 3}}},
-    FuzzyCase{"Punctuation", &FuzzyOptions::matchFuzzyPunctuation, QStringLiteral("東京、大阪"), QStringLiteral("東京大阪"), {{0, 5}}},
-    FuzzyCase{"Space", &FuzzyOptions::matchFuzzySpace, QStringLiteral("日本\u3000語"), QStringLiteral("日本語"), {{0, 4}}}
+    FuzzyRow{"Case", &FuzzyOptions::matchFuzzyCase, {{"ABC", "abc"}}},
+    FuzzyRow{"Byte", &FuzzyOptions::matchFuzzyByte, {{QStringLiteral("ｶﾀｶﾅ"), QStringLiteral("カタカナ")},
+                                                      {QStringLiteral("ｶﾞｲﾄﾞ"), QStringLiteral("ガイド")}}},
+    FuzzyRow{"Hiragana", &FuzzyOptions::matchFuzzyHiragana, {{QStringLiteral("ひらがな"), QStringLiteral("ヒラガナ")}}},
+    FuzzyRow{"SmallKana", &FuzzyOptions::matchFuzzySmallKana,
+             {{QStringLiteral("ぁぃぅぇぉ"), QStringLiteral("あいうえお")}, {QStringLiteral("ちょっと"), QStringLiteral("ちよつと")},
+              {QStringLiteral("キャ"), QStringLiteral("キヤ")}, {QStringLiteral("シュ"), QStringLiteral("シユ")},
+              {QStringLiteral("ファ"), QStringLiteral("フア")}, {QStringLiteral("ヴァ"), QStringLiteral("ヴア")},
+              {QStringLiteral("ティ"), QStringLiteral("テイ")}, {QStringLiteral("クヮ"), QStringLiteral("クワ")},
+              {QStringLiteral("ヵ"), QStringLiteral("カ")}}},
+    FuzzyRow{"Dash", &FuzzyOptions::matchFuzzyDash, {{"A-B", QStringLiteral("A―B")}}},
+    FuzzyRow{"IterationMark", &FuzzyOptions::matchFuzzyIterationMark,
+             {{QStringLiteral("時々"), QStringLiteral("時時")}, {QStringLiteral("こゝろ"), QStringLiteral("こころ")},
+              {QStringLiteral("いすゞ"), QStringLiteral("いすず")}}},
+    FuzzyRow{"Kanji", &FuzzyOptions::matchFuzzyKanji, {{QStringLiteral("國學院"), QStringLiteral("国学院")}}},
+    FuzzyRow{"OldKana", &FuzzyOptions::matchFuzzyOldKana, {{QStringLiteral("ゐる"), QStringLiteral("いる")},
+                                                            {QStringLiteral("ゑ"), QStringLiteral("え")}}},
+    FuzzyRow{"ProlongedSoundMark", &FuzzyOptions::matchFuzzyProlongedSoundMark,
+             {{QStringLiteral("コンピュータ"), QStringLiteral("コンピューター")}}},
+    FuzzyRow{"DZ", &FuzzyOptions::matchFuzzyDZ, {{QStringLiteral("ちぢむ"), QStringLiteral("ちじむ")},
+                                                 {QStringLiteral("つづく"), QStringLiteral("つずく")}}},
+    FuzzyRow{"BV", &FuzzyOptions::matchFuzzyBV, {{QStringLiteral("ヴァイオリン"), QStringLiteral("バイオリン")},
+                                                 {QStringLiteral("ファン"), QStringLiteral("ハン")}}},
+    FuzzyRow{"TC", &FuzzyOptions::matchFuzzyTC, {{QStringLiteral("ティケット"), QStringLiteral("チケット")},
+                                                 {QStringLiteral("ツィ"), QStringLiteral("チ")},
+                                                 {QStringLiteral("ディレクター"), QStringLiteral("ジレクター")}}},
+    FuzzyRow{"HF", &FuzzyOptions::matchFuzzyHF, {{QStringLiteral("フュージョン"), QStringLiteral("ヒュージョン")},
+                                                 {QStringLiteral("ヴュ"), QStringLiteral("ビュ")}}},
+    FuzzyRow{"ZJ", &FuzzyOptions::matchFuzzyZJ, {{QStringLiteral("シェフ"), QStringLiteral("セフ")},
+                                                 {QStringLiteral("ジェット"), QStringLiteral("ゼット")}}},
+    FuzzyRow{"AY", &FuzzyOptions::matchFuzzyAY, {{QStringLiteral("ピヤノ"), QStringLiteral("ピアノ")}}},
+    FuzzyRow{"KiKu", &FuzzyOptions::matchFuzzyKiKu, {{QStringLiteral("エキス"), QStringLiteral("エクス")}}},
+    FuzzyRow{"Punctuation", &FuzzyOptions::matchFuzzyPunctuation, {{QStringLiteral("東京、大阪"), QStringLiteral("東京大阪")}}},
+    FuzzyRow{"Space", &FuzzyOptions::matchFuzzySpace, {{QStringLiteral("日本\u3000語"), QStringLiteral("日本語")}}}
 ), [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FuzzyDefaults, FollowTheOptionsTable)
