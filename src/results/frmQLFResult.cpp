@@ -64,18 +64,6 @@ QPushButton* pictureButton(const forms::StoredDesign& design, const QString& nam
     return button;
 }
 
-// The story of the given type that is index-th in its chain, over its whole length.
-word::RangePtr chainedStory(const word::DocumentPtr& doc, int storyType, int index)
-{
-    word::RangePtr story = doc->StoryRanges()->Item(storyType);
-    for (; index > 0; --index) {
-        story = story->NextStoryRange();
-        if (!story)
-            throw core::runtimeError(core::ObjectNotSet, QStringLiteral("QLF"));
-    }
-    return story;
-}
-
 } // namespace
 
 frmQLFResult::frmQLFResult()
@@ -132,62 +120,32 @@ void frmQLFResult::setColumnWidth()
         m_grdResult->setColWidth(col, kWidths[col]);
 }
 
+const QString& frmQLFResult::header(Column col)
+{
+    return kHeaders[col];
+}
+
 void frmQLFResult::clear()
 {
     m_grdResult->setRows(1);
-    m_hitStory = {};
+    m_hitStory.clear();
 }
 
-void frmQLFResult::appendResult(const word::Range& objRange)
+void frmQLFResult::appendResult(const word::Range& objRange, int chainIndex)
 {
     if (m_grdResult->Rows() > kMaxHits)
         throw core::runtimeError(core::Overflow, QStringLiteral("QLF"));
     const int row = m_grdResult->Rows();
     m_grdResult->setRows(row + 1);
     m_grdResult->setTextMatrixNumber(row, colNumber, row);
-    const HitStory& hit = hitStory(objRange);
-    m_grdResult->setTextMatrix(row, colType, hit.typeName);
+    m_hitStory.moveTo(objRange, chainIndex);
+    m_grdResult->setTextMatrix(row, colType, m_hitStory.typeName());
     m_grdResult->setTextMatrixNumber(row, colStart, objRange.Start());
     m_grdResult->setTextMatrixNumber(row, colEnd, objRange.End());
-    m_grdResult->setTextMatrixNumber(row, colTypeCode, hit.storyType);
-    m_grdResult->setTextMatrixNumber(row, colChainIndex, hit.chainIndex);
-
+    m_grdResult->setTextMatrixNumber(row, colTypeCode, m_hitStory.storyType());
+    m_grdResult->setTextMatrixNumber(row, colChainIndex, chainIndex);
     // Cut from the story the hit lies in, not the first of its type.
-    const word::RangePtr& story = wholeStory();
-    if (objRange.Start() > 0)
-        story->setStart(objRange.Start());
-    if (objRange.End() < story->End())
-        story->setEnd(objRange.End());
-    m_grdResult->setTextMatrix(row, colText, story->Text());
-}
-
-const frmQLFResult::HitStory& frmQLFResult::hitStory(const word::Range& objRange)
-{
-    word::DocumentPtr doc = objRange.Document();
-    if (doc == m_hitStory.doc && objRange.storyIndex() == m_hitStory.storyIndex)
-        return m_hitStory;
-    HitStory hit;
-    hit.storyType = objRange.StoryType();
-    hit.typeName = mdlQLFCode2String::storyType2String(hit.storyType);
-    hit.chainIndex = objRange.chainIndex();
-    hit.doc = std::move(doc);
-    hit.storyIndex = objRange.storyIndex();
-    m_hitStory = std::move(hit);
-    return m_hitStory;
-}
-
-const word::RangePtr& frmQLFResult::wholeStory()
-{
-    HitStory& hit = m_hitStory;
-    const uint32_t revision = hit.doc->story(hit.storyIndex).revision;
-    if (hit.story && hit.revision == revision) {
-        hit.story->setSpan(0, hit.length);
-        return hit.story;
-    }
-    hit.story = chainedStory(hit.doc, hit.storyType, hit.chainIndex);
-    hit.revision = revision;
-    hit.length = hit.story->End();
-    return hit.story;
+    m_grdResult->setTextMatrix(row, colText, m_hitStory.textAt(objRange));
 }
 
 void frmQLFResult::Form_Resize()
@@ -269,8 +227,8 @@ void frmQLFResult::jumpToResult(int16_t row)
     try {
         // The hit's own story: the type's chain is followed to the story the row records.
         const int32_t code = forms::CLng(m_grdResult->TextMatrix(row, colTypeCode));
-        const word::RangePtr story =
-            chainedStory(m_objDocument, code, forms::CLng(m_grdResult->TextMatrix(row, colChainIndex)));
+        const word::RangePtr story = clsQLFHitStory::chainedStory(
+            m_objDocument, code, forms::CLng(m_grdResult->TextMatrix(row, colChainIndex)));
         story->setStart(forms::CLng(m_grdResult->TextMatrix(row, colStart)));
         story->setEnd(forms::CLng(m_grdResult->TextMatrix(row, colEnd)));
 

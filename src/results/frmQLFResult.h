@@ -3,6 +3,8 @@
 #include "platform/forms/FlexGrid.h"
 #include "platform/forms/Form.h"
 #include "platform/word/Forward.h"
+#include "src/results/clsQLFHitList.h"
+#include "src/results/clsQLFHitStory.h"
 
 #include <QPointer>
 #include <QPushButton>
@@ -11,7 +13,7 @@
 // The result window: one grid row per hit of the last search, the searched document, and the
 // buttons that step through the hits. Its close box hides it; the rows stay until the next
 // search clears them.
-class frmQLFResult : public forms::Form {
+class frmQLFResult : public forms::Form, public clsQLFHitList {
     Q_OBJECT
 public:
     // The columns of a hit row. The grid's model is the one list of hits: navigation and the
@@ -31,13 +33,16 @@ public:
 
     frmQLFResult();
 
+    // The header text of a column.
+    static const QString& header(Column col);
+
     // Removes every hit row; the header stays.
-    void clear();
+    void clear() override;
     word::DocumentPtr Document() const { return m_objDocument; }
-    void setDocument(word::DocumentPtr objDoc) { m_objDocument = std::move(objDoc); }
+    void setDocument(word::DocumentPtr objDoc) override { m_objDocument = std::move(objDoc); }
     // Adds a row for the hit objRange covers, reading the range without moving it. Raises 6 when
     // the list is full; any Word error passes through, the row possibly part-filled.
-    void appendResult(const word::Range& objRange);
+    void appendResult(const word::Range& objRange, int chainIndex) override;
 
     forms::FlexGrid* grdResult() const { return m_grdResult; }
     QPushButton* cmdPrevious() const { return m_cmdPrevious; }
@@ -50,19 +55,6 @@ protected:
     void Form_QueryUnload(int& cancel, int unloadMode) override;
 
 private:
-    // The story the last hit lay in, kept for the hits after it: its numbers and name, and the
-    // range over the whole story that hit texts are cut from.
-    struct HitStory {
-        word::DocumentPtr doc;
-        int storyIndex = -1;
-        int storyType = 0;
-        int chainIndex = 0;
-        QString typeName;
-        word::RangePtr story;
-        uint32_t revision = 0;   // of the story when the range was taken
-        int32_t length = 0;
-    };
-
     void cmdNext_Click();
     void cmdPrevious_Click();
     void moveToRow(int row, int topRow);
@@ -73,13 +65,9 @@ private:
     void setCaptions();
     void setGridHeader();
     void setColumnWidth();
-    // The story objRange lies in, with its name; raises 9 for a story type without a name.
-    const HitStory& hitStory(const word::Range& objRange);
-    // A range over the whole story of the last hitStory, taken again once the story was edited.
-    const word::RangePtr& wholeStory();
 
     word::DocumentPtr m_objDocument;
-    HitStory m_hitStory;
+    clsQLFHitStory m_hitStory; // the story of the last hit appended
     QPointer<forms::FlexGrid> m_grdResult;
     QPointer<QPushButton> m_cmdPrevious;
     QPointer<QPushButton> m_cmdNext;

@@ -1,5 +1,6 @@
 #include "src/search/clsQLFFind.h"
 
+#include "platform/core/Error.h"
 #include "platform/forms/Form.h"
 #include "platform/word/Application.h"
 #include "platform/word/Document.h"
@@ -13,7 +14,7 @@ namespace {
 bool g_blnSearching = false;
 }
 
-clsQLFFind::clsQLFFind() = default;
+clsQLFFind::clsQLFFind(clsQLFHitList* objList) : m_objList(objList) {}
 clsQLFFind::~clsQLFFind() = default;
 
 bool clsQLFFind::isRunning()
@@ -31,12 +32,15 @@ void clsQLFFind::find(const clsQLFFindCondition& objCondition)
     try {
         openProgress();
         mdlQLFGlobal::g_objApplication->setScreenUpdating(false);
-        mdlQLFGlobal::g_frmResult->clear();
-        mdlQLFGlobal::g_frmResult->setDocument(objCondition.objDoc());
+        clsQLFHitList& objList =
+            m_objList ? *m_objList : core::required(mdlQLFGlobal::g_frmResult, QStringLiteral("clsQLFFind"));
+        objList.clear();
+        objList.setDocument(objCondition.objDoc());
         bool cancelled = false;
         for (word::RangePtr objRange : objCondition.objDoc()->StoryRanges()->items()) {
-            for (; objRange && !cancelled; objRange = objRange->NextStoryRange())
-                cancelled = !findInRange(objRange, objCondition);
+            // Each hit carries which story of the chain it lies in, so its row can find it again.
+            for (int chainIndex = 0; objRange && !cancelled; objRange = objRange->NextStoryRange(), ++chainIndex)
+                cancelled = !findInRange(objRange, chainIndex, objCondition, objList);
             if (cancelled)
                 break;
         }
@@ -47,7 +51,8 @@ void clsQLFFind::find(const clsQLFFindCondition& objCondition)
     endSearch();
 }
 
-bool clsQLFFind::findInRange(const word::RangePtr& objRange, const clsQLFFindCondition& objCondition)
+bool clsQLFFind::findInRange(const word::RangePtr& objRange, int chainIndex, const clsQLFFindCondition& objCondition,
+                             clsQLFHitList& objList)
 {
     int32_t lastStart = -1;
     objCondition.setFindObject(objRange->Find());
@@ -60,7 +65,7 @@ bool clsQLFFind::findInRange(const word::RangePtr& objRange, const clsQLFFindCon
         if (lastStart >= objRange->Start())
             break;
         lastStart = objRange->Start();
-        mdlQLFGlobal::g_frmResult->appendResult(*objRange);
+        objList.appendResult(*objRange, chainIndex);
         objRange->Find()->Execute();
     }
     return true;

@@ -65,8 +65,8 @@ TEST(ResultWindowLoad, CaptionHeaderWidthsAndItsLogLines)
 TEST_F(ResultWindow, RowsAreNumberedFromOneAfterEveryClearAndTheRangeIsNotMoved)
 {
     const word::RangePtr r = hit(1, 0, 8, 10);
-    g_frmResult->appendResult(*r);
-    g_frmResult->appendResult(*hit(4, 0, 1, 3));
+    g_frmResult->appendResult(*r, 0);
+    g_frmResult->appendResult(*hit(4, 0, 1, 3), 0);
     EXPECT_EQ(r->Start(), 8);
     EXPECT_EQ(r->End(), 10);
     ASSERT_EQ(grid.Rows(), 3);
@@ -76,7 +76,7 @@ TEST_F(ResultWindow, RowsAreNumberedFromOneAfterEveryClearAndTheRangeIsNotMoved)
     g_frmResult->clear();
     EXPECT_EQ(grid.Rows(), 1);
     EXPECT_EQ(grid.TextMatrix(0, frmQLFResult::colText), QStringLiteral("テキスト"));
-    g_frmResult->appendResult(*hit(1, 0, 0, 2));
+    g_frmResult->appendResult(*hit(1, 0, 0, 2), 0);
     EXPECT_EQ(grid.TextMatrix(1, frmQLFResult::colNumber), "1");
 }
 
@@ -86,7 +86,7 @@ TEST_F(ResultWindow, TextIsCutFromTheStoryOfTheChainTheHitLiesIn)
     struct Case { int type, index; int32_t start, end; QString text, chain; };
     for (const Case& c : {Case{7, 1, 0, 7, "head K9", "1"}, Case{7, 0, 0, 7, "K8 head", "0"},
                           Case{5, 1, 0, 7, "box K7\r", "1"}, Case{2, 0, 0, 4, QString(QChar(2)) + " K3", "0"}}) {
-        g_frmResult->appendResult(*hit(c.type, c.index, c.start, c.end));
+        g_frmResult->appendResult(*hit(c.type, c.index, c.start, c.end), c.index);
         const int row = grid.Rows() - 1;
         EXPECT_EQ(grid.TextMatrix(row, frmQLFResult::colText), c.text) << row;
         EXPECT_EQ(grid.TextMatrix(row, frmQLFResult::colChainIndex), c.chain) << row;
@@ -122,7 +122,7 @@ TEST_F(ResultWindow, EachHitGetsItsOwnTextWhenHitsFollowInOneStory)
          }, "X1"},
     };
     for (size_t i = 0; i < std::size(steps); ++i) {
-        g_frmResult->appendResult(*steps[i].hit());
+        g_frmResult->appendResult(*steps[i].hit(), 0);
         EXPECT_EQ(grid.TextMatrix(grid.Rows() - 1, frmQLFResult::colText), steps[i].text) << "step " << i;
     }
 }
@@ -148,7 +148,7 @@ TEST_F(ResultWindow, NeverSmallerThanTheMinimumAndTheGridFollows)
 
 TEST_F(ResultWindow, TheCloseBoxHidesAndKeepsTheRows)
 {
-    g_frmResult->appendResult(*hit(1, 0, 0, 2));
+    g_frmResult->appendResult(*hit(1, 0, 0, 2), 0);
     g_frmResult->Show();
     g_frmResult->close();
     EXPECT_FALSE(g_frmResult->isVisible());
