@@ -82,6 +82,12 @@ std::size_t writeLargeDocument(const QString& path, const LargeDocumentOptions& 
                 comments += "<w:comment w:id=\"" + id + "\" w:author=\"山田 太郎\" w:initials=\"YT\"><w:p><w:r><w:annotationRef/></w:r>"
                             + run("コメント comment " + id) + "</w:p></w:comment>";
             }
+            for (int c = 0; c < o.commentsPerParagraph; ++c) {
+                const std::string id = std::to_string(commentId++);
+                p += "<w:r><w:commentReference w:id=\"" + id + "\"/></w:r>";
+                comments += "<w:comment w:id=\"" + id + "\" w:author=\"山田 太郎\" w:initials=\"YT\"><w:p><w:r><w:annotationRef/></w:r>"
+                            + run("コメント comment " + id) + "</w:p></w:comment>";
+            }
             if (o.markerEveryParagraphs > 0 && ++paragraphs % o.markerEveryParagraphs == 0)
                 p += run("目印");
             body += p + "</w:p>";

@@ -14,6 +14,7 @@ struct LargeDocumentOptions {
     int endnoteEveryPages = 10;
     int commentEveryPages = 5;
     int markerEveryParagraphs = 0; // >0: the word "目印" ends every so many paragraphs of the main text
+    int commentsPerParagraph = 0;  // >0: so many more comments anchored in every paragraph of the main text
 };
 
 // Writes a .docx with the given shape to path; returns the total size of its XML parts.

@@ -1,12 +1,13 @@
 #include "host/FindCommand.h"
 
 #include "platform/core/Error.h"
-#include "platform/forms/FlexGrid.h"
-#include "platform/forms/GridModel.h"
 #include "platform/word/Application.h"
 #include "platform/word/Document.h"
 #include "platform/word/Font.h"
+#include "platform/word/Range.h"
 #include "src/addin/mdlQLFGlobal.h"
+#include "src/results/clsQLFHitList.h"
+#include "src/results/clsQLFHitStory.h"
 #include "src/results/frmQLFResult.h"
 #include "src/search/clsQLFFind.h"
 #include "src/search/clsQLFFindCondition.h"
@@ -182,36 +183,6 @@ void cancelRunningSearch()
             progress->cmdCancel()->click();
 }
 
-// The result window's rows, as the window holds them.
-struct Rows {
-    const forms::GridModel& grid;
-    int count() const { return grid.Rows() - 1; }
-    QString cell(int hit, frmQLFResult::Column c) const { return grid.TextMatrix(hit, c); }
-};
-
-// One table line: the visible columns of a grid row (row 0 is the header), tab-separated.
-QString tableLine(const Rows& rows, int r)
-{
-    QStringList cells;
-    for (int c = frmQLFResult::colNumber; c <= frmQLFResult::colTypeCode; ++c) {
-        const QString text = rows.cell(r, static_cast<frmQLFResult::Column>(c));
-        cells << (r > 0 && c == frmQLFResult::colText ? visible(text) : text);
-    }
-    return cells.join(QLatin1Char('\t'));
-}
-
-// With several files each line starts with its file's name.
-void printTable(const QString& file, const Rows& rows, bool withFile, bool withHeader)
-{
-    QString out;
-    for (int r = withHeader ? 0 : 1; r <= rows.count(); ++r) {
-        if (withFile)
-            out += (r == 0 ? QStringLiteral("ファイル") : file) + QLatin1Char('\t');
-        out += tableLine(rows, r) + QLatin1Char('\n');
-    }
-    std::fputs(out.toUtf8().constData(), stdout);
-}
-
 // A JSON string literal. Written by hand: QJsonObject keeps its keys sorted and costs tens of
 // thousands of instructions per inserted member, which dominated a search with many hits.
 QString jsonString(const QString& text)
@@ -237,29 +208,85 @@ QString jsonString(const QString& text)
     return out;
 }
 
-// One object per hit, members in the order the result window's columns give them.
-void appendJson(QString& out, const QString& file, const Rows& rows)
-{
-    const QString quotedFile = jsonString(file);
-    for (int r = 1; r <= rows.count(); ++r) {
-        out += out.isEmpty() ? QLatin1String("[\n") : QLatin1String(",\n");
-        out += QStringLiteral("  {\"file\": %1, \"no\": %2, \"text\": %3, \"type\": %4, \"start\": %5, \"end\": %6, "
-                              "\"code\": %7, \"story\": %8}")
-                   .arg(quotedFile, rows.cell(r, frmQLFResult::colNumber),
-                        jsonString(rows.cell(r, frmQLFResult::colText)), jsonString(rows.cell(r, frmQLFResult::colType)),
-                        rows.cell(r, frmQLFResult::colStart), rows.cell(r, frmQLFResult::colEnd),
-                        rows.cell(r, frmQLFResult::colTypeCode), rows.cell(r, frmQLFResult::colChainIndex));
-    }
-}
+// The result window's rows, each printed as it comes so that memory does not grow with the hits,
+// and with no ceiling on their number: the cells are the window's own (clsQLFHitStory), numbered
+// from 1 for each file. A table has the window's header once, and each line starts with its
+// file's name when there are several files; JSON is one array of objects over all the files.
+class PrintedRows : public clsQLFHitList {
+public:
+    PrintedRows(bool json, bool withFile) : m_json(json), m_withFile(withFile) {}
 
-// On a terminal, a line on standard error once the run has taken longer than about half a second:
-// which file of how many, and its hits so far. It is redrawn as each file starts and, during a long
-// search, from the search's own message processing; it is wiped before rows are printed.
+    void setFile(const QString& file)
+    {
+        m_file = file;
+        m_quotedFile = jsonString(file);
+    }
+    int count() const { return m_count; }
+    bool anyFound() const { return m_anyFound; }
+    // Ends the output: closes the JSON array.
+    void finish()
+    {
+        if (m_json)
+            std::fputs(m_anyFound ? "\n]\n" : "[]\n", stdout);
+        std::fflush(stdout);
+    }
+
+    void clear() override
+    {
+        m_count = 0;
+        m_story.clear();
+        if (!m_json && !m_headerPrinted) {
+            QStringList cells;
+            if (m_withFile)
+                cells << QStringLiteral("ファイル");
+            for (int c = frmQLFResult::colNumber; c <= frmQLFResult::colTypeCode; ++c)
+                cells << frmQLFResult::header(static_cast<frmQLFResult::Column>(c));
+            print(cells.join(QLatin1Char('\t')) + QLatin1Char('\n'));
+            m_headerPrinted = true;
+        }
+    }
+    void setDocument(word::DocumentPtr) override {}
+    void appendResult(const word::Range& objRange, int chainIndex) override
+    {
+        m_story.moveTo(objRange, chainIndex);
+        const QString text = m_story.textAt(objRange);
+        const QString number = QString::number(++m_count), start = QString::number(objRange.Start()),
+                      end = QString::number(objRange.End()), code = QString::number(m_story.storyType());
+        // One arg() call each: a hit's text may hold "%1" itself.
+        if (m_json)
+            print(QStringLiteral("%1  {\"file\": %2, \"no\": %3, \"text\": %4, \"type\": %5, \"start\": %6, \"end\": %7, "
+                                 "\"code\": %8, \"story\": %9}")
+                      .arg(m_anyFound ? QStringLiteral(",\n") : QStringLiteral("[\n"), m_quotedFile, number,
+                           jsonString(text), jsonString(m_story.typeName()), start, end, code,
+                           QString::number(chainIndex)));
+        else
+            print(QStringLiteral("%1%2\t%3\t%4\t%5\t%6\t%7\n")
+                      .arg(m_withFile ? m_file + QLatin1Char('\t') : QString(), number, visible(text),
+                           m_story.typeName(), start, end, code));
+        m_anyFound = true;
+    }
+
+private:
+    static void print(const QString& text) { std::fputs(text.toUtf8().constData(), stdout); }
+
+    const bool m_json;
+    const bool m_withFile;
+    QString m_file, m_quotedFile;
+    clsQLFHitStory m_story;
+    int m_count = 0;
+    bool m_anyFound = false;
+    bool m_headerPrinted = false;
+};
+
+// While the rows go to a file or a pipe, a line on the terminal's standard error once the run has
+// taken longer than about half a second: which file of how many, and its hits so far. It is redrawn
+// as each file starts and, during a long search, from the search's own message processing. Rows
+// printed on the terminal show the progress themselves.
 class ProgressLine {
 public:
-    ProgressLine(const forms::GridModel& grid, int files) : m_grid(grid), m_files(files)
+    ProgressLine(const PrintedRows& rows, int files) : m_rows(rows), m_files(files)
     {
-        if (!isatty(STDERR_FILENO))
+        if (!isatty(STDERR_FILENO) || isatty(STDOUT_FILENO))
             return;
         m_clock.start();
         m_timer.setInterval(200);
@@ -272,7 +299,7 @@ public:
     {
         m_file = file;
         m_index = index;
-        show(false);  // the list still holds the previous file's hits
+        show(false);  // the count is still the previous file's
     }
     void clear()
     {
@@ -286,12 +313,12 @@ private:
     {
         if (!m_clock.isValid() || m_clock.elapsed() < 500)
             return;
-        const QString hits = withHits ? QStringLiteral(" %1 件").arg(m_grid.Rows() - 1) : QString();
+        const QString hits = withHits ? QStringLiteral(" %1 件").arg(m_rows.count()) : QString();
         printErr(QStringLiteral("\r\033[K%1 (%2/%3): 検索しています...%4").arg(m_file).arg(m_index + 1).arg(m_files).arg(hits));
         m_shown = true;
     }
 
-    const forms::GridModel& m_grid;
+    const PrintedRows& m_rows;
     const int m_files;
     QString m_file;
     int m_index = 0;
@@ -335,15 +362,10 @@ int runFind(const QStringList& arguments)
 
     word::ApplicationPtr app = word::Application::create();
     mdlQLFGlobal::g_objApplication = app;
-    mdlQLFGlobal::g_frmResult = std::make_shared<frmQLFResult>();
-    mdlQLFGlobal::g_frmResult->Load();
-    const forms::GridModel& grid = mdlQLFGlobal::g_frmResult->grdResult()->gridModel();
 
-    bool found = false;
     bool failed = false;
-    bool headerPrinted = false;
-    QString json;
-    ProgressLine progress(grid, static_cast<int>(request.files.size()));
+    PrintedRows rows(request.json, request.files.size() > 1);
+    ProgressLine progress(rows, static_cast<int>(request.files.size()));
     for (int index = 0; index < request.files.size(); ++index) {
         const QString& file = request.files[index];
         if (g_interrupted)
@@ -358,30 +380,21 @@ int runFind(const QStringList& arguments)
             continue;
         }
         condition.setObjDoc(doc);
+        rows.setFile(file);
         try {
-            clsQLFFind().find(condition);
+            clsQLFFind(&rows).find(condition);
         } catch (const core::Error& e) {
-            // The hits listed before the failure stay listed, as in the result window.
+            // The hits printed before the failure stand, as they stay listed in the result window.
             failed = true;
+            progress.clear();
             printErr(QStringLiteral("tarvelin find: %1: %2\n").arg(file, e.description()));
         }
-        const Rows rows{grid};
-        found = found || rows.count() > 0;
         progress.clear();
-        if (request.json)
-            appendJson(json, file, rows);
-        else
-            printTable(file, rows, request.files.size() > 1, !headerPrinted);
-        headerPrinted = true;
         condition.setObjDoc(nullptr);
         doc->Close();
     }
-    if (request.json)
-        std::fputs((json.isEmpty() ? QStringLiteral("[]\n") : json + QStringLiteral("\n]\n")).toUtf8().constData(), stdout);
-    std::fflush(stdout);
+    rows.finish();
 
-    mdlQLFGlobal::g_frmResult->Unload();
-    mdlQLFGlobal::g_frmResult.reset();
     mdlQLFGlobal::g_objApplication.reset();
     std::signal(SIGINT, SIG_DFL);
     interrupt.setEnabled(false);
@@ -391,7 +404,7 @@ int runFind(const QStringList& arguments)
         return 130;  // as a shell reports a command stopped by Ctrl-C
     if (failed)
         return 2;
-    return found ? 0 : 1;
+    return rows.anyFound() ? 0 : 1;
 }
 
 } // namespace host

@@ -98,6 +98,22 @@ TEST(FindCommand, FormattingAloneAndControlCharactersShownVisibly)
     EXPECT_EQ(struck.lines().value(1).section(QLatin1Char('\t'), 1, 1), QStringLiteral("９月３０日"));
 }
 
+// The result window stops at 32,767 rows; the command has no window and prints every hit,
+// numbered on past the window's ceiling, in each file from 1.
+TEST(FindCommand, PrintsEveryHitPastTheResultWindowsCeiling)
+{
+    QTemporaryDir dir;
+    const QString many = dir.filePath("many.docx");
+    constexpr int kHits = 32767 + 40;
+    DocxBuilder().body("<w:p><w:r><w:t>" + QString(kHits, QLatin1Char('a')) + "</w:t></w:r></w:p>").save(many);
+    const Outcome r = find({"--text", "a", many, many});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QStringList lines = r.lines();
+    ASSERT_EQ(lines.size(), 1 + 2 * kHits);
+    EXPECT_EQ(lines[kHits], QStringLiteral("%1\t%2\ta\tメイン文書\t%3\t%4\t1").arg(many).arg(kHits).arg(kHits - 1).arg(kHits));
+    EXPECT_TRUE(lines[kHits + 1].startsWith(many + QStringLiteral("\t1\ta\t")));
+}
+
 TEST(FindCommand, ExitStatusFollowsGrepAndErrorsNameTheirFile)
 {
     EXPECT_EQ(find({"--text", "見当たらない語", kSample}).exitCode, 1);
