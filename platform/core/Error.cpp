@@ -16,10 +16,24 @@ Error runtimeError(int number, const QString& source)
     case Overflow: text = QStringLiteral("オーバーフローしました。"); break;
     case SubscriptOutOfRange: text = QStringLiteral("インデックスが有効範囲にありません。"); break;
     case TypeMismatch: text = QStringLiteral("型が一致しません。"); break;
+    case InternalError: text = QStringLiteral("内部エラーです。"); break;
     case ObjectNotSet: text = QStringLiteral("オブジェクト変数または With ブロック変数が設定されていません。"); break;
     default: text = QStringLiteral("アプリケーション定義またはオブジェクト定義のエラーです。"); break;
     }
     return Error(number, source, text);
+}
+
+Error currentError(const QString& source)
+{
+    try {
+        throw;
+    } catch (const Error& e) {
+        return e;
+    } catch (const std::exception& e) {
+        return Error(InternalError, source, QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        return runtimeError(InternalError, source);
+    }
 }
 
 } // namespace core

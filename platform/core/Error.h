@@ -32,11 +32,17 @@ enum RuntimeError {
     Overflow = 6,
     SubscriptOutOfRange = 9,
     TypeMismatch = 13,
+    InternalError = 51,
     ObjectNotSet = 91,
 };
 
 // A runtime error with the runtime's Japanese description; source names the raising component.
 Error runtimeError(int number, const QString& source);
+
+// The exception being handled as an error trap sees it: a platform error as it is, a standard
+// exception as error 51 with its what() as the description, anything else as error 51 with the
+// runtime's text. Call it only inside a catch block.
+Error currentError(const QString& source);
 
 // The object behind a reference that must be set; an empty one fails as the runtime does with
 // Nothing (91).

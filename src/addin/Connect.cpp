@@ -47,8 +47,8 @@ void Connect::AddinInstance_OnConnection(std::shared_ptr<core::Object> Applicati
         m_objSearchButton = std::make_shared<clsQLFSearchButton>();
         m_objSearchButton->addButton();
         writeLog(3, QStringLiteral("Connect.AddinInstance_OnConnection OUT"));
-    } catch (const core::Error& e) {
-        forms::MsgBox(QStringLiteral("アドインの追加に失敗しました\r\nエラー詳細：") + e.description(),
+    } catch (...) {
+        forms::MsgBox(QStringLiteral("アドインの追加に失敗しました\r\nエラー詳細：") + core::currentError(kSource).description(),
                       forms::vbSystemModal + forms::vbExclamation, QStringLiteral("警告"));
     }
 }
@@ -72,7 +72,8 @@ void Connect::disconnectionStep(const std::function<void()>& step)
 {
     try {
         step();
-    } catch (const core::Error& e) {
-        writeLog(0, QStringLiteral("Connect.AddinInstance_OnDisconnection ") + e.description());
+    } catch (...) {
+        // One failed step never keeps the others from running.
+        writeLog(0, QStringLiteral("Connect.AddinInstance_OnDisconnection ") + core::currentError(kSource).description());
     }
 }

@@ -135,8 +135,11 @@ void frmQLFFind::btnExecute_Click()
         objFind.find(*objCondition);
         Hide();
         core::required(mdlQLFGlobal::g_frmResult, kSource).Show(forms::vbModeless);
-    } catch (const core::Error& e) {
-        forms::MsgBox(QStringLiteral("検索に失敗しました。\r\nエラー詳細:") + e.description(), kMessageStyle, kWarning);
+    } catch (...) {
+        // Whatever failed (out of memory in a huge search included) is reported, never let
+        // out of the click.
+        forms::MsgBox(QStringLiteral("検索に失敗しました。\r\nエラー詳細:") + core::currentError(kSource).description(),
+                      kMessageStyle, kWarning);
     }
 }
 

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 using namespace mdlQLFGlobal;
 
 namespace {
@@ -133,6 +135,34 @@ TEST_F(Connection, AHostThatIsNotWordGetsTheFailureBoxAndDisconnectionLogsEachMi
     EXPECT_EQ(connectLines(log).mid(3), (QStringList{"3 Connect.AddinInstance_OnDisconnection IN", missing, missing,
                                                      missing, missing, "3 Connect.AddinInstance_OnDisconnection OUT"}));
     EXPECT_EQ(messages.messages().size(), 1);
+}
+
+// Not only Word's errors: a standard exception (here from the host drawing its menus) gets the
+// failure box with its text, and in a disconnection step is logged, the other steps still running.
+TEST_F(Connection, AnyExceptionGetsTheFailureBoxOrIsLoggedByItsDisconnectionStep)
+{
+    bool failing = true;
+    QObject::connect(app->CommandBars().get(), &office::CommandBars::changed, [&failing] {
+        if (failing)
+            throw std::runtime_error("menus cannot be drawn");
+    });
+    connect(app);
+    ASSERT_EQ(messages.messages().size(), 1);
+    EXPECT_EQ(messages.messages()[0],
+              (forms::MessageRecorder::Message{QStringLiteral("アドインの追加に失敗しました\r\nエラー詳細：menus cannot be drawn"),
+                                               4144, QStringLiteral("警告")}));
+    failing = false;
+    disconnect();
+    connect(app);
+    ASSERT_EQ(messages.messages().size(), 1);
+
+    failing = true;
+    disconnect();
+    EXPECT_FALSE(g_objApplication || g_frmFind || g_frmResult);
+    const QString logged = QStringLiteral("0 Connect.AddinInstance_OnDisconnection menus cannot be drawn");
+    EXPECT_EQ(connectLines(log).mid(connectLines(log).size() - 4),
+              (QStringList{"3 Connect.AddinInstance_OnDisconnection IN", logged, logged,
+                           "3 Connect.AddinInstance_OnDisconnection OUT"}));
 }
 
 TEST_F(Connection, AMissingViewMenuStopsBeforeTheSearchItem)

@@ -31,6 +31,8 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
+
 using namespace mdlQLFGlobal;
 
 namespace {
@@ -247,6 +249,27 @@ TEST_F(FindDialog, ReportsAFailedSearchAndStaysOpen)
     EXPECT_EQ(messages.messages().at(0).title, QStringLiteral("警告"));
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_FALSE(g_frmResult->isVisible());
+    EXPECT_FALSE(clsQLFFind::isRunning());
+}
+
+// Not only Word's errors: whatever the search throws (here the memory running out) is reported
+// with its description, and the click returns with the screen back on.
+TEST_F(FindDialog, ReportsAnyFailureOfTheSearch)
+{
+    openDocument();
+    QObject::connect(g_objApplication.get(), &word::Application::screenUpdatingChanged, [](bool on) {
+        if (!on)
+            throw std::bad_alloc();
+    });
+    dialog.Show();
+    txtText()->setText(QStringLiteral("word"));
+    execute();
+    ASSERT_EQ(messages.messages().size(), 1);
+    EXPECT_EQ(messages.messages().at(0).prompt,
+              QStringLiteral("検索に失敗しました。\r\nエラー詳細:") + QString::fromLatin1(std::bad_alloc().what()));
+    EXPECT_EQ(messages.messages().at(0).title, QStringLiteral("警告"));
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_TRUE(g_objApplication->ScreenUpdating());
     EXPECT_FALSE(clsQLFFind::isRunning());
 }
 
