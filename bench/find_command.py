@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Whole-command timing of `tarvelin find` (process start to exit, JSON written) on the large
 document, against `unzip -p FILE 'word/*.xml' | grep -o -i -F WORD | wc -l` in the same run, and
-the command's peak memory. Usage: bench/find_command.py BUILD_DIR [RUNS]"""
+the command's peak memory; then the peak memory of searches with tens and hundreds of thousands of
+hits (every row printed) against the same documents searched for a word that is not there.
+Usage: bench/find_command.py BUILD_DIR [RUNS]"""
 import os, statistics, subprocess, sys, tempfile, time
 
 build = sys.argv[1]
@@ -42,3 +44,12 @@ for label, command, raw, rss in rows:
     print(f"{label:6}  tarvelin find {command*1000:7.1f} ms   unzip|grep {raw*1000:7.1f} ms   "
           f"ratio {command/raw:4.2f}   peak {rss/1024:6.1f} MiB")
 print(f"dense/sparse (4x the hits): {rows[1][1]/rows[0][1]:.2f}x the time")
+
+# Rows are printed as they are found: the peak must not grow with the number of hits.
+comments = os.path.join(work, "comments.docx")
+subprocess.run([maker, comments, "0", "10"], check=True, stdout=subprocess.DEVNULL)
+for label, path, word in (("the", sparse, "the"), ("comments", comments, "comment")):
+    hits = subprocess.run([tarvelin, "find", "--text", word, path], env=env, capture_output=True).stdout.count(b"\n") - 1
+    none_rss = timed([tarvelin, "find", "--text", "見当たらない", path])[1]
+    hits_rss = timed([tarvelin, "find", "--text", word, path])[1]
+    print(f"{label:8}  {hits:7d} hits: peak {hits_rss/1024:6.1f} MiB   no hit: peak {none_rss/1024:6.1f} MiB")
