@@ -18,7 +18,6 @@ public:
     void clear();
 
     int storyType() const { return m_storyType; }
-    int chainIndex() const { return m_chainIndex; }
     const QString& typeName() const { return m_typeName; }
     // The story's text at objRange's positions, exactly as Word returns it.
     QString textAt(const word::Range& objRange);

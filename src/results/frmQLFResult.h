@@ -16,8 +16,8 @@
 class frmQLFResult : public forms::Form, public clsQLFHitList {
     Q_OBJECT
 public:
-    // The columns of a hit row. The grid's model is the one list of hits: navigation and the
-    // headless listing read the rows through these columns.
+    // The columns of a hit row. The grid's model is the one list of hits navigation reads
+    // through these columns; the headless listing prints the same columns.
     enum Column {
         colNumber = 0,     // running number, the row index
         colText = 1,       // the hit's text
