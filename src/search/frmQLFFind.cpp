@@ -168,8 +168,8 @@ void frmQLFFind::btnOption_Click()
 {
     try {
         core::required(mdlQLFGlobal::g_objApplication, kSource).Dialogs()->Item(word::wdDialogToolsOptionsFuzzy)->Show();
-    } catch (const core::Error& e) {
-        mdlCOMLog::writeLog(0, QStringLiteral("frmQLFFind.btnOption_Click ") + e.description());
+    } catch (...) {
+        mdlCOMLog::writeLog(0, QStringLiteral("frmQLFFind.btnOption_Click ") + core::currentError(kSource).description());
     }
 }
 
@@ -179,8 +179,8 @@ void frmQLFFind::btnAbout_Click()
         frmQLFAddIn about;
         about.Show(forms::vbModal);
         about.Unload();
-    } catch (const core::Error& e) {
-        mdlCOMLog::writeLog(0, QStringLiteral("frmQLFFind.btnAbout_Click ") + e.description());
+    } catch (...) {
+        mdlCOMLog::writeLog(0, QStringLiteral("frmQLFFind.btnAbout_Click ") + core::currentError(kSource).description());
     }
 }
 
