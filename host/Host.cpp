@@ -2,7 +2,10 @@
 
 #include "host/BuiltinDialogs.h"
 #include "host/DocumentWindow.h"
+#include "host/HelpDialogs.h"
+#include "host/WindowGroup.h"
 #include "platform/core/Error.h"
+#include "platform/forms/Form.h"
 #include "platform/forms/MsgBox.h"
 #include "platform/office/WordMenuBar.h"
 #include "platform/word/Application.h"
@@ -16,6 +19,7 @@
 #include <QDebug>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QWindow>
 
 namespace host {
 
@@ -26,8 +30,11 @@ const QString kTitle = QStringLiteral("Tarvelin");
 } // namespace
 
 Host::Host(word::ApplicationPtr app, const QString& registryFile)
-    : m_app(std::move(app)), m_addins(registryFile), m_appWindow(new AppWindow(m_app->CommandBars()))
+    : m_app(std::move(app)), m_addins(registryFile), m_appWindow(new AppWindow(m_app->CommandBars())),
+      m_formOwner(createWindowGroupOwner())
 {
+    // The add-in's windows stay above the document windows, as windows the host owns.
+    forms::setFormOwner(m_formOwner.get());
     installBuiltinDialogs(*m_app);
     installCommands();
     connect(m_app.get(), &word::Application::documentOpened, this, &Host::onOpened);
@@ -147,6 +154,10 @@ void Host::installCommands()
     });
     bars.setBuiltinAction(office::idToolsFuzzyOptions,
                           [this] { m_app->Dialogs()->Item(word::wdDialogToolsOptionsFuzzy)->Show(); });
+    bars.setBuiltinAction(office::idHelpShortcuts, [this] {
+        showShortcuts(dialogParent(), *m_app->CommandBars()->Item(office::kMenuBarName));
+    });
+    bars.setBuiltinAction(office::idHelpAbout, [this] { showAbout(dialogParent(), m_addins.connectedRecords()); });
 }
 
 void Host::onOpened(word::Document* doc)

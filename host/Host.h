@@ -11,6 +11,7 @@
 #include <memory>
 
 class QWidget;
+class QWindow;
 
 namespace host {
 
@@ -56,6 +57,7 @@ private:
     addin::AddinManager m_addins;
     AppWindow* m_appWindow;
     std::map<const word::Document*, DocumentWindow*> m_windows;
+    std::unique_ptr<QWindow> m_formOwner;   // owns the add-in's forms
     bool m_shutDown = false;
 };
 

@@ -11,9 +11,7 @@
 
 namespace host {
 
-namespace {
-
-QKeySequence shortcutFor(int id)
+QKeySequence builtinShortcut(int id)
 {
     switch (id) {
     case office::idFileOpen:
@@ -28,6 +26,8 @@ QKeySequence shortcutFor(int id)
         return {};
     }
 }
+
+namespace {
 
 // A click's failure (the add-in's handler or the built-in command) is reported, not fatal.
 void click(const std::shared_ptr<office::CommandBarButton>& button)
@@ -83,7 +83,7 @@ void LiveMenuBar::addControl(QWidget* target, const std::shared_ptr<office::Comm
         action = menu->menuAction();
     } else {
         action = new QAction(control->Caption(), target);
-        action->setShortcut(shortcutFor(control->Id()));
+        action->setShortcut(builtinShortcut(control->Id()));
         if (auto button = std::dynamic_pointer_cast<office::CommandBarButton>(control))
             connect(action, &QAction::triggered, this, [button] { click(button); });
     }

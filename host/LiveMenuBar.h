@@ -2,6 +2,7 @@
 
 #include "platform/office/CommandBars.h"
 
+#include <QKeySequence>
 #include <QObject>
 
 #include <memory>
@@ -10,6 +11,9 @@ class QMenu;
 class QMenuBar;
 
 namespace host {
+
+// The key of a built-in command of the menu bar (empty for none).
+QKeySequence builtinShortcut(int id);
 
 // Draws the "Menu Bar" command bar as a window's menu bar and redraws it on every change of
 // the command bars, so an item an add-in adds or deletes shows at once, where it asked to be.

@@ -14,6 +14,7 @@ namespace {
 
 int runGui(int argc, char** argv)
 {
+    forms::useJapaneseLocale();
     QApplication app(argc, argv);
     forms::installJapaneseUi(app);
     // Qt has taken its own options out of the arguments by now.

@@ -182,9 +182,17 @@ void AddinManager::disconnectAll(int removeMode)
 QStringList AddinManager::connected() const
 {
     QStringList progIds;
-    for (const auto& loaded : m_loaded)
-        progIds << loaded->record.progId;
+    for (const AddinRecord& record : connectedRecords())
+        progIds << record.progId;
     return progIds;
+}
+
+std::vector<AddinRecord> AddinManager::connectedRecords() const
+{
+    std::vector<AddinRecord> records;
+    for (const auto& loaded : m_loaded)
+        records.push_back(loaded->record);
+    return records;
 }
 
 } // namespace addin

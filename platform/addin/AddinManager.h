@@ -40,6 +40,8 @@ public:
 
     // Programmatic identifiers of the connected add-ins, in connection order.
     QStringList connected() const;
+    // Their registration records, in the same order.
+    std::vector<AddinRecord> connectedRecords() const;
     // Japanese messages for the host to show, one per failure.
     const QStringList& errors() const { return m_errors; }
 

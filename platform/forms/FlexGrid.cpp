@@ -5,10 +5,12 @@
 
 #include <QAbstractButton>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyleOptionHeader>
+#include <QToolTip>
 
 namespace forms {
 
@@ -17,6 +19,19 @@ namespace {
 const QString kSource = QStringLiteral("MSFlexGrid");
 constexpr int kFixedRows = GridModel::kFixedRows;
 constexpr int kFixedCols = GridModel::kFixedCols;
+// How near the fixed column's right edge (pixels) the pointer grabs it, and its least width.
+constexpr int kEdgeGrip = 4;
+constexpr int kMinFixedWidth = 2;
+
+// Shows text as the tool tip of a cell of the given width when the text does not fit in it
+// (margin: the room the cell keeps on each side); hides any tip otherwise.
+void showTipIfClipped(const QHelpEvent* help, QWidget* over, const QString& text, int width, int margin)
+{
+    if (over->fontMetrics().horizontalAdvance(text) + 2 * margin > width)
+        QToolTip::showText(help->globalPos(), text, over);
+    else
+        QToolTip::hideText();
+}
 
 } // namespace
 
@@ -28,6 +43,7 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent)
     setEditTriggers(NoEditTriggers);
     setVerticalScrollMode(ScrollPerItem);
     setWordWrap(false);
+    setTabKeyNavigation(false);
     setTextElideMode(Qt::ElideNone);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     horizontalHeader()->setHighlightSections(false);
@@ -35,6 +51,12 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent)
     verticalHeader()->setHighlightSections(false);
     verticalHeader()->setFixedWidth(horizontalHeader()->defaultSectionSize());
     fitRowHeight();
+    horizontalHeader()->viewport()->installEventFilter(this);
+    verticalHeader()->viewport()->installEventFilter(this);
+    verticalHeader()->viewport()->setMouseTracking(true);
+    // The fixed column's cells are the vertical header's sections; a press there has made the
+    // row current.
+    connect(verticalHeader(), &QHeaderView::sectionDoubleClicked, this, &FlexGrid::DblClick);
 
     // The corner button draws no text of its own; it shows cell (0, 0).
     m_corner = findChild<QAbstractButton*>();
@@ -44,6 +66,15 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent)
         if (m_corner)
             m_corner->update();
     });
+}
+
+void FlexGrid::setRows(int rows)
+{
+    m_model.setRows(rows);
+    if (rows == kFixedRows) {
+        verticalScrollBar()->setValue(0);
+        horizontalScrollBar()->setValue(0);
+    }
 }
 
 void FlexGrid::setCols(int cols)
@@ -135,6 +166,27 @@ void FlexGrid::mouseDoubleClickEvent(QMouseEvent* event)
     emit DblClick();
 }
 
+void FlexGrid::keyPressEvent(QKeyEvent* event)
+{
+    if (!event->text().isEmpty())
+        emit KeyPress(event->text().at(0).unicode());
+    QTableView::keyPressEvent(event);
+}
+
+bool FlexGrid::viewportEvent(QEvent* event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QTableView::viewportEvent(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QModelIndex index = indexAt(help->pos());
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    if (index.isValid())
+        showTipIfClipped(help, viewport(), index.data().toString(), visualRect(index).width(), margin);
+    else
+        QToolTip::hideText();
+    return true;
+}
+
 void FlexGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
     QTableView::currentChanged(current, previous);
@@ -153,6 +205,22 @@ void FlexGrid::changeEvent(QEvent* event)
 
 bool FlexGrid::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == verticalHeader()->viewport() && resizeFixedColumn(event))
+        return true;
+    if (event->type() == QEvent::ToolTip
+        && (watched == horizontalHeader()->viewport() || watched == verticalHeader()->viewport())) {
+        QHeaderView* header = watched == verticalHeader()->viewport() ? verticalHeader() : horizontalHeader();
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const int section = header->logicalIndexAt(help->pos());
+        const int width = header->orientation() == Qt::Horizontal ? header->sectionSize(section) : header->width();
+        const int margin = style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+        if (section >= 0)
+            showTipIfClipped(help, header->viewport(),
+                             m_model.headerData(section, header->orientation(), Qt::DisplayRole).toString(), width, margin);
+        else
+            QToolTip::hideText();
+        return true;
+    }
     if (watched != m_corner || event->type() != QEvent::Paint)
         return QTableView::eventFilter(watched, event);
     QStyleOptionHeader option;
@@ -164,6 +232,30 @@ bool FlexGrid::eventFilter(QObject* watched, QEvent* event)
     option.state |= QStyle::State_Raised;
     QPainter painter(m_corner);
     m_corner->style()->drawControl(QStyle::CE_Header, &option, &painter, m_corner);
+    return true;
+}
+
+bool FlexGrid::resizeFixedColumn(QEvent* event)
+{
+    const auto type = event->type();
+    if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease)
+        return false;
+    QHeaderView* header = verticalHeader();
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    const int x = mouse->position().toPoint().x();
+    const bool onEdge = x >= header->width() - kEdgeGrip;
+    if (type == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton && onEdge) {
+        m_fixedDragGrab = x - header->width();
+        return true;
+    }
+    if (!m_fixedDragGrab) {
+        if (type == QEvent::MouseMove)
+            header->viewport()->setCursor(onEdge ? Qt::SplitHCursor : Qt::ArrowCursor);
+        return false;
+    }
+    header->setFixedWidth(std::max(kMinFixedWidth, x - *m_fixedDragGrab));
+    if (type == QEvent::MouseButtonRelease)
+        m_fixedDragGrab.reset();
     return true;
 }
 

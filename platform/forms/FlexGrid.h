@@ -4,12 +4,16 @@
 
 #include <QTableView>
 
+#include <optional>
+
 namespace forms {
 
 // The MSFlexGrid operations the add-in uses, over a QTableView of a GridModel. Row 0 is the
 // fixed row (the horizontal header) and column 0 the fixed column (the vertical header), so
 // both stay in place while the cells scroll. Selection is by whole rows; the user may resize
-// columns and rows. Widths are in twips; a width of 0 hides the column.
+// columns (the fixed one by dragging its right edge) and rows. Tab leaves the grid for the next
+// control. A cell or header too narrow for its text shows the whole text as its tool tip.
+// Widths are in twips; a width of 0 hides the column.
 class FlexGrid : public QTableView {
     Q_OBJECT
 public:
@@ -19,7 +23,8 @@ public:
     const GridModel& gridModel() const { return m_model; }
 
     int Rows() const { return m_model.Rows(); }
-    void setRows(int rows) { m_model.setRows(rows); }
+    // Down to the fixed row alone (a cleared grid), the grid scrolls back to its first cell.
+    void setRows(int rows);
     int Cols() const { return m_model.Cols(); }
     void setCols(int cols);
     const QString& TextMatrix(int row, int col) const { return m_model.TextMatrix(row, col); }
@@ -48,11 +53,15 @@ public:
     void setColAlignment(int col, int alignment) { m_model.setColAlignment(col, alignment); }
 
 signals:
-    // A double-click on a cell; the clicked row is already current.
+    // A double-click on a cell or on the fixed column; the clicked row is already current.
     void DblClick();
+    // A key that types a character, with its character code (13 for Enter).
+    void KeyPress(int keyAscii);
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -63,10 +72,13 @@ private:
     // Moves the view's current cell to (Row, Col) and selects rows Row to RowSel.
     void showCurrent(int row);
     void fitRowHeight();
+    // Drags the fixed column's right edge; true when the event was part of such a drag.
+    bool resizeFixedColumn(QEvent* event);
 
     GridModel m_model;
     QWidget* m_corner = nullptr;
     bool m_movingCurrent = false;
+    std::optional<int> m_fixedDragGrab;   // during a drag of the fixed column's edge: pointer x - width
     int m_col = GridModel::kFixedCols;
     int m_colSel = GridModel::kFixedCols;
     int m_rowSel = 0;

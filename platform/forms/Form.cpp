@@ -10,9 +10,27 @@
 #include <QKeyEvent>
 #include <QLayout>
 #include <QPushButton>
+#include <QPointer>
 #include <QScreen>
+#include <QWindow>
 
 namespace forms {
+
+namespace {
+
+QPointer<QWindow> g_formOwner;
+
+} // namespace
+
+void setFormOwner(QWindow* owner)
+{
+    g_formOwner = owner;
+}
+
+QWindow* formOwner()
+{
+    return g_formOwner;
+}
 
 Form::Form(QString designPath, Border border, QWidget* owner)
     : QWidget(owner), m_designPath(std::move(designPath)), m_border(border)
@@ -21,7 +39,9 @@ Form::Form(QString designPath, Border border, QWidget* owner)
         setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                        | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     else
-        setWindowFlags(Qt::Window);
+        // A tool window: window systems stack it above its owner, which a plain window is not.
+        setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
+                       | Qt::WindowCloseButtonHint);
 }
 
 Form::~Form()
@@ -107,6 +127,15 @@ void Form::Unload()
 
 void Form::setVisible(bool visible)
 {
+    if (visible && !parentWidget() && g_formOwner) {
+        winId();
+        windowHandle()->setTransientParent(g_formOwner);
+    }
+    if (!visible && isVisible() && windowHandle()) {
+        // Where the window manager or the user put it becomes the window's own place, so that
+        // showing it again reopens it there instead of having it placed afresh.
+        windowHandle()->setPosition(windowHandle()->position());
+    }
     QWidget::setVisible(visible);
     if (!visible && m_modalLoop)
         m_modalLoop->quit();

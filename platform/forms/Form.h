@@ -9,6 +9,7 @@
 
 class QAbstractButton;
 class QEventLoop;
+class QWindow;
 
 namespace forms {
 
@@ -30,8 +31,8 @@ enum UnloadMode { vbFormControlMenu = 0, vbFormCode = 1 };
 class Form : public QWidget {
     Q_OBJECT
 public:
-    // Sizable: a normal window with minimise and maximise boxes. Fixed: a dialog frame of fixed
-    // client size without them.
+    // Sizable: a sizable window with minimise and maximise boxes. Fixed: a dialog frame of fixed
+    // client size without them. Both are owned windows (see setFormOwner).
     enum class Border { Sizable, Fixed };
 
     // designPath names the stored design resource (empty for a form without one).
@@ -86,6 +87,11 @@ private:
     QPointer<QAbstractButton> m_defaultButton;
     QPointer<QAbstractButton> m_cancelButton;
 };
+
+// The window that owns every form without a parent widget: such a form stays above the host's
+// windows (and below other programs') as an owned tool window does. Null: forms are unowned.
+void setFormOwner(QWindow* owner);
+QWindow* formOwner();
 
 // Lets window messages through (VB's DoEvents). A search calls it once per hit, so it is
 // time-sliced: a call processes every pending event only when at least doEventsSlice() has

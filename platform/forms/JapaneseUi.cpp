@@ -8,8 +8,16 @@
 
 namespace forms {
 
+void useJapaneseLocale()
+{
+    // LC_ALL outranks every other locale variable the environment may set.
+    qputenv("LC_ALL", "ja_JP.UTF-8");
+    qputenv("LANGUAGE", "ja");
+}
+
 bool installJapaneseUi(QApplication& app)
 {
+    QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
     const QStringList proportional{QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP")};
     const QStringList fixed{QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans Mono CJK JP")};
     QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"), proportional);

@@ -7,9 +7,9 @@ namespace office {
 
 namespace {
 
-const std::array<BuiltinCommand, 14>& catalogue()
+const std::array<BuiltinCommand, 16>& catalogue()
 {
-    static const std::array<BuiltinCommand, 14> commands{{
+    static const std::array<BuiltinCommand, 16> commands{{
         {idFileMenu, msoControlPopup, QStringLiteral("ファイル(&F)")},
         {idEditMenu, msoControlPopup, QStringLiteral("編集(&E)")},
         {idViewMenu, msoControlPopup, QStringLiteral("表示(&V)")},
@@ -24,6 +24,8 @@ const std::array<BuiltinCommand, 14>& catalogue()
         {idViewHeaderFooter, msoControlButton, QStringLiteral("ヘッダーとフッター")},
         {idViewComments, msoControlButton, QStringLiteral("コメント")},
         {idToolsFuzzyOptions, msoControlButton, QStringLiteral("あいまい検索のオプション…")},
+        {idHelpShortcuts, msoControlButton, QStringLiteral("キーボード ショートカット")},
+        {idHelpAbout, msoControlButton, QStringLiteral("Tarvelin について")},
     }};
     return commands;
 }
@@ -49,7 +51,7 @@ std::shared_ptr<CommandBar> addWordMenuBar(CommandBars& bars)
         {idEditMenu, {idEditCopy, idEditSelectAll}},
         {idViewMenu, {idViewPrintLayout, idViewHeaderFooter, idViewComments}},
         {idToolsMenu, {idToolsFuzzyOptions}},
-        {idHelpMenu, {}},
+        {idHelpMenu, {idHelpShortcuts, idHelpAbout}},
     };
     auto bar = bars.Add(kMenuBarName);
     for (const Menu& menu : menus) {

@@ -25,6 +25,8 @@ enum BuiltinId : int {
     idViewHeaderFooter = 2202,
     idViewComments = 2203,
     idToolsFuzzyOptions = 2301,
+    idHelpShortcuts = 2401,
+    idHelpAbout = 2402,
 };
 
 inline const QString kMenuBarName = QStringLiteral("Menu Bar");

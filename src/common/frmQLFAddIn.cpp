@@ -1,12 +1,12 @@
 #include "src/common/frmQLFAddIn.h"
 
+#include "platform/core/Error.h"
+#include "platform/forms/Clicks.h"
 #include "platform/forms/Colors.h"
+#include "platform/forms/MsgBox.h"
+#include "platform/forms/Shell.h"
 #include "platform/forms/StoredDesign.h"
 #include "src/addin/mdlQLFConst.h"
-
-#include <QDesktopServices>
-#include <QMouseEvent>
-#include <QUrl>
 
 static void initAboutDesign()
 {
@@ -59,8 +59,11 @@ void frmQLFAddIn::createControls()
     palette.setColor(QPalette::Text, forms::oleColor(forms::vbDesktop));
     txtCreatorHP->setPalette(palette);
     txtCreatorHP->setCursor(Qt::ArrowCursor);
-    txtCreatorHP->installEventFilter(this);
 
+    // 閉じる is both the default and the cancel button: Enter and Esc close the box too.
+    setDefaultButton(cmdClose);
+    setCancelButton(cmdClose);
+    connect(new forms::Clicks(txtCreatorHP), &forms::Clicks::Click, this, &frmQLFAddIn::txtCreatorHP_Click);
     connect(cmdClose, &QPushButton::clicked, this, &frmQLFAddIn::cmdClose_Click);
 }
 
@@ -98,18 +101,13 @@ void frmQLFAddIn::Form_QueryUnload(int& cancel, int unloadMode)
     }
 }
 
-bool frmQLFAddIn::eventFilter(QObject* watched, QEvent* event)
-{
-    // A click is a press and its release inside the box.
-    if (watched == txtCreatorHP && event->type() == QEvent::MouseButtonRelease
-        && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton
-        && txtCreatorHP->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint()))
-        txtCreatorHP_Click();
-    return Form::eventFilter(watched, event);
-}
-
 void frmQLFAddIn::txtCreatorHP_Click()
 {
     // The desktop's "open": whatever handles the address opens it; the outcome is not examined.
-    QDesktopServices::openUrl(QUrl(txtCreatorHP->text()));
+    try {
+        forms::ShellOpen(txtCreatorHP->text());
+    } catch (const core::Error& e) {
+        forms::MsgBox(QStringLiteral("エラーが発生しました。\r\nエラー詳細：") + e.description(),
+                      forms::vbOKOnly | forms::vbExclamation | forms::vbSystemModal, QStringLiteral("警告"));
+    }
 }

@@ -18,7 +18,6 @@ protected:
     void createControls() override;
     void Form_Load() override;
     void Form_QueryUnload(int& cancel, int unloadMode) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void setCaptions();

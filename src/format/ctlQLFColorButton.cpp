@@ -1,12 +1,12 @@
 #include "src/format/ctlQLFColorButton.h"
 
+#include "platform/forms/Clicks.h"
 #include "platform/forms/Colors.h"
 #include "platform/forms/StoredDesign.h"
 #include "platform/forms/Twips.h"
 #include "platform/word/Forward.h"
 
 #include <QLabel>
-#include <QMouseEvent>
 
 namespace {
 
@@ -65,7 +65,7 @@ void ctlQLFColorButton::createControls()
     QPalette palette = lblColor->palette();
     palette.setColor(QPalette::WindowText, forms::oleColor(forms::vbWindowText));
     lblColor->setPalette(palette);
-    lblColor->installEventFilter(this);
+    connect(new forms::Clicks(lblColor), &forms::Clicks::Click, this, &ctlQLFColorButton::lblColor_Click);
 }
 
 void ctlQLFColorButton::setIsSelect(bool value)
@@ -99,17 +99,6 @@ void ctlQLFColorButton::setBtnToolTipText(const QString& value)
 {
     m_strToolTipText = value;
     lblColor->setToolTip(value);
-}
-
-bool ctlQLFColorButton::eventFilter(QObject* watched, QEvent* event)
-{
-    // A click is a left-button release over the face that was pressed.
-    if (watched == lblColor && event->type() == QEvent::MouseButtonRelease) {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton && lblColor->rect().contains(mouse->position().toPoint()))
-            lblColor_Click();
-    }
-    return forms::UserControl::eventFilter(watched, event);
 }
 
 void ctlQLFColorButton::lblColor_Click()

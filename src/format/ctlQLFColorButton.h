@@ -37,7 +37,6 @@ protected:
     void UserControl_ReadProperties(const forms::PropertyBag& bag) override;
     void UserControl_WriteProperties(forms::PropertyBag& bag) override;
     void UserControl_Resize() override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createControls();

@@ -15,6 +15,7 @@
 #include "src/log/mdlCOMLog.h"
 #include "src/results/mdlQLFCode2String.h"
 
+#include <QKeyEvent>
 #include <QPushButton>
 
 #include <array>
@@ -30,6 +31,7 @@ namespace {
 constexpr int kMinOuterHeight = 1920;
 constexpr int kMinOuterWidth = 3000;
 constexpr int kGridMargin = 120;
+constexpr int kKeyReturn = 13;
 constexpr int kWarningStyle = forms::vbOKOnly | forms::vbExclamation | forms::vbSystemModal;
 constexpr int kInformationStyle = forms::vbOKOnly | forms::vbInformation | forms::vbSystemModal;
 
@@ -89,6 +91,7 @@ void frmQLFResult::createControls()
     connect(m_cmdNext, &QPushButton::clicked, this, &frmQLFResult::cmdNext_Click);
     connect(m_cmdPrevious, &QPushButton::clicked, this, &frmQLFResult::cmdPrevious_Click);
     connect(m_grdResult, &forms::FlexGrid::DblClick, this, &frmQLFResult::grdResult_DblClick);
+    connect(m_grdResult, &forms::FlexGrid::KeyPress, this, &frmQLFResult::grdResult_KeyPress);
 }
 
 void frmQLFResult::Form_Load()
@@ -176,6 +179,14 @@ void frmQLFResult::Form_QueryUnload(int& cancel, int unloadMode)
     }
 }
 
+void frmQLFResult::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
+        close();
+    else
+        Form::keyPressEvent(event);
+}
+
 void frmQLFResult::cmdNext_Click()
 {
     const int r = m_grdResult->Row();
@@ -214,6 +225,12 @@ void frmQLFResult::grdResult_DblClick()
     const int r = m_grdResult->Row();
     if (r != 0)
         jumpToResult(static_cast<int16_t>(r));
+}
+
+void frmQLFResult::grdResult_KeyPress(int keyAscii)
+{
+    if (keyAscii == kKeyReturn)
+        grdResult_DblClick();
 }
 
 void frmQLFResult::jumpToResult(int16_t row)

@@ -43,6 +43,8 @@ public:
     // Adds a row for the hit objRange covers, reading the range without moving it. Raises 6 when
     // the list is full; any Word error passes through, the row possibly part-filled.
     void appendResult(const word::Range& objRange, int chainIndex) override;
+    // The list holds kMaxHits rows: a further append raises 6.
+    bool isFull() const { return m_grdResult->Rows() > kMaxHits; }
 
     forms::FlexGrid* grdResult() const { return m_grdResult; }
     QPushButton* cmdPrevious() const { return m_cmdPrevious; }
@@ -53,12 +55,16 @@ protected:
     void Form_Load() override;
     void Form_Resize() override;
     void Form_QueryUnload(int& cancel, int unloadMode) override;
+    // Esc closes the window as its close box does.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void cmdNext_Click();
     void cmdPrevious_Click();
     void moveToRow(int row, int topRow);
     void grdResult_DblClick();
+    // Enter on a row jumps as a double-click does.
+    void grdResult_KeyPress(int keyAscii);
     // Rebuilds the hit of a row, shows its story in the document's window and selects it.
     void jumpToResult(int16_t row);
 

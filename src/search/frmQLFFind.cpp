@@ -140,6 +140,9 @@ void frmQLFFind::btnExecute_Click()
         // out of the click.
         forms::MsgBox(QStringLiteral("検索に失敗しました。\r\nエラー詳細:") + core::currentError(kSource).description(),
                       kMessageStyle, kWarning);
+        // A search that filled the list keeps what it found: the list is shown, not lost.
+        if (mdlQLFGlobal::g_frmResult && mdlQLFGlobal::g_frmResult->isFull())
+            mdlQLFGlobal::g_frmResult->Show(forms::vbModeless);
     }
 }
 
@@ -182,6 +185,14 @@ void frmQLFFind::btnAbout_Click()
     } catch (...) {
         mdlCOMLog::writeLog(0, QStringLiteral("frmQLFFind.btnAbout_Click ") + core::currentError(kSource).description());
     }
+}
+
+void frmQLFFind::showEvent(QShowEvent* event)
+{
+    Form::showEvent(event);
+    // Ready to type a new text over the last one.
+    txtText->setFocus();
+    txtText->selectAll();
 }
 
 void frmQLFFind::btnCancel_Click()

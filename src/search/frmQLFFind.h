@@ -32,6 +32,7 @@ protected:
     void Form_Load() override;
     void Form_QueryUnload(int& cancel, int unloadMode) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void setCaptions();

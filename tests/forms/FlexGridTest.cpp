@@ -1,9 +1,16 @@
 #include "platform/forms/FlexGrid.h"
 #include "platform/forms/FormsError.h"
+#include "platform/forms/Twips.h"
+#include "tests/support/MouseSteps.h"
 
+#include <QApplication>
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
@@ -247,6 +254,93 @@ TEST_F(ResultGrid, RowsAppendedJustNowCanBeMadeCurrentAndScrolledTo)
     grid.setTopRow(40);
     EXPECT_LT(grid.TopRow(), 40);
     EXPECT_EQ(grid.rowAt(grid.viewport()->height() - 1), 39);
+}
+
+TEST_F(ResultGrid, EnterIsAKeyPressAndTabLeavesTheGridForTheNextControl)
+{
+    QWidget window;
+    grid.setParent(&window);
+    auto* next = new QPushButton(QStringLiteral("next"), &window);
+    fill(5);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    grid.setRow(2);
+    grid.setFocus();
+    QSignalSpy keys(&grid, &FlexGrid::KeyPress);
+    QTest::keyClick(&grid, Qt::Key_Return);
+    ASSERT_EQ(keys.count(), 1);
+    EXPECT_EQ(keys.at(0).at(0).toInt(), 13);
+    QTest::keyClick(&grid, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), next);
+    EXPECT_EQ(grid.Row(), 2);
+    grid.setParent(nullptr);
+}
+
+// A new list starts at its first cell, even when it is filled before the view catches up.
+TEST_F(ResultGrid, ClearingScrollsBackToTheFirstCell)
+{
+    grid.resize(200, 150);
+    grid.show();
+    fill(300);
+    grid.setTopRow(250);
+    grid.horizontalScrollBar()->setValue(grid.horizontalScrollBar()->maximum());
+    ASSERT_GT(grid.horizontalScrollBar()->value(), 0);
+    grid.setRows(1);
+    fill(300);
+    EXPECT_EQ(grid.TopRow(), 1);
+    EXPECT_EQ(grid.horizontalScrollBar()->value(), 0);
+}
+
+TEST_F(ResultGrid, ClippedCellsAndHeadersTipTheirWholeText)
+{
+    grid.show();
+    fill(2);
+    const QString longType = QStringLiteral("メイン文書のテキストボックス");
+    grid.setTextMatrix(1, 2, longType);
+    grid.setTextMatrix(2, 2, QStringLiteral("脚注"));
+    grid.setColWidth(4, 200);   // "終了位置" no longer fits
+    QApplication::setEffectEnabled(Qt::UI_FadeTooltip, false);
+    QApplication::setEffectEnabled(Qt::UI_AnimateTooltip, false);
+    const auto tipAt = [](QWidget* over, QPoint at) {
+        QToolTip::hideText();
+        QTest::qWaitFor([] { return !QToolTip::isVisible(); });
+        QHelpEvent help(QEvent::ToolTip, at, over->mapToGlobal(at));
+        QApplication::sendEvent(over, &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    const auto cell = [&](int row, int col) { return grid.visualRect(grid.gridModel().index(row - 1, col - 1)).center(); };
+    EXPECT_EQ(tipAt(grid.viewport(), cell(1, 2)), longType);
+    EXPECT_EQ(tipAt(grid.viewport(), cell(2, 2)), QString());
+    EXPECT_EQ(tipAt(grid.viewport(), cell(1, 1)), QString());
+    QHeaderView* header = grid.horizontalHeader();
+    const auto section = [&](int col) {
+        return QPoint(header->sectionViewportPosition(col - 1) + header->sectionSize(col - 1) / 2, header->height() / 2);
+    };
+    EXPECT_EQ(tipAt(header->viewport(), section(4)), QStringLiteral("終了位置"));
+    EXPECT_EQ(tipAt(header->viewport(), section(1)), QString());
+}
+
+TEST_F(ResultGrid, TheFixedColumnDoubleClicksItsRowAndResizesByItsEdge)
+{
+    grid.show();
+    fill(5);
+    QHeaderView* fixed = grid.verticalHeader();
+    QSignalSpy dbl(&grid, &FlexGrid::DblClick);
+    const QPoint rowThree(fixed->width() / 2, fixed->sectionViewportPosition(2) + fixed->sectionSize(2) / 2);
+    deliveredDoubleClick(fixed->viewport(), rowThree);
+    EXPECT_EQ(dbl.count(), 1);
+    EXPECT_EQ(grid.Row(), 3);
+
+    const int before = grid.ColWidth(0);
+    const QPoint edge(fixed->width() - 1, rowThree.y());
+    QTest::mousePress(fixed->viewport(), Qt::LeftButton, {}, edge);
+    QMouseEvent move(QEvent::MouseMove, edge + QPoint(30, 0), fixed->viewport()->mapToGlobal(edge + QPoint(30, 0)),
+                     Qt::NoButton, Qt::LeftButton, {});
+    QApplication::sendEvent(fixed->viewport(), &move);
+    QTest::mouseRelease(fixed->viewport(), Qt::LeftButton, {}, edge + QPoint(30, 0));
+    EXPECT_NEAR(grid.ColWidth(0), before + forms::pixelsToTwipsX(30), forms::twipsPerPixelX());
+    EXPECT_EQ(grid.Row(), 3);   // the drag selects nothing
 }
 
 // A number cell reads as its plain decimal text everywhere, and either kind of cell replaces the other.

@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -267,6 +268,27 @@ TEST(Form, StoredDesignGivesCaptionSizeAndUserControlProperties)
     EXPECT_TRUE(form.options->storedProperties().isEmpty());
     form.options->fuzzy = true;
     EXPECT_EQ(form.options->storedProperties().names(), QStringList{"matchFuzzy"});
+}
+
+// The host's owner window owns every form without a parent: as a tool window, so that window
+// systems keep it above the host's windows.
+TEST(Form, AFormWithoutAParentIsAToolWindowOfTheFormOwner)
+{
+    QWindow owner;
+    setFormOwner(&owner);
+    LoggingForm sizable;
+    LoggingForm fixed({}, Form::Border::Fixed);
+    QWidget parent;
+    LoggingForm child;
+    child.setParent(&parent, child.windowFlags());
+    for (LoggingForm* form : {&sizable, &fixed, &child})
+        form->Show();
+    setFormOwner(nullptr);
+    EXPECT_EQ(sizable.windowHandle()->transientParent(), &owner);
+    EXPECT_EQ(sizable.windowType(), Qt::Tool);
+    EXPECT_TRUE(sizable.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_EQ(fixed.windowHandle()->transientParent(), &owner);
+    EXPECT_NE(child.windowHandle()->transientParent(), &owner);
 }
 
 TEST(Form, OuterSizeInTwips)

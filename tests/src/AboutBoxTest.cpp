@@ -1,34 +1,54 @@
 #include "platform/forms/JapaneseUi.h"
 #include "platform/forms/MsgBox.h"
 #include "src/addin/mdlQLFConst.h"
+#include "platform/forms/Shell.h"
 #include "src/common/frmQLFAddIn.h"
+#include "tests/support/MouseSteps.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
-#include <QUrl>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-// Takes the addresses the desktop is asked to open for one scheme, instead of a browser.
-class UrlSink : public QObject {
-    Q_OBJECT
+// An opener program that writes down what it is asked to open, one argument a line, instead of
+// starting a browser.
+class RecordingOpener {
 public:
-    explicit UrlSink(const QString& scheme) : m_scheme(scheme) { QDesktopServices::setUrlHandler(scheme, this, "open"); }
-    ~UrlSink() override { QDesktopServices::unsetUrlHandler(m_scheme); }
-    QList<QUrl> opened;
-
-public slots:
-    void open(const QUrl& url) { opened.append(url); }
+    RecordingOpener()
+    {
+        QFile script(dir.filePath(QStringLiteral("opener")));
+        script.open(QIODevice::WriteOnly);
+        script.write(QStringLiteral("#!/bin/sh\nprintf '[%s]\\n' \"$@\" >> '%1'\n").arg(log()).toUtf8());
+        script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+        forms::setShellOpener(script.fileName());
+    }
+    ~RecordingOpener() { forms::setShellOpener(QStringLiteral("xdg-open")); }
+    QString log() const { return dir.filePath(QStringLiteral("opened.txt")); }
+    // The addresses opened so far, once `expected` have arrived (the opener runs on its own).
+    QStringList opened(int expected)
+    {
+        QStringList lines;
+        for (int waited = 0; waited < 5000; waited += 20) {
+            QFile f(log());
+            lines = f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts)
+                                                : QStringList();
+            if (lines.size() >= expected)
+                break;
+            QTest::qWait(20);
+        }
+        return lines;
+    }
 
 private:
-    QString m_scheme;
+    QTemporaryDir dir;
 };
 
 class AboutBox : public ::testing::Test {
@@ -70,21 +90,52 @@ TEST_F(AboutBox, ShowsNameVersionAndCreatorButNotTheHandleName)
     EXPECT_EQ(box("txtCreatorHP")->cursor().shape(), Qt::ArrowCursor);
 }
 
-TEST_F(AboutBox, HomePageClickOpensItAndOtherBoxesOpenNothing)
+TEST_F(AboutBox, HomePageClickOpensItOnceAsGivenAndOtherBoxesOpenNothing)
 {
-    UrlSink sink(QUrl(mdlQLFConst::getCreator()->HPAddress()).scheme());
+    RecordingOpener opener;
     about.Show();
     for (const char* name : {"txtAddinName", "txtAddinVersion", "txtCreatorName", "txtCreatorEmailAddress"})
         click(box(name));
-    EXPECT_TRUE(sink.opened.isEmpty());
     click(box("txtCreatorHP"));
-    EXPECT_EQ(sink.opened, QList<QUrl>{QUrl(mdlQLFConst::getCreator()->HPAddress())});
+    EXPECT_EQ(opener.opened(1), QStringList{"[" + mdlQLFConst::getCreator()->HPAddress() + "]"});
     EXPECT_TRUE(about.isVisible());
 
-    box("txtCreatorHP")->setText(QString());   // nothing to open: no message of the add-in's own
+    // One click a double-click; the text goes as it is, not made into an address first.
+    const QString text = QStringLiteral("https://例え.jp/a b?q=検索 ");
+    box("txtCreatorHP")->setText(text);
+    deliveredDoubleClick(box("txtCreatorHP"), QPoint(4, box("txtCreatorHP")->height() / 2));
+    ASSERT_EQ(opener.opened(2).size(), 2);
+    box("txtCreatorHP")->setText(QString());   // nothing to open: the opener's business, no message
     click(box("txtCreatorHP"));
+    EXPECT_EQ(opener.opened(3), (QStringList{"[" + mdlQLFConst::getCreator()->HPAddress() + "]", "[" + text + "]", "[]"}));
     EXPECT_TRUE(messages.messages().isEmpty());
     EXPECT_TRUE(about.isVisible());
+}
+
+TEST_F(AboutBox, AnOpenerThatCannotStartIsReportedAndTheBoxStays)
+{
+    forms::setShellOpener(QDir::temp().filePath(QStringLiteral("no-such-opener")));
+    about.Show();
+    click(box("txtCreatorHP"));
+    forms::setShellOpener(QStringLiteral("xdg-open"));
+    ASSERT_EQ(messages.messages().size(), 1);
+    EXPECT_EQ(messages.messages().at(0).prompt,
+              QStringLiteral("エラーが発生しました。\r\nエラー詳細：") + QDir::temp().filePath(QStringLiteral("no-such-opener"))
+                  + QStringLiteral(" を起動できません。"));
+    EXPECT_EQ(messages.messages().at(0).style, 4144);
+    EXPECT_EQ(messages.messages().at(0).title, QStringLiteral("警告"));
+    EXPECT_TRUE(about.isVisible());
+}
+
+TEST_F(AboutBox, EnterAndEscCloseItAsTheCloseButtonDoes)
+{
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        about.Show();
+        box("txtAddinName")->setFocus();
+        QTest::keyClick(box("txtAddinName"), key);
+        EXPECT_FALSE(about.isVisible()) << key;
+        EXPECT_TRUE(about.isLoaded());
+    }
 }
 
 TEST_F(AboutBox, CloseButtonAndCloseBoxHideItLoaded)
@@ -113,4 +164,3 @@ TEST_F(AboutBox, RendersWithEveryTextWhole)
         EXPECT_LE(b->fontMetrics().horizontalAdvance(b->text()) + 8, b->width()) << b->objectName().toStdString();
 }
 
-#include "AboutBoxTest.moc"

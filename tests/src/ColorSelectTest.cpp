@@ -6,6 +6,7 @@
 #include "platform/forms/Twips.h"
 #include "src/format/ctlQLFColorButton.h"
 #include "src/format/frmQLFColorSelect.h"
+#include "tests/support/MouseSteps.h"
 
 #include <QColorDialog>
 #include <QLabel>
@@ -96,6 +97,12 @@ TEST(ColorButton, EveryAssignmentAndEveryClickRaisesSelectChange)
     // Only the left button clicks.
     QTest::mouseClick(face(s.swatch.get()), Qt::RightButton);
     EXPECT_EQ(spy.count(), 2);
+    // A double-click is one click: the swatch toggles once.
+    deliveredDoubleClick(face(s.swatch.get()));
+    EXPECT_TRUE(s.swatch->isSelect());
+    EXPECT_EQ(spy.count(), 3);
+    clickSwatch(s.swatch.get());
+    EXPECT_FALSE(s.swatch->isSelect());
 }
 
 TEST(ColorButton, ResizeKeepsASixtyTwipFrameAroundTheFace)

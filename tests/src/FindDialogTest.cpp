@@ -396,6 +396,34 @@ TEST_F(FindDialog, CloseBoxHidesAndKeepsEverything)
     EXPECT_EQ(chkHighlight()->checkState(), Qt::Unchecked);
 }
 
+TEST_F(FindDialog, ShowingItPutsTheFocusOnTheTextWithTheTextSelected)
+{
+    dialog.Show();
+    txtText()->setText(QStringLiteral("前の語"));
+    child<QPushButton>("btnAbout")->setFocus();
+    dialog.Hide();
+    dialog.Show();
+    EXPECT_EQ(dialog.focusWidget(), txtText());
+    EXPECT_EQ(txtText()->selectedText(), QStringLiteral("前の語"));
+}
+
+// The overflow is reported as a failure, and the hits found up to it are shown all the same.
+TEST_F(FindDialog, AFullListIsReportedThenShownWithEveryHitFound)
+{
+    const QString path = dir.filePath(QStringLiteral("many.docx"));
+    DocxBuilder()
+        .body(QStringLiteral("<w:p><w:r><w:t>%1</w:t></w:r></w:p>").arg(QString(frmQLFResult::kMaxHits + 1, QLatin1Char('a'))))
+        .save(path);
+    g_objApplication->Documents()->Open(path);
+    dialog.Show();
+    txtText()->setText(QStringLiteral("a"));
+    execute();
+    ASSERT_EQ(messages.messages().size(), 1);
+    EXPECT_TRUE(messages.messages().at(0).prompt.startsWith(QStringLiteral("検索に失敗しました。\r\nエラー詳細:")));
+    EXPECT_TRUE(g_frmResult->isVisible());
+    EXPECT_EQ(g_frmResult->grdResult()->Rows(), frmQLFResult::kMaxHits + 1);
+}
+
 TEST_F(FindDialog, KeyboardEnterExecutesEscapeHidesTabFollowsTheTable)
 {
     dialog.Show();

@@ -8,6 +8,8 @@
 #include "src/search/clsQLFFind.h"
 #include "src/search/clsQLFFindCondition.h"
 
+#include <QTest>
+
 #include <gtest/gtest.h>
 
 using mdlQLFGlobal::g_frmResult;
@@ -84,6 +86,20 @@ TEST_F(Navigation, DoubleClickSelectsEachHitInItsOwnStoryAndView)
     }
     EXPECT_TRUE(messages.messages().isEmpty());
     EXPECT_EQ(mdlQLFGlobal::g_objApplication->ActiveDocument(), doc);
+}
+
+TEST_F(Navigation, EnterJumpsAsADoubleClickDoesAndEscHidesTheWindowWithItsRows)
+{
+    g_frmResult->Show();
+    grid()->setRow(3);
+    grid()->setFocus();
+    QTest::keyClick(grid(), Qt::Key_Return);
+    EXPECT_EQ(selected().text, QStringLiteral("K3"));
+    QTest::keyClick(grid(), Qt::Key_Escape);
+    EXPECT_FALSE(g_frmResult->isVisible());
+    EXPECT_TRUE(g_frmResult->isLoaded());
+    EXPECT_EQ(grid()->Rows(), 11);
+    EXPECT_TRUE(messages.messages().isEmpty());
 }
 
 TEST_F(Navigation, NextAndPreviousStepWithoutWrappingAndScrollTheRowSecond)
