@@ -66,7 +66,7 @@ void addMenuRows(QList<QPair<QString, QString>>& rows, office::CommandBar& bar, 
 QString aboutText(const std::vector<addin::AddinRecord>& addins)
 {
     QString text = QStringLiteral("<p><b>Tarvelin</b> バージョン %1</p>").arg(QStringLiteral(TARVELIN_VERSION))
-                   + QStringLiteral("<p>文書のあらゆる場所を検索する Word 互換のホストとアドインです。</p>")
+                   + QStringLiteral("<p>文書のすべての場所（本文、脚注、コメント、テキスト ボックス、ヘッダーとフッター）を検索して一覧表示します。</p>")
                    + QStringLiteral("<p>ライセンス：Tarvelin の利用許諾に従って使用できます。"
                                     "Qt %1（LGPL v3）、ICU（Unicode License）、libzip（BSD）を使用しています。</p>")
                          .arg(QString::fromLatin1(qVersion()))
@@ -106,6 +106,7 @@ void showShortcuts(QWidget* parent, office::CommandBar& menuBar)
     auto* table = new QTableWidget(static_cast<int>(rows.size()), 2, &dialog);
     table->setHorizontalHeaderLabels({QStringLiteral("操作"), QStringLiteral("キー")});
     table->verticalHeader()->hide();
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     for (int row = 0; row < rows.size(); ++row) {
@@ -119,7 +120,9 @@ void showShortcuts(QWidget* parent, office::CommandBar& menuBar)
     auto* layout = new QVBoxLayout(&dialog);
     layout->addWidget(table);
     layout->addWidget(buttons);
-    dialog.resize(table->horizontalHeader()->length() + 60, 420);
+    // Every row in sight: the table is short.
+    dialog.resize(table->horizontalHeader()->length() + 60,
+                  table->verticalHeader()->length() + table->horizontalHeader()->height() + 90);
     dialog.exec();
 }
 

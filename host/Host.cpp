@@ -19,6 +19,8 @@
 #include <QDebug>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
+#include <QTreeView>
 #include <QWindow>
 
 namespace host {
@@ -26,6 +28,18 @@ namespace host {
 namespace {
 
 const QString kTitle = QStringLiteral("Tarvelin");
+
+// The files the user picks in the open-file dialog; none when cancelled.
+QStringList askForDocuments(QWidget* parent)
+{
+    QFileDialog dialog(parent, QStringLiteral("ファイルを開く"), {},
+                       QStringLiteral("Word 文書 (*.docx);;すべてのファイル (*)"));
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    // Japanese sizes, kinds and dates are longer than the columns' default widths.
+    if (auto* details = dialog.findChild<QTreeView*>())
+        details->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
+}
 
 } // namespace
 
@@ -122,10 +136,7 @@ QWidget* Host::dialogParent() const
 void Host::installCommands()
 {
     office::CommandBars& bars = *m_app->CommandBars();
-    bars.setBuiltinAction(office::idFileOpen, [this] {
-        openFiles(QFileDialog::getOpenFileNames(dialogParent(), QStringLiteral("ファイルを開く"), {},
-                                                QStringLiteral("Word 文書 (*.docx);;すべてのファイル (*)")));
-    });
+    bars.setBuiltinAction(office::idFileOpen, [this] { openFiles(askForDocuments(dialogParent())); });
     bars.setBuiltinAction(office::idFileClose, [this] { m_app->ActiveDocument()->Close(); });
     bars.setBuiltinAction(office::idFileExit, [] { QCoreApplication::quit(); });
     bars.setBuiltinAction(office::idEditCopy, [this] {

@@ -23,7 +23,7 @@ constexpr int kFixedCols = GridModel::kFixedCols;
 constexpr int kEdgeGrip = 4;
 constexpr int kMinFixedWidth = 2;
 
-// Shows text as the tool tip of a cell of the given width when the text does not fit in it
+// Shows text as the tool tip of a cell showing the given width when the text does not fit in it
 // (margin: the room the cell keeps on each side); hides any tip otherwise.
 void showTipIfClipped(const QHelpEvent* help, QWidget* over, const QString& text, int width, int margin)
 {
@@ -150,8 +150,7 @@ void FlexGrid::setColWidth(int col, int twips)
     checkCol(col);
     const int pixels = twipsToPixelsX(std::max(twips, 0));
     if (col < kFixedCols) {
-        verticalHeader()->setFixedWidth(pixels);
-        verticalHeader()->setHidden(pixels == 0);
+        setFixedColumnWidth(pixels);
         return;
     }
     // A zero width alone leaves the column reachable by the cursor: hide it as well.
@@ -181,7 +180,8 @@ bool FlexGrid::viewportEvent(QEvent* event)
     const QModelIndex index = indexAt(help->pos());
     const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
     if (index.isValid())
-        showTipIfClipped(help, viewport(), index.data().toString(), visualRect(index).width(), margin);
+        showTipIfClipped(help, viewport(), index.data().toString(),
+                         visualRect(index).intersected(viewport()->rect()).width(), margin);
     else
         QToolTip::hideText();
     return true;
@@ -212,7 +212,12 @@ bool FlexGrid::eventFilter(QObject* watched, QEvent* event)
         QHeaderView* header = watched == verticalHeader()->viewport() ? verticalHeader() : horizontalHeader();
         const auto* help = static_cast<QHelpEvent*>(event);
         const int section = header->logicalIndexAt(help->pos());
-        const int width = header->orientation() == Qt::Horizontal ? header->sectionSize(section) : header->width();
+        // What shows of the section: the view's edge may cut it too.
+        const int width = header->orientation() == Qt::Horizontal
+                              ? std::min(header->sectionViewportPosition(section) + header->sectionSize(section),
+                                         header->viewport()->width())
+                                    - std::max(header->sectionViewportPosition(section), 0)
+                              : header->width();
         const int margin = style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
         if (section >= 0)
             showTipIfClipped(help, header->viewport(),
@@ -235,6 +240,14 @@ bool FlexGrid::eventFilter(QObject* watched, QEvent* event)
     return true;
 }
 
+void FlexGrid::setFixedColumnWidth(int pixels)
+{
+    verticalHeader()->setFixedWidth(pixels);
+    verticalHeader()->setHidden(pixels == 0);
+    // The cells move over at once, not at the next layout.
+    updateGeometries();
+}
+
 bool FlexGrid::resizeFixedColumn(QEvent* event)
 {
     const auto type = event->type();
@@ -253,7 +266,7 @@ bool FlexGrid::resizeFixedColumn(QEvent* event)
             header->viewport()->setCursor(onEdge ? Qt::SplitHCursor : Qt::ArrowCursor);
         return false;
     }
-    header->setFixedWidth(std::max(kMinFixedWidth, x - *m_fixedDragGrab));
+    setFixedColumnWidth(std::max(kMinFixedWidth, x - *m_fixedDragGrab));
     if (type == QEvent::MouseButtonRelease)
         m_fixedDragGrab.reset();
     return true;

@@ -72,6 +72,7 @@ private:
     // Moves the view's current cell to (Row, Col) and selects rows Row to RowSel.
     void showCurrent(int row);
     void fitRowHeight();
+    void setFixedColumnWidth(int pixels);
     // Drags the fixed column's right edge; true when the event was part of such a drag.
     bool resizeFixedColumn(QEvent* event);
 

@@ -2,11 +2,34 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QHash>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
 namespace forms {
+
+namespace {
+
+// Qt's Japanese catalogue lacks the kinds of entry the file dialog lists (their context was
+// renamed in Qt 6), so "Folder" showed in English among Japanese texts.
+class FileKindTranslator : public QTranslator {
+public:
+    using QTranslator::QTranslator;
+    QString translate(const char* context, const char* sourceText, const char*, int) const override
+    {
+        if (qstrcmp(context, "QAbstractFileIconProvider") != 0)
+            return {};
+        static const QHash<QByteArray, QString> kinds{{"Drive", QStringLiteral("ドライブ")},
+                                                     {"Folder", QStringLiteral("フォルダー")},
+                                                     {"Shortcut", QStringLiteral("ショートカット")},
+                                                     {"Unknown", QStringLiteral("不明")}};
+        return kinds.value(sourceText);
+    }
+    bool isEmpty() const override { return false; }
+};
+
+} // namespace
 
 void useJapaneseLocale()
 {
@@ -28,6 +51,7 @@ bool installJapaneseUi(QApplication& app)
     static const QString name = QStringLiteral("qtbase_ja");
     if (app.findChild<QTranslator*>(name, Qt::FindDirectChildrenOnly))
         return true;
+    QCoreApplication::installTranslator(new FileKindTranslator(&app));
     auto* translator = new QTranslator(&app);
     translator->setObjectName(name);
     if (!translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),

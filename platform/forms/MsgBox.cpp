@@ -1,7 +1,10 @@
 #include "platform/forms/MsgBox.h"
 
+#include "platform/forms/Form.h"
+
 #include <QApplication>
 #include <QMessageBox>
+#include <QWindow>
 
 namespace forms {
 
@@ -81,6 +84,11 @@ int QMessageBoxPresenter::present(const QString& prompt, int style, const QStrin
     if (buttons.size() == 1)
         box.setEscapeButton(buttons.first());
     box.setWindowModality(Qt::ApplicationModal);
+    // Owned as the forms are, or the forms would stay above the message that blocks them.
+    if (QWindow* owner = formOwner()) {
+        box.winId();
+        box.windowHandle()->setTransientParent(owner);
+    }
     if (style & vbSystemModal)
         box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.exec();

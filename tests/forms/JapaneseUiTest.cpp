@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QFileIconProvider>
+#include <QLocale>
 #include <QFontInfo>
 #include <QLabel>
 #include <QPushButton>
@@ -94,6 +96,14 @@ TEST(JapaneseUi, QtStandardButtonsSpeakJapanese)
 {
     ASSERT_TRUE(installJapaneseUi(app()));
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("キャンセル"));
+}
+
+// The file dialog lists a folder's kind and dates as the rest of the interface.
+TEST(JapaneseUi, TheFileDialogsKindsAndTheDefaultLocaleAreJapanese)
+{
+    installJapaneseUi(app());
+    EXPECT_EQ(QFileIconProvider().type(QFileInfo(QDir::tempPath())), QStringLiteral("フォルダー"));
+    EXPECT_EQ(QLocale().language(), QLocale::Japanese);
 }
 
 TEST(JapaneseUi, FormWithJapaneseCaptionsRenders)
