@@ -411,9 +411,7 @@ TEST_F(FindDialog, ShowingItPutsTheFocusOnTheTextWithTheTextSelected)
 TEST_F(FindDialog, AFullListIsReportedThenShownWithEveryHitFound)
 {
     const QString path = dir.filePath(QStringLiteral("many.docx"));
-    DocxBuilder()
-        .body(QStringLiteral("<w:p><w:r><w:t>%1</w:t></w:r></w:p>").arg(QString(frmQLFResult::kMaxHits + 1, QLatin1Char('a'))))
-        .save(path);
+    DocxBuilder().body("<w:p><w:r><w:t>" + QString(frmQLFResult::kMaxHits + 1, 'a') + "</w:t></w:r></w:p>").save(path);
     g_objApplication->Documents()->Open(path);
     dialog.Show();
     txtText()->setText(QStringLiteral("a"));

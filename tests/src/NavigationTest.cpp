@@ -88,13 +88,16 @@ TEST_F(Navigation, DoubleClickSelectsEachHitInItsOwnStoryAndView)
     EXPECT_EQ(mdlQLFGlobal::g_objApplication->ActiveDocument(), doc);
 }
 
-TEST_F(Navigation, EnterJumpsAsADoubleClickDoesAndEscHidesTheWindowWithItsRows)
+TEST_F(Navigation, EnterJumpsAsADoubleClickDoesTabLeavesTheGridAndEscHidesTheWindow)
 {
     g_frmResult->Show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(g_frmResult.get()));
     grid()->setRow(3);
     grid()->setFocus();
     QTest::keyClick(grid(), Qt::Key_Return);
     EXPECT_EQ(selected().text, QStringLiteral("K3"));
+    QTest::keyClick(grid(), Qt::Key_Tab);
+    EXPECT_EQ(g_frmResult->focusWidget(), g_frmResult->cmdPrevious());
     QTest::keyClick(grid(), Qt::Key_Escape);
     EXPECT_FALSE(g_frmResult->isVisible());
     EXPECT_TRUE(g_frmResult->isLoaded());

@@ -2,8 +2,7 @@
 
 #include <QTest>
 
-// A left double-click as a window system delivers it: press, release, double-click, release.
-// (QTest::mouseDClick on a widget sends the double-click event alone.)
+// A left double-click as a window system delivers it (QTest::mouseDClick sends its third event only).
 inline void deliveredDoubleClick(QWidget* widget, QPoint at = {})
 {
     QTest::mouseClick(widget, Qt::LeftButton, {}, at);
