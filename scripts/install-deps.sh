@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs, on Debian 12, every package the build, the tests and the screenshots need.
-# Does nothing when all of them are already there.
+# Installs, on Debian 12, every package the build, the tests and the screenshots need, and the
+# further packages named as arguments. Does nothing when all of them are already there.
 set -euo pipefail
 
 packages=(
@@ -11,6 +11,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic
   xvfb xauth imagemagick unzip
+  desktop-file-utils
+  "$@"
 )
 
 missing=()

@@ -109,8 +109,8 @@ std::shared_ptr<QLibrary> AddinManager::library(const QString& path)
     return shared;
 }
 
-AddinManager::AddinManager(const QString& storeFile)
-    : m_registry(storeFile)
+AddinManager::AddinManager(const QString& storeFile, const QString& systemStoreFile)
+    : m_registry(storeFile, systemStoreFile)
 {
 }
 

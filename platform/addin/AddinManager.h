@@ -25,7 +25,8 @@ void unregisterLibrary(const QString& libraryPath, const QString& storeFile = {}
 // Loads and connects the registered add-ins, and disconnects and unloads them again.
 class AddinManager {
 public:
-    explicit AddinManager(const QString& storeFile = {});
+    // The registration stores, as Registry takes them.
+    explicit AddinManager(const QString& storeFile = {}, const QString& systemStoreFile = {});
     // Disconnects whatever is still connected.
     ~AddinManager();
     AddinManager(const AddinManager&) = delete;

@@ -3,6 +3,7 @@
 #include "platform/core/Error.h"
 #include "tests/addin/FixtureHost.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
@@ -85,6 +86,43 @@ TEST_F(AddinTest, RegisterWritesTheRecordUnderTheRegistryKeysAndUnregisterRemove
     raw.sync();
     EXPECT_EQ(raw.allKeys(), QStringList());
     EXPECT_FALSE(isMapped(kPlugin));
+}
+
+// An installed add-in is registered in the system's store, beside it; a user's own record of the
+// same add-in wins, and a user's unregistering only switches it off for that user.
+TEST_F(AddinTest, SystemStoreRegistersTheInstalledAddinAndTheUsersStoreWins)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkdir("system"));
+    const QString installed = dir.filePath("system/libinstalled.so");
+    const QString systemStore = dir.filePath("system/registry.ini");
+    ASSERT_TRUE(QFile::copy(kPlugin, installed));
+    addin::registerLibrary(installed, systemStore);
+    EXPECT_EQ(QSettings(systemStore, QSettings::IniFormat)
+                  .value("HKEY_CURRENT_USER/Software/Classes/Fixture.Connect/InprocServer32").toString(),
+              "libinstalled.so");
+
+    const auto connectedLibrary = [&]() -> QString {
+        addin::AddinManager manager(store, systemStore);
+        manager.connectAll(std::make_shared<FixtureWordApplication>());
+        const auto records = manager.connectedRecords();
+        EXPECT_LE(records.size(), 1u);
+        return records.empty() ? QString() : records.front().libraryPath;
+    };
+    EXPECT_EQ(connectedLibrary(), installed);
+
+    const addin::Registry registry(store, systemStore);
+    ASSERT_TRUE(registry.remove(kProgId));
+    EXPECT_EQ(registry.record(kProgId)->loadBehavior, 0);
+    EXPECT_EQ(addin::Registry(dir.filePath("other.ini"), systemStore).record(kProgId)->loadBehavior, 3);
+    EXPECT_EQ(connectedLibrary(), QString());
+
+    ASSERT_TRUE(registry.write({kProgId, "Fixture", "", addin::kLoadAtStartup, kPlugin}));
+    ASSERT_TRUE(registry.write({"A.UsersOwn", "", "", 0, kPlugin}));
+    EXPECT_EQ(connectedLibrary(), kPlugin);
+    QStringList listed;
+    for (const auto& record : registry.records())
+        listed << record.progId;
+    EXPECT_EQ(listed, (QStringList{"A.UsersOwn", kProgId}));
 }
 
 TEST_F(AddinTest, RegistrationFailuresNameTheFile)
