@@ -97,9 +97,6 @@ TEST_F(AddinTest, SystemStoreRegistersTheInstalledAddinAndTheUsersStoreWins)
     const QString systemStore = dir.filePath("system/registry.ini");
     ASSERT_TRUE(QFile::copy(kPlugin, installed));
     addin::registerLibrary(installed, systemStore);
-    EXPECT_EQ(QSettings(systemStore, QSettings::IniFormat)
-                  .value("HKEY_CURRENT_USER/Software/Classes/Fixture.Connect/InprocServer32").toString(),
-              "libinstalled.so");
 
     const auto connectedLibrary = [&]() -> QString {
         addin::AddinManager manager(store, systemStore);
