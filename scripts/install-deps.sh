@@ -12,6 +12,7 @@ packages=(
   fonts-ipafont-gothic
   xvfb xauth imagemagick unzip
   desktop-file-utils
+  libreoffice-writer-nogui
   "$@"
 )
 

@@ -56,6 +56,10 @@ void appendWalked(Walked& dst, Walked&& src)
     for (const FormatRun& r : src.story.runs)
         if (dst.story.runs.empty() || dst.story.runs.back().format != r.format)
             dst.story.runs.push_back({r.start + shift, r.format});
+    for (TextSource t : src.story.sources) {
+        t.pos += shift;
+        dst.story.sources.push_back(t);
+    }
     for (int32_t s : src.story.symbols)
         dst.story.symbols.push_back(s + shift);
     for (int32_t e : src.story.rowEnds)

@@ -105,7 +105,8 @@ void finishStory(Story& s, int type, const std::string& part, int section = -1)
 // resolving formatting memoises.
 class OtherParts {
 public:
-    OtherParts(const Relationships& docRels, ZipReader& zip, const QString& path) : m_path(path)
+    OtherParts(const Relationships& docRels, ZipReader& zip, const QString& path, bool sources)
+        : m_path(path), m_sources(sources)
     {
         noteNames[0] = partOfType(docRels, zip, "footnotes");
         noteNames[1] = partOfType(docRels, zip, "endnotes");
@@ -114,13 +115,13 @@ public:
             if (!noteNames[k].empty())
                 m_work.add([this, k](const Styles& s) {
                     walkPart(std::move(*m_notes[k]), m_path, [&](XmlReader& x, const Relationships& rels) {
-                        notes[k] = walkNotesPart(TextWalker::Context{x, s, rels, m_path});
+                        notes[k] = walkNotesPart(TextWalker::Context{x, s, rels, m_path, m_sources});
                     });
                 });
         if (!commentsName.empty())
             m_work.add([this](const Styles& s) {
                 walkPart(std::move(*m_comments), m_path, [&](XmlReader& x, const Relationships& rels) {
-                    comments = walkCommentsPart(TextWalker::Context{x, s, rels, m_path});
+                    comments = walkCommentsPart(TextWalker::Context{x, s, rels, m_path, m_sources});
                 });
             });
         for (const Relationships::Rel& r : docRels.all())
@@ -128,7 +129,7 @@ public:
                 && zip.contains(r.target))
                 m_work.add([this, &bytes = m_headers[r.target], &walked = headers[r.target]](const Styles& s) {
                     walkPart(std::move(bytes), m_path, [&](XmlReader& x, const Relationships& rels) {
-                        TextWalker(TextWalker::Context{x, s, rels, m_path}, walked).walkBlocks();
+                        TextWalker(TextWalker::Context{x, s, rels, m_path, m_sources}, walked).walkBlocks();
                     });
                 });
     }
@@ -161,6 +162,7 @@ public:
 
 private:
     const QString& m_path;
+    bool m_sources;
     std::optional<ReadPart> m_notes[2], m_comments;
     std::map<std::string, ReadPart> m_headers;
     SharedWork<const Styles&> m_work;
@@ -168,7 +170,7 @@ private:
 
 } // namespace
 
-Document load(const QString& path)
+Document load(const QString& path, const LoadOptions& options)
 {
     ZipReader zip(path);
     const Relationships pkgRels = Relationships::read(zip, "", path);
@@ -179,6 +181,7 @@ Document load(const QString& path)
 
     Document doc;
     doc.path = path;
+    doc.textSources = options.textSources;
     Styles styles;
     if (const std::string name = partOfType(docRels, zip, "theme"); !name.empty())
         walkPart(readPart(zip, name, path), path, [&](XmlReader& x, const Relationships&) {
@@ -197,7 +200,7 @@ Document load(const QString& path)
 
     // The main document's thread has the zip to itself; once it has read the main part it reads
     // the other parts, and both threads walk those when free.
-    OtherParts others(docRels, zip, path);
+    OtherParts others(docRels, zip, path, options.textSources);
     const Relationships mainRels = Relationships::read(zip, mainName, path);
     Walked main;
     {
@@ -205,7 +208,7 @@ Document load(const QString& path)
         XmlReader x(stream);
         if (!x.child(0) || x.tok() != Tok::Document)
             throw loadError(LoadFailure::NoMainPart, path);
-        const TextWalker::Context context{x, styles, mainRels, path};
+        const TextWalker::Context context{x, styles, mainRels, path, options.textSources};
         TextWalker walker(context, main);
         while (x.child(1))
             if (x.tok() == Tok::Body)
@@ -232,7 +235,7 @@ Document load(const QString& path)
             headers[i] = it->second;   // a part two sections refer to makes two stories
         else   // referred to by a relationship of another type
             walkPart(readPart(zip, part, path), path, [&](XmlReader& x, const Relationships& rels) {
-                TextWalker(TextWalker::Context{x, styles, rels, path}, headers[i]).walkBlocks();
+                TextWalker(TextWalker::Context{x, styles, rels, path, options.textSources}, headers[i]).walkBlocks();
             });
     }
 

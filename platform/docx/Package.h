@@ -6,10 +6,15 @@
 
 namespace docx {
 
+// What a load collects beyond what searching needs.
+struct LoadOptions {
+    bool textSources = false;   // Story::sources, so that edits can be saved exactly
+};
+
 // Reads the .docx package at path into the document model: every story Word has, in Word's
 // order, with character positions, format runs, notes, comments, text boxes and sections.
 // Throws core::Error (Word's number, a Japanese description naming the file) when the file is
 // missing, is not a readable .docx, or exceeds the reader's size bounds.
-Document load(const QString& path);
+Document load(const QString& path, const LoadOptions& options = {});
 
 } // namespace docx

@@ -85,6 +85,17 @@ struct CharFormat {
 struct FormatRun {
     int32_t start = 0;
     CharFormat format;
+    bool operator==(const FormatRun&) const = default;
+};
+
+// Where a stretch of a story's text was read from: the content of one w:t element of the story's
+// part. Kept only when the document is loaded for editing; the writer rewrites exactly these.
+struct TextSource {
+    int32_t pos = 0;             // first story position
+    int32_t len = 0;             // positions it now holds (0 once all its text is deleted)
+    uint32_t tagAt = 0;          // byte offset of the element's '<' in the part
+    CharFormat format;           // what its text looks like, also once it is empty
+    bool changed = false;        // its text differs from the part's
 };
 
 struct Story {
@@ -96,6 +107,7 @@ struct Story {
     std::vector<int32_t> symbols; // sorted positions of w:sym characters (Range.Text shows "(")
     std::vector<int32_t> rowEnds; // sorted positions of the cell marks that end a table row
     uint32_t revision = 0;       // bumped by every edit, so text derived from the story can tell it is stale
+    std::vector<TextSource> sources; // sorted, disjoint; empty unless loaded for editing
 
     int32_t length() const { return static_cast<int32_t>(text.size()); }
     // The run that covers position p (0 <= p < length()).
@@ -144,6 +156,7 @@ struct Document {
     std::vector<TextBox> textBoxes;  // in chain order
     std::vector<Section> sections;
     bool evenAndOddHeaders = false;  // settings.xml w:evenAndOddHeaders
+    bool textSources = false;        // loaded for editing: every story's sources were kept
 };
 
 } // namespace docx

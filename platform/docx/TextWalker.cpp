@@ -303,10 +303,29 @@ void TextWalker::text(const CharFormat& f)
     m_x.text([&](std::string_view piece) { m_w.putUtf8(piece, f); });
 }
 
+void TextWalker::sourcedText(const CharFormat& f)
+{
+    const int32_t start = m_w.pos();
+    const uint32_t tagAt = m_x.elementOffset();
+    int pieces = 0;
+    m_x.text([&](std::string_view piece) {
+        m_w.putUtf8(piece, f);
+        ++pieces;
+    });
+    // Text split by a comment or CDATA inside the element is not one stretch of bytes: left unsourced.
+    if (pieces == 1)
+        m_out.story.sources.push_back({start, m_w.pos() - start, tagAt, f});
+}
+
 void TextWalker::runItem(const ResolvedRun& rr)
 {
     switch (m_x.tok()) {
-    case Tok::T: text(format(rr, false)); break;
+    case Tok::T:
+        if (m_ctx.sources)
+            sourcedText(format(rr, false));
+        else
+            text(format(rr, false));
+        break;
     case Tok::DelText:
     case Tok::DelInstrText: text(format(rr, true)); break;
     case Tok::InstrText: {

@@ -42,6 +42,7 @@ public:
         const Styles& styles;
         const Relationships& rels;   // of the part being walked, for hyperlink targets
         const QString& path;         // for errors
+        bool sources = false;        // record where each w:t's text came from
     };
 
     TextWalker(const Context& ctx, Walked& out, int depth = 0);
@@ -65,6 +66,7 @@ private:
     void run();
     void runItem(const ResolvedRun& rr);
     void text(const CharFormat& f);
+    void sourcedText(const CharFormat& f);
     void math(ResolvedRun rr);
     void drawing(const ResolvedRun& rr, bool vml);
     bool textBox(int32_t anchor);

@@ -59,6 +59,9 @@ public:
         }
     }
 
+    // Where the current element's '<' is in the part's bytes (as read, before any re-encoding).
+    uint32_t elementOffset() const { return m_element->at - 1; }
+
     Tok tok() const { return m_element->tok; }
     Ns ns() const { return m_element->ns; }
     std::string_view localName() const

@@ -1,0 +1,312 @@
+#include "platform/docx/PackageWriter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <libdeflate.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace docx {
+
+namespace {
+
+const QString kSource = QStringLiteral("Tarvelin");
+
+core::Error saveError(const QString& text, const QString& path)
+{
+    return core::Error(kErrCannotSave, kSource, text.arg(QDir::toNativeSeparators(path)));
+}
+
+uint16_t u16(const QByteArray& b, qsizetype at)
+{
+    return static_cast<uint16_t>(static_cast<uint8_t>(b[at]) | static_cast<uint8_t>(b[at + 1]) << 8);
+}
+uint32_t u32(const QByteArray& b, qsizetype at)
+{
+    return u16(b, at) | static_cast<uint32_t>(u16(b, at + 2)) << 16;
+}
+void put16(QByteArray& b, qsizetype at, uint16_t v)
+{
+    b[at] = static_cast<char>(v & 0xFF);
+    b[at + 1] = static_cast<char>(v >> 8);
+}
+void put32(QByteArray& b, qsizetype at, uint32_t v)
+{
+    put16(b, at, static_cast<uint16_t>(v & 0xFFFF));
+    put16(b, at + 2, static_cast<uint16_t>(v >> 16));
+}
+
+// One entry as the central directory lists it.
+struct Entry {
+    qsizetype central = 0;     // offset of its central header
+    qsizetype centralLen = 0;
+    uint32_t local = 0;        // offset of its local header
+    QByteArray name;
+};
+
+// The central directory of a zip file, read by hand: the writer copies entries by their byte
+// ranges, which no zip library exposes together with the headers as they stand.
+struct Directory {
+    std::vector<Entry> entries;   // in central directory order
+    qsizetype cdStart = 0, eocd = 0;
+};
+
+Directory readDirectory(const QByteArray& zip, const QString& path)
+{
+    const auto broken = [&] { return saveError(QStringLiteral("元の文書 %1 の形式を読み取れないため保存できません。"), path); };
+    Directory d;
+    const qsizetype lowest = std::max<qsizetype>(0, zip.size() - 22 - 0xFFFF);
+    d.eocd = -1;
+    for (qsizetype i = zip.size() - 22; i >= lowest; --i)
+        if (u32(zip, i) == 0x06054b50) {
+            d.eocd = i;
+            break;
+        }
+    if (d.eocd < 0)
+        throw broken();
+    const uint16_t count = u16(zip, d.eocd + 10);
+    const uint32_t cdSize = u32(zip, d.eocd + 12), cdStart = u32(zip, d.eocd + 16);
+    // Zip64 and multi-disk archives are not what a word processor writes.
+    if (count == 0xFFFF || cdStart == 0xFFFFFFFF || u16(zip, d.eocd + 4) != 0 || qsizetype(cdStart) + cdSize > d.eocd)
+        throw broken();
+    d.cdStart = cdStart;
+    qsizetype at = cdStart;
+    for (uint16_t i = 0; i < count; ++i) {
+        if (at + 46 > d.eocd || u32(zip, at) != 0x02014b50)
+            throw broken();
+        Entry e;
+        e.central = at;
+        const uint16_t n = u16(zip, at + 28), m = u16(zip, at + 30), k = u16(zip, at + 32);
+        e.centralLen = 46 + n + m + k;
+        e.local = u32(zip, at + 42);
+        e.name = zip.mid(at + 46, n);
+        if (e.local == 0xFFFFFFFF || u32(zip, at + 20) == 0xFFFFFFFF || qsizetype(e.local) + 30 > cdStart
+            || u32(zip, e.local) != 0x04034b50)
+            throw broken();
+        d.entries.push_back(e);
+        at += e.centralLen;
+    }
+    return d;
+}
+
+void appendEscaped(QByteArray& out, const QString& text)
+{
+    for (const char c : text.toUtf8()) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        default: out += c;
+        }
+    }
+}
+
+bool needsPreserve(const QString& text)
+{
+    return !text.isEmpty() && (text.front().isSpace() || text.back().isSpace() || text.contains(u"  "));
+}
+
+// A w:t element's text: tabs and line breaks inside it become elements of their own between two
+// w:t elements of the same run.
+void appendContent(QByteArray& out, const QString& text, const QByteArray& prefix)
+{
+    qsizetype from = 0;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && text[i] != QChar(cp::Tab) && text[i] != QChar(cp::LineBreak))
+            continue;
+        appendEscaped(out, text.mid(from, i - from));
+        if (i < text.size())
+            out += "</" + prefix + "t><" + prefix + (text[i] == QChar(cp::Tab) ? "tab/>" : "br/>") + "<" + prefix
+                   + "t xml:space=\"preserve\">";
+        from = i + 1;
+    }
+}
+
+// A changed source's replacement for the element's start tag and content.
+struct Splice {
+    qsizetype from, to;
+    QByteArray with;
+};
+
+// The part's bytes with the changed sources' elements rewritten.
+QByteArray rewritePart(const QByteArray& bytes, std::vector<std::pair<const TextSource*, QString>> changed,
+                       const QString& path)
+{
+    const auto mismatch = [&] {
+        return saveError(QStringLiteral("文書 %1 は開いた後にファイルが変更されたか、この位置の変更を保存できない形式のため、保存できません。"), path);
+    };
+    std::sort(changed.begin(), changed.end(), [](const auto& a, const auto& b) { return a.first->tagAt < b.first->tagAt; });
+    QByteArray out;
+    out.reserve(bytes.size() + bytes.size() / 8);
+    qsizetype copied = 0;
+    for (std::size_t i = 0; i < changed.size(); ++i) {
+        const auto& [source, text] = changed[i];
+        // Two stories read from one part (a header two sections use) edited alike write it once.
+        if (i > 0 && changed[i - 1].first->tagAt == source->tagAt && changed[i - 1].second == text)
+            continue;
+        const qsizetype lt = source->tagAt;
+        if (lt < copied || lt >= bytes.size() || bytes[lt] != '<')
+            throw mismatch();
+        const qsizetype gt = bytes.indexOf('>', lt);
+        const qsizetype end = gt < 0 ? -1 : bytes.indexOf('<', gt);
+        if (gt < 0 || end < 0 || bytes[gt - 1] == '/' || end + 1 >= bytes.size() || bytes[end + 1] != '/')
+            throw mismatch();
+        QByteArray tag = bytes.mid(lt, gt - lt + 1);
+        qsizetype nameEnd = 1;
+        while (nameEnd < tag.size() && tag[nameEnd] != ' ' && tag[nameEnd] != '>' && tag[nameEnd] != '\t'
+               && tag[nameEnd] != '\n' && tag[nameEnd] != '\r')
+            ++nameEnd;
+        const QByteArray name = tag.mid(1, nameEnd - 1);
+        if (!name.endsWith('t') || (name.size() > 1 && !name.endsWith(":t")))
+            throw mismatch();
+        const QByteArray prefix = name.chopped(1);
+        if (needsPreserve(text) && !tag.contains("xml:space"))
+            tag.insert(tag.size() - 1, " xml:space=\"preserve\"");
+        out.append(bytes.constData() + copied, lt - copied);
+        out += tag;
+        appendContent(out, text, prefix);
+        copied = end;
+    }
+    out.append(bytes.constData() + copied, bytes.size() - copied);
+    return out;
+}
+
+QByteArray inflated(const QByteArray& zip, uint32_t local, uint16_t method, uint32_t csize, uint32_t usize,
+                    const QString& path)
+{
+    const qsizetype data = local + 30 + u16(zip, local + 26) + u16(zip, local + 28);
+    if (data + qsizetype(csize) > zip.size())
+        throw saveError(QStringLiteral("元の文書 %1 の形式を読み取れないため保存できません。"), path);
+    if (method == 0)
+        return zip.mid(data, csize);
+    QByteArray out(usize, Qt::Uninitialized);
+    std::unique_ptr<libdeflate_decompressor, void (*)(libdeflate_decompressor*)> d(libdeflate_alloc_decompressor(),
+                                                                                  libdeflate_free_decompressor);
+    if (method != 8
+        || libdeflate_deflate_decompress(d.get(), zip.constData() + data, csize, out.data(), usize, nullptr)
+               != LIBDEFLATE_SUCCESS)
+        throw saveError(QStringLiteral("元の文書 %1 の形式を読み取れないため保存できません。"), path);
+    return out;
+}
+
+QByteArray deflated(const QByteArray& bytes)
+{
+    std::unique_ptr<libdeflate_compressor, void (*)(libdeflate_compressor*)> c(libdeflate_alloc_compressor(6),
+                                                                              libdeflate_free_compressor);
+    QByteArray out(static_cast<qsizetype>(libdeflate_deflate_compress_bound(c.get(), bytes.size())), Qt::Uninitialized);
+    out.resize(static_cast<qsizetype>(
+        libdeflate_deflate_compress(c.get(), bytes.constData(), bytes.size(), out.data(), out.size())));
+    return out;
+}
+
+// The changed sources of every story, by the zip entry of their part.
+std::map<QByteArray, std::vector<std::pair<const TextSource*, QString>>> changesByPart(const Document& doc)
+{
+    std::map<QByteArray, std::vector<std::pair<const TextSource*, QString>>> out;
+    for (const Story& s : doc.stories)
+        for (const TextSource& t : s.sources)
+            if (t.changed)
+                out[s.part.mid(1).toUtf8()].push_back({&t, s.text.mid(t.pos, t.len)});
+    return out;
+}
+
+} // namespace
+
+QByteArray writePackage(const Document& doc)
+{
+    QFile file(doc.path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw saveError(QStringLiteral("元の文書 %1 が見つからないか読み取れないため、保存できません。"), doc.path);
+    const QByteArray zip = file.readAll();
+    const Directory dir = readDirectory(zip, doc.path);
+    auto changes = changesByPart(doc);
+
+    std::vector<std::size_t> byOffset(dir.entries.size());
+    for (std::size_t i = 0; i < byOffset.size(); ++i)
+        byOffset[i] = i;
+    std::sort(byOffset.begin(), byOffset.end(), [&](std::size_t a, std::size_t b) { return dir.entries[a].local < dir.entries[b].local; });
+
+    QByteArray out;
+    out.reserve(zip.size() + zip.size() / 4);
+    // Anything before the first entry is kept as it is.
+    out.append(zip.constData(), byOffset.empty() ? dir.cdStart : dir.entries[byOffset.front()].local);
+    std::vector<uint32_t> newLocal(dir.entries.size());
+    std::vector<QByteArray> newCentral(dir.entries.size());
+    for (std::size_t k = 0; k < byOffset.size(); ++k) {
+        const std::size_t i = byOffset[k];
+        const Entry& e = dir.entries[i];
+        const qsizetype end = k + 1 < byOffset.size() ? dir.entries[byOffset[k + 1]].local : dir.cdStart;
+        newLocal[i] = static_cast<uint32_t>(out.size());
+        QByteArray central = zip.mid(e.central, e.centralLen);
+        auto it = changes.find(e.name);
+        if (it == changes.end()) {
+            out.append(zip.constData() + e.local, end - e.local);
+        } else {
+            const QByteArray part = rewritePart(
+                inflated(zip, e.local, u16(central, 10), u32(central, 20), u32(central, 24), doc.path), it->second, doc.path);
+            changes.erase(it);
+            const QByteArray data = deflated(part);
+            const uint32_t crc = libdeflate_crc32(0, part.constData(), part.size());
+            QByteArray local = zip.mid(e.local, 30 + u16(zip, e.local + 26) + u16(zip, e.local + 28));
+            const uint16_t flags = u16(local, 6) & ~0x0008;   // sizes are in the header: no data descriptor
+            put16(local, 6, flags);
+            put16(local, 8, 8);
+            put32(local, 14, crc);
+            put32(local, 18, static_cast<uint32_t>(data.size()));
+            put32(local, 22, static_cast<uint32_t>(part.size()));
+            out += local;
+            out += data;
+            put16(central, 8, flags);
+            put16(central, 10, 8);
+            put32(central, 16, crc);
+            put32(central, 20, static_cast<uint32_t>(data.size()));
+            put32(central, 24, static_cast<uint32_t>(part.size()));
+        }
+        put32(central, 42, newLocal[i]);
+        newCentral[i] = central;
+    }
+    if (!changes.empty())
+        throw saveError(QStringLiteral("文書 %1 の変更された部品がファイルにないため、保存できません。"), doc.path);
+    const uint32_t cdStart = static_cast<uint32_t>(out.size());
+    for (const QByteArray& c : newCentral)
+        out += c;
+    QByteArray eocd = zip.mid(dir.eocd);
+    put32(eocd, 12, static_cast<uint32_t>(out.size()) - cdStart);
+    put32(eocd, 16, cdStart);
+    out += eocd;
+    return out;
+}
+
+void savePackage(const Document& doc, const QString& target)
+{
+    const QByteArray bytes = writePackage(doc);
+    const QFileInfo info(target);
+    if (!info.absoluteDir().exists())
+        throw saveError(QStringLiteral("保存先のフォルダーが見つからないため、%1 を保存できません。"), target);
+    if (info.exists() && !info.isWritable())
+        throw saveError(QStringLiteral("%1 は読み取り専用のため保存できません。別の名前で保存してください。"), target);
+    QSaveFile file(target);
+    if (!file.open(QIODevice::WriteOnly))
+        throw saveError(QStringLiteral("%1 を保存できません。保存先に書き込む権限がありません。"), target);
+    errno = 0;
+    const bool written = file.write(bytes) == bytes.size() && file.flush();
+    const int why = errno;
+    if (!written || !file.commit()) {
+        const int cause = why ? why : errno;
+        file.cancelWriting();
+        if (cause == ENOSPC || cause == EFBIG || cause == EDQUOT)
+            throw saveError(QStringLiteral("ディスクの空き容量が足りないため、%1 を保存できませんでした。元のファイルは変更されていません。"), target);
+        throw saveError(QStringLiteral("%1 を保存できませんでした (%2)。元のファイルは変更されていません。").arg(u"%1", file.errorString()), target);
+    }
+}
+
+} // namespace docx
