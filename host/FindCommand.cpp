@@ -373,7 +373,7 @@ int runFind(const QStringList& arguments)
         progress.startFile(file, index);
         word::DocumentPtr doc;
         try {
-            doc = app->Documents()->Open(file);
+            doc = app->Documents()->Open(file, true);
         } catch (const core::Error& e) {
             failed = true;
             printErr(QStringLiteral("tarvelin find: %1: %2\n").arg(file, e.description()));

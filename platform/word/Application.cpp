@@ -54,9 +54,9 @@ DocumentPtr Documents::Item(int index) const
     return m_items[static_cast<size_t>(index - 1)];
 }
 
-DocumentPtr Documents::Open(const QString& path)
+DocumentPtr Documents::Open(const QString& path, bool readOnly)
 {
-    auto doc = std::make_shared<Document>(m_app, docx::load(path));
+    auto doc = std::make_shared<Document>(m_app, docx::load(path, docx::LoadOptions{!readOnly}));
     m_items.push_back(doc);
     emit m_app->documentOpened(doc.get());
     doc->Activate();

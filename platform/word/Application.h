@@ -65,7 +65,8 @@ public:
     // 1-based; raises 5941 outside 1..Count.
     DocumentPtr Item(int index) const;
     // Opens a .docx file; raises the reader's error for a missing, damaged or non-.docx file.
-    DocumentPtr Open(const QString& path);
+    // A document opened read-only is read faster and refuses every edit.
+    DocumentPtr Open(const QString& path, bool readOnly = false);
     const std::vector<DocumentPtr>& items() const { return m_items; }
 
 private:

@@ -1,5 +1,7 @@
 #include "platform/word/Document.h"
 
+#include "platform/docx/Package.h"
+#include "platform/docx/PackageWriter.h"
 #include "platform/word/Application.h"
 #include "platform/word/Comments.h"
 #include "platform/word/Range.h"
@@ -15,6 +17,7 @@ namespace word {
 Document::Document(Application* app, docx::Document model)
     : m_app(app), m_model(std::move(model)), m_window(std::make_shared<Window>(this))
 {
+    stampFile();
 }
 
 QString Document::Name() const
@@ -58,97 +61,193 @@ void Document::Close()
 
 namespace {
 
-// Moves a position that lies at or after the edited span by the change in length.
-void shift(int32_t& pos, int32_t start, int32_t end, int32_t delta)
+// Moves a position at or after the edited span by the change in length. No kept position lies
+// inside a span an edit replaces: those are all text read from w:t elements.
+void shift(int32_t& pos, int32_t after, int32_t delta)
 {
-    if (pos >= end)
+    if (pos >= after)
         pos += delta;
-    else if (pos > start)
-        pos = start;
-}
-
-// Marked positions inside the replaced span go; those after it move by the change in length.
-void shiftMarks(std::vector<int32_t>& marks, int32_t start, int32_t end, int32_t delta)
-{
-    std::vector<int32_t> kept;
-    kept.reserve(marks.size());
-    for (int32_t p : marks)
-        if (p < start || p >= end)
-            kept.push_back(p >= end ? p + delta : p);
-    marks = std::move(kept);
-}
-
-void replaceRuns(docx::Story& s, int32_t start, int32_t end, int32_t insertedLength)
-{
-    const int32_t delta = insertedLength - (end - start);
-    docx::CharFormat inserted;
-    if (!s.runs.empty()) {
-        const int32_t from = start < s.length() ? start : std::max(0, start - 1);
-        inserted = s.runAt(from).format;
-        inserted.cls = docx::CpClass::Shown;
-    }
-    std::vector<docx::FormatRun> out;
-    out.reserve(s.runs.size() + 2);
-    auto push = [&out](int32_t at, const docx::CharFormat& f) {
-        if (!out.empty() && out.back().start == at) {
-            out.back().format = f;
-            if (out.size() > 1 && out[out.size() - 2].format == f)
-                out.pop_back();
-        } else if (out.empty() || !(out.back().format == f)) {
-            out.push_back({at, f});
-        }
-    };
-    // Three parts: the runs before the edit, the inserted text, the runs after it.
-    for (size_t i = 0; i < s.runs.size() && s.runs[i].start < start; ++i)
-        push(s.runs[i].start, s.runs[i].format);
-    if (insertedLength > 0)
-        push(start, inserted);
-    if (end < s.length()) {
-        push(start + insertedLength, s.runAt(end).format);
-        for (size_t i = 0; i < s.runs.size(); ++i)
-            if (s.runs[i].start > end)
-                push(s.runs[i].start + delta, s.runs[i].format);
-    }
-    s.runs = std::move(out);
 }
 
 } // namespace
 
-void Document::replaceText(int storyIndex, int32_t start, int32_t end, const QString& text)
+void Document::apply(const StoryEdit& e, bool forward)
 {
-    docx::Story& s = m_model.stories.at(storyIndex);
-    const int32_t inserted = static_cast<int32_t>(text.size());
-    const int32_t delta = inserted - (end - start);
-    replaceRuns(s, start, end, inserted);
-    s.text.replace(start, end - start, text);
-    ++s.revision;
-
-    shiftMarks(s.symbols, start, end, delta);
-    shiftMarks(s.rowEnds, start, end, delta);
-
+    docx::Story& s = m_model.stories.at(e.story);
+    applyEdit(s, e, forward);
+    const int32_t delta = forward ? e.delta() : -e.delta();
+    const int32_t after = e.at + static_cast<int32_t>(forward ? e.removed.size() : e.inserted.size());
     for (auto& n : m_model.notes) {
-        if (n.refStory == storyIndex)
-            shift(n.refPos, start, end, delta);
+        if (n.refStory == e.story)
+            shift(n.refPos, after, delta);
         if (s.type == n.type) {  // a note kind has one story
-            shift(n.start, start, end, delta);
-            shift(n.end, start, end, delta);
+            shift(n.start, after, delta);
+            shift(n.end, after, delta);
         }
     }
     for (auto& c : m_model.comments) {
-        if (c.anchorStory == storyIndex) {
-            shift(c.rangeStart, start, end, delta);
-            shift(c.rangeEnd, start, end, delta);
-            shift(c.markPos, start, end, delta);
+        if (c.anchorStory == e.story) {
+            shift(c.rangeStart, after, delta);
+            shift(c.rangeEnd, after, delta);
+            shift(c.markPos, after, delta);
         }
         if (s.type == docx::wdCommentsStory) {
-            shift(c.start, start, end, delta);
-            shift(c.end, start, end, delta);
+            shift(c.start, after, delta);
+            shift(c.end, after, delta);
         }
     }
     for (auto& t : m_model.textBoxes)
+        if (t.anchorStory == e.story)
+            shift(t.anchorPos, after, delta);
+    if (e.story == 0)
+        for (auto& sec : m_model.sections)
+            shift(sec.endPos, after, delta);
+    emit m_app->storyEdited(this, e.story);
+}
+
+void Document::apply(Batch& b)
+{
+    swapState(m_model.stories.at(b.story), b.state);
+    std::swap(m_model.notes, b.marks.notes);
+    std::swap(m_model.comments, b.marks.comments);
+    std::swap(m_model.textBoxes, b.marks.textBoxes);
+    std::swap(m_model.sections, b.marks.sections);
+    emit m_app->storyEdited(this, b.story);
+}
+
+void Document::record(std::variant<StoryEdit, Batch> edit)
+{
+    if (m_groupDepth == 0 || !m_groupStarted) {
+        m_undo.push_back({m_nextStep++, {}});
+        m_groupStarted = m_groupDepth > 0;
+    }
+    m_redo.clear();
+    m_undo.back().edits.push_back(std::move(edit));
+    apply(m_undo.back().edits.back(), true);
+}
+
+void Document::apply(std::variant<StoryEdit, Batch>& edit, bool forward)
+{
+    // A batch is undone and redone alike: by swapping its state back in.
+    if (auto* e = std::get_if<StoryEdit>(&edit))
+        apply(*e, forward);
+    else
+        apply(std::get<Batch>(edit));
+}
+
+void Document::refuseReadOnly() const
+{
+    if (!m_model.textSources)
+        throw cannotEdit(QStringLiteral("この文書は読み取り専用で開かれているため、編集できません。"));
+}
+
+void Document::replaceText(int storyIndex, int32_t start, int32_t end, const QString& text)
+{
+    if (start == end && text.isEmpty())
+        return;
+    refuseReadOnly();
+    record(planEdit(m_model.stories.at(storyIndex), storyIndex, start, end, text));
+}
+
+void Document::replaceSpans(int storyIndex, const std::vector<TextSpan>& spans)
+{
+    if (spans.empty())
+        return;
+    refuseReadOnly();
+    const docx::Story& s = m_model.stories.at(storyIndex);
+    Batch b{storyIndex, planBatch(s, spans), {m_model.notes, m_model.comments, m_model.textBoxes, m_model.sections}};
+    const PositionMap map(spans);
+    for (auto& n : b.marks.notes) {
+        if (n.refStory == storyIndex)
+            n.refPos = map(n.refPos);
+        if (s.type == n.type) {
+            n.start = map(n.start);
+            n.end = map(n.end);
+        }
+    }
+    for (auto& c : b.marks.comments) {
+        if (c.anchorStory == storyIndex) {
+            c.rangeStart = map(c.rangeStart);
+            c.rangeEnd = map(c.rangeEnd);
+            c.markPos = map(c.markPos);
+        }
+        if (s.type == docx::wdCommentsStory) {
+            c.start = map(c.start);
+            c.end = map(c.end);
+        }
+    }
+    for (auto& t : b.marks.textBoxes)
         if (t.anchorStory == storyIndex)
-            shift(t.anchorPos, start, end, delta);
-    emit m_app->storyEdited(this, storyIndex);
+            t.anchorPos = map(t.anchorPos);
+    if (storyIndex == 0)
+        for (auto& sec : b.marks.sections)
+            sec.endPos = map(sec.endPos);
+    record(std::move(b));
+}
+
+bool Document::Undo(int times)
+{
+    bool any = false;
+    for (; times > 0 && !m_undo.empty(); --times, any = true) {
+        Step step = std::move(m_undo.back());
+        m_undo.pop_back();
+        for (auto it = step.edits.rbegin(); it != step.edits.rend(); ++it)
+            apply(*it, false);
+        m_redo.push_back(std::move(step));
+    }
+    return any;
+}
+
+bool Document::Redo(int times)
+{
+    bool any = false;
+    for (; times > 0 && !m_redo.empty(); --times, any = true) {
+        Step step = std::move(m_redo.back());
+        m_redo.pop_back();
+        for (auto& edit : step.edits)
+            apply(edit, true);
+        m_undo.push_back(std::move(step));
+    }
+    return any;
+}
+
+void Document::stampFile()
+{
+    const QFileInfo info(m_model.path);
+    m_fileModified = info.lastModified();
+    m_fileSize = info.exists() ? info.size() : -1;
+}
+
+bool Document::changedOnDisk() const
+{
+    const QFileInfo info(m_model.path);
+    return !info.exists() || info.lastModified() != m_fileModified || info.size() != m_fileSize;
+}
+
+void Document::Save()
+{
+    SaveAs2(m_model.path);
+}
+
+void Document::SaveAs2(const QString& path)
+{
+    if (!m_model.textSources)
+        throw cannotEdit(QStringLiteral("この文書は読み取り専用で開かれているため、保存できません。"));
+    const QString target = QFileInfo(path).absoluteFilePath();
+    docx::savePackage(m_model, target);
+    // The saved file is what the model's byte offsets must now point into: read it back. Its
+    // stories are the same, position for position, so ranges and windows stay where they were;
+    // the undo history, which holds offsets into the old bytes, goes.
+    docx::Document reread = docx::load(target, docx::LoadOptions{true});
+    for (std::size_t i = 0; i < reread.stories.size() && i < m_model.stories.size(); ++i)
+        reread.stories[i].revision = m_model.stories[i].revision + 1;
+    m_model = std::move(reread);
+    m_undo.clear();
+    m_redo.clear();
+    m_savedStep = 0;
+    stampFile();
+    for (int i = 0; i < static_cast<int>(m_model.stories.size()); ++i)
+        emit m_app->storyEdited(this, i);
 }
 
 int StoryRanges::Count() const

@@ -4,14 +4,20 @@
 #include "platform/docx/Story.h"
 #include "platform/match/PreparedText.h"
 #include "platform/word/Forward.h"
+#include "platform/word/StoryEdit.h"
 
+#include <QDateTime>
 #include <QString>
+
+#include <variant>
+#include <vector>
 
 namespace word {
 
 // One open (or closed but still referenced) document over its document model.
 class Document : public core::Object {
 public:
+    // A model loaded without text sources is read-only: every edit is refused.
     Document(Application* app, docx::Document model);
 
     QString FullName() const { return m_model.path; }
@@ -30,14 +36,71 @@ public:
 
     // Replaces [start, end) of a story with text, as typing over a selection does: the new text
     // takes the formatting of the first replaced character (or the one before an insertion
-    // point), and every position after the edit in that story moves with it.
+    // point), and every position after the edit in that story moves with it. An edit the document
+    // could not be saved with exactly raises 4605 with the reason and changes nothing. Each call
+    // is one undo step unless an EditGroup is open.
     void replaceText(int story, int32_t start, int32_t end, const QString& text);
+
+    // Replaces spans of one story (sorted, not overlapping) at once, each as replaceText would;
+    // one undo step unless an EditGroup is open. All or nothing: a refused span changes nothing.
+    void replaceSpans(int story, const std::vector<TextSpan>& spans);
+
+    // Undoes (redoes) up to times steps; whether any was.
+    bool Undo(int times = 1);
+    bool Redo(int times = 1);
+    // No change since the document was opened or last saved.
+    bool Saved() const { return topStep() == m_savedStep; }
+    // Saves over the file it was opened from, or as path (which it then is); raises 5153 with a
+    // Japanese reason naming the file when it cannot. A document opened read-only is not saved.
+    void Save();
+    void SaveAs2(const QString& path);
+    // The file was changed by someone else since it was opened or saved here.
+    bool changedOnDisk() const;
+
+    // Edits made while one is alive are one undo step (a Replace All).
+    class EditGroup {
+    public:
+        explicit EditGroup(Document& doc) : m_doc(doc) { ++m_doc.m_groupDepth; }
+        ~EditGroup()
+        {
+            if (--m_doc.m_groupDepth == 0)
+                m_doc.m_groupStarted = false;
+        }
+        EditGroup(const EditGroup&) = delete;
+        EditGroup& operator=(const EditGroup&) = delete;
+    private:
+        Document& m_doc;
+    };
 
     // Story texts prepared for matching, shared by every Find of the document, so one search
     // folds each story once.
     match::PreparedCache& preparedTexts() { return m_prepared; }
 
 private:
+    // The positions kept outside the stories, swapped whole by a batch.
+    struct Marks {
+        std::vector<docx::Note> notes;
+        std::vector<docx::Comment> comments;
+        std::vector<docx::TextBox> textBoxes;
+        std::vector<docx::Section> sections;
+    };
+    struct Batch {
+        int story;
+        StoryState state;
+        Marks marks;
+    };
+    struct Step {
+        uint64_t id;
+        std::vector<std::variant<StoryEdit, Batch>> edits;
+    };
+    void apply(const StoryEdit& edit, bool forward);
+    void apply(Batch& batch);
+    void apply(std::variant<StoryEdit, Batch>& edit, bool forward);
+    void record(std::variant<StoryEdit, Batch> edit);
+    uint64_t topStep() const { return m_undo.empty() ? 0 : m_undo.back().id; }
+    void stampFile();
+    void refuseReadOnly() const;
+
     DocumentPtr self() { return std::static_pointer_cast<Document>(shared_from_this()); }
 
     Application* m_app;
@@ -45,6 +108,12 @@ private:
     bool m_open = true;
     WindowPtr m_window;
     match::PreparedCache m_prepared;
+    std::vector<Step> m_undo, m_redo;
+    uint64_t m_nextStep = 1, m_savedStep = 0;
+    int m_groupDepth = 0;
+    bool m_groupStarted = false;   // the open group has its step on m_undo
+    QDateTime m_fileModified;
+    qint64 m_fileSize = -1;
 };
 
 // The stories of a document: enumeration gives the first story of each type, in ascending type.

@@ -83,6 +83,26 @@ void Range::setText(const QString& text)
     m_end = m_start + static_cast<int32_t>(text.size());
 }
 
+int Range::Delete()
+{
+    if (m_start == m_end)
+        return 0;
+    setText(QString());
+    return 1;
+}
+
+void Range::InsertAfter(const QString& text)
+{
+    m_doc->replaceText(m_story, m_end, m_end, text);
+    m_end += static_cast<int32_t>(text.size());
+}
+
+void Range::InsertBefore(const QString& text)
+{
+    m_doc->replaceText(m_story, m_start, m_start, text);
+    m_end += static_cast<int32_t>(text.size());
+}
+
 int Range::StoryType() const
 {
     return m_doc->story(m_story).type;

@@ -24,7 +24,11 @@ public:
     QString Text() const;
     // Replaces the range's text; the range then covers the new text.
     void setText(const QString& text);
-    void Delete() { setText(QString()); }
+    // Deletes the range's text; 1 when something was deleted, else 0. The range collapses.
+    int Delete();
+    // Adds text at the range's end (start); the range grows to include it.
+    void InsertAfter(const QString& text);
+    void InsertBefore(const QString& text);
     int StoryType() const;
     DocumentPtr Document() const { return m_doc; }
     // The next story of the same type in Word's chain, or null.

@@ -15,4 +15,9 @@ core::Error wordError(int number)
     return core::Error(number, QStringLiteral("Tarvelin"), text);
 }
 
+core::Error cannotEdit(const QString& why)
+{
+    return core::Error(CommandNotAvailable, QStringLiteral("Tarvelin"), why);
+}
+
 } // namespace word

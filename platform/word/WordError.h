@@ -13,5 +13,7 @@ enum WordErrorNumber {
 };
 
 core::Error wordError(int number);
+// An edit refused because it could not be saved exactly (4605), with the reason in Japanese.
+core::Error cannotEdit(const QString& why);
 
 } // namespace word

@@ -1,0 +1,223 @@
+#include "platform/core/Error.h"
+#include "platform/docx/Package.h"
+#include "platform/docx/PackageWriter.h"
+#include "platform/docx/ZipReader.h"
+#include "platform/word/Application.h"
+#include "platform/word/Document.h"
+#include "platform/word/Range.h"
+#include "tests/support/DocxBuilder.h"
+#include "tests/support/WordXml.h"
+
+#include <QDirIterator>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <csignal>
+#include <unistd.h>
+
+using namespace word;
+using namespace wordxml;
+
+namespace {
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// "Ab<c>" in a run, a tab, " d" in a highlighted run, a footnote reference, then "ef" with a
+// comment; a second paragraph "gh".
+DocxBuilder editDocument()
+{
+    return DocxBuilder()
+        .body(para(run("Ab&lt;c&gt;") + "<w:r><w:tab/></w:r>" + run(" d", "<w:highlight w:val=\"yellow\"/>")
+                   + "<w:r><w:footnoteReference w:id=\"1\"/></w:r>" + "<w:commentRangeStart w:id=\"0\"/>" + run("ef")
+                   + "<w:commentRangeEnd w:id=\"0\"/><w:r><w:commentReference w:id=\"0\"/></w:r>")
+              + para(run("gh")))
+        .part("word/footnotes.xml", part("footnotes", "<w:footnote w:id=\"1\">" + para(run("note")) + "</w:footnote>"))
+        .relationship("rIdF", "footnotes", "footnotes.xml")
+        .part("word/comments.xml", part("comments", "<w:comment w:id=\"0\">" + para(run("remark")) + "</w:comment>"))
+        .relationship("rIdC", "comments", "comments.xml");
+}
+
+struct Opened {
+    QTemporaryDir dir;
+    ApplicationPtr app = Application::create();
+    DocumentPtr doc;
+    QString path;
+    explicit Opened(const DocxBuilder& b)
+    {
+        path = dir.filePath("doc.docx");
+        b.save(path);
+        doc = app->Documents()->Open(path);
+    }
+    RangePtr main(int32_t s, int32_t e) const
+    {
+        RangePtr r = doc->StoryRanges()->Item(1);
+        r->setEnd(e);
+        r->setStart(s);
+        return r;
+    }
+};
+
+} // namespace
+
+// Edits shift what lies after them, refuse what could not be saved exactly, and undo and redo
+// restore the model as it was.
+TEST(Editing, EditsUndoAndRefusals)
+{
+    Opened o(editDocument());
+    Document& d = *o.doc;
+    const docx::Document before = d.model();
+    EXPECT_EQ(d.story(0).text, QString("Ab<c>\t d\x02""ef\x05\rgh\r"));
+    EXPECT_TRUE(d.Saved());
+
+    o.main(1, 2)->setText("BB");              // inside a run
+    o.main(9, 9)->InsertAfter("x");           // after " d": the highlighted run's format
+    EXPECT_EQ(d.story(0).text, QString("ABB<c>\t dx\x02""ef\x05\rgh\r"));
+    EXPECT_TRUE(d.story(0).runAt(9).format.highlight);
+    EXPECT_EQ(d.model().notes[0].refPos, 10);
+    EXPECT_EQ(d.model().comments[0].markPos, 13);
+    EXPECT_EQ(d.model().comments[0].rangeStart, 11);
+    EXPECT_FALSE(d.Saved());
+
+    // Across a tab, a note mark, a comment mark, a paragraph mark; a new paragraph; a control character.
+    for (auto [s, e, text] : {std::tuple{4, 8, ""}, std::tuple{9, 11, ""}, std::tuple{12, 14, "z"},
+                              std::tuple{14, 15, ""}, std::tuple{2, 2, "\r"}, std::tuple{2, 2, "\x02"}}) {
+        const QString was = d.story(0).text;
+        try {
+            o.main(s, e)->setText(QString::fromLatin1(text));
+            ADD_FAILURE() << "accepted " << s << "-" << e;
+        } catch (const core::Error& err) {
+            EXPECT_EQ(err.number(), 4605);
+            EXPECT_FALSE(err.description().isEmpty());
+        }
+        EXPECT_EQ(d.story(0).text, was);
+    }
+
+    {
+        Document::EditGroup group(d);
+        o.main(0, 1)->Delete();
+        o.main(14, 16)->setText("GHI");
+    }
+    EXPECT_EQ(d.story(0).text, QString("BB<c>\t dx\x02""ef\x05\rGHI\r"));
+    ASSERT_TRUE(d.Undo());   // the group at once
+    EXPECT_EQ(d.story(0).text, QString("ABB<c>\t dx\x02""ef\x05\rgh\r"));
+    ASSERT_TRUE(d.Undo(5));
+    EXPECT_FALSE(d.Undo());
+    EXPECT_EQ(d.story(0).text, before.stories[0].text);
+    EXPECT_EQ(d.story(0).runs, before.stories[0].runs);
+    EXPECT_EQ(d.model().comments[0].markPos, before.comments[0].markPos);
+    EXPECT_TRUE(d.Saved());
+    ASSERT_TRUE(d.Redo(3));
+    EXPECT_EQ(d.story(0).text, QString("BB<c>\t dx\x02""ef\x05\rGHI\r"));
+}
+
+// Saving writes only the changed text; the file reads back as the model had it.
+TEST(Saving, ChangedTextOnlyAndReadBack)
+{
+    Opened o(editDocument());
+    const QByteArray original = fileBytes(o.path);
+    EXPECT_EQ(docx::writePackage(o.doc->model()), original);
+    QFile::copy(o.path, o.dir.filePath("was.docx"));
+
+    o.main(0, 1)->setText(" <&>  ");           // escaped
+    o.main(12, 12)->InsertBefore("\t");        // inside " d": a tab element in that run
+    RangePtr note = o.doc->StoryRanges()->Item(docx::wdFootnotesStory);
+    note->setEnd(4);
+    note->setText("ノート");
+    const docx::Document edited = o.doc->model();
+    o.doc->Save();
+    EXPECT_TRUE(o.doc->Saved());
+    EXPECT_FALSE(o.doc->changedOnDisk());
+
+    const docx::Document back = docx::load(o.path);
+    ASSERT_EQ(back.stories.size(), edited.stories.size());
+    for (std::size_t i = 0; i < back.stories.size(); ++i)
+        EXPECT_EQ(back.stories[i].text, edited.stories[i].text) << i;
+    EXPECT_EQ(back.notes[0].refPos, edited.notes[0].refPos);
+    EXPECT_EQ(back.comments[0].markPos, edited.comments[0].markPos);
+    EXPECT_TRUE(back.stories[0].runAt(12).format.highlight && back.stories[0].runAt(13).format.highlight);
+
+    // Everything else stays as it was, byte for byte.
+    docx::ZipReader was(o.dir.filePath("was.docx")), now(o.path);
+    for (const char* name : {"word/styles.xml", "word/comments.xml", "[Content_Types].xml", "word/_rels/document.xml.rels"})
+        if (was.contains(name))
+            EXPECT_EQ(now.read(name), was.read(name)) << name;
+    std::string main = was.read("word/document.xml");
+    const auto swap = [&main](const std::string& from, const std::string& to) {
+        const auto at = main.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        main.replace(at, from.size(), to);
+    };
+    swap(">Ab&lt;c&gt;<", "> &lt;&amp;&gt;  b&lt;c&gt;<");
+    swap("> d<", "> </w:t><w:tab/><w:t xml:space=\"preserve\">d<");
+    EXPECT_EQ(now.read("word/document.xml"), main);
+}
+
+// Every real document that opens: saved unchanged it is the same file; with every "e" of every
+// story's text turned into "eé" it reads back as exactly that, with its notes, comments, text
+// boxes and sections where they were.
+TEST(Saving, CorpusRoundTrip)
+{
+    QTemporaryDir out;
+    ApplicationPtr app = Application::create();
+    int saved = 0;
+    QDirIterator it(QStringLiteral(TARVELIN_CORPUS_DIR), {"*.docx"}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        SCOPED_TRACE(path.toStdString());
+        DocumentPtr doc;
+        try {
+            doc = app->Documents()->Open(path);
+        } catch (const core::Error&) {
+            continue;   // the corpus test lists the documents that do not open
+        }
+        ASSERT_EQ(docx::writePackage(doc->model()), fileBytes(path));
+
+        const docx::Document original = doc->model();
+        std::vector<QString> expected;
+        {
+            Document::EditGroup group(*doc);
+            for (int i = 0; i < static_cast<int>(original.stories.size()); ++i) {
+                const docx::Story& s = original.stories[i];
+                QString text = s.text;
+                for (auto src = s.sources.rbegin(); src != s.sources.rend(); ++src)
+                    for (int32_t p = src->pos + src->len - 1; p >= src->pos; --p)
+                        if (s.text[p] == u'e') {
+                            doc->replaceText(i, p, p + 1, QStringLiteral("eé"));
+                            text.replace(p, 1, QStringLiteral("eé"));
+                        }
+                expected.push_back(text);
+            }
+        }
+        const docx::Document edited = doc->model();
+        const QString target = out.filePath(QString::number(saved++) + ".docx");
+        doc->SaveAs2(target);
+        const docx::Document back = docx::load(target);
+        ASSERT_EQ(back.stories.size(), expected.size());
+        for (std::size_t i = 0; i < expected.size(); ++i)
+            EXPECT_EQ(back.stories[i].text, expected[i]) << i;
+        ASSERT_EQ(back.notes.size(), edited.notes.size());
+        for (std::size_t i = 0; i < back.notes.size(); ++i)
+            EXPECT_TRUE(back.notes[i].refPos == edited.notes[i].refPos && back.notes[i].start == edited.notes[i].start);
+        ASSERT_EQ(back.comments.size(), edited.comments.size());
+        for (std::size_t i = 0; i < back.comments.size(); ++i)
+            EXPECT_TRUE(back.comments[i].markPos == edited.comments[i].markPos
+                        && back.comments[i].rangeStart == edited.comments[i].rangeStart
+                        && back.comments[i].start == edited.comments[i].start);
+        ASSERT_EQ(back.textBoxes.size(), edited.textBoxes.size());
+        for (std::size_t i = 0; i < back.textBoxes.size(); ++i)
+            EXPECT_EQ(back.textBoxes[i].anchorPos, edited.textBoxes[i].anchorPos);
+        ASSERT_EQ(back.sections.size(), edited.sections.size());
+        for (std::size_t i = 0; i < back.sections.size(); ++i)
+            EXPECT_EQ(back.sections[i].endPos, edited.sections[i].endPos);
+        doc->Close();
+    }
+    EXPECT_GT(saved, 200);
+}
