@@ -2,15 +2,53 @@
 
 #include "platform/core/Error.h"
 #include "platform/match/Matcher.h"
+#include "platform/match/Replacement.h"
 #include "platform/word/Application.h"
 #include "platform/word/Document.h"
 #include "platform/word/Font.h"
 #include "platform/word/Range.h"
+#include "platform/word/StoryEdit.h"
+#include "platform/word/WordError.h"
+
+#include <algorithm>
 
 namespace word {
 
-Find::Find(std::weak_ptr<Range> range) : m_range(std::move(range)), m_font(Font::create())
+Find::Find(std::weak_ptr<Range> range)
+    : m_range(std::move(range)), m_font(Font::create()), m_replacement(std::make_shared<word::Replacement>())
 {
+}
+
+void Replacement::ClearFormatting()
+{
+    m_highlight = wdUndefined;
+    m_font->reset();
+}
+
+bool Replacement::setsFormatting() const
+{
+    return m_highlight != wdUndefined || m_font->Color() != wdUndefined || m_font->StrikeThrough() != wdUndefined
+           || m_font->DoubleStrikeThrough() != wdUndefined;
+}
+
+void Find::copySettings(const Find& o)
+{
+    m_text = o.m_text;
+    m_matchCase = o.m_matchCase;
+    m_matchWholeWord = o.m_matchWholeWord;
+    m_matchWildcards = o.m_matchWildcards;
+    m_matchSoundsLike = o.m_matchSoundsLike;
+    m_matchAllWordForms = o.m_matchAllWordForms;
+    m_matchByte = o.m_matchByte;
+    m_matchFuzzy = o.m_matchFuzzy;
+    m_highlight = o.m_highlight;
+    *m_font = *o.m_font;
+    m_format = o.m_format;
+    m_forward = o.m_forward;
+    m_wrap = o.m_wrap;
+    m_replacement->setText(o.m_replacement->Text());
+    m_replacement->setHighlight(o.m_replacement->Highlight());
+    *m_replacement->Font() = *o.m_replacement->Font();
 }
 
 Find::~Find() = default;
@@ -98,6 +136,95 @@ bool Find::Execute()
         m_lastHit = hit;
     }
     return m_found;
+}
+
+QString Find::replacementFor(const DocumentPtr& doc, int story, const match::Hit& hit, const match::Replacement& r) const
+{
+    const QString found = Range(doc, story, hit.start, hit.end).Text();
+    return r.expand(found, r.usesGroups() ? match::wildcardGroups(m_text, found) : std::vector<QString>(),
+                    !m_matchCase && !m_matchWildcards);
+}
+
+bool Find::Execute(int replace)
+{
+    if (replace == wdReplaceNone)
+        return Execute();
+    RangePtr range = m_range.lock();
+    if (!range)
+        throw core::runtimeError(core::ObjectNotSet, QStringLiteral("Tarvelin"));
+    const match::Replacement r(m_replacement->Text(), m_matchWildcards);
+    if (m_replacement->setsFormatting())
+        throw cannotEdit(QStringLiteral("書式の置換はまだ保存できないため、使用できません。"));
+    DocumentPtr doc = range->Document();
+    const int story = range->storyIndex();
+    if (replace == wdReplaceOne) {
+        if (!Execute())
+            return false;
+        const match::Hit hit{range->Start(), range->End()};
+        range->setText(replacementFor(doc, story, hit, r));
+        m_lastHit = match::Hit{range->Start(), range->End()};
+        return true;
+    }
+
+    const int32_t start = range->Start(), end = range->End();
+    const std::vector<TextSpan> spans = plannedReplacements();
+    m_found = !spans.empty();
+    doc->replaceSpans(story, spans);
+    if (start != end)
+        range->setSpan(start, PositionMap(spans)(end));
+    return m_found;
+}
+
+std::vector<TextSpan> Find::plannedReplacements()
+{
+    RangePtr range = m_range.lock();
+    if (!range)
+        throw core::runtimeError(core::ObjectNotSet, QStringLiteral("Tarvelin"));
+    const match::Replacement r(m_replacement->Text(), m_matchWildcards);
+    match::Matcher& m = matcher();
+    DocumentPtr doc = range->Document();
+    const int story = range->storyIndex();
+    const docx::Story& s = doc->story(story);
+    const auto text = doc->preparedTexts().get(s, m.foldKey());
+    const int32_t start = range->Start(), end = range->End();
+    const bool collapsed = start == end;
+    std::vector<TextSpan> spans;
+    m_replaced = m_skipped = 0;
+    const auto collect = [&](int32_t from, int32_t to) {
+        for (int32_t pos = from; pos <= to;) {
+            const std::optional<match::Hit> hit = m.findForward(*text, pos, to);
+            if (!hit)
+                break;
+            const QString with = replacementFor(doc, story, *hit, r);
+            if (canReplace(s, hit->start, hit->end, with))
+                spans.push_back({hit->start, hit->end, with});
+            else
+                ++m_skipped;
+            pos = hit->end > hit->start ? hit->end : hit->end + 1;
+        }
+    };
+    collect(start, collapsed ? s.length() : end);
+    if (collapsed && m_wrap == wdFindContinue)
+        collect(0, start);
+    std::sort(spans.begin(), spans.end(), [](const TextSpan& a, const TextSpan& b) { return a.start < b.start; });
+    m_replaced = static_cast<int>(spans.size());
+    return spans;
+}
+
+std::vector<int> replaceInEveryStory(const DocumentPtr& doc, const Find& settings, int* skipped)
+{
+    std::vector<int> counts(doc->model().stories.size(), 0);
+    Document::EditGroup group(*doc);
+    for (std::size_t i = 0; i < counts.size(); ++i) {
+        auto range = std::make_shared<Range>(doc, static_cast<int>(i), 0, doc->story(static_cast<int>(i)).length());
+        FindPtr find = range->Find();
+        find->copySettings(settings);
+        find->Execute(wdReplaceAll);
+        counts[i] = find->replacedCount();
+        if (skipped)
+            *skipped += find->skippedCount();
+    }
+    return counts;
 }
 
 } // namespace word

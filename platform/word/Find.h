@@ -1,7 +1,9 @@
 #pragma once
 
 #include "platform/core/Object.h"
+#include "platform/word/Font.h"
 #include "platform/word/Forward.h"
+#include "platform/word/StoryEdit.h"
 
 #include "platform/match/Query.h"
 
@@ -9,8 +11,9 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
-namespace match { class Matcher; }
+namespace match { class Matcher; class Replacement; }
 
 namespace word {
 
@@ -54,11 +57,27 @@ public:
     // Searches with the current settings. On a hit the range becomes the hit and the result is
     // True; otherwise the range is left as it was. Raises 5560 for an invalid wildcard pattern.
     bool Execute();
+    // With wdReplaceOne, replaces the hit found (the range becomes the new text); with
+    // wdReplaceAll, every hit in the range (a collapsed range: from it to the story's end, and
+    // round from the start with wdFindContinue), as one undo step. Raises 5625 for a code the
+    // replacement text does not accept, before anything is changed. A hit whose replacement
+    // could not be saved exactly (it crosses a note mark, a field, a cell end...) is left.
+    bool Execute(int replace);
     bool Found() const { return m_found; }
+    ReplacementPtr Replacement() const { return m_replacement; }
+
+    // Not Word's: what the last wdReplaceAll replaced, and the hits it had to leave.
+    int replacedCount() const { return m_replaced; }
+    int skippedCount() const { return m_skipped; }
+    // Not Word's: the same settings (replacement included) as other.
+    void copySettings(const Find& other);
+    // Not Word's: what wdReplaceAll would replace, each hit with its new text, changing nothing.
+    std::vector<TextSpan> plannedReplacements();
 
 private:
     match::Query query() const;
     match::Matcher& matcher();
+    QString replacementFor(const DocumentPtr& doc, int story, const match::Hit& hit, const match::Replacement& r) const;
 
     std::weak_ptr<Range> m_range;
     QString m_text;
@@ -80,6 +99,35 @@ private:
     match::Query m_matcherQuery;
     // The last hit this object returned: executing on it searches on after it.
     std::optional<match::Hit> m_lastHit;
+    ReplacementPtr m_replacement;
+    int m_replaced = 0, m_skipped = 0;
+};
+
+// Not Word's: Replace All with settings's search and replacement in every story of doc, in Word's
+// order, as one undo step; the count per story (index into the model's stories). Hits that could
+// not be replaced are added to skipped.
+std::vector<int> replaceInEveryStory(const DocumentPtr& doc, const Find& settings, int* skipped = nullptr);
+
+// The text and formatting that Find.Execute with a Replace puts in place of each hit.
+class Replacement : public core::Object {
+public:
+    Replacement() : m_font(Font::create()) {}
+
+    QString Text() const { return m_text; }
+    void setText(const QString& text) { m_text = text; }
+    // Highlight and every font property back to "leave as it is".
+    void ClearFormatting();
+    // 0 remove the highlight, -1 highlight, wdUndefined leave it.
+    int Highlight() const { return m_highlight; }
+    void setHighlight(int value) { m_highlight = value; }
+    FontPtr Font() const { return m_font; }
+
+    bool setsFormatting() const;
+
+private:
+    QString m_text;
+    int m_highlight = wdUndefined;
+    FontPtr m_font;
 };
 
 } // namespace word

@@ -13,6 +13,7 @@ class Document;
 class StoryRanges;
 class Range;
 class Find;
+class Replacement;
 class Font;
 class Comments;
 class Comment;
@@ -28,6 +29,7 @@ using DocumentPtr = std::shared_ptr<Document>;
 using StoryRangesPtr = std::shared_ptr<StoryRanges>;
 using RangePtr = std::shared_ptr<Range>;
 using FindPtr = std::shared_ptr<Find>;
+using ReplacementPtr = std::shared_ptr<Replacement>;
 using FontPtr = std::shared_ptr<Font>;
 using CommentsPtr = std::shared_ptr<Comments>;
 using CommentPtr = std::shared_ptr<Comment>;
@@ -42,6 +44,7 @@ constexpr int wdUndefined = 9999999;
 constexpr int wdToggle = 9999998;
 constexpr int wdColorAutomatic = -16777216;
 enum WdFindWrap { wdFindStop = 0, wdFindContinue = 1, wdFindAsk = 2 };
+enum WdReplace { wdReplaceNone = 0, wdReplaceOne = 1, wdReplaceAll = 2 };
 enum WdViewType { wdNormalView = 1, wdOutlineView = 2, wdPrintView = 3, wdPrintPreview = 4,
                   wdMasterView = 5, wdWebView = 6, wdReadingView = 7 };
 enum WdSeekView { wdSeekMainDocument = 0, wdSeekPrimaryHeader = 1, wdSeekFirstPageHeader = 2,
