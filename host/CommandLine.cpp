@@ -22,8 +22,8 @@ Invocation parseCommandLine(const QStringList& args)
         inv.library = args.value(1);
         return inv;
     }
-    if (first == QLatin1String("find")) {
-        inv.command = Command::Find;
+    if (first == QLatin1String("find") || first == QLatin1String("replace")) {
+        inv.command = first == QLatin1String("find") ? Command::Find : Command::Replace;
         inv.findArguments = args.mid(1);
         return inv;
     }
@@ -51,6 +51,8 @@ QString usage()
         "  tarvelin --unregister LIBRARY    アドイン ライブラリの登録を解除します\n"
         "  tarvelin find --text 文字列 [オプション...] FILE.docx...\n"
         "                                   ウィンドウを開かずに検索します（詳しくは tarvelin find --help）\n"
+        "  tarvelin replace --text 文字列 --replace-with 文字列 [オプション...] FILE.docx...\n"
+        "                                   ウィンドウを開かずに置換して保存します（詳しくは tarvelin replace --help）\n"
         "  tarvelin --help                  この説明を表示します\n"
         "登録先は環境変数 TARVELIN_REGISTRY で変更できます。\n");
 }

@@ -13,6 +13,7 @@ enum class Command {
     Register,    // tarvelin --register LIBRARY
     Unregister,  // tarvelin --unregister LIBRARY
     Find,        // tarvelin find ...: the headless search
+    Replace,     // tarvelin replace ...: the headless replace
     Help,        // tarvelin --help
     Invalid,     // anything else: usage and exit code 2
 };
@@ -21,7 +22,7 @@ struct Invocation {
     Command command = Command::Gui;
     QStringList files;  // Gui
     QString library;    // Register, Unregister
-    QStringList findArguments;  // Find: everything after "find"
+    QStringList findArguments;  // Find, Replace: everything after the command's name
     QString error;      // Invalid: what was wrong
 };
 

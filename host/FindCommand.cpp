@@ -1,5 +1,7 @@
 #include "host/FindCommand.h"
 
+#include "host/SearchOptions.h"
+
 #include "platform/core/Error.h"
 #include "platform/word/Application.h"
 #include "platform/word/Document.h"
@@ -33,59 +35,27 @@ namespace host {
 
 namespace {
 
-const char* const kUsage =
-    "使い方: tarvelin find --text 文字列 [オプション...] ファイル.docx...\n"
-    "\n"
-    "文書のすべての部分（本文、脚注、文末脚注、コメント、テキストボックス、各セクションのヘッダーとフッター、\n"
-    "脚注の区切り線など）を検索し、検索結果画面と同じ行を出力します。\n"
-    "\n"
-    "  --text 文字列          検索する文字列（書式だけで検索するときは \"\"）\n"
-    "  --match-case           大文字と小文字を区別する\n"
-    "  --whole-word           完全に一致する単語だけを検索する\n"
-    "  --wildcards            ワイルドカードを使用する\n"
-    "  --sounds-like          あいまい検索（英）\n"
-    "  --all-word-forms       英単語の異なる活用形も検索する\n"
-    "  --match-byte           半角と全角を区別する\n"
-    "  --fuzzy                あいまい検索（日）\n"
-    "  --highlight yes|no     蛍光ペンの有無で絞り込む\n"
-    "  --color N              フォントの色（COLORREF：赤が下位バイト、自動は -16777216）\n"
-    "  --strike yes|no        取り消し線の有無\n"
-    "  --double-strike yes|no 二重取り消し線の有無\n"
+QString usage()
+{
+    return QString::fromUtf8(
+        "使い方: tarvelin find --text 文字列 [オプション...] ファイル.docx...\n"
+        "\n"
+        "文書のすべての部分（本文、脚注、文末脚注、コメント、テキストボックス、各セクションのヘッダーとフッター、\n"
+        "脚注の区切り線など）を検索し、検索結果画面と同じ行を出力します。\n"
+        "\n")
+        + QString::fromUtf8(SearchOptions::kHelp) + QString::fromUtf8(
     "  --json                 JSON で出力する\n"
     "  --help                 この説明を表示する\n"
     "\n"
     "表の出力はタブ区切りです。ヒットした文字列の中の段落記号は ¶、そのほかの制御文字は\n"
     "U+2400 台の制御文字記号（タブは ␉ など）で表示します。\n"
-    "終了コード: 0 見つかった、1 見つからなかった、2 エラー、130 Ctrl-C で中止（それまでの結果は出力済み）。\n";
+    "終了コード: 0 見つかった、1 見つからなかった、2 エラー、130 Ctrl-C で中止（それまでの結果は出力済み）。\n");
+}
 
 void printErr(const QString& text)
 {
     std::fputs(text.toLocal8Bit().constData(), stderr);
     std::fflush(stderr);
-}
-
-// Control characters shown visibly, so that a hit never breaks its line.
-QString visible(QString text)
-{
-    for (QChar& c : text) {
-        if (c == QChar(u'\r'))
-            c = QChar(u'¶');
-        else if (c.unicode() < 0x20)
-            c = QChar(char16_t(0x2400 + c.unicode()));
-        else if (c.unicode() == 0x7F)
-            c = QChar(u'␡');
-    }
-    return text;
-}
-
-// yes → -1 (True), no → 0 (False), as Word's three-valued flags; anything else is refused.
-std::optional<int> yesNo(const QString& value)
-{
-    if (value == QLatin1String("yes"))
-        return -1;
-    if (value == QLatin1String("no"))
-        return 0;
-    return std::nullopt;
 }
 
 struct Request {
@@ -99,65 +69,20 @@ QString parse(const QStringList& arguments, Request& request, bool& help)
 {
     QCommandLineParser p;
     p.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    const QCommandLineOption text("text", {}, "text");
-    const QCommandLineOption highlight("highlight", {}, "yes|no");
-    const QCommandLineOption color("color", {}, "N");
-    const QCommandLineOption strike("strike", {}, "yes|no");
-    const QCommandLineOption doubleStrike("double-strike", {}, "yes|no");
+    const SearchOptions search(p);
     const QCommandLineOption helpOption("help");
     const QCommandLineOption json("json");
-    const QCommandLineOption flags[] = {
-        QCommandLineOption("match-case"), QCommandLineOption("whole-word"), QCommandLineOption("wildcards"),
-        QCommandLineOption("sounds-like"), QCommandLineOption("all-word-forms"), QCommandLineOption("match-byte"),
-        QCommandLineOption("fuzzy")};
-    p.addOptions({text, highlight, color, strike, doubleStrike, helpOption, json});
-    for (const auto& f : flags)
-        p.addOption(f);
+    p.addOptions({helpOption, json});
     if (!p.parse(QStringList{QStringLiteral("tarvelin find")} + arguments))
         return p.errorText();
     help = p.isSet(helpOption);
     if (help)
         return {};
-
-    clsQLFFindCondition& c = request.condition;
-    c.setText(p.value(text));
-    c.setMatchCase(p.isSet(flags[0]));
-    c.setMatchWholeWord(p.isSet(flags[1]));
-    c.setMatchWildcards(p.isSet(flags[2]));
-    c.setMatchSoundsLike(p.isSet(flags[3]));
-    c.setMatchAllWordForms(p.isSet(flags[4]));
-    c.setMatchByte(p.isSet(flags[5]));
-    c.setMatchFuzzy(p.isSet(flags[6]));
-    c.setHighlight(word::wdUndefined);
-    if (p.isSet(highlight)) {
-        const auto v = yesNo(p.value(highlight));
-        if (!v)
-            return QStringLiteral("--highlight には yes か no を指定してください");
-        c.setHighlight(*v);
-    }
-    if (p.isSet(color) || p.isSet(strike) || p.isSet(doubleStrike)) {
-        word::FontPtr font = word::Font::create();
-        if (p.isSet(color)) {
-            bool ok = false;
-            const int value = p.value(color).toInt(&ok);
-            if (!ok || !((value >= 0 && value <= 0xFFFFFF) || value == word::wdColorAutomatic))
-                return QStringLiteral("--color には 0 から 16777215 の色の値か -16777216（自動）を指定してください");
-            font->setColor(value);
-        }
-        for (const auto& [option, setter] : {std::pair{strike, &word::Font::setStrikeThrough},
-                                             std::pair{doubleStrike, &word::Font::setDoubleStrikeThrough}}) {
-            if (!p.isSet(option))
-                continue;
-            const auto v = yesNo(p.value(option));
-            if (!v)
-                return QStringLiteral("--%1 には yes か no を指定してください").arg(option.names().first());
-            ((*font).*setter)(*v);
-        }
-        c.setObjFont(font);
-    }
+    if (const QString error = search.read(p, request.condition); !error.isEmpty())
+        return error;
     request.json = p.isSet(json);
     request.files = p.positionalArguments();
-    if (!p.isSet(text))
+    if (!search.textGiven(p))
         return QStringLiteral("--text を指定してください");
     if (request.files.isEmpty())
         return QStringLiteral("検索するファイルを指定してください");
@@ -181,31 +106,6 @@ void cancelRunningSearch()
     for (QWidget* w : QApplication::topLevelWidgets())
         if (auto* progress = qobject_cast<frmCOMProgress*>(w); progress && progress->isLoaded())
             progress->cmdCancel()->click();
-}
-
-// A JSON string literal. Written by hand: QJsonObject keeps its keys sorted and costs tens of
-// thousands of instructions per inserted member, which dominated a search with many hits.
-QString jsonString(const QString& text)
-{
-    QString out;
-    out.reserve(text.size() + 2);
-    out += QLatin1Char('"');
-    for (QChar c : text) {
-        switch (c.unicode()) {
-        case u'"': out += QLatin1String("\\\""); break;
-        case u'\\': out += QLatin1String("\\\\"); break;
-        case u'\n': out += QLatin1String("\\n"); break;
-        case u'\r': out += QLatin1String("\\r"); break;
-        case u'\t': out += QLatin1String("\\t"); break;
-        default:
-            if (c.unicode() < 0x20)
-                out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
-            else
-                out += c;
-        }
-    }
-    out += QLatin1Char('"');
-    return out;
 }
 
 // The result window's rows, each printed as it comes so that memory does not grow with the hits,
@@ -335,11 +235,11 @@ int runFind(const QStringList& arguments)
     bool help = false;
     const QString usageError = parse(arguments, request, help);
     if (help) {
-        std::fputs(kUsage, stdout);
+        std::fputs(usage().toUtf8().constData(), stdout);
         return 0;
     }
     if (!usageError.isEmpty()) {
-        printErr(QStringLiteral("tarvelin find: %1\n\n").arg(usageError) + QString::fromUtf8(kUsage));
+        printErr(QStringLiteral("tarvelin find: %1\n\n").arg(usageError) + usage());
         return 2;
     }
     clsQLFFindCondition& condition = request.condition;

@@ -1,6 +1,7 @@
 // tarvelin: the application standing in for Word, and its commands that need no window.
 #include "host/CommandLine.h"
 #include "host/FindCommand.h"
+#include "host/ReplaceCommand.h"
 #include "host/Host.h"
 #include "platform/forms/JapaneseUi.h"
 #include "platform/word/Application.h"
@@ -35,13 +36,13 @@ void quietHandler(QtMsgType type, const QMessageLogContext&, const QString& mess
         std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
 }
 
-// The headless search opens no window and needs no display.
-int runFind(int argc, char** argv, const QStringList& arguments)
+// The headless search and replace open no window and need no display.
+int runHeadless(int argc, char** argv, int (*command)(const QStringList&), const QStringList& arguments)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(quietHandler);
     QApplication app(argc, argv);
-    return host::runFind(arguments);
+    return command(arguments);
 }
 
 } // namespace
@@ -62,7 +63,9 @@ int main(int argc, char** argv)
     case host::Command::Unregister:
         return host::runRegistration(inv, out, err);
     case host::Command::Find:
-        return runFind(argc, argv, inv.findArguments);
+        return runHeadless(argc, argv, host::runFind, inv.findArguments);
+    case host::Command::Replace:
+        return runHeadless(argc, argv, host::runReplace, inv.findArguments);
     case host::Command::Help:
         out << host::usage();
         return host::kExitOk;

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 namespace docx {
 
 namespace {
@@ -292,7 +294,9 @@ void savePackage(const Document& doc, const QString& target)
     const QFileInfo info(target);
     if (!info.absoluteDir().exists())
         throw saveError(QStringLiteral("保存先のフォルダーが見つからないため、%1 を保存できません。"), target);
-    if (info.exists() && !info.isWritable())
+    // A read-only file of one's own stays read-only for root too, as the owner's bit says.
+    if (info.exists()
+        && (!info.isWritable() || (info.ownerId() == ::getuid() && !(info.permissions() & QFileDevice::WriteOwner))))
         throw saveError(QStringLiteral("%1 は読み取り専用のため保存できません。別の名前で保存してください。"), target);
     QSaveFile file(target);
     if (!file.open(QIODevice::WriteOnly))

@@ -8,8 +8,11 @@
 #include "tests/support/DocxBuilder.h"
 #include "tests/support/WordXml.h"
 
+#include <QDir>
 #include <QDirIterator>
+#include <QFileInfo>
 #include <QFile>
+#include <QSaveFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -18,6 +21,8 @@
 #include <sys/wait.h>
 #include <csignal>
 #include <unistd.h>
+
+#include <functional>
 
 using namespace word;
 using namespace wordxml;
@@ -220,4 +225,67 @@ TEST(Saving, CorpusRoundTrip)
         doc->Close();
     }
     EXPECT_GT(saved, 200);
+}
+
+// A target that cannot be written, a full disk, a crash before the rename: the file on disk is
+// what it was, and the document keeps its changes.
+TEST(Saving, FaultsLoseNothing)
+{
+    Opened o(editDocument());
+    o.main(0, 1)->setText("Z");
+    const QByteArray original = fileBytes(o.path);
+    const auto saveError = [&](const QString& target) {
+        try {
+            o.doc->SaveAs2(target);
+        } catch (const core::Error& e) {
+            EXPECT_TRUE(e.description().contains(QFileInfo(target).fileName())) << e.what();
+            return e.number();
+        }
+        return 0;
+    };
+
+    QFile::setPermissions(o.path, QFile::ReadOwner);
+    EXPECT_EQ(saveError(o.path), docx::kErrCannotSave);
+    QFile::setPermissions(o.path, QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_EQ(saveError(o.dir.filePath("gone/doc.docx")), docx::kErrCannotSave);
+    EXPECT_EQ(fileBytes(o.path), original);
+    EXPECT_FALSE(o.doc->Saved());
+    EXPECT_EQ(o.doc->story(0).text.front(), u'Z');
+
+    // In a child: files limited to a few bytes (the disk is full), then a save that dies before
+    // its rename.
+    const auto inChild = [&](const std::function<int()>& body) {
+        const pid_t pid = fork();
+        if (pid == 0)
+            _exit(body());
+        int status = 0;
+        waitpid(pid, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    EXPECT_EQ(inChild([&] {
+                  std::signal(SIGXFSZ, SIG_IGN);
+                  const rlimit small{512, 512};
+                  setrlimit(RLIMIT_FSIZE, &small);
+                  try {
+                      docx::savePackage(o.doc->model(), o.path);
+                  } catch (const core::Error& e) {
+                      return e.description().contains(QStringLiteral("空き容量")) ? 7 : 8;
+                  }
+                  return 9;
+              }),
+              7);
+    EXPECT_EQ(QDir(o.dir.path()).entryList(QDir::Files), QStringList{"doc.docx"})
+        << "no temporary file is left";
+    EXPECT_EQ(inChild([&] {
+                  QSaveFile f(o.path);
+                  f.open(QIODevice::WriteOnly);
+                  f.write(docx::writePackage(o.doc->model()));
+                  f.flush();
+                  _exit(3);   // before the rename
+                  return 0;
+              }),
+              3);
+    EXPECT_EQ(fileBytes(o.path), original);
+    o.doc->Save();
+    EXPECT_EQ(docx::load(o.path).stories[0].text, o.doc->story(0).text);
 }

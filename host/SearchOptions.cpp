@@ -1,0 +1,117 @@
+#include "host/SearchOptions.h"
+
+#include "platform/word/Font.h"
+#include "platform/word/Forward.h"
+#include "src/search/clsQLFFindCondition.h"
+
+namespace host {
+
+const char* const SearchOptions::kHelp =
+    "  --text 文字列          検索する文字列（書式だけで検索するときは \"\"）\n"
+    "  --match-case           大文字と小文字を区別する\n"
+    "  --whole-word           完全に一致する単語だけを検索する\n"
+    "  --wildcards            ワイルドカードを使用する\n"
+    "  --sounds-like          あいまい検索（英）\n"
+    "  --all-word-forms       英単語の異なる活用形も検索する\n"
+    "  --match-byte           半角と全角を区別する\n"
+    "  --fuzzy                あいまい検索（日）\n"
+    "  --highlight yes|no     蛍光ペンの有無で絞り込む\n"
+    "  --color N              フォントの色（COLORREF：赤が下位バイト、自動は -16777216）\n"
+    "  --strike yes|no        取り消し線の有無\n"
+    "  --double-strike yes|no 二重取り消し線の有無\n";
+
+SearchOptions::SearchOptions(QCommandLineParser& p)
+{
+    p.addOptions({m_text, m_highlight, m_color, m_strike, m_doubleStrike});
+    for (const auto& f : m_flags)
+        p.addOption(f);
+}
+
+QString SearchOptions::read(const QCommandLineParser& p, clsQLFFindCondition& c) const
+{
+    c.setText(p.value(m_text));
+    c.setMatchCase(p.isSet(m_flags[0]));
+    c.setMatchWholeWord(p.isSet(m_flags[1]));
+    c.setMatchWildcards(p.isSet(m_flags[2]));
+    c.setMatchSoundsLike(p.isSet(m_flags[3]));
+    c.setMatchAllWordForms(p.isSet(m_flags[4]));
+    c.setMatchByte(p.isSet(m_flags[5]));
+    c.setMatchFuzzy(p.isSet(m_flags[6]));
+    c.setHighlight(word::wdUndefined);
+    if (p.isSet(m_highlight)) {
+        const auto v = yesNo(p.value(m_highlight));
+        if (!v)
+            return QStringLiteral("--highlight には yes か no を指定してください");
+        c.setHighlight(*v);
+    }
+    if (p.isSet(m_color) || p.isSet(m_strike) || p.isSet(m_doubleStrike)) {
+        word::FontPtr font = word::Font::create();
+        if (p.isSet(m_color)) {
+            bool ok = false;
+            const int value = p.value(m_color).toInt(&ok);
+            if (!ok || !((value >= 0 && value <= 0xFFFFFF) || value == word::wdColorAutomatic))
+                return QStringLiteral("--color には 0 から 16777215 の色の値か -16777216（自動）を指定してください");
+            font->setColor(value);
+        }
+        for (const auto& [option, setter] : {std::pair{m_strike, &word::Font::setStrikeThrough},
+                                             std::pair{m_doubleStrike, &word::Font::setDoubleStrikeThrough}}) {
+            if (!p.isSet(option))
+                continue;
+            const auto v = yesNo(p.value(option));
+            if (!v)
+                return QStringLiteral("--%1 には yes か no を指定してください").arg(option.names().first());
+            ((*font).*setter)(*v);
+        }
+        c.setObjFont(font);
+    }
+    return {};
+}
+
+// yes → -1 (True), no → 0 (False), as Word's three-valued flags; anything else is refused.
+std::optional<int> yesNo(const QString& value)
+{
+    if (value == QLatin1String("yes"))
+        return -1;
+    if (value == QLatin1String("no"))
+        return 0;
+    return std::nullopt;
+}
+
+// Control characters shown visibly, so that a hit never breaks its line.
+QString visible(QString text)
+{
+    for (QChar& c : text) {
+        if (c == QChar(u'\r'))
+            c = QChar(u'¶');
+        else if (c.unicode() < 0x20)
+            c = QChar(char16_t(0x2400 + c.unicode()));
+        else if (c.unicode() == 0x7F)
+            c = QChar(u'␡');
+    }
+    return text;
+}
+
+QString jsonString(const QString& text)
+{
+    QString out;
+    out.reserve(text.size() + 2);
+    out += QLatin1Char('"');
+    for (QChar c : text) {
+        switch (c.unicode()) {
+        case u'"': out += QLatin1String("\\\""); break;
+        case u'\\': out += QLatin1String("\\\\"); break;
+        case u'\n': out += QLatin1String("\\n"); break;
+        case u'\r': out += QLatin1String("\\r"); break;
+        case u'\t': out += QLatin1String("\\t"); break;
+        default:
+            if (c.unicode() < 0x20)
+                out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+            else
+                out += c;
+        }
+    }
+    out += QLatin1Char('"');
+    return out;
+}
+
+} // namespace host

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QString>
+
+#include <optional>
+
+class clsQLFFindCondition;
+
+namespace host {
+
+// The search options tarvelin find and tarvelin replace share: the text, Word's seven match
+// options and the formatting criteria, read into the add-in's search condition.
+class SearchOptions {
+public:
+    // Adds the options to p.
+    explicit SearchOptions(QCommandLineParser& p);
+    // Reads them into condition; an error text when a value is not usable.
+    QString read(const QCommandLineParser& p, clsQLFFindCondition& condition) const;
+    bool textGiven(const QCommandLineParser& p) const { return p.isSet(m_text); }
+
+    // Their lines of the usage text.
+    static const char* const kHelp;
+
+private:
+    QCommandLineOption m_text{"text", {}, "text"};
+    QCommandLineOption m_highlight{"highlight", {}, "yes|no"};
+    QCommandLineOption m_color{"color", {}, "N"};
+    QCommandLineOption m_strike{"strike", {}, "yes|no"};
+    QCommandLineOption m_doubleStrike{"double-strike", {}, "yes|no"};
+    QCommandLineOption m_flags[7] = {QCommandLineOption("match-case"),    QCommandLineOption("whole-word"),
+                                     QCommandLineOption("wildcards"),     QCommandLineOption("sounds-like"),
+                                     QCommandLineOption("all-word-forms"), QCommandLineOption("match-byte"),
+                                     QCommandLineOption("fuzzy")};
+};
+
+// yes → -1 (True), no → 0 (False), as Word's three-valued flags; anything else is refused.
+std::optional<int> yesNo(const QString& value);
+
+// Control characters shown visibly, so that a hit never breaks its line: a paragraph mark as ¶,
+// the others as their U+2400 control pictures.
+QString visible(QString text);
+
+// A JSON string literal. Written by hand: QJsonObject keeps its keys sorted and costs tens of
+// thousands of instructions per inserted member, which dominated a search with many hits.
+QString jsonString(const QString& text);
+
+} // namespace host
