@@ -5,6 +5,7 @@
 #include "platform/word/Application.h"
 #include "platform/word/Document.h"
 #include "platform/word/Find.h"
+#include "platform/word/Font.h"
 #include "platform/word/Range.h"
 #include "src/results/mdlQLFCode2String.h"
 #include "src/search/clsQLFFindCondition.h"
@@ -29,7 +30,11 @@ QString usage()
            + QString::fromUtf8(SearchOptions::kHelp)
            + QString::fromUtf8(
                "  --replace-with 文字列  置換後の文字列（^& 検索した文字列、^t タブ、^^ キャレット、\n"
-               "                         ワイルドカード使用時は \\1～\\9 も使えます）\n"
+               "                         ワイルドカード使用時は \\1～\\9 も使えます。\"\" で書式だけを変えます）\n"
+               "  --set-highlight yes|no 置換後の文字列に蛍光ペンを付ける・外す\n"
+               "  --set-color N          置換後の文字列のフォントの色（-16777216 は自動）\n"
+               "  --set-strike yes|no    置換後の文字列の取り消し線\n"
+               "  --set-double-strike yes|no 置換後の文字列の二重取り消し線\n"
                "  --output 出力.docx     置換した文書をこのファイルに保存する（ファイルを一つだけ指定したとき）\n"
                "  --in-place             置換した文書を元のファイルに上書き保存する\n"
                "  --dry-run              置換される箇所と置換後の文字列を表示し、何も保存しない\n"
@@ -48,6 +53,8 @@ void printErr(const QString& text)
 struct Request {
     clsQLFFindCondition condition;
     QString replaceWith;
+    int highlight = word::wdUndefined, color = word::wdUndefined, strike = word::wdUndefined,
+        doubleStrike = word::wdUndefined;
     QString output;
     bool inPlace = false, dryRun = false, json = false;
     QStringList files;
@@ -59,8 +66,9 @@ QString parse(const QStringList& arguments, Request& request, bool& help)
     p.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const SearchOptions search(p);
     const QCommandLineOption replaceWith("replace-with", {}, "text"), output("output", {}, "file"), inPlace("in-place"),
-        dryRun("dry-run"), json("json"), helpOption("help");
-    p.addOptions({replaceWith, output, inPlace, dryRun, json, helpOption});
+        dryRun("dry-run"), json("json"), helpOption("help"), setHighlight("set-highlight", {}, "yes|no"),
+        setColor("set-color", {}, "N"), setStrike("set-strike", {}, "yes|no"), setDoubleStrike("set-double-strike", {}, "yes|no");
+    p.addOptions({replaceWith, output, inPlace, dryRun, json, helpOption, setHighlight, setColor, setStrike, setDoubleStrike});
     if (!p.parse(QStringList{QStringLiteral("tarvelin replace")} + arguments))
         return p.errorText();
     help = p.isSet(helpOption);
@@ -69,6 +77,21 @@ QString parse(const QStringList& arguments, Request& request, bool& help)
     if (const QString error = search.read(p, request.condition); !error.isEmpty())
         return error;
     request.replaceWith = p.value(replaceWith);
+    for (const auto& [option, into] : {std::pair{&setHighlight, &request.highlight}, std::pair{&setStrike, &request.strike},
+                                       std::pair{&setDoubleStrike, &request.doubleStrike}}) {
+        if (!p.isSet(*option))
+            continue;
+        const auto v = yesNo(p.value(*option));
+        if (!v)
+            return QStringLiteral("--%1 には yes か no を指定してください").arg(option->names().first());
+        *into = *v;
+    }
+    if (p.isSet(setColor)) {
+        bool ok = false;
+        request.color = p.value(setColor).toInt(&ok);
+        if (!ok || !((request.color >= 0 && request.color <= 0xFFFFFF) || request.color == word::wdColorAutomatic))
+            return QStringLiteral("--set-color には 0 から 16777215 の色の値か -16777216（自動）を指定してください");
+    }
     request.output = p.value(output);
     request.inPlace = p.isSet(inPlace);
     request.dryRun = p.isSet(dryRun);
@@ -91,7 +114,12 @@ word::FindPtr settingsFor(const word::DocumentPtr& doc, const Request& request)
 {
     word::FindPtr settings = doc->StoryRanges()->Item(1)->Find();
     request.condition.setFindObject(settings);
-    settings->Replacement()->setText(request.replaceWith);
+    word::ReplacementPtr r = settings->Replacement();
+    r->setText(request.replaceWith);
+    r->setHighlight(request.highlight);
+    r->Font()->setColor(request.color);
+    r->Font()->setStrikeThrough(request.strike);
+    r->Font()->setDoubleStrikeThrough(request.doubleStrike);
     return settings;
 }
 

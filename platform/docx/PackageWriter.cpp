@@ -133,29 +133,125 @@ void appendContent(QByteArray& out, const QString& text, const QByteArray& prefi
     }
 }
 
-// A changed source's replacement for the element's start tag and content.
-struct Splice {
-    qsizetype from, to;
-    QByteArray with;
+// One w:t element's new text: one piece, or several where part of it changed formatting.
+struct Piece {
+    QString text;
+    CharFormat format;
+};
+struct Group {
+    uint32_t tagAt = 0, rPrAt = kNoRunProps;
+    CharFormat loaded;
+    std::vector<Piece> pieces;
+    bool operator==(const Group& o) const
+    {
+        return tagAt == o.tagAt && pieces.size() == o.pieces.size()
+               && std::equal(pieces.begin(), pieces.end(), o.pieces.begin(), [](const Piece& a, const Piece& b) {
+                      return a.text == b.text && a.format == b.format;
+                  });
+    }
 };
 
-// The part's bytes with the changed sources' elements rewritten.
-QByteArray rewritePart(const QByteArray& bytes, std::vector<std::pair<const TextSource*, QString>> changed,
-                       const QString& path)
+// Where the schema puts each run property that formatting writes, among its siblings.
+constexpr const char* kRunPropOrder[] = {
+    "rStyle", "rFonts", "b", "bCs", "i", "iCs", "caps", "smallCaps", "strike", "dstrike", "outline", "shadow",
+    "emboss", "imprint", "noProof", "snapToGrid", "vanish", "webHidden", "color", "spacing", "w", "kern",
+    "position", "sz", "szCs", "highlight", "u", "effect", "bdr", "shd", "fitText", "vertAlign", "rtl", "cs", "em",
+    "lang", "eastAsianLayout", "specVanish", "oMath", "rPrChange"};
+
+int runPropRank(QByteArrayView local)
+{
+    for (int i = 0; i < static_cast<int>(std::size(kRunPropOrder)); ++i)
+        if (local == QByteArrayView(kRunPropOrder[i]))
+            return i;
+    return static_cast<int>(std::size(kRunPropOrder));
+}
+
+// The run properties of the original run (at rPrAt, or none) with the properties in which want
+// differs from loaded set directly, each where the schema orders it.
+QByteArray runProps(const QByteArray& bytes, uint32_t rPrAt, const QByteArray& prefix, const CharFormat& want,
+                    const CharFormat& loaded)
+{
+    struct Child {
+        QByteArray local, xml;
+    };
+    std::vector<Child> children;
+    if (rPrAt != kNoRunProps) {
+        qsizetype at = bytes.indexOf('>', rPrAt) + 1;
+        if (bytes[at - 2] != '/') {
+            // The children at depth one, each with everything inside it.
+            int depth = 0;
+            qsizetype childStart = -1;
+            while (at < bytes.size()) {
+                const qsizetype lt = bytes.indexOf('<', at), gt = lt < 0 ? -1 : bytes.indexOf('>', lt);
+                if (lt < 0 || gt < 0)
+                    break;
+                const bool end = bytes[lt + 1] == '/', empty = bytes[gt - 1] == '/';
+                if (end && depth == 0)
+                    break;   // the w:rPr's own end
+                if (!end && depth == 0)
+                    childStart = lt;
+                depth += end ? -1 : empty ? 0 : 1;
+                if (depth == 0 && childStart >= 0) {
+                    QByteArray xml = bytes.mid(childStart, gt + 1 - childStart);
+                    qsizetype n = 1;
+                    while (n < xml.size() && !QByteArrayView(" \t\r\n/>").contains(xml[n]))
+                        ++n;
+                    QByteArray name = xml.mid(1, n - 1);
+                    children.push_back({name.mid(name.indexOf(':') + 1), std::move(xml)});
+                    childStart = -1;
+                }
+                at = gt + 1;
+            }
+        }
+    }
+    const auto set = [&](const char* local, const QByteArray& attrs) {
+        children.erase(std::remove_if(children.begin(), children.end(), [&](const Child& c) { return c.local == local; }),
+                       children.end());
+        const int rank = runPropRank(local);
+        auto it = std::find_if(children.begin(), children.end(), [&](const Child& c) { return runPropRank(c.local) > rank; });
+        children.insert(it, {local, "<" + prefix + local + attrs + "/>"});
+    };
+    const QByteArray off = " " + prefix + "val=\"0\"";
+    if (want.strike != loaded.strike)
+        set("strike", want.strike ? QByteArray() : off);
+    if (want.doubleStrike != loaded.doubleStrike)
+        set("dstrike", want.doubleStrike ? QByteArray() : off);
+    if (want.color != loaded.color) {
+        const uint32_t c = static_cast<uint32_t>(want.color);
+        const QByteArray rgb = want.color == kColorAutomatic
+            ? QByteArray("auto")
+            : QByteArray::number((c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF), 16).rightJustified(6, '0').toUpper();
+        set("color", " " + prefix + "val=\"" + rgb + "\"");
+    }
+    if (want.highlight != loaded.highlight)
+        set("highlight", " " + prefix + "val=\"" + (want.highlight ? "yellow" : "none") + "\"");
+    QByteArray out = "<" + prefix + "rPr>";
+    for (const Child& c : children)
+        out += c.xml;
+    return out + "</" + prefix + "rPr>";
+}
+
+// The part's bytes with the changed w:t elements rewritten: their text, and where formatting
+// changed, runs of their own after the element's, each with the run's properties so changed; the
+// rest of the original run keeps its own properties.
+QByteArray rewritePart(const QByteArray& bytes, std::vector<Group> groups, const QString& path)
 {
     const auto mismatch = [&] {
         return saveError(QStringLiteral("文書 %1 は開いた後にファイルが変更されたか、この位置の変更を保存できない形式のため、保存できません。"), path);
     };
-    std::sort(changed.begin(), changed.end(), [](const auto& a, const auto& b) { return a.first->tagAt < b.first->tagAt; });
+    std::stable_sort(groups.begin(), groups.end(), [](const Group& a, const Group& b) { return a.tagAt < b.tagAt; });
     QByteArray out;
     out.reserve(bytes.size() + bytes.size() / 8);
     qsizetype copied = 0;
-    for (std::size_t i = 0; i < changed.size(); ++i) {
-        const auto& [source, text] = changed[i];
+    for (std::size_t i = 0; i < groups.size(); ++i) {
+        const Group& g = groups[i];
         // Two stories read from one part (a header two sections use) edited alike write it once.
-        if (i > 0 && changed[i - 1].first->tagAt == source->tagAt && changed[i - 1].second == text)
-            continue;
-        const qsizetype lt = source->tagAt;
+        if (i > 0 && groups[i - 1].tagAt == g.tagAt) {
+            if (groups[i - 1] == g)
+                continue;
+            throw mismatch();
+        }
+        const qsizetype lt = g.tagAt;
         if (lt < copied || lt >= bytes.size() || bytes[lt] != '<')
             throw mismatch();
         const qsizetype gt = bytes.indexOf('>', lt);
@@ -164,18 +260,30 @@ QByteArray rewritePart(const QByteArray& bytes, std::vector<std::pair<const Text
             throw mismatch();
         QByteArray tag = bytes.mid(lt, gt - lt + 1);
         qsizetype nameEnd = 1;
-        while (nameEnd < tag.size() && tag[nameEnd] != ' ' && tag[nameEnd] != '>' && tag[nameEnd] != '\t'
-               && tag[nameEnd] != '\n' && tag[nameEnd] != '\r')
+        while (nameEnd < tag.size() && !QByteArrayView(" \t\r\n>").contains(tag[nameEnd]))
             ++nameEnd;
         const QByteArray name = tag.mid(1, nameEnd - 1);
         if (!name.endsWith('t') || (name.size() > 1 && !name.endsWith(":t")))
             throw mismatch();
         const QByteArray prefix = name.chopped(1);
-        if (needsPreserve(text) && !tag.contains("xml:space"))
+        const QString& first = g.pieces.front().text;
+        const bool firstAsRead = g.pieces.front().format == g.loaded;
+        if ((g.pieces.size() > 1 || !firstAsRead || needsPreserve(first)) && !tag.contains("xml:space"))
             tag.insert(tag.size() - 1, " xml:space=\"preserve\"");
         out.append(bytes.constData() + copied, lt - copied);
         out += tag;
-        appendContent(out, text, prefix);
+        // Text that looks as it was read stays in the element; the rest goes into runs of its own.
+        const QByteArray reopen = "</" + prefix + "t></" + prefix + "r><" + prefix + "r>";
+        const QByteArray openText = "<" + prefix + "t xml:space=\"preserve\">";
+        std::size_t k = 0;
+        if (firstAsRead)
+            appendContent(out, g.pieces[k++].text, prefix);
+        for (; k < g.pieces.size(); ++k) {
+            out += reopen + runProps(bytes, g.rPrAt, prefix, g.pieces[k].format, g.loaded) + openText;
+            appendContent(out, g.pieces[k].text, prefix);
+        }
+        if (g.pieces.back().format != g.loaded)
+            out += reopen + runProps(bytes, g.rPrAt, prefix, g.loaded, g.loaded) + openText;
         copied = end;
     }
     out.append(bytes.constData() + copied, bytes.size() - copied);
@@ -210,14 +318,26 @@ QByteArray deflated(const QByteArray& bytes)
     return out;
 }
 
-// The changed sources of every story, by the zip entry of their part.
-std::map<QByteArray, std::vector<std::pair<const TextSource*, QString>>> changesByPart(const Document& doc)
+// The changed w:t elements of every story, by the zip entry of their part.
+std::map<QByteArray, std::vector<Group>> changesByPart(const Document& doc)
 {
-    std::map<QByteArray, std::vector<std::pair<const TextSource*, QString>>> out;
-    for (const Story& s : doc.stories)
-        for (const TextSource& t : s.sources)
-            if (t.changed)
-                out[s.part.mid(1).toUtf8()].push_back({&t, s.text.mid(t.pos, t.len)});
+    std::map<QByteArray, std::vector<Group>> out;
+    for (const Story& s : doc.stories) {
+        const auto& src = s.sources;
+        for (std::size_t i = 0; i < src.size();) {
+            std::size_t j = i;
+            bool changed = false;
+            for (; j < src.size() && src[j].tagAt == src[i].tagAt; ++j)
+                changed = changed || src[j].changed;
+            if (changed) {
+                Group g{src[i].tagAt, src[i].rPrAt, src[i].loaded, {}};
+                for (std::size_t k = i; k < j; ++k)
+                    g.pieces.push_back({s.text.mid(src[k].pos, src[k].len), src[k].format});
+                out[s.part.mid(1).toUtf8()].push_back(std::move(g));
+            }
+            i = j;
+        }
+    }
     return out;
 }
 

@@ -88,14 +88,20 @@ struct FormatRun {
     bool operator==(const FormatRun&) const = default;
 };
 
+constexpr uint32_t kNoRunProps = UINT32_MAX;
+
 // Where a stretch of a story's text was read from: the content of one w:t element of the story's
 // part. Kept only when the document is loaded for editing; the writer rewrites exactly these.
+// Formatting part of an element's text splits it into several sources with the same tagAt, which
+// the writer writes as runs of their own.
 struct TextSource {
     int32_t pos = 0;             // first story position
     int32_t len = 0;             // positions it now holds (0 once all its text is deleted)
     uint32_t tagAt = 0;          // byte offset of the element's '<' in the part
+    uint32_t rPrAt = kNoRunProps; // byte offset of its run's w:rPr
     CharFormat format;           // what its text looks like, also once it is empty
-    bool changed = false;        // its text differs from the part's
+    CharFormat loaded;           // what the element's text looked like as read
+    bool changed = false;        // its text or formatting differs from the part's
 };
 
 struct Story {

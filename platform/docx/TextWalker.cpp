@@ -5,6 +5,7 @@
 #include "platform/docx/XmlReader.h"
 
 #include <charconv>
+#include <utility>
 
 namespace docx {
 
@@ -284,10 +285,12 @@ void TextWalker::run()
     RunProps direct;
     int charStyle = Styles::kNone;
     std::optional<ResolvedRun> rr;
+    const uint32_t outerRPr = std::exchange(m_rPrAt, kNoRunProps);
     const int at = m_x.depth();
     while (m_x.child(at)) {
         // w:rPr comes first; it applies to the content after it.
         if (m_x.tok() == Tok::RPr) {
+            m_rPrAt = m_x.elementOffset();
             direct = m_styles.readRunProps(m_x, &charStyle, nullptr);
             rr.reset();
             continue;
@@ -296,6 +299,7 @@ void TextWalker::run()
             rr = m_styles.resolve(m_tableStyle, m_paraStyle, charStyle, direct);
         runItem(*rr);
     }
+    m_rPrAt = outerRPr;
 }
 
 void TextWalker::text(const CharFormat& f)
@@ -314,7 +318,7 @@ void TextWalker::sourcedText(const CharFormat& f)
     });
     // Text split by a comment or CDATA inside the element is not one stretch of bytes: left unsourced.
     if (pieces == 1)
-        m_out.story.sources.push_back({start, m_w.pos() - start, tagAt, f});
+        m_out.story.sources.push_back({start, m_w.pos() - start, tagAt, m_rPrAt, f, f});
 }
 
 void TextWalker::runItem(const ResolvedRun& rr)

@@ -98,6 +98,7 @@ private:
     int m_codeDepth = 0;               // open fields still in their code part
     std::vector<bool> m_fields;        // per open field: still in its code part
     int32_t m_lastParaMark = -1;
+    uint32_t m_rPrAt = kNoRunProps;    // the w:rPr of the run being walked
 };
 
 } // namespace docx

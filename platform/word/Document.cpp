@@ -185,6 +185,16 @@ void Document::replaceSpans(int storyIndex, const std::vector<TextSpan>& spans)
     record(std::move(b));
 }
 
+void Document::formatSpans(int storyIndex, const std::vector<std::pair<int32_t, int32_t>>& spans,
+                           const FormatChange& change)
+{
+    if (spans.empty() || change.empty())
+        return;
+    refuseReadOnly();
+    record(Batch{storyIndex, planFormat(m_model.stories.at(storyIndex), spans, change),
+                 {m_model.notes, m_model.comments, m_model.textBoxes, m_model.sections}});
+}
+
 bool Document::Undo(int times)
 {
     bool any = false;

@@ -45,6 +45,10 @@ public:
     // one undo step unless an EditGroup is open. All or nothing: a refused span changes nothing.
     void replaceSpans(int story, const std::vector<TextSpan>& spans);
 
+    // Gives the w:t text in each span (sorted, not overlapping) the formatting change; one undo
+    // step unless an EditGroup is open.
+    void formatSpans(int story, const std::vector<std::pair<int32_t, int32_t>>& spans, const FormatChange& change);
+
     // Undoes (redoes) up to times steps; whether any was.
     bool Undo(int times = 1);
     bool Redo(int times = 1);

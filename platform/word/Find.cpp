@@ -153,26 +153,62 @@ bool Find::Execute(int replace)
     if (!range)
         throw core::runtimeError(core::ObjectNotSet, QStringLiteral("Tarvelin"));
     const match::Replacement r(m_replacement->Text(), m_matchWildcards);
-    if (m_replacement->setsFormatting())
-        throw cannotEdit(QStringLiteral("書式の置換はまだ保存できないため、使用できません。"));
     DocumentPtr doc = range->Document();
     const int story = range->storyIndex();
+    const FormatChange change = m_replacement->formatChange();
+    std::vector<TextSpan> spans;
+    const int32_t start = range->Start(), end = range->End();
     if (replace == wdReplaceOne) {
         if (!Execute())
             return false;
-        const match::Hit hit{range->Start(), range->End()};
-        range->setText(replacementFor(doc, story, hit, r));
-        m_lastHit = match::Hit{range->Start(), range->End()};
-        return true;
+        spans.push_back({range->Start(), range->End(), formatOnly() ? QString() : replacementFor(doc, story, *m_lastHit, r)});
+    } else {
+        spans = plannedReplacements();
+        m_found = !spans.empty();
     }
-
-    const int32_t start = range->Start(), end = range->End();
-    const std::vector<TextSpan> spans = plannedReplacements();
-    m_found = !spans.empty();
-    doc->replaceSpans(story, spans);
-    if (start != end)
-        range->setSpan(start, PositionMap(spans)(end));
+    Document::EditGroup group(*doc);
+    // Formatting alone keeps the text; otherwise the new text takes the formatting.
+    std::vector<std::pair<int32_t, int32_t>> formatted;
+    if (formatOnly()) {
+        for (const TextSpan& t : spans)
+            formatted.push_back({t.start, t.end});
+    } else {
+        int32_t shift = 0;
+        for (const TextSpan& t : spans) {
+            formatted.push_back({t.start + shift, t.start + shift + static_cast<int32_t>(t.text.size())});
+            shift += static_cast<int32_t>(t.text.size()) - (t.end - t.start);
+        }
+        // One hit is edited in place; a batch would rebuild the whole story.
+        if (replace == wdReplaceOne)
+            doc->replaceText(story, spans.front().start, spans.front().end, spans.front().text);
+        else
+            doc->replaceSpans(story, spans);
+    }
+    doc->formatSpans(story, formatted, change);
+    if (replace == wdReplaceOne) {
+        range->setSpan(formatted.front().first, formatted.front().second);
+        m_lastHit = match::Hit{range->Start(), range->End()};
+    } else if (start != end) {
+        range->setSpan(start, formatOnly() ? end : PositionMap(spans)(end));
+    }
     return m_found;
+}
+
+bool Find::formatOnly() const
+{
+    return m_replacement->Text().isEmpty() && m_replacement->setsFormatting();
+}
+
+FormatChange Replacement::formatChange() const
+{
+    FormatChange c;
+    const auto flag = [](int v) { return v == wdUndefined ? std::nullopt : std::optional<bool>(v != 0); };
+    c.highlight = flag(m_highlight);
+    c.strike = flag(m_font->StrikeThrough());
+    c.doubleStrike = flag(m_font->DoubleStrikeThrough());
+    if (m_font->Color() != wdUndefined)
+        c.color = m_font->Color();
+    return c;
 }
 
 std::vector<TextSpan> Find::plannedReplacements()
@@ -195,8 +231,8 @@ std::vector<TextSpan> Find::plannedReplacements()
             const std::optional<match::Hit> hit = m.findForward(*text, pos, to);
             if (!hit)
                 break;
-            const QString with = replacementFor(doc, story, *hit, r);
-            if (canReplace(s, hit->start, hit->end, with))
+            const QString with = formatOnly() ? QString() : replacementFor(doc, story, *hit, r);
+            if (formatOnly() || canReplace(s, hit->start, hit->end, with))
                 spans.push_back({hit->start, hit->end, with});
             else
                 ++m_skipped;

@@ -71,12 +71,15 @@ public:
     int skippedCount() const { return m_skipped; }
     // Not Word's: the same settings (replacement included) as other.
     void copySettings(const Find& other);
-    // Not Word's: what wdReplaceAll would replace, each hit with its new text, changing nothing.
+    // Not Word's: what wdReplaceAll would replace, each hit with its new text (empty when only
+    // formatting changes), changing nothing.
     std::vector<TextSpan> plannedReplacements();
 
 private:
     match::Query query() const;
     match::Matcher& matcher();
+    // The replacement has formatting and no text: it changes formatting and keeps the text.
+    bool formatOnly() const;
     QString replacementFor(const DocumentPtr& doc, int story, const match::Hit& hit, const match::Replacement& r) const;
 
     std::weak_ptr<Range> m_range;
@@ -123,6 +126,7 @@ public:
     FontPtr Font() const { return m_font; }
 
     bool setsFormatting() const;
+    FormatChange formatChange() const;
 
 private:
     QString m_text;

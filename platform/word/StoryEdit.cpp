@@ -218,7 +218,11 @@ StoryState planBatch(const docx::Story& s, const std::vector<TextSpan>& spans)
         }
         const int32_t from = src.pos - removedBefore(src.pos) + insertedBefore;
         const int32_t to = src.pos + src.len - removedBefore(src.pos + src.len) + insertedBefore + own;
-        out.sources.push_back({from, to - from, src.changed || target || to - from != src.len});
+        docx::TextSource moved = src;
+        moved.pos = from;
+        moved.len = to - from;
+        moved.changed = src.changed || target || to - from != src.len;
+        out.sources.push_back(moved);
     }
 
     const PositionMap map(spans);
@@ -228,18 +232,66 @@ StoryState planBatch(const docx::Story& s, const std::vector<TextSpan>& spans)
     return out;
 }
 
+docx::CharFormat FormatChange::applied(docx::CharFormat f) const
+{
+    f.highlight = highlight.value_or(f.highlight);
+    f.color = color.value_or(f.color);
+    f.strike = strike.value_or(f.strike);
+    f.doubleStrike = doubleStrike.value_or(f.doubleStrike);
+    return f;
+}
+
+StoryState planFormat(const docx::Story& s, const std::vector<std::pair<int32_t, int32_t>>& spans,
+                      const FormatChange& change)
+{
+    StoryState out{s.text, {}, {}, s.symbols, s.rowEnds};
+    out.sources.reserve(s.sources.size() + 2 * spans.size());
+    // Stretches of w:t text whose format the change alters, in position order.
+    struct Override {
+        int32_t start, end;
+        docx::CharFormat format;
+    };
+    std::vector<Override> overrides;
+    std::size_t k = 0;
+    for (const docx::TextSource& src : s.sources) {
+        const int32_t end = src.pos + src.len;
+        while (k < spans.size() && spans[k].second <= src.pos)
+            ++k;
+        const docx::CharFormat changed = change.applied(src.format);
+        if (k == spans.size() || spans[k].first >= end || src.len == 0 || changed == src.format) {
+            out.sources.push_back(src);
+            continue;
+        }
+        // Cut the source where spans begin and end inside it.
+        int32_t at = src.pos;
+        for (std::size_t j = k; j < spans.size() && spans[j].first < end && at < end; ++j) {
+            const int32_t from = std::max(at, spans[j].first), to = std::min(end, spans[j].second);
+            if (from > at)
+                out.sources.push_back({at, from - at, src.tagAt, src.rPrAt, src.format, src.loaded, true});
+            out.sources.push_back({from, to - from, src.tagAt, src.rPrAt, changed, src.loaded, true});
+            overrides.push_back({from, to, changed});
+            at = to;
+        }
+        if (at < end)
+            out.sources.push_back({at, end - at, src.tagAt, src.rPrAt, src.format, src.loaded, true});
+    }
+    int32_t at = 0;
+    for (const Override& o : overrides) {
+        copyRuns(s, at, o.start, 0, out.runs);
+        pushRun(out.runs, o.start, o.format);
+        at = o.end;
+    }
+    copyRuns(s, at, s.length(), 0, out.runs);
+    return out;
+}
+
 void swapState(docx::Story& s, StoryState& state)
 {
     s.text.swap(state.text);
+    std::swap(s.sources, state.sources);
     std::swap(s.runs, state.runs);
     std::swap(s.symbols, state.symbols);
     std::swap(s.rowEnds, state.rowEnds);
-    for (std::size_t i = 0; i < s.sources.size(); ++i) {
-        docx::TextSource& t = s.sources[i];
-        std::swap(t.pos, state.sources[i].pos);
-        std::swap(t.len, state.sources[i].len);
-        std::swap(t.changed, state.sources[i].changed);
-    }
     ++s.revision;
 }
 

@@ -5,6 +5,8 @@
 #include <QString>
 
 #include <cstddef>
+#include <optional>
+#include <utility>
 #include <vector>
 
 namespace word {
@@ -39,7 +41,7 @@ struct TextSpan {
 // batch (a Replace All) rebuilds them once instead of moving everything after each hit.
 struct StoryState {
     QString text;
-    std::vector<StoryEdit::SourceSpan> sources;
+    std::vector<docx::TextSource> sources;
     std::vector<docx::FormatRun> runs;
     std::vector<int32_t> symbols, rowEnds;
 };
@@ -69,6 +71,21 @@ bool canReplace(const docx::Story& story, int32_t start, int32_t end, const QStr
 // The story's state once every span (sorted, not overlapping) is replaced, each under the rules
 // of planEdit. Throws as planEdit does; changes nothing.
 StoryState planBatch(const docx::Story& story, const std::vector<TextSpan>& spans);
+// Character formatting set by a replacement: each property given replaces the text's own.
+struct FormatChange {
+    std::optional<bool> highlight;
+    std::optional<int32_t> color;
+    std::optional<bool> strike, doubleStrike;
+    bool empty() const { return !highlight && !color && !strike && !doubleStrike; }
+    docx::CharFormat applied(docx::CharFormat f) const;
+};
+
+// The story's state once the text read from w:t elements in each span (sorted, not overlapping)
+// takes the change; other characters (marks, tabs, paragraph marks) keep their formatting, since
+// only the runs of w:t text can be rewritten exactly.
+StoryState planFormat(const docx::Story& story, const std::vector<std::pair<int32_t, int32_t>>& spans,
+                      const FormatChange& change);
+
 // Swaps state with the story's own: applies a planned batch, or undoes (redoes) an applied one.
 void swapState(docx::Story& story, StoryState& state);
 

@@ -121,3 +121,51 @@ TEST_F(ReplaceFixture, EveryStory)
     EXPECT_EQ(doc->story(0).text, QString("cat\x02 cats\r"));
     EXPECT_EQ(doc->story(1).text, "a cat\r");
 }
+
+// Formatting alone keeps the text; part of a run gets runs of its own; saved, it reads back so.
+TEST_F(ReplaceFixture, FormattingAloneAndWithText)
+{
+    open(para(run("ab", "<w:highlight w:val=\"green\"/>") + run("cdefgh", "<w:b/><w:color w:val=\"FF0000\"/>")
+              + "<w:r><w:t>i</w:t><w:tab/><w:t>j</w:t></w:r>"));
+    const QString text = mainText();
+    RangePtr r = doc->StoryRanges()->Item(1);
+    FindPtr f = r->Find();
+    f->setText("");
+    f->setHighlight(-1);
+    f->Replacement()->setHighlight(0);
+    ASSERT_TRUE(f->Execute(wdReplaceAll));
+    EXPECT_EQ(mainText(), text);
+    EXPECT_FALSE(doc->story(0).runAt(0).format.highlight);
+
+    RangePtr r2 = doc->StoryRanges()->Item(1), r3 = doc->StoryRanges()->Item(1);
+    FindPtr g = r2->Find();
+    g->setText("de");
+    g->Replacement()->Font()->setStrikeThrough(-1);
+    ASSERT_TRUE(g->Execute(wdReplaceAll));
+    FindPtr h = r3->Find();
+    h->setText("i");
+    h->Replacement()->setText("I^tK");
+    h->Replacement()->Font()->setColor(0x00FF00);
+    ASSERT_TRUE(h->Execute(wdReplaceAll));
+    const docx::Document before = doc->model();
+    ASSERT_TRUE(doc->Undo(3));
+    EXPECT_TRUE(doc->story(0).runAt(0).format.highlight);
+    EXPECT_EQ(doc->story(0).text, text);
+    ASSERT_TRUE(doc->Redo(3));
+    EXPECT_EQ(doc->story(0).runs, before.stories[0].runs);
+
+    const QString saved = dir.filePath("saved.docx");
+    doc->SaveAs2(saved);
+    const docx::Document back = docx::load(saved);
+    EXPECT_EQ(back.stories[0].text, before.stories[0].text);
+    const auto& s = back.stories[0];
+    for (int32_t p = 0; p < s.length() - 1; ++p) {
+        SCOPED_TRACE(p);
+        const docx::CharFormat f = s.runAt(p).format;
+        EXPECT_EQ(f, before.stories[0].runAt(p).format);
+        EXPECT_FALSE(f.highlight);
+        EXPECT_EQ(f.strike, p == 3 || p == 4);
+        EXPECT_EQ(f.color, p >= 2 && p < 8 ? 0x0000FF : p >= 8 && p < 11 ? 0x00FF00 : docx::kColorAutomatic);
+    }
+    EXPECT_EQ(s.text.mid(8), QString("I\tK\tj\r"));
+}
