@@ -1,8 +1,10 @@
 #include "host/Host.h"
 
 #include "host/BuiltinDialogs.h"
+#include "host/DocumentSaving.h"
 #include "host/DocumentWindow.h"
 #include "host/HelpDialogs.h"
+#include "host/ReplaceDialog.h"
 #include "host/WindowGroup.h"
 #include "platform/core/Error.h"
 #include "platform/forms/Form.h"
@@ -137,6 +139,16 @@ void Host::installCommands()
 {
     office::CommandBars& bars = *m_app->CommandBars();
     bars.setBuiltinAction(office::idFileOpen, [this] { openFiles(askForDocuments(dialogParent())); });
+    bars.setBuiltinAction(office::idFileSave, [this] { saveDocument(m_app->ActiveDocument(), dialogParent()); });
+    bars.setBuiltinAction(office::idFileSaveAs, [this] { saveDocumentAs(m_app->ActiveDocument(), dialogParent()); });
+    bars.setBuiltinAction(office::idEditReplace, [this] {
+        m_app->ActiveDocument();   // 4248 with no document open
+        if (!m_replaceDialog)
+            m_replaceDialog = new ReplaceDialog(m_app, dialogParent());
+        m_replaceDialog->show();
+        m_replaceDialog->raise();
+        m_replaceDialog->activateWindow();
+    });
     bars.setBuiltinAction(office::idFileClose, [this] { m_app->ActiveDocument()->Close(); });
     bars.setBuiltinAction(office::idFileExit, [] { QCoreApplication::quit(); });
     bars.setBuiltinAction(office::idEditCopy, [this] {

@@ -4,6 +4,7 @@
 #include "platform/word/Forward.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -17,6 +18,7 @@ namespace host {
 
 class AppWindow;
 class DocumentWindow;
+class ReplaceDialog;
 
 // The host standing in for Word: one window per open document (the application window while
 // none is open), the built-in commands of the menu bar, and the registered add-ins. It shows
@@ -59,6 +61,7 @@ private:
     std::map<const word::Document*, DocumentWindow*> m_windows;
     std::unique_ptr<QWindow> m_formOwner;   // owns the add-in's forms
     bool m_shutDown = false;
+    QPointer<ReplaceDialog> m_replaceDialog;
 };
 
 } // namespace host

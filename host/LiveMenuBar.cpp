@@ -18,6 +18,12 @@ QKeySequence builtinShortcut(int id)
         return QKeySequence::Open;
     case office::idFileClose:
         return QKeySequence::Close;
+    case office::idFileSave:
+        return QKeySequence::Save;
+    case office::idFileSaveAs:
+        return QKeySequence(Qt::Key_F12);
+    case office::idEditReplace:
+        return QKeySequence(Qt::CTRL | Qt::Key_H);
     case office::idEditCopy:
         return QKeySequence::Copy;
     case office::idEditSelectAll:

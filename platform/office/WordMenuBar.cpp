@@ -7,9 +7,9 @@ namespace office {
 
 namespace {
 
-const std::array<BuiltinCommand, 16>& catalogue()
+const std::array<BuiltinCommand, 19>& catalogue()
 {
-    static const std::array<BuiltinCommand, 16> commands{{
+    static const std::array<BuiltinCommand, 19> commands{{
         {idFileMenu, msoControlPopup, QStringLiteral("ファイル(&F)")},
         {idEditMenu, msoControlPopup, QStringLiteral("編集(&E)")},
         {idViewMenu, msoControlPopup, QStringLiteral("表示(&V)")},
@@ -18,8 +18,11 @@ const std::array<BuiltinCommand, 16>& catalogue()
         {idFileOpen, msoControlButton, QStringLiteral("開く…")},
         {idFileClose, msoControlButton, QStringLiteral("閉じる")},
         {idFileExit, msoControlButton, QStringLiteral("終了")},
+        {idFileSave, msoControlButton, QStringLiteral("上書き保存")},
+        {idFileSaveAs, msoControlButton, QStringLiteral("名前を付けて保存…")},
         {idEditCopy, msoControlButton, QStringLiteral("コピー")},
         {idEditSelectAll, msoControlButton, QStringLiteral("すべて選択")},
+        {idEditReplace, msoControlButton, QStringLiteral("置換…")},
         {idViewPrintLayout, msoControlButton, QStringLiteral("印刷レイアウト")},
         {idViewHeaderFooter, msoControlButton, QStringLiteral("ヘッダーとフッター")},
         {idViewComments, msoControlButton, QStringLiteral("コメント")},
@@ -47,8 +50,8 @@ const BuiltinCommand* builtinCommand(int id)
 std::shared_ptr<CommandBar> addWordMenuBar(CommandBars& bars)
 {
     static const std::vector<Menu> menus{
-        {idFileMenu, {idFileOpen, idFileClose, idFileExit}},
-        {idEditMenu, {idEditCopy, idEditSelectAll}},
+        {idFileMenu, {idFileOpen, idFileSave, idFileSaveAs, idFileClose, idFileExit}},
+        {idEditMenu, {idEditCopy, idEditSelectAll, idEditReplace}},
         {idViewMenu, {idViewPrintLayout, idViewHeaderFooter, idViewComments}},
         {idToolsMenu, {idToolsFuzzyOptions}},
         {idHelpMenu, {idHelpShortcuts, idHelpAbout}},

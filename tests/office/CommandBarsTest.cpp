@@ -63,15 +63,15 @@ TEST_F(CommandBarsTest, MissingItemsAndInvalidArgumentsRaiseError5)
         {"bar index 0", [&] { bars->Item(0); }},
         {"duplicate bar name", [&] { bars->Add(kMenuBarName); }},
         {"caption without ampersand", [&] { menuBar->Controls()->Item(QStringLiteral("編集")); }},
-        {"index past the end", [&] { controls->Item(3); }},
+        {"index past the end", [&] { controls->Item(4); }},
         {"before 0", [&] { controls->Add(1, 1, {}, 0); }},
-        {"before past count + 1", [&] { controls->Add(1, 1, {}, 4); }},
+        {"before past count + 1", [&] { controls->Add(1, 1, {}, 5); }},
         {"edit box type", [&] { controls->Add(2); }},
         {"unknown built-in id", [&] { controls->Add(1, 424242); }},
     };
     for (const auto& [what, call] : calls)
         EXPECT_EQ(errorNumber(call), core::InvalidProcedureCall) << what;
-    EXPECT_EQ(controls->Count(), 2);
+    EXPECT_EQ(controls->Count(), 3);
 }
 
 TEST_F(CommandBarsTest, AddInsertsBeforeTheGivenPosition)
