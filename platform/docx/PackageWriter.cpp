@@ -318,7 +318,8 @@ QByteArray deflated(const QByteArray& bytes)
     return out;
 }
 
-// The changed w:t elements of every story, by the zip entry of their part.
+// The changed w:t elements of every story, by the zip entry of their part (names matched without
+// regard to case, as the reader matches them).
 std::map<QByteArray, std::vector<Group>> changesByPart(const Document& doc)
 {
     std::map<QByteArray, std::vector<Group>> out;
@@ -333,7 +334,7 @@ std::map<QByteArray, std::vector<Group>> changesByPart(const Document& doc)
                 Group g{src[i].tagAt, src[i].rPrAt, src[i].loaded, {}};
                 for (std::size_t k = i; k < j; ++k)
                     g.pieces.push_back({s.text.mid(src[k].pos, src[k].len), src[k].format});
-                out[s.part.mid(1).toUtf8()].push_back(std::move(g));
+                out[s.part.mid(1).toUtf8().toLower()].push_back(std::move(g));
             }
             i = j;
         }
@@ -369,7 +370,7 @@ QByteArray writePackage(const Document& doc)
         const qsizetype end = k + 1 < byOffset.size() ? dir.entries[byOffset[k + 1]].local : dir.cdStart;
         newLocal[i] = static_cast<uint32_t>(out.size());
         QByteArray central = zip.mid(e.central, e.centralLen);
-        auto it = changes.find(e.name);
+        auto it = changes.find(e.name.toLower());
         if (it == changes.end()) {
             out.append(zip.constData() + e.local, end - e.local);
         } else {

@@ -155,11 +155,12 @@ TEST_F(Navigation, AClosedOrReopenedDocumentIsReportedAfterTheRowMoved)
 
 TEST_F(Navigation, TextDeletedAfterTheSearchGivesTheJumpFailure)
 {
-    word::RangePtr main = doc->StoryRanges()->Item(1);
-    main->setEnd(main->End() - 3);
-    main->Delete();  // K2 (positions 8 to 10) now lies beyond the story's end
-    ASSERT_EQ(doc->StoryRanges()->Item(1)->End(), 3);
-    doubleClick(2);
+    word::RangePtr note = doc->StoryRanges()->Item(2);
+    note->setEnd(note->End() - 1);
+    note->setStart(1);
+    note->Delete();  // the note's text goes: K3 (positions 2 to 4) now lies beyond the story's end
+    ASSERT_EQ(doc->StoryRanges()->Item(2)->End(), 2);
+    doubleClick(3);
     ASSERT_EQ(messages.messages().size(), 1);
     EXPECT_EQ(messages.messages()[0].prompt,
               QStringLiteral("ジャンプできませんでした。\r\nもし、検索後にドキュメントを検索した場合は再度検索を実施してみてください。"
