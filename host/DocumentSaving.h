@@ -11,7 +11,7 @@ namespace host {
 // the document stays open with its changes. Whether it was saved.
 bool saveDocument(const word::DocumentPtr& doc, QWidget* parent);
 
-// ファイル → 名前を付けて保存...: asks for a .docx name, then saves there. Whether it was saved.
+// ファイル → 名前を付けて保存…: asks for a .docx name, then saves there. Whether it was saved.
 bool saveDocumentAs(const word::DocumentPtr& doc, QWidget* parent);
 
 } // namespace host

@@ -10,7 +10,7 @@ class QPushButton;
 
 namespace host {
 
-// 編集 → 置換...: Word's Find and Replace dialog over the active document, in Japanese. 次を検索
+// 編集 → 置換…: Word's Find and Replace dialog over the active document, in Japanese. 次を検索
 // selects the next hit after the selection (going on through the following stories in Word's
 // order), 置換 replaces the selected hit and finds the next, すべて置換 replaces in every story
 // as one undo step and reports the count.

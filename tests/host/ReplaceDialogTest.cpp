@@ -36,13 +36,13 @@ int occurrences(const docx::Document& d, const QString& word)
 
 } // namespace
 
-// 編集 → 置換...: find next selects the hits story by story, replace changes the selected one,
+// 編集 → 置換…: find next selects the hits story by story, replace changes the selected one,
 // replace all reports its count; ファイル → 上書き保存 writes it, asking first when the file
 // changed on disk.
 TEST_F(HostTest, ReplaceDialogAndSaving)
 {
     start({report});
-    menuItem(windowOf(1), QStringLiteral("編集(&E)"), QStringLiteral("置換..."))->trigger();
+    menuItem(windowOf(1), QStringLiteral("編集(&E)"), QStringLiteral("置換…"))->trigger();
     host::ReplaceDialog* dialog = replaceDialog();
     ASSERT_NE(dialog, nullptr);
     QStringList shown;
