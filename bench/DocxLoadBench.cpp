@@ -90,6 +90,16 @@ void BM_DocxLoad(benchmark::State& state)
     state.counters["positions"] = static_cast<double>(chars);
 }
 
+// The same load reading the looks too, as the host's windows do.
+void BM_DocxLoadWithLooks(benchmark::State& state)
+{
+    ensureDocument();
+    for (auto _ : state) {
+        const docx::Document d = docx::load(documentPath(), {true});
+        benchmark::DoNotOptimize(d.stories[0].look.runs.size());
+    }
+}
+
 // The main part's XML turned into events alone, without inflating it or walking the events.
 void BM_TokenizeMainPart(benchmark::State& state)
 {
@@ -121,6 +131,7 @@ void BM_TokenizeMainPart(benchmark::State& state)
 
 BENCHMARK(BM_InflateAndParseOnly)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 BENCHMARK(BM_DocxLoad)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+BENCHMARK(BM_DocxLoadWithLooks)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 BENCHMARK(BM_TokenizeMainPart)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "host/DocumentWindow.h"
 
 #include "host/LiveMenuBar.h"
+#include "platform/docx/LookReader.h"
 #include "platform/word/Application.h"
 #include "platform/word/Document.h"
 #include "platform/word/Window.h"
@@ -9,6 +10,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QScrollBar>
 #include <QMenuBar>
 #include <QScrollArea>
 #include <QSplitter>
@@ -16,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 #include <array>
 #include <tuple>
 
@@ -30,6 +33,9 @@ constexpr int kNoteHeight = 110;
 constexpr int kNotesAreaHeight = 240;
 constexpr int kTextBoxHeight = 160;
 constexpr int kSidePaneWidth = 280;
+constexpr double kMinZoom = 0.25, kMaxZoom = 4.0;
+
+int pixels(int32_t twips, double zoom) { return static_cast<int>(twips / 15.0 * zoom); }
 
 bool isHeader(int type) { return type == wdPrimaryHeaderStory || type == wdFirstPageHeaderStory || type == wdEvenPagesHeaderStory; }
 bool isFooter(int type) { return type == wdPrimaryFooterStory || type == wdFirstPageFooterStory || type == wdEvenPagesFooterStory; }
@@ -77,18 +83,6 @@ QString viewTypeName(int type)
     return QString::fromUtf8(names.at(static_cast<size_t>(type - 1)));
 }
 
-// Word numbers endnotes i, ii, iii…
-QString lowerRoman(int n)
-{
-    static const std::array<std::pair<int, const char*>, 13> digits{{{1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"},
-        {100, "c"}, {90, "xc"}, {50, "l"}, {40, "xl"}, {10, "x"}, {9, "ix"}, {5, "v"}, {4, "iv"}, {1, "i"}}};
-    QString out;
-    for (const auto& [value, text] : digits)
-        for (; n >= value; n -= value)
-            out += QLatin1String(text);
-    return out;
-}
-
 int firstStoryOfType(const docx::Document& model, int type)
 {
     for (size_t i = 0; i < model.stories.size(); ++i)
@@ -103,7 +97,7 @@ std::map<int, MarkLabels> markLabels(const docx::Document& model)
     std::map<int, MarkLabels> labels;
     int footnotes = 0, endnotes = 0;
     for (const Note& n : model.notes) {
-        const QString label = n.type == wdFootnotesStory ? QString::number(++footnotes) : lowerRoman(++endnotes);
+        const QString label = n.type == wdFootnotesStory ? QString::number(++footnotes) : docx::romanNumeral(++endnotes);
         labels[n.refStory][n.refPos] = label;
         labels[firstStoryOfType(model, n.type)][n.start] = label;
     }
@@ -135,7 +129,8 @@ AppWindow::AppWindow(std::shared_ptr<office::CommandBars> bars, QWidget* parent)
 }
 
 DocumentWindow::DocumentWindow(word::DocumentPtr doc, std::shared_ptr<office::CommandBars> bars, QWidget* parent)
-    : AppWindow(std::move(bars), parent), m_doc(std::move(doc)), m_labels(markLabels(m_doc->model()))
+    : AppWindow(std::move(bars), parent), m_doc(std::move(doc)), m_labels(markLabels(m_doc->model())),
+      m_pictures(decodePictures(m_doc->model().media))
 {
     setWindowTitle(m_doc->Name() + QStringLiteral(" - Tarvelin"));
     const docx::Document& model = m_doc->model();
@@ -153,6 +148,7 @@ DocumentWindow::DocumentWindow(word::DocumentPtr doc, std::shared_ptr<office::Co
 
     m_main = new StoryView(page);
     m_main->setMinimumHeight(200);
+    placePage();
     drawStory(m_main, firstStoryOfType(model, wdMainTextStory));
     column->addWidget(m_main, 1);
     m_fixedViews.push_back(m_main);
@@ -210,13 +206,19 @@ DocumentWindow::DocumentWindow(word::DocumentPtr doc, std::shared_ptr<office::Co
     m_split->setStretchFactor(1, 1);
     setCentralWidget(m_split);
 
-    for (StoryView* view : {m_main, m_header, m_footer, m_comments})
+    for (StoryView* view : allViews()) {
         connect(view, &StoryView::userSelected, this, [this, view] { syncUserSelection(view); });
-    for (StoryView* view : m_fixedViews)
-        if (view != m_main)
-            connect(view, &StoryView::userSelected, this, [this, view] { syncUserSelection(view); });
+        connect(view, &StoryView::zoomRequested, this, [this](int steps) { setZoom(m_zoom * std::pow(1.1, steps)); });
+    }
+    m_pageIndicator = new QLabel(this);
+    statusBar()->addPermanentWidget(m_pageIndicator);
+    m_zoomIndicator = new QLabel(this);
+    statusBar()->addPermanentWidget(m_zoomIndicator);
+    connect(m_main->verticalScrollBar(), &QScrollBar::valueChanged, this, &DocumentWindow::showPageNumber);
+    connect(m_main->verticalScrollBar(), &QScrollBar::rangeChanged, this, &DocumentWindow::showPageNumber);
 
     showView();
+    showPageNumber();
     m_main->setFocus();
 }
 
@@ -241,8 +243,59 @@ void DocumentWindow::drawStory(StoryView* view, int storyIndex)
 {
     static const docx::Story kNone;
     const bool known = storyIndex >= 0;
-    view->setStory(known ? m_doc->story(storyIndex) : kNone, storyIndex,
-                   known && m_labels.count(storyIndex) ? m_labels.at(storyIndex) : MarkLabels{});
+    DrawContext context;
+    if (known && m_labels.count(storyIndex))
+        context.labels = m_labels.at(storyIndex);
+    context.pictures = &m_pictures;
+    context.zoom = m_zoom;
+    view->setStory(known ? m_doc->story(storyIndex) : kNone, storyIndex, context);
+}
+
+std::vector<StoryView*> DocumentWindow::allViews() const
+{
+    std::vector<StoryView*> views = m_fixedViews;
+    views.insert(views.end(), {m_header, m_footer, m_comments});
+    return views;
+}
+
+// The main text is laid out at the first section's page: its width and side margins.
+void DocumentWindow::placePage()
+{
+    const docx::Document& model = m_doc->model();
+    const docx::PageLook page = model.sections.empty() ? docx::PageLook{} : model.sections.front().page;
+    m_main->setPage(pixels(page.width, m_zoom), pixels(page.left, m_zoom), pixels(page.right, m_zoom));
+}
+
+void DocumentWindow::setZoom(double zoom)
+{
+    zoom = std::clamp(zoom, kMinZoom, kMaxZoom);
+    if (zoom == m_zoom)
+        return;
+    m_zoom = zoom;
+    placePage();
+    for (StoryView* v : allViews())
+        if (v->storyIndex() >= 0)
+            drawStory(v, v->storyIndex());
+    showSelection();
+}
+
+double DocumentWindow::zoom() const
+{
+    return m_zoom;
+}
+
+// The page the top of the main view shows, counted in the first section's page body heights:
+// the view lays the text out as one long page.
+void DocumentWindow::showPageNumber()
+{
+    const docx::Document& model = m_doc->model();
+    const docx::PageLook page = model.sections.empty() ? docx::PageLook{} : model.sections.front().page;
+    const int body = std::max(1, pixels(page.height - page.top - page.bottom, m_zoom));
+    const int height = static_cast<int>(m_main->document()->size().height());
+    const int pages = std::max(1, (height + body - 1) / body);
+    const int at = std::min(pages, 1 + m_main->verticalScrollBar()->value() / body);
+    m_pageIndicator->setText(QStringLiteral("%1 / %2 ページ").arg(at).arg(pages));
+    m_zoomIndicator->setText(QStringLiteral("%1%").arg(qRound(m_zoom * 100)));
 }
 
 bool DocumentWindow::commentPaneShown() const
@@ -330,8 +383,7 @@ void DocumentWindow::showHeaderFooter(const Block& block, bool footer)
 void DocumentWindow::redrawEdited()
 {
     const docx::Document& model = m_doc->model();
-    std::vector<StoryView*> views = m_fixedViews;
-    views.insert(views.end(), {m_header, m_footer, m_comments});
+    const std::vector<StoryView*> views = allViews();
     const auto edited = [&model](const StoryView* v) {
         return v->storyIndex() >= 0 && model.stories[static_cast<size_t>(v->storyIndex())].revision != v->drawnRevision();
     };
@@ -379,13 +431,23 @@ void DocumentWindow::showSelection()
     if (!view || m_fromUser)
         return;
     view->selectStory(window->selectionStart(), window->selectionEnd());
+    clearOtherSelections(view);
     for (QScrollArea* area : m_areas)
         if (area->isAncestorOf(view))
             area->ensureWidgetVisible(view->parentWidget());
 }
 
+// A document has one selection: the views other than the one holding it show none.
+void DocumentWindow::clearOtherSelections(StoryView* keep)
+{
+    for (StoryView* v : allViews())
+        if (v != keep)
+            v->clearSelection();
+}
+
 void DocumentWindow::syncUserSelection(StoryView* view)
 {
+    clearOtherSelections(view);
     const QTextCursor c = view->textCursor();
     m_fromUser = true;
     m_doc->ActiveWindow()->select(view->storyIndex(), view->storyPosition(c.selectionStart()),

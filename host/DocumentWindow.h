@@ -51,6 +51,9 @@ public:
     bool commentPaneShown() const;
     // The 0-based section the selection belongs to.
     int currentSection() const;
+    // Zoom, 1 for 100 %; every story is drawn again at the new size.
+    void setZoom(double zoom);
+    double zoom() const;
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -70,9 +73,17 @@ private:
     int headerFooterStory(bool footer) const;
     void showHeaderFooter(const Block& block, bool footer);
     void syncUserSelection(StoryView* view);
+    void clearOtherSelections(StoryView* keep);
+    std::vector<StoryView*> allViews() const;
+    void placePage();
+    void showPageNumber();
 
     word::DocumentPtr m_doc;
     std::map<int, MarkLabels> m_labels;
+    Pictures m_pictures;
+    double m_zoom = 1.0;
+    QLabel* m_pageIndicator = nullptr;
+    QLabel* m_zoomIndicator = nullptr;
     QSplitter* m_split = nullptr;
     Block m_headerBlock, m_footerBlock, m_commentBlock;
     StoryView* m_main = nullptr;

@@ -52,6 +52,7 @@ Host::Host(word::ApplicationPtr app, const QString& registryFile)
     // The add-in's windows stay above the document windows, as windows the host owns.
     forms::setFormOwner(m_formOwner.get());
     installBuiltinDialogs(*m_app);
+    m_app->setShowsDocuments(true);
     installCommands();
     connect(m_app.get(), &word::Application::documentOpened, this, &Host::onOpened);
     connect(m_app.get(), &word::Application::documentClosed, this, &Host::onClosed);

@@ -1,3 +1,15 @@
+// How the document window draws a story, and how editing will sit on it.
+//
+// Each story (main text, a note story, a header …) is one QTextDocument shown by one StoryView.
+// The reader keeps, beside the story's characters, how they look (docx::Look: run looks,
+// paragraphs with their list labels, tables with grid, spans and merges, pictures, sections'
+// pages). Building the QTextDocument walks the story position by position and keeps
+// m_toDisplay, the drawn position of every story position: characters Word does not show
+// (field codes, hidden text, anchors) take no drawn position, and what the view draws that is no
+// story character (list labels, note numbers) takes no story position. Selecting a story span,
+// scrolling a hit into view and reporting the user's selection all go through that one map.
+// Editing goes through word::Range, which moves the story's runs, marks and looks together; the
+// window then draws again only the stories whose revision moved.
 #include "host/StoryView.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -7,6 +19,9 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <QTextTable>
+#include <QUrl>
+#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -19,11 +34,15 @@ using docx::CpClass;
 const QColor kMarkColor(0x80, 0x80, 0x80);
 const QColor kDeletedColor(Qt::red);
 const QColor kHighlightColor(Qt::yellow);
+const QColor kDeskColor(0xe6, 0xe6, 0xe6);
 
 QColor fromColorRef(int32_t colorRef)
 {
     return QColor(colorRef & 0xFF, (colorRef >> 8) & 0xFF, (colorRef >> 16) & 0xFF);
 }
+
+// Twips to pixels at 96 dpi and the zoom.
+double px(int32_t twips, double zoom) { return twips / 15.0 * zoom; }
 
 QTextCharFormat textFormat(const docx::CharFormat& f)
 {
@@ -41,14 +60,68 @@ QTextCharFormat textFormat(const docx::CharFormat& f)
     return out;
 }
 
+void applyLook(QTextCharFormat& out, const docx::RunLook& look, double zoom)
+{
+    if (look.bold)
+        out.setFontWeight(QFont::Bold);
+    out.setFontItalic(look.italic);
+    switch (look.underline) {
+    case docx::Underline::None: break;
+    case docx::Underline::Wavy: out.setUnderlineStyle(QTextCharFormat::WaveUnderline); break;
+    case docx::Underline::Dotted: out.setUnderlineStyle(QTextCharFormat::DotLine); break;
+    case docx::Underline::Dashed: out.setUnderlineStyle(QTextCharFormat::DashUnderline); break;
+    default: out.setUnderlineStyle(QTextCharFormat::SingleUnderline); break;
+    }
+    out.setFontPointSize(look.halfPoints / 2.0 * zoom);
+    QStringList families;
+    for (const QString& f : {look.latinFont, look.eastAsiaFont})
+        if (!f.isEmpty())
+            families << f;
+    if (!families.isEmpty())
+        out.setFontFamilies(families);
+    if (look.highlight >= 0 && out.background().style() != Qt::NoBrush)
+        out.setBackground(fromColorRef(look.highlight));
+    if (look.vertAlign != docx::VertAlign::Baseline)
+        out.setVerticalAlignment(look.vertAlign == docx::VertAlign::Super ? QTextCharFormat::AlignSuperScript
+                                                                          : QTextCharFormat::AlignSubScript);
+    if (look.allCaps)
+        out.setFontCapitalization(QFont::AllUppercase);
+    else if (look.smallCaps)
+        out.setFontCapitalization(QFont::SmallCaps);
+    if (look.spacing) {
+        out.setFontLetterSpacingType(QFont::AbsoluteSpacing);
+        out.setFontLetterSpacing(px(look.spacing, zoom));
+    }
+}
+
+QTextBlockFormat blockFormat(const docx::ParaLook& p, double zoom)
+{
+    QTextBlockFormat out;
+    static const Qt::Alignment kAlign[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight, Qt::AlignJustify,
+                                           Qt::AlignJustify};
+    out.setAlignment(kAlign[static_cast<int>(p.align)]);
+    out.setLeftMargin(px(p.left, zoom));
+    out.setRightMargin(px(p.right, zoom));
+    out.setTextIndent(px(p.firstLine, zoom));
+    out.setTopMargin(px(p.before, zoom));
+    out.setBottomMargin(px(p.after, zoom));
+    if (p.lineExact)
+        out.setLineHeight(px(p.line, zoom), QTextBlockFormat::MinimumHeight);
+    else if (p.line != 240)
+        out.setLineHeight(p.line * 100.0 / 240, QTextBlockFormat::ProportionalHeight);
+    if (!p.label.isEmpty())   // the label's tab reaches the text's indent
+        out.setTabPositions({QTextOption::Tab(px(std::max(p.left, 0), zoom), QTextOption::LeftTab)});
+    return out;
+}
+
 QTextCharFormat markFormat(QTextCharFormat f)
 {
     f.setForeground(kMarkColor);
     return f;
 }
 
-// How one shown character is drawn; an empty string draws nothing. rowEnd: the character is the
-// cell mark that ends a table row.
+// How one shown character outside the table structure is drawn; an empty string draws nothing.
+// rowEnd: the character is the cell mark that ends a table row.
 QString drawn(char16_t c, bool rowEnd)
 {
     namespace cp = docx::cp;
@@ -86,7 +159,258 @@ bool isMark(char16_t c)
     return c == cp::CellMark || c == cp::Separator || c == cp::ContinuationSeparator || c == cp::Graphic;
 }
 
+// A picture whose format Qt cannot read: a frame of its size with its text.
+QImage pictureBox(QSize size, const QString& text)
+{
+    QImage box(size.expandedTo(QSize(16, 16)), QImage::Format_ARGB32_Premultiplied);
+    box.fill(Qt::white);
+    QPainter p(&box);
+    p.setPen(QPen(QColor(0x90, 0x90, 0x90), 1));
+    p.drawRect(box.rect().adjusted(0, 0, -1, -1));
+    p.drawText(box.rect().adjusted(4, 4, -4, -4), Qt::AlignCenter | Qt::TextWordWrap, text);
+    return box;
+}
+
+// Builds the drawn document of a story, position by position.
+class Builder {
+public:
+    Builder(const docx::Story& story, const DrawContext& context, QTextDocument* doc,
+            std::vector<int>& toDisplay, std::vector<std::pair<int, int>>& doubleStrikes)
+        : m_story(story), m_look(story.look), m_context(context), m_doc(doc), m_cursor(doc),
+          m_toDisplay(toDisplay), m_doubleStrikes(doubleStrikes)
+    {
+    }
+
+    void build()
+    {
+        m_toDisplay.assign(static_cast<size_t>(m_story.length()) + 1, 0);
+        m_doubleStrikes.clear();
+        m_cursor.beginEditBlock();
+        size_t run = 0;
+        int strikeStart = -1;
+        for (int32_t p = 0; p < m_story.length(); ++p) {
+            while (run + 1 < m_story.runs.size() && m_story.runs[run + 1].start <= p) {
+                ++run;
+            }
+            const docx::CharFormat& f = m_story.runs[run].format;
+            if (p == m_story.runs[run].start)
+                m_format = formatAt(f, p);
+            else if (m_lookRun + 1 < m_look.runs.size() && m_look.runs[m_lookRun + 1].start <= p)
+                m_format = formatAt(f, p);
+            const bool twice = f.doubleStrike && f.cls != CpClass::Deleted;
+            if (twice && strikeStart < 0)
+                strikeStart = m_cursor.position();
+            else if (!twice && strikeStart >= 0) {
+                if (m_cursor.position() > strikeStart)
+                    m_doubleStrikes.emplace_back(strikeStart, m_cursor.position());
+                strikeStart = -1;
+            }
+            openTables(p);
+            startParagraph(p);
+            m_toDisplay[static_cast<size_t>(p)] = m_cursor.position();
+            if (f.cls == CpClass::Field || f.cls == CpClass::Hidden)
+                continue;
+            put(p);
+        }
+        if (strikeStart >= 0 && m_cursor.position() > strikeStart)
+            m_doubleStrikes.emplace_back(strikeStart, m_cursor.position());
+        m_toDisplay.back() = m_cursor.position();
+        m_cursor.endEditBlock();
+    }
+
+private:
+    struct OpenTable {
+        const docx::TableLook* look;
+        QTextTable* table;
+        size_t row = 0, cell = 0;
+    };
+
+    QTextCharFormat formatAt(const docx::CharFormat& f, int32_t p)
+    {
+        QTextCharFormat out = textFormat(f);
+        while (m_lookRun + 1 < m_look.runs.size() && m_look.runs[m_lookRun + 1].start <= p)
+            ++m_lookRun;
+        if (!m_look.runs.empty() && m_look.runs[m_lookRun].start <= p)
+            applyLook(out, m_look.runs[m_lookRun].look, m_context.zoom);
+        else if (m_context.zoom != 1.0)
+            out.setFontPointSize(10.5 * m_context.zoom);
+        return out;
+    }
+
+    void text(const QString& s, const QTextCharFormat& format)
+    {
+        if (!s.isEmpty())
+            m_cursor.insertText(s, format);
+    }
+
+    bool inSkippedCell() const
+    {
+        if (m_tables.empty())
+            return false;
+        const OpenTable& t = m_tables.back();
+        return t.row < t.look->rows.size() && t.cell < t.look->rows[t.row].size()
+               && t.look->rows[t.row][t.cell].merged;
+    }
+
+    void openTables(int32_t p)
+    {
+        while (m_nextTable < m_look.tables.size() && m_look.tables[m_nextTable].start <= p) {
+            const docx::TableLook& look = m_look.tables[m_nextTable++];
+            if (look.start < p || look.rows.empty())
+                continue;   // a table whose cells an edit has removed
+            int columns = static_cast<int>(look.grid.size());
+            for (const auto& row : look.rows)
+                if (!row.empty())
+                    columns = std::max(columns, row.back().column + row.back().span);
+            QTextTableFormat format;
+            format.setCellPadding(px(108, m_context.zoom) / 2);
+            format.setCellSpacing(0);
+            format.setBorderCollapse(true);
+            format.setBorder(look.borders ? 1 : 0);
+            format.setBorderBrush(look.borders ? QBrush(Qt::black) : QBrush(Qt::NoBrush));
+            format.setAlignment(Qt::AlignLeft);
+            QList<QTextLength> widths;
+            for (int32_t w : look.grid)
+                widths << QTextLength(QTextLength::FixedLength, px(w, m_context.zoom));
+            if (widths.size() == columns)
+                format.setColumnWidthConstraints(widths);
+            QTextTable* table = m_cursor.insertTable(static_cast<int>(look.rows.size()), std::max(columns, 1), format);
+            for (size_t r = 0; r < look.rows.size(); ++r)
+                for (const docx::CellLook& c : look.rows[r]) {
+                    if (c.merged || c.column >= columns)
+                        continue;
+                    if (c.span > 1 || c.rowSpan > 1)
+                        table->mergeCells(static_cast<int>(r), c.column, c.rowSpan, std::min(c.span, columns - c.column));
+                    if (c.shading >= 0) {
+                        QTextTableCell cell = table->cellAt(static_cast<int>(r), c.column);
+                        QTextCharFormat cf = cell.format();
+                        cf.setBackground(fromColorRef(c.shading));
+                        cell.setFormat(cf);
+                    }
+                }
+            m_tables.push_back({&look, table});
+            moveToCell();
+        }
+    }
+
+    void moveToCell()
+    {
+        OpenTable& t = m_tables.back();
+        const auto& row = t.look->rows[t.row];
+        if (t.cell < row.size())
+            m_cursor = t.table->cellAt(static_cast<int>(t.row), row[t.cell].column).firstCursorPosition();
+    }
+
+    // The cell mark at p ends the open table's cell (or its row); false outside a drawn table.
+    bool endCell(int32_t p)
+    {
+        if (m_tables.empty())
+            return false;
+        OpenTable& t = m_tables.back();
+        if (std::binary_search(m_story.rowEnds.begin(), m_story.rowEnds.end(), p)) {
+            ++t.row;
+            t.cell = 0;
+            if (t.row >= t.look->rows.size()) {
+                m_cursor = t.table->lastCursorPosition();
+                m_cursor.movePosition(QTextCursor::NextBlock);
+                m_tables.pop_back();
+                return true;
+            }
+        } else {
+            ++t.cell;
+        }
+        moveToCell();
+        return true;
+    }
+
+    void startParagraph(int32_t p)
+    {
+        while (m_nextPara < m_look.paras.size() && m_look.paras[m_nextPara].start < p)
+            ++m_nextPara;
+        if (m_nextPara >= m_look.paras.size() || m_look.paras[m_nextPara].start != p)
+            return;
+        const docx::ParaLook& para = m_look.paras[m_nextPara++];
+        if (inSkippedCell())
+            return;
+        m_cursor.setBlockFormat(blockFormat(para, m_context.zoom));
+        if (!para.label.isEmpty() && !inSkippedCell())
+            text(para.label + u'\t', m_format);
+    }
+
+    void picture(int32_t p, bool anchored)
+    {
+        while (m_nextPicture < m_look.pictures.size() && m_look.pictures[m_nextPicture].pos < p)
+            ++m_nextPicture;
+        const docx::PictureLook* look = m_nextPicture < m_look.pictures.size() && m_look.pictures[m_nextPicture].pos == p
+                                            ? &m_look.pictures[m_nextPicture]
+                                            : nullptr;
+        if (!look) {
+            if (!anchored)
+                text(QStringLiteral("▣"), markFormat(m_format));
+            return;
+        }
+        const QSize size(std::max(1, static_cast<int>(px(look->width, m_context.zoom))),
+                         std::max(1, static_cast<int>(px(look->height, m_context.zoom))));
+        const QString name = QStringLiteral("picture:%1:%2x%3").arg(look->media).arg(size.width()).arg(size.height());
+        if (m_doc->resource(QTextDocument::ImageResource, QUrl(name)).isNull()) {
+            const auto found = m_context.pictures ? m_context.pictures->find(look->media) : Pictures::const_iterator();
+            const bool known = m_context.pictures && found != m_context.pictures->end() && !found->second.isNull();
+            const QString caption = look->altText.isEmpty() ? partFileName(look->media) : look->altText;
+            m_doc->addResource(QTextDocument::ImageResource, QUrl(name),
+                               known ? found->second : pictureBox(size, caption));
+        }
+        QTextImageFormat image;
+        image.setName(name);
+        image.setWidth(size.width());
+        image.setHeight(size.height());
+        m_cursor.insertImage(image);
+    }
+
+    static QString partFileName(const QString& part) { return part.section(u'/', -1); }
+
+    void put(int32_t p)
+    {
+        namespace cp = docx::cp;
+        const char16_t c = m_story.text[p].unicode();
+        if (const auto label = m_context.labels.find(p); label != m_context.labels.end()) {
+            QTextCharFormat raised = markFormat(m_format);
+            raised.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+            text(label->second, raised);
+            return;
+        }
+        if (c == cp::CellMark && endCell(p))
+            return;
+        if (inSkippedCell())
+            return;
+        if (c == cp::Graphic || c == cp::ShapeAnchor) {
+            picture(p, c == cp::ShapeAnchor);
+            return;
+        }
+        const QString shown = drawn(c, std::binary_search(m_story.rowEnds.begin(), m_story.rowEnds.end(), p));
+        text(shown, isMark(c) ? markFormat(m_format) : m_format);
+    }
+
+    const docx::Story& m_story;
+    const docx::Look& m_look;
+    const DrawContext& m_context;
+    QTextDocument* m_doc;
+    QTextCursor m_cursor;
+    std::vector<int>& m_toDisplay;
+    std::vector<std::pair<int, int>>& m_doubleStrikes;
+    QTextCharFormat m_format;
+    size_t m_lookRun = 0, m_nextPara = 0, m_nextTable = 0, m_nextPicture = 0;
+    std::vector<OpenTable> m_tables;
+};
+
 } // namespace
+
+Pictures decodePictures(const std::map<QString, QByteArray>& media)
+{
+    Pictures out;
+    for (const auto& [name, bytes] : media)
+        out.emplace(name, QImage::fromData(bytes));
+    return out;
+}
 
 StoryView::StoryView(QWidget* parent)
     : QTextEdit(parent)
@@ -99,73 +423,31 @@ StoryView::StoryView(QWidget* parent)
     p.setColor(QPalette::Inactive, QPalette::Highlight, p.color(QPalette::Active, QPalette::Highlight));
     p.setColor(QPalette::Inactive, QPalette::HighlightedText, p.color(QPalette::Active, QPalette::HighlightedText));
     setPalette(p);
-    connect(this, &QTextEdit::selectionChanged, this, [this] {
+    const auto reportSelection = [this] {
         if (m_selecting)
             return;
         const QTextCursor c = textCursor();
         emit userSelected(storyPosition(c.selectionStart()), storyPosition(c.selectionEnd()));
-    });
+    };
+    // The caret moved by the keyboard counts as much as a selection made with the mouse.
+    connect(this, &QTextEdit::selectionChanged, this, reportSelection);
+    connect(this, &QTextEdit::cursorPositionChanged, this, reportSelection);
 }
 
-void StoryView::setStory(const docx::Story& story, int storyIndex, const MarkLabels& labels)
+void StoryView::setStory(const docx::Story& story, int storyIndex, const DrawContext& context)
 {
     m_storyIndex = storyIndex;
     m_revision = story.revision;
-    m_toDisplay.assign(static_cast<size_t>(story.length()) + 1, 0);
-    m_doubleStrikes.clear();
-
-    struct Piece {
-        QString text;
-        QTextCharFormat format;
-    };
-    std::vector<Piece> pieces;
-    int shown = 0;
-    auto append = [&](const QString& text, const QTextCharFormat& format) {
-        if (!pieces.empty() && pieces.back().format == format)
-            pieces.back().text += text;
-        else
-            pieces.push_back({text, format});
-        shown += static_cast<int>(text.size());
-    };
-
-    for (size_t r = 0; r < story.runs.size(); ++r) {
-        const docx::CharFormat& f = story.runs[r].format;
-        const int32_t end = r + 1 < story.runs.size() ? story.runs[r + 1].start : story.length();
-        const QTextCharFormat format = textFormat(f);
-        const int spanStart = shown;
-        for (int32_t p = story.runs[r].start; p < end; ++p) {
-            m_toDisplay[static_cast<size_t>(p)] = shown;
-            if (f.cls == CpClass::Field || f.cls == CpClass::Hidden)
-                continue;
-            const char16_t c = story.text[p].unicode();
-            if (const auto label = labels.find(p); label != labels.end()) {
-                QTextCharFormat raised = markFormat(format);
-                raised.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
-                append(label->second, raised);
-                continue;
-            }
-            const QString text =
-                drawn(c, std::binary_search(story.rowEnds.begin(), story.rowEnds.end(), p));
-            append(text, isMark(c) ? markFormat(format) : format);
-        }
-        if (f.doubleStrike && f.cls != CpClass::Deleted && shown > spanStart)
-            m_doubleStrikes.emplace_back(spanStart, shown);
-    }
-    m_toDisplay.back() = shown;
-
     m_selecting = true;
     auto* doc = new QTextDocument(this);
     doc->setUndoRedoEnabled(false);
-    QTextCursor cursor(doc);
-    cursor.beginEditBlock();
-    for (const Piece& piece : pieces)
-        cursor.insertText(piece.text, piece.format);
-    cursor.endEditBlock();
+    Builder(story, context, doc, m_toDisplay, m_doubleStrikes).build();
     setDocument(doc);
     if (m_document)
         m_document->deleteLater();
     m_document = doc;
     m_selecting = false;
+    centerPage();
     refit();
 }
 
@@ -184,6 +466,57 @@ void StoryView::selectStory(int32_t start, int32_t end)
     setTextCursor(c);
     m_selecting = false;
     ensureCursorVisible();
+}
+
+void StoryView::clearSelection()
+{
+    QTextCursor c = textCursor();
+    if (!c.hasSelection())
+        return;
+    c.setPosition(c.selectionStart());
+    m_selecting = true;
+    setTextCursor(c);
+    m_selecting = false;
+}
+
+void StoryView::setPage(int width, int leftMargin, int rightMargin)
+{
+    m_pageWidth = width;
+    setLineWrapMode(QTextEdit::FixedPixelWidth);
+    setLineWrapColumnOrWidth(width);
+    QPalette p = palette();
+    p.setColor(QPalette::Base, kDeskColor);
+    setPalette(p);
+    m_pageMargins = {leftMargin, rightMargin};
+    centerPage();
+}
+
+// The page stands in the middle of the view, white on the grey desk, its margins inside it.
+void StoryView::centerPage()
+{
+    if (m_pageWidth <= 0)
+        return;
+    QTextFrameFormat root = document()->rootFrame()->frameFormat();
+    root.setLeftMargin(m_pageMargins.first);
+    root.setRightMargin(m_pageMargins.second);
+    root.setTopMargin(m_pageMargins.first / 2.0);
+    root.setBottomMargin(m_pageMargins.first / 2.0);
+    root.setBackground(Qt::white);
+    document()->rootFrame()->setFrameFormat(root);
+    const int side = std::max(0, (width() - 2 * frameWidth() - verticalScrollBar()->sizeHint().width() - m_pageWidth) / 2);
+    setViewportMargins(side, 0, side, 0);
+}
+
+void StoryView::wheelEvent(QWheelEvent* event)
+{
+    if (event->modifiers() & Qt::ControlModifier) {
+        const int steps = event->angleDelta().y() / 120;
+        if (steps)
+            emit zoomRequested(steps);
+        event->accept();
+        return;
+    }
+    QTextEdit::wheelEvent(event);
 }
 
 void StoryView::fitToContent(int maxHeight)
@@ -205,6 +538,7 @@ void StoryView::refit()
 void StoryView::resizeEvent(QResizeEvent* event)
 {
     QTextEdit::resizeEvent(event);
+    centerPage();
     refit();  // the text's height follows the width
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/docx/Story.h"
 
+#include <QImage>
 #include <QString>
 #include <QTextEdit>
 
@@ -16,16 +17,28 @@ namespace host {
 // initials. Keyed by position in the story.
 using MarkLabels = std::map<int32_t, QString>;
 
+// The pictures of a document decoded once, by part name; a null image for a format Qt cannot
+// read (drawn as a framed box).
+using Pictures = std::map<QString, QImage>;
+Pictures decodePictures(const std::map<QString, QByteArray>& media);
+
+// What the view draws with beside the story: note labels, pictures, and the zoom (1 = 100 %).
+struct DrawContext {
+    MarkLabels labels;
+    const Pictures* pictures = nullptr;
+    double zoom = 1.0;
+};
+
 // One story drawn read-only as Word draws it: formatting visible, field codes and hidden text
-// left out, tracked deletions struck through in red. Keeps the map between the story's
-// character positions and the positions of the drawn text.
+// left out, tracked deletions struck through in red, tables as tables, pictures at their size.
+// Keeps the map between the story's character positions and the positions of the drawn text.
 class StoryView : public QTextEdit {
     Q_OBJECT
 public:
     explicit StoryView(QWidget* parent = nullptr);
 
     // Draws the story (storyIndex: its index in the document model, kept for the caller).
-    void setStory(const docx::Story& story, int storyIndex, const MarkLabels& labels = {});
+    void setStory(const docx::Story& story, int storyIndex, const DrawContext& context = {});
     int storyIndex() const { return m_storyIndex; }
     // The story's revision when it was drawn: a later edit leaves the drawing stale.
     uint32_t drawnRevision() const { return m_revision; }
@@ -42,18 +55,26 @@ public:
 
     // Keeps the view as tall as its text, up to maxHeight pixels (scrolling beyond).
     void fitToContent(int maxHeight);
+    // Lays the text out at a page's text width and margins (pixels), drawn as a white page.
+    void setPage(int width, int leftMargin, int rightMargin);
+    // Removes the selection, leaving the caret where the selection started.
+    void clearSelection();
 
 signals:
-    // The user moved the selection: the story span it covers.
+    // The user moved the selection or the caret: the story span it covers.
     void userSelected(int32_t start, int32_t end);
+    // Ctrl+wheel: steps of zoom, positive to enlarge.
+    void zoomRequested(int steps);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     void paintDoubleStrike();
     void refit();
+    void centerPage();
 
     int m_storyIndex = -1;
     uint32_t m_revision = 0;
@@ -62,6 +83,8 @@ private:
     std::vector<std::pair<int, int>> m_doubleStrikes;  // drawn spans struck twice
     bool m_selecting = false;
     int m_fitMaxHeight = 0;                            // 0: the layout decides the height
+    int m_pageWidth = 0;                               // 0: the text fills the view's width
+    std::pair<int, int> m_pageMargins;                 // left and right, pixels
 };
 
 } // namespace host

@@ -64,6 +64,7 @@ void appendWalked(Walked& dst, Walked&& src)
         dst.story.symbols.push_back(s + shift);
     for (int32_t e : src.story.rowEnds)
         dst.story.rowEnds.push_back(e + shift);
+    dst.story.look.append(src.story.look, shift);
     for (NoteRef r : src.noteRefs)
         dst.noteRefs.push_back({r.type, r.id, r.pos + shift});
     auto shifted = [shift](std::vector<CommentEvent>& to, const std::vector<CommentEvent>& from) {

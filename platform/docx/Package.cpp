@@ -168,6 +168,20 @@ private:
     SharedWork<const Styles&> m_work;
 };
 
+// The parts of the pictures the stories show, read out of the package.
+void readMedia(Document& doc, ZipReader& zip)
+{
+    for (const Story& s : doc.stories)
+        for (const PictureLook& p : s.look.pictures)
+            if (!p.media.isEmpty() && !doc.media.count(p.media)) {
+                const std::string name = p.media.toStdString();
+                if (!zip.contains(name))
+                    continue;
+                const std::string bytes = zip.read(name);
+                doc.media.emplace(p.media, QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+            }
+}
+
 } // namespace
 
 Document load(const QString& path, const LoadOptions& options)
@@ -182,7 +196,15 @@ Document load(const QString& path, const LoadOptions& options)
     Document doc;
     doc.path = path;
     doc.textSources = options.textSources;
+    doc.looks = options.looks;
     Styles styles;
+    styles.setLooks(options.looks);
+    if (const std::string name = options.looks ? partOfType(docRels, zip, "numbering") : std::string(); !name.empty())
+        walkPart(readPart(zip, name, path), path, [&](XmlReader& x, const Relationships&) {
+            auto numbering = std::make_shared<Numbering>();
+            numbering->read(x);
+            styles.setNumbering(std::move(numbering));
+        });
     if (const std::string name = partOfType(docRels, zip, "theme"); !name.empty())
         walkPart(readPart(zip, name, path), path, [&](XmlReader& x, const Relationships&) {
             Theme theme;
@@ -219,7 +241,7 @@ Document load(const QString& path, const LoadOptions& options)
     }
     finishStory(main.story, wdMainTextStory, mainName);
     if (main.sections.empty() || main.sections.back().endPos < main.story.length() - 1)
-        main.sections.push_back(SectionInfo{{}, false, main.story.length() - 1});
+        main.sections.push_back(SectionInfo{{}, false, main.story.length() - 1, {}});
 
     NotesStory notes[2] = {buildNotesStory(wdFootnotesStory, others.notes[0], main.noteRefs),
                            buildNotesStory(wdEndnotesStory, others.notes[1], main.noteRefs)};
@@ -319,6 +341,7 @@ Document load(const QString& path, const LoadOptions& options)
         Section sec;
         sec.titlePage = main.sections[s].titlePage;
         sec.endPos = main.sections[s].endPos;
+        sec.page = main.sections[s].page;
         for (int kind = 0; kind < 3; ++kind) {
             const int h = plan.bySection[s][SectionInfo::HeaderDefault + kind];
             const int f = plan.bySection[s][SectionInfo::FooterDefault + kind];
@@ -327,6 +350,8 @@ Document load(const QString& path, const LoadOptions& options)
         }
         doc.sections.push_back(sec);
     }
+    if (options.looks)
+        readMedia(doc, zip);
     return doc;
 }
 

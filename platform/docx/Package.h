@@ -9,6 +9,8 @@ namespace docx {
 // What a load collects beyond what searching needs.
 struct LoadOptions {
     bool textSources = false;   // Story::sources, so that edits can be saved exactly
+    // How the stories look (Story::look, Section::page, Document::media), for showing them.
+    bool looks = false;
 };
 
 // Reads the .docx package at path into the document model: every story Word has, in Word's

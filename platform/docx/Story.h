@@ -1,8 +1,12 @@
 #pragma once
 
+#include "platform/docx/Look.h"
+
+#include <QByteArray>
 #include <QString>
 
 #include <cstdint>
+#include <map>
 #include <vector>
 
 // The document model: what a .docx package holds for searching and showing, as Word counts it.
@@ -114,6 +118,7 @@ struct Story {
     std::vector<int32_t> rowEnds; // sorted positions of the cell marks that end a table row
     uint32_t revision = 0;       // bumped by every edit, so text derived from the story can tell it is stale
     std::vector<TextSource> sources; // sorted, disjoint; empty unless loaded for editing
+    Look look;                   // empty unless the document was read to be shown
 
     int32_t length() const { return static_cast<int32_t>(text.size()); }
     // The run that covers position p (0 <= p < length()).
@@ -151,6 +156,7 @@ struct Section {
     int headers[3] = {-1, -1, -1}; // by kind: 0 primary (default), 1 first page, 2 even pages
     int footers[3] = {-1, -1, -1};
     int32_t endPos = -1;           // main-story position of the section's last character
+    PageLook page;
 };
 
 struct Document {
@@ -163,6 +169,8 @@ struct Document {
     std::vector<Section> sections;
     bool evenAndOddHeaders = false;  // settings.xml w:evenAndOddHeaders
     bool textSources = false;        // loaded for editing: every story's sources were kept
+    bool looks = false;              // read to be shown: stories carry their looks
+    std::map<QString, QByteArray> media;   // pictures' parts by name ("word/media/image1.png"), with looks
 };
 
 } // namespace docx

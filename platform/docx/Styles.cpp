@@ -3,6 +3,8 @@
 #include "platform/docx/XmlReader.h"
 #include "platform/docx/Story.h"
 
+#include <algorithm>
+
 
 namespace docx {
 
@@ -44,7 +46,7 @@ void RunProps::inheritFrom(const RunProps& base)
     if (!hidden) hidden = base.hidden;
 }
 
-RunProps Styles::readRunProps(XmlReader& x, int* charStyle, bool* markDeleted) const
+RunProps Styles::readRunProps(XmlReader& x, int* charStyle, bool* markDeleted, RunLookProps* look) const
 {
     RunProps p;
     const int at = x.depth();
@@ -60,7 +62,11 @@ RunProps Styles::readRunProps(XmlReader& x, int* charStyle, bool* markDeleted) c
                 p.color = m_theme.color(*theme, x.w("themeTint"), x.w("themeShade"));
             break;
         }
-        case Tok::Highlight: p.highlight = x.w("val") != "none"; break;
+        case Tok::Highlight:
+            p.highlight = x.w("val") != "none";
+            if (look)
+                readRunLook(x, *look);
+            break;
         case Tok::Strike: p.strike = onOff(x.attr(Ns::W, "val")); break;
         case Tok::DStrike: p.doubleStrike = onOff(x.attr(Ns::W, "val")); break;
         case Tok::Vanish:
@@ -77,7 +83,10 @@ RunProps Styles::readRunProps(XmlReader& x, int* charStyle, bool* markDeleted) c
             if (markDeleted)
                 *markDeleted = true;
             break;
-        default: break;
+        default:
+            if (look)
+                readRunLook(x, *look);
+            break;
         }
     }
     return p;
@@ -92,11 +101,13 @@ void Styles::read(XmlReader& x)
         if (t == Tok::DocDefaults) {
             const int defaults = x.depth();
             while (x.child(defaults))
-                if (x.tok() == Tok::RPrDefault) {
+                if (x.tok() == Tok::RPrDefault || x.tok() == Tok::PPrDefault) {
                     const int props = x.depth();
                     while (x.child(props))
                         if (x.tok() == Tok::RPr)
-                            m_defaults = readRunProps(x, nullptr, nullptr);
+                            m_defaults = readRunProps(x, nullptr, nullptr, m_looks ? &m_lookDefaults.run : nullptr);
+                        else if (x.tok() == Tok::PPr && m_looks)
+                            readStyleLook(x, m_lookDefaults);
                 }
             continue;
         }
@@ -113,15 +124,20 @@ void Styles::read(XmlReader& x)
         if (m_default[kind] == kNone && isDefault && onOff(isDefault))
             m_default[kind] = index;
         RunProps own;
+        StyleLook look;
         std::string basedOn;
         const int style = x.depth();
         while (x.child(style)) {
             if (x.tok() == Tok::RPr)
-                own = readRunProps(x, nullptr, nullptr);
+                own = readRunProps(x, nullptr, nullptr, m_looks ? &look.run : nullptr);
             else if (x.tok() == Tok::BasedOn)
                 basedOn = x.w("val");
+            else if (m_looks && (x.tok() == Tok::PPr || x.tok() == Tok::TblPr))
+                readStyleLook(x, look);
         }
         m_own.push_back(own);
+        if (m_looks)
+            m_lookFlat.push_back(std::move(look));
         basedOnIds.push_back(basedOn);
     }
     // basedOn stays within one kind of style.
@@ -136,14 +152,86 @@ void Styles::read(XmlReader& x)
 void Styles::flatten()
 {
     m_flat = m_own;
+    const std::vector<StyleLook> ownLooks = m_lookFlat;
     for (std::size_t i = 0; i < m_flat.size(); ++i) {
         int base = m_basedOn[i];
         // A cycle or an absurd chain stops after kMaxChain steps.
         for (int steps = 0; base != kNone && steps < kMaxChain; ++steps) {
             m_flat[i].inheritFrom(m_own[base]);
+            if (m_looks) {
+                const StyleLook& from = ownLooks[static_cast<std::size_t>(base)];
+                StyleLook& to = m_lookFlat[i];
+                to.run.inheritFrom(from.run);
+                to.para.inheritFrom(from.para);
+                if (!to.borders)
+                    to.borders = from.borders;
+            }
             base = m_basedOn[base];
         }
     }
+}
+
+void Styles::readStyleLook(XmlReader& x, StyleLook& into) const
+{
+    const int props = x.depth();
+    while (x.child(props)) {
+        if (x.tok() == Tok::TblBorders)
+            into.borders = true;
+        else
+            readParaLook(x, into.para);
+    }
+}
+
+RunLook Styles::resolveLook(int table, int paragraph, int character, const RunLookProps& direct) const
+{
+    RunLookProps p = direct;
+    for (int level : {character, paragraph, table})
+        if (level != kNone)
+            p.inheritFrom(m_lookFlat[static_cast<std::size_t>(level)].run);
+    p.inheritFrom(m_lookDefaults.run);
+    RunLook r;
+    r.bold = p.bold.value_or(false);
+    r.italic = p.italic.value_or(false);
+    r.smallCaps = p.smallCaps.value_or(false);
+    r.allCaps = p.allCaps.value_or(false);
+    r.underline = p.underline.value_or(Underline::None);
+    r.vertAlign = p.vertAlign.value_or(VertAlign::Baseline);
+    r.halfPoints = p.halfPoints.value_or(r.halfPoints);
+    r.spacing = p.spacing.value_or(0);
+    r.highlight = p.highlight.value_or(-1);
+    r.latinFont = p.latinFont.value_or(QString());
+    r.eastAsiaFont = p.eastAsiaFont.value_or(QString());
+    return r;
+}
+
+ParaLook Styles::resolvePara(int paragraph, ParaLookProps p) const
+{
+    static const ParaLookProps kUnset;
+    const ParaLookProps& style = paragraph == kNone ? kUnset : m_lookFlat[static_cast<std::size_t>(paragraph)].para;
+    // The list level's indents come between the paragraph's own and its style's.
+    const std::optional<int32_t> numId = p.numId ? p.numId : style.numId;
+    if (m_numbering && numId)
+        if (const Numbering::Level* level = m_numbering->level(*numId, p.level.value_or(style.level.value_or(0))))
+            p.inheritFrom(level->indent);
+    p.inheritFrom(style);
+    p.inheritFrom(m_lookDefaults.para);
+    ParaLook r;
+    r.align = p.align.value_or(Align::Left);
+    r.left = p.left.value_or(0);
+    r.right = p.right.value_or(0);
+    r.firstLine = p.firstLine.value_or(0);
+    r.before = p.before.value_or(0);
+    r.after = p.after.value_or(0);
+    r.line = p.line.value_or(240);
+    r.lineExact = p.lineExact.value_or(false);
+    r.numId = numId.value_or(0);
+    r.level = std::clamp(p.level.value_or(style.level.value_or(0)), 0, 8);
+    return r;
+}
+
+bool Styles::tableBorders(int table) const
+{
+    return table != kNone && m_looks && m_lookFlat[static_cast<std::size_t>(table)].borders.value_or(false);
 }
 
 int Styles::lookup(const std::unordered_map<std::string, int>& ids, std::string_view id)

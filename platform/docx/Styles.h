@@ -1,9 +1,12 @@
 #pragma once
 
+#include "platform/docx/Look.h"
+#include "platform/docx/LookReader.h"
 #include "platform/docx/Theme.h"
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -40,10 +43,17 @@ public:
     void read(XmlReader& x);
     void setTheme(Theme theme) { m_theme = std::move(theme); }
 
+    // Whether the styles' looks are read and walks collect looks; set before read().
+    void setLooks(bool on) { m_looks = on; }
+    bool looks() const { return m_looks; }
+    void setNumbering(std::shared_ptr<const Numbering> numbering) { m_numbering = std::move(numbering); }
+    const Numbering* numbering() const { return m_numbering.get(); }
+
     // Direct formatting of the w:rPr the reader stands on, read to its end. When asked,
     // *charStyle receives its w:rStyle as a character style index and *markDeleted whether it
     // marks a paragraph mark as deleted (w:del, w:moveFrom).
-    RunProps readRunProps(XmlReader& x, int* charStyle, bool* markDeleted) const;
+    // With look, the run's looks go there too.
+    RunProps readRunProps(XmlReader& x, int* charStyle, bool* markDeleted, RunLookProps* look = nullptr) const;
 
     // Style indexes by id; kNone when absent. Paragraphs and tables without a known style get
     // the default style of their kind.
@@ -54,7 +64,19 @@ public:
     // Memoised: runs repeat a handful of style and direct formatting combinations.
     ResolvedRun resolve(int table, int paragraph, int character, const RunProps& direct) const;
 
+    // Looks through the same levels; a list paragraph takes its level's indents under its own.
+    RunLook resolveLook(int table, int paragraph, int character, const RunLookProps& direct) const;
+    ParaLook resolvePara(int paragraph, ParaLookProps direct) const;
+    bool tableBorders(int table) const;
+
 private:
+    struct StyleLook {
+        RunLookProps run;
+        ParaLookProps para;
+        std::optional<bool> borders;
+    };
+    void readStyleLook(XmlReader& x, StyleLook& into) const;
+
     struct Resolved {
         int table = kNone - 1, paragraph = 0, character = 0;   // no style index is kNone - 1: empty
         RunProps direct;
@@ -74,6 +96,10 @@ private:
     std::unordered_map<std::string, int> m_ids[KindCount];
     int m_default[KindCount] = {kNone, kNone, kNone};
     mutable std::array<Resolved, 64> m_resolved;   // direct-mapped by a hash of the inputs
+    bool m_looks = false;
+    StyleLook m_lookDefaults;
+    std::vector<StyleLook> m_lookFlat;     // like m_flat
+    std::shared_ptr<const Numbering> m_numbering;
 };
 
 } // namespace docx

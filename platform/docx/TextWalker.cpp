@@ -1,9 +1,11 @@
 #include "platform/docx/TextWalker.h"
 
 #include "platform/docx/LoadError.h"
+#include "platform/docx/LookReader.h"
 #include "platform/docx/Relationships.h"
 #include "platform/docx/XmlReader.h"
 
+#include <algorithm>
 #include <charconv>
 #include <utility>
 
@@ -53,6 +55,11 @@ TextWalker::TextWalker(const Context& ctx, Walked& out, int depth)
     : m_ctx(ctx), m_x(ctx.xml), m_styles(ctx.styles), m_out(out), m_w(out.story), m_depth(depth)
 {
     m_paraStyle = m_styles.paragraphStyle({});
+    if (m_styles.looks()) {
+        m_look = &out.story.look;
+        if (m_styles.numbering())
+            m_counter.emplace(*m_styles.numbering());
+    }
 }
 
 // What a position shows: the one place the class of a character is decided.
@@ -122,6 +129,10 @@ void TextWalker::block()
     }
     case Tok::CommentRangeStart: commentRange(m_out.commentStarts); break;
     case Tok::CommentRangeEnd: commentRange(m_out.commentEnds); break;
+    case Tok::TcPr:
+        if (m_look)
+            cellLook();
+        break;
     default: break;
     }
 }
@@ -139,6 +150,8 @@ SectionInfo TextWalker::section()
         const Tok t = m_x.tok();
         if (t == Tok::TitlePg)
             s.titlePage = onOff(m_x.attr(Ns::W, "val"));
+        if (t == Tok::PgSz || t == Tok::PgMar)
+            readPageLook(m_x, s.page);
         if (t != Tok::HeaderReference && t != Tok::FooterReference)
             continue;
         const std::string_view type = m_x.w("type");
@@ -156,6 +169,9 @@ void TextWalker::paragraph()
     int markStyle = Styles::kNone;
     bool markDeleted = false;
     std::optional<SectionInfo> sectPr;
+    const int32_t start = m_w.pos();
+    ParaLookProps paraLook;
+    RunLookProps markLook;
     m_paraStyle = m_styles.paragraphStyle({});
     const int at = m_x.depth();
     // w:pPr comes first: the paragraph's style applies to the runs after it.
@@ -172,10 +188,20 @@ void TextWalker::paragraph()
             else if (t == Tok::SectPr)
                 sectPr = section();
             else if (t == Tok::RPr)
-                markProps = m_styles.readRunProps(m_x, &markStyle, &markDeleted);
+                markProps = m_styles.readRunProps(m_x, &markStyle, &markDeleted, m_look ? &markLook : nullptr);
+            else if (m_look)
+                readParaLook(m_x, paraLook);
         }
     }
     const ResolvedRun rr = m_styles.resolve(m_tableStyle, m_paraStyle, markStyle, markProps);
+    if (m_look) {
+        m_look->set(m_w.pos(), m_styles.resolveLook(m_tableStyle, m_paraStyle, markStyle, markLook));
+        ParaLook para = m_styles.resolvePara(m_paraStyle, paraLook);
+        para.start = start;
+        if (para.numId && m_counter)
+            para.label = m_counter->next(para.numId, para.level);
+        m_look->paras.push_back(std::move(para));
+    }
     m_w.put(sectPr ? cp::PageBreak : cp::ParagraphMark, format(rr, markDeleted));
     m_lastParaMark = m_w.pos() - 1;
     if (sectPr) {
@@ -188,7 +214,15 @@ void TextWalker::table()
 {
     const int saved = m_tableStyle;
     m_tableStyle = m_styles.tableStyle({});
+    if (m_look) {
+        m_tables.push_back(m_look->tables.size());
+        m_look->tables.emplace_back().start = m_w.pos();
+    }
     rows();
+    if (m_look) {
+        finishTableLook(m_tables.back());
+        m_tables.pop_back();
+    }
     m_tableStyle = saved;
 }
 
@@ -203,9 +237,21 @@ void TextWalker::rows()
             while (m_x.child(props))
                 if (m_x.tok() == Tok::TblStyle)
                     m_tableStyle = m_styles.tableStyle(m_x.w("val"));
+                else if (m_x.tok() == Tok::TblBorders && m_look)
+                    tableLook();
             break;
         }
+        case Tok::TblGrid:
+            if (m_look) {
+                const int grid = m_x.depth();
+                while (m_x.child(grid))
+                    if (m_x.tok() == Tok::GridCol)
+                        m_look->tables[m_tables.back()].grid.push_back(numberOf(m_x.attr(Ns::W, "w")).value_or(0));
+            }
+            break;
         case Tok::Tr:
+            if (m_look)
+                m_look->tables[m_tables.back()].rows.emplace_back();
             cells();
             m_w.put(cp::CellMark, format(paragraphDefault(), false));   // end of row
             m_w.markRowEnd();
@@ -235,6 +281,15 @@ void TextWalker::cells()
 void TextWalker::cell()
 {
     const int32_t start = m_w.pos();
+    std::size_t column = 0;
+    if (m_look) {
+        std::vector<CellLook>& row = m_look->tables[m_tables.back()].rows.back();
+        const int at = row.empty() ? 0 : row.back().column + row.back().span;
+        column = row.size();
+        CellLook& c = row.emplace_back();
+        c.start = c.end = start;
+        c.column = at;
+    }
     m_lastParaMark = -1;
     walkBlocks();
     // The cell's last paragraph mark is its end-of-cell mark; a cell ending otherwise gets one.
@@ -243,6 +298,59 @@ void TextWalker::cell()
     else
         m_w.put(cp::CellMark, format(paragraphDefault(), false));
     m_lastParaMark = -1;
+    if (m_look)
+        m_look->tables[m_tables.back()].rows.back()[column].end = m_w.pos() - 1;
+}
+
+// The w:tcPr the reader stands on, for the cell being walked.
+void TextWalker::cellLook()
+{
+    if (m_tables.empty() || m_look->tables[m_tables.back()].rows.empty()
+        || m_look->tables[m_tables.back()].rows.back().empty())
+        return;
+    CellLook& cell = m_look->tables[m_tables.back()].rows.back().back();
+    const int at = m_x.depth();
+    while (m_x.child(at)) {
+        switch (m_x.tok()) {
+        case Tok::GridSpan: cell.span = std::max(1, numberOf(m_x.attr(Ns::W, "val")).value_or(1)); break;
+        case Tok::VMerge: cell.merged = m_x.w("val") != "restart"; break;
+        case Tok::Shd: cell.shading = shadingOf(m_x); break;
+        default: break;
+        }
+    }
+}
+
+// The w:tblBorders the reader stands on: a table has borders when one of them is drawn.
+void TextWalker::tableLook()
+{
+    bool drawn = false;
+    const int at = m_x.depth();
+    while (m_x.child(at)) {
+        const std::string_view v = m_x.w("val");
+        drawn = drawn || (v != "none" && v != "nil" && !v.empty());
+    }
+    m_look->tables[m_tables.back()].borders = drawn;
+}
+
+void TextWalker::finishTableLook(std::size_t index)
+{
+    TableLook& t = m_look->tables[index];
+    t.end = m_w.pos() - 1;
+    if (!t.borders)
+        t.borders = m_styles.tableBorders(m_tableStyle);
+    // A merge restart spans down while the cells below at its column continue it.
+    for (std::size_t r = 0; r < t.rows.size(); ++r)
+        for (CellLook& c : t.rows[r]) {
+            if (c.merged)
+                continue;
+            for (std::size_t below = r + 1; below < t.rows.size(); ++below) {
+                const auto& row = t.rows[below];
+                const auto same = std::find_if(row.begin(), row.end(), [&c](const CellLook& o) { return o.column == c.column; });
+                if (same == row.end() || !same->merged)
+                    break;
+                ++c.rowSpan;
+            }
+        }
 }
 
 void TextWalker::inlines()
@@ -286,17 +394,21 @@ void TextWalker::run()
     int charStyle = Styles::kNone;
     std::optional<ResolvedRun> rr;
     const uint32_t outerRPr = std::exchange(m_rPrAt, kNoRunProps);
+    RunLookProps look;
     const int at = m_x.depth();
     while (m_x.child(at)) {
         // w:rPr comes first; it applies to the content after it.
         if (m_x.tok() == Tok::RPr) {
             m_rPrAt = m_x.elementOffset();
-            direct = m_styles.readRunProps(m_x, &charStyle, nullptr);
+            direct = m_styles.readRunProps(m_x, &charStyle, nullptr, m_look ? &look : nullptr);
             rr.reset();
             continue;
         }
-        if (!rr)
+        if (!rr) {
             rr = m_styles.resolve(m_tableStyle, m_paraStyle, charStyle, direct);
+            if (m_look)
+                m_look->set(m_w.pos(), m_styles.resolveLook(m_tableStyle, m_paraStyle, charStyle, look));
+        }
         runItem(*rr);
     }
     m_rPrAt = outerRPr;
@@ -430,6 +542,8 @@ void TextWalker::math(ResolvedRun rr)
 bool TextWalker::textBox(int32_t anchor)
 {
     Depth d(*this);
+    if (m_look)
+        pictureFact();
     switch (m_x.tok()) {
     case Tok::TxbxContent: {
         // Boxes inside it are met when it is walked.
@@ -463,6 +577,7 @@ void TextWalker::drawing(const ResolvedRun& rr, bool vml)
     // until the drawing's own character.
     const int32_t anchor = m_w.pos();
     bool floating = false;
+    m_picture = {};
     const int at = m_x.depth();
     while (m_x.child(at)) {
         floating = floating
@@ -471,6 +586,57 @@ void TextWalker::drawing(const ResolvedRun& rr, bool vml)
         floating = textBox(anchor) || floating;
     }
     m_w.put(floating ? cp::ShapeAnchor : cp::Graphic, format(rr, false));
+    if (m_look && (!m_picture.media.isEmpty() || (!floating && m_picture.width > 0))) {
+        m_picture.pos = anchor;
+        m_picture.anchored = floating;
+        m_look->pictures.push_back(m_picture);
+    }
+}
+
+// What a drawing's element the reader stands on tells of the picture: its size, its text, its
+// image part.
+void TextWalker::pictureFact()
+{
+    constexpr int32_t kEmuPerTwip = 635;
+    switch (m_x.tok()) {
+    case Tok::Extent:
+        m_picture.width = static_cast<int32_t>(idOf(m_x.attr("cx").value_or(std::string_view())) / kEmuPerTwip);
+        m_picture.height = static_cast<int32_t>(idOf(m_x.attr("cy").value_or(std::string_view())) / kEmuPerTwip);
+        break;
+    case Tok::DocPr: {
+        const std::string_view text = m_x.attr("descr").value_or(m_x.attr("title").value_or(std::string_view()));
+        m_picture.altText = QString::fromUtf8(text);
+        break;
+    }
+    case Tok::Blip:
+    case Tok::ImageData: {
+        const auto id = m_x.tok() == Tok::Blip ? m_x.attr(Ns::R, "embed") : m_x.attr(Ns::R, "id");
+        const Relationships::Rel* rel = id ? m_ctx.rels.byId(*id) : nullptr;
+        if (rel && !rel->external && m_picture.media.isEmpty())
+            m_picture.media = QString::fromStdString(rel->target);
+        break;
+    }
+    case Tok::Shape: {
+        // VML gives its size in its style: "width:120pt;height:80pt".
+        const std::string_view style = m_x.attr("style").value_or(std::string_view());
+        const auto points = [style](std::string_view name) -> int32_t {
+            const std::size_t at = style.find(name);
+            if (at == std::string_view::npos)
+                return 0;
+            double v = 0;
+            const char* from = style.data() + at + name.size();
+            const auto res = std::from_chars(from, style.data() + style.size(), v);
+            const std::string_view unit(res.ptr, std::min<std::size_t>(2, static_cast<std::size_t>(style.data() + style.size() - res.ptr)));
+            return static_cast<int32_t>(unit == "in" ? v * 1440 : unit == "px" ? v * 15 : v * 20);
+        };
+        if (!m_picture.width) {
+            m_picture.width = points(";width:") ? points(";width:") : points("width:");
+            m_picture.height = points(";height:") ? points(";height:") : points("height:");
+        }
+        break;
+    }
+    default: break;
+    }
 }
 
 void TextWalker::object(const ResolvedRun& rr)

@@ -4,6 +4,7 @@
 #include "platform/docx/StoryWriter.h"
 #include "platform/docx/Styles.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,7 @@ struct SectionInfo {
     std::string refs[SlotCount];
     bool titlePage = false;
     int32_t endPos = -1;
+    PageLook page;
 };
 
 // One walked story and what its walk met: note and comment marks, text boxes anchored in it
@@ -82,6 +84,12 @@ private:
     void fieldSeparate(const ResolvedRun& rr);
     void fieldEnd(const ResolvedRun& rr);
 
+    // Looks, collected only when the styles read them (m_look set).
+    void pictureFact();
+    void cellLook();
+    void tableLook();
+    void finishTableLook(std::size_t index);
+
     ResolvedRun paragraphDefault() const;
     CharFormat format(const ResolvedRun& rr, bool deletedItem) const;
     CharFormat fieldFormat(const ResolvedRun& rr) const;
@@ -99,6 +107,11 @@ private:
     std::vector<bool> m_fields;        // per open field: still in its code part
     int32_t m_lastParaMark = -1;
     uint32_t m_rPrAt = kNoRunProps;    // the w:rPr of the run being walked
+
+    Look* m_look = nullptr;
+    std::optional<Numbering::Counter> m_counter;
+    std::vector<std::size_t> m_tables;   // open tables, as indexes into m_look->tables
+    PictureLook m_picture;               // what the drawing being read has told so far
 };
 
 } // namespace docx

@@ -68,9 +68,21 @@ const Element kElements[] = {
     {Ns::W, "docDefaults", Tok::DocDefaults}, {Ns::W, "rPrDefault", Tok::RPrDefault},
     {Ns::W, "basedOn", Tok::BasedOn}, {Ns::W, "settings", Tok::Settings},
     {Ns::W, "evenAndOddHeaders", Tok::EvenAndOddHeaders},
+    {Ns::W, "b", Tok::B}, {Ns::W, "i", Tok::I}, {Ns::W, "u", Tok::U}, {Ns::W, "sz", Tok::Sz},
+    {Ns::W, "rFonts", Tok::RFonts}, {Ns::W, "vertAlign", Tok::VertAlign}, {Ns::W, "caps", Tok::Caps},
+    {Ns::W, "smallCaps", Tok::SmallCaps}, {Ns::W, "spacing", Tok::Spacing}, {Ns::W, "jc", Tok::Jc},
+    {Ns::W, "ind", Tok::Ind}, {Ns::W, "numPr", Tok::NumPr}, {Ns::W, "numId", Tok::NumId},
+    {Ns::W, "ilvl", Tok::Ilvl}, {Ns::W, "pPrDefault", Tok::PPrDefault}, {Ns::W, "tblGrid", Tok::TblGrid},
+    {Ns::W, "gridCol", Tok::GridCol}, {Ns::W, "tcPr", Tok::TcPr}, {Ns::W, "gridSpan", Tok::GridSpan},
+    {Ns::W, "vMerge", Tok::VMerge}, {Ns::W, "shd", Tok::Shd}, {Ns::W, "tblBorders", Tok::TblBorders},
+    {Ns::W, "pgSz", Tok::PgSz}, {Ns::W, "pgMar", Tok::PgMar}, {Ns::W, "numbering", Tok::Numbering},
+    {Ns::W, "abstractNum", Tok::AbstractNum}, {Ns::W, "abstractNumId", Tok::AbstractNumId},
+    {Ns::W, "num", Tok::Num}, {Ns::W, "lvl", Tok::Lvl}, {Ns::W, "start", Tok::Start},
+    {Ns::W, "numFmt", Tok::NumFmt}, {Ns::W, "lvlText", Tok::LvlText},
     {Ns::MC, "AlternateContent", Tok::AlternateContent}, {Ns::MC, "Choice", Tok::Choice},
     {Ns::MC, "Fallback", Tok::Fallback}, {Ns::WP, "anchor", Tok::Anchor},
-    {Ns::O, "OLEObject", Tok::OleObject}, {Ns::M, "t", Tok::MathText},
+    {Ns::O, "OLEObject", Tok::OleObject}, {Ns::WP, "extent", Tok::Extent}, {Ns::WP, "docPr", Tok::DocPr},
+    {Ns::A, "blip", Tok::Blip}, {Ns::V, "imagedata", Tok::ImageData}, {Ns::V, "shape", Tok::Shape}, {Ns::M, "t", Tok::MathText},
 };
 
 } // namespace

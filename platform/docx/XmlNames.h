@@ -21,10 +21,14 @@ enum class Tok : uint8_t {
     Ruby, Rt, RubyBase, SectPr, HeaderReference, FooterReference, TitlePg, PStyle, RStyle,
     Color, Highlight, Strike, DStrike, Vanish, SpecVanish, TxbxContent, PgNum, DateBlock,
     Styles, Style, DocDefaults, RPrDefault, BasedOn, Settings, EvenAndOddHeaders,
+    // looks, read only when a document is shown
+    B, I, U, Sz, RFonts, VertAlign, Caps, SmallCaps, Spacing, Jc, Ind, NumPr, NumId, Ilvl,
+    PPrDefault, TblGrid, GridCol, TcPr, GridSpan, VMerge, Shd, TblBorders, PgSz, PgMar,
+    Numbering, AbstractNum, AbstractNumId, Num, Lvl, Start, NumFmt, LvlText,
     // markup compatibility
     AlternateContent, Choice, Fallback,
     // drawing
-    Anchor, OleObject,
+    Anchor, OleObject, Extent, DocPr, Blip, ImageData, Shape,
     // math
     MathText,
 };

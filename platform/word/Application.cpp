@@ -56,7 +56,10 @@ DocumentPtr Documents::Item(int index) const
 
 DocumentPtr Documents::Open(const QString& path, bool readOnly)
 {
-    auto doc = std::make_shared<Document>(m_app, docx::load(path, docx::LoadOptions{!readOnly}));
+    docx::LoadOptions options;
+    options.textSources = !readOnly;
+    options.looks = m_app->m_showsDocuments;
+    auto doc = std::make_shared<Document>(m_app, docx::load(path, options));
     m_items.push_back(doc);
     emit m_app->documentOpened(doc.get());
     doc->Activate();

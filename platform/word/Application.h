@@ -31,6 +31,8 @@ public:
     void Activate();
     // The Japanese fuzzy-matching rules (Options.MatchFuzzy*) that every Find with MatchFuzzy uses.
     match::FuzzyOptions& fuzzyOptions() { return m_fuzzy; }
+    // Whether documents are opened to be shown, their looks read too (the host's windows).
+    void setShowsDocuments(bool on) { m_showsDocuments = on; }
 
 signals:
     void screenUpdatingChanged(bool on);
@@ -54,6 +56,7 @@ private:
     bool m_screenUpdating = true;
     DocumentPtr m_active;
     match::FuzzyOptions m_fuzzy;
+    bool m_showsDocuments = false;
 };
 
 // The open documents, in the order they were opened.

@@ -229,6 +229,8 @@ StoryState planBatch(const docx::Story& s, const std::vector<TextSpan>& spans)
     for (auto [from, into] : {std::pair{&s.symbols, &out.symbols}, std::pair{&s.rowEnds, &out.rowEnds}})
         for (int32_t p : *from)
             into->push_back(map(p));
+    out.look = s.look;
+    out.look.remap(map);
     return out;
 }
 
@@ -244,7 +246,7 @@ docx::CharFormat FormatChange::applied(docx::CharFormat f) const
 StoryState planFormat(const docx::Story& s, const std::vector<std::pair<int32_t, int32_t>>& spans,
                       const FormatChange& change)
 {
-    StoryState out{s.text, {}, {}, s.symbols, s.rowEnds};
+    StoryState out{s.text, {}, {}, s.symbols, s.rowEnds, s.look};
     out.sources.reserve(s.sources.size() + 2 * spans.size());
     // Stretches of w:t text whose format the change alters, in position order.
     struct Override {
@@ -292,6 +294,7 @@ void swapState(docx::Story& s, StoryState& state)
     std::swap(s.runs, state.runs);
     std::swap(s.symbols, state.symbols);
     std::swap(s.rowEnds, state.rowEnds);
+    std::swap(s.look, state.look);
     ++s.revision;
 }
 
@@ -326,6 +329,7 @@ void applyEdit(docx::Story& s, const StoryEdit& e, bool forward)
         for (int32_t& p : *marks)
             if (p >= after)
                 p += delta;
+    s.look.replace(e.at, after, static_cast<int32_t>(in.size()));
     ++s.revision;
 }
 

@@ -44,6 +44,7 @@ struct StoryState {
     std::vector<docx::TextSource> sources;
     std::vector<docx::FormatRun> runs;
     std::vector<int32_t> symbols, rowEnds;
+    docx::Look look;
 };
 
 // Where a position kept outside the edited spans (a mark, a note's reference) moves to once the

@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTemporaryDir>
+#include <QTextTable>
 
 #include <gtest/gtest.h>
 
@@ -70,6 +71,22 @@ inline DocxBuilder reportDocument()
                       "<w:footnote w:id=\"1\">%2</w:footnote></w:footnotes>")
                   .arg(DocxBuilder::kNamespaces, para("<w:r><w:footnoteRef/></w:r>" + run(" Note 資料 text"))));
     return b;
+}
+
+// The first table drawn at the top level of a view, null when there is none.
+inline QTextTable* firstTable(host::StoryView* view)
+{
+    for (QTextFrame* f : view->document()->rootFrame()->childFrames())
+        if (auto* t = qobject_cast<QTextTable*>(f))
+            return t;
+    return nullptr;
+}
+
+inline QString cellText(QTextTable* t, int row, int column)
+{
+    QTextCursor c = t->cellAt(row, column).firstCursorPosition();
+    c.setPosition(t->cellAt(row, column).lastCursorPosition().position(), QTextCursor::KeepAnchor);
+    return c.selectedText();
 }
 
 // The item of a menu in a window's menu bar, found by captions; null when absent.

@@ -1,0 +1,71 @@
+// Whole-window timings on the ~2000-page document: from opening it to its first page drawn,
+// the slowest page while scrolling from top to bottom, and the memory the window adds to the
+// loaded model. Run offscreen: QT_QPA_PLATFORM=offscreen document_view_bench
+#include "bench/LargeDocument.h"
+#include "host/DocumentWindow.h"
+#include "platform/word/Application.h"
+#include "platform/word/Document.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QScrollBar>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+long peakRssKiB()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_maxrss;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication qapp(argc, argv);
+    const QString path = QDir::temp().filePath("tarvelin-bench-large.docx");
+    if (!QFile::exists(path))
+        bench::writeLargeDocument(path);
+
+    const long start = peakRssKiB();
+    QElapsedTimer clock;
+    clock.start();
+    word::ApplicationPtr app = word::Application::create();
+    app->setShowsDocuments(true);
+    word::DocumentPtr doc = app->Documents()->Open(path);
+    const qint64 loaded = clock.elapsed();
+    const long model = peakRssKiB();
+    host::DocumentWindow window(doc, app->CommandBars());
+    window.resize(1000, 760);
+    window.show();
+    window.mainView()->viewport()->grab();
+    const qint64 firstPage = clock.elapsed();
+    const long shown = peakRssKiB();
+
+    QScrollBar* bar = window.mainView()->verticalScrollBar();
+    const int step = std::max(1, bar->pageStep());
+    qint64 slowest = 0;
+    int steps = 0;
+    for (int y = 0; y <= bar->maximum(); y += step, ++steps) {
+        QElapsedTimer one;
+        one.start();
+        bar->setValue(y);
+        window.mainView()->viewport()->grab();
+        slowest = std::max(slowest, one.elapsed());
+    }
+    std::printf("load %lld ms, first page drawn %lld ms after opening began\n", static_cast<long long>(loaded),
+                static_cast<long long>(firstPage));
+    std::printf("scroll: %d screens, slowest %lld ms\n", steps, static_cast<long long>(slowest));
+    std::printf("peak RSS: %.1f MiB at start, %.1f MiB with the model (+%.1f), %.1f MiB with the window (+%.1f, %.2fx the model)\n",
+                start / 1024.0, model / 1024.0, (model - start) / 1024.0, shown / 1024.0, (shown - model) / 1024.0,
+                static_cast<double>(shown - model) / std::max(1L, model - start));
+    return 0;
+}

@@ -1,0 +1,119 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+// How a story looks, beyond what Find tests: read only when a document is opened to be shown.
+// Every position is a character position of the story the look belongs to; lengths are twips
+// (1/20 pt) unless named otherwise.
+namespace docx {
+
+enum class Underline : uint8_t { None, Single, Double, Wavy, Dotted, Dashed, Thick };
+enum class VertAlign : uint8_t { Baseline, Super, Sub };
+enum class Align : uint8_t { Left, Center, Right, Justify, Distribute };
+
+// Character looks as one level (defaults, a style, direct formatting) sets them.
+struct RunLookProps {
+    std::optional<bool> bold, italic, smallCaps, allCaps;
+    std::optional<Underline> underline;
+    std::optional<VertAlign> vertAlign;
+    std::optional<int16_t> halfPoints, spacing;
+    std::optional<int32_t> highlight;     // COLORREF of w:highlight's named colour
+    std::optional<QString> latinFont, eastAsiaFont;
+    void inheritFrom(const RunLookProps& base);
+    bool operator==(const RunLookProps&) const = default;
+};
+
+// Resolved character looks. An empty font name: the view's default font.
+struct RunLook {
+    bool bold = false, italic = false, smallCaps = false, allCaps = false;
+    Underline underline = Underline::None;
+    VertAlign vertAlign = VertAlign::Baseline;
+    int16_t halfPoints = 21;   // Word's default 10.5 pt
+    int16_t spacing = 0;
+    int32_t highlight = -1;    // -1: none
+    QString latinFont, eastAsiaFont;
+    bool operator==(const RunLook&) const = default;
+};
+
+// Paragraph looks as one level sets them.
+struct ParaLookProps {
+    std::optional<Align> align;
+    std::optional<int32_t> left, right, firstLine;   // firstLine < 0: hanging
+    std::optional<int32_t> before, after;
+    std::optional<int32_t> line;                     // 240ths of a line when lineExact is false
+    std::optional<bool> lineExact;
+    std::optional<int32_t> numId, level;
+    void inheritFrom(const ParaLookProps& base);
+};
+
+struct ParaLook {
+    int32_t start = 0;         // the paragraph's first position; it ends at the next one's start
+    Align align = Align::Left;
+    int32_t left = 0, right = 0, firstLine = 0, before = 0, after = 0;
+    int32_t line = 240;
+    bool lineExact = false;
+    int32_t numId = 0, level = 0;   // the list it belongs to; numId 0: none
+    QString label;             // list number or bullet, drawn before the text, not in the story
+};
+
+// A looks change at start, holding until the next one's start.
+struct RunLookRun {
+    int32_t start = 0;
+    RunLook look;
+};
+
+struct CellLook {
+    int32_t start = 0, end = 0;   // first position and the position of the cell's mark
+    int column = 0;               // first grid column
+    int span = 1;                 // w:gridSpan
+    int rowSpan = 1;              // rows a w:vMerge restart covers
+    bool merged = false;          // continues the cell above (w:vMerge without restart)
+    int32_t shading = -1;         // COLORREF fill, -1 none
+};
+
+struct TableLook {
+    int32_t start = 0, end = 0;   // first position and the position of the last row's mark
+    std::vector<int32_t> grid;    // column widths
+    std::vector<std::vector<CellLook>> rows;
+    bool borders = false;
+};
+
+struct PictureLook {
+    int32_t pos = 0;              // the picture's character (inline) or the shape anchor
+    int32_t width = 0, height = 0;
+    bool anchored = false;
+    QString media;                // package part, e.g. "word/media/image1.png"; empty: none
+    QString altText;
+};
+
+struct Look {
+    std::vector<RunLookRun> runs;
+    std::vector<ParaLook> paras;     // by start
+    std::vector<TableLook> tables;   // by start; a nested table follows the table holding it
+    std::vector<PictureLook> pictures;
+
+    bool empty() const { return runs.empty() && paras.empty(); }
+    // The looks from pos on, until the next set().
+    void set(int32_t pos, const RunLook& look);
+    // Appends another story's look whose positions start at shift here.
+    void append(const Look& src, int32_t shift);
+    // The span [start, end) of the story became insertedLength positions long.
+    void replace(int32_t start, int32_t end, int32_t insertedLength);
+    // Every position moved as to says (never backwards past an earlier one), for several edits
+    // at once; pictures whose characters went stay on the position they went to.
+    void remap(const std::function<int32_t(int32_t)>& to);
+};
+
+// A section's page, in twips.
+struct PageLook {
+    int32_t width = 11906, height = 16838;   // A4
+    int32_t top = 1985, bottom = 1701, left = 1701, right = 1701;
+    int32_t header = 851, footer = 992;
+};
+
+} // namespace docx

@@ -1,0 +1,189 @@
+// How stories look, read only when asked: tables' merges, list labels, run and paragraph looks,
+// pages and pictures.
+#include "platform/docx/Package.h"
+#include "tests/docx/Fixture.h"
+#include "tests/support/WordXml.h"
+
+#include <gtest/gtest.h>
+
+using namespace wordxml;
+
+namespace {
+
+docx::Document loadShown(const DocxBuilder& b)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("looks.docx");
+    b.save(path);
+    return docx::load(path, {true});
+}
+
+QString cell(const QString& text, const QString& tcPr = {})
+{
+    return "<w:tc>" + (tcPr.isEmpty() ? QString() : "<w:tcPr>" + tcPr + "</w:tcPr>") + para(run(text)) + "</w:tc>";
+}
+
+const QString kNumbering = part("numbering",
+    "<w:abstractNum w:abstractNumId=\"4\">"
+    "<w:lvl w:ilvl=\"0\"><w:start w:val=\"1\"/><w:numFmt w:val=\"decimal\"/><w:lvlText w:val=\"%1.\"/>"
+    "<w:pPr><w:ind w:left=\"720\" w:hanging=\"360\"/></w:pPr></w:lvl>"
+    "<w:lvl w:ilvl=\"1\"><w:start w:val=\"1\"/><w:numFmt w:val=\"lowerLetter\"/><w:lvlText w:val=\"%1-%2)\"/></w:lvl>"
+    "</w:abstractNum>"
+    "<w:abstractNum w:abstractNumId=\"5\"><w:lvl w:ilvl=\"0\"><w:numFmt w:val=\"bullet\"/>"
+    "<w:lvlText w:val=\"\xEF\x82\xB7\"/></w:lvl></w:abstractNum>"
+    "<w:num w:numId=\"1\"><w:abstractNumId w:val=\"4\"/></w:num>"
+    "<w:num w:numId=\"2\"><w:abstractNumId w:val=\"5\"/></w:num>");
+
+QString listItem(const QString& text, int numId, int level)
+{
+    return para(run(text), QString("<w:numPr><w:ilvl w:val=\"%1\"/><w:numId w:val=\"%2\"/></w:numPr>").arg(level).arg(numId));
+}
+
+} // namespace
+
+TEST(Looks, MergedCellsSpanColumnsAndRowsAndTheGridKeepsItsWidths)
+{
+    const docx::Document doc = loadShown(DocxBuilder().body(
+        "<w:tbl><w:tblPr><w:tblBorders><w:top w:val=\"single\"/></w:tblBorders></w:tblPr>"
+        "<w:tblGrid><w:gridCol w:w=\"2000\"/><w:gridCol w:w=\"3000\"/><w:gridCol w:w=\"1000\"/></w:tblGrid>"
+        "<w:tr>" + cell("wide", "<w:gridSpan w:val=\"2\"/>") + cell("tall", "<w:vMerge w:val=\"restart\"/><w:shd w:fill=\"FF0000\"/>") + "</w:tr>"
+        "<w:tr>" + cell("a") + cell("b") + cell("", "<w:vMerge/>") + "</w:tr></w:tbl>" + para(run("after"))));
+    const docx::Story& main = doc.stories[0];
+    ASSERT_EQ(main.look.tables.size(), 1u);
+    const docx::TableLook& t = main.look.tables[0];
+    EXPECT_EQ(t.grid, (std::vector<int32_t>{2000, 3000, 1000}));
+    EXPECT_TRUE(t.borders);
+    ASSERT_EQ(t.rows.size(), 2u);
+    ASSERT_EQ(t.rows[0].size(), 2u);
+    EXPECT_EQ(t.rows[0][0].span, 2);
+    EXPECT_EQ(t.rows[0][1].column, 2);
+    EXPECT_EQ(t.rows[0][1].rowSpan, 2);
+    EXPECT_EQ(t.rows[0][1].shading, 0x0000FF);   // COLORREF: red in the low byte
+    EXPECT_TRUE(t.rows[1][2].merged);
+    EXPECT_EQ(t.rows[1][1].column, 1);
+    // Cells run from their first character to their mark.
+    EXPECT_EQ(main.text.mid(t.rows[0][0].start, t.rows[0][0].end - t.rows[0][0].start), QStringLiteral("wide"));
+    EXPECT_EQ(main.text[t.rows[0][0].end], QChar(docx::cp::CellMark));
+    EXPECT_EQ(main.text.mid(t.end + 1), QStringLiteral("after\r"));
+}
+
+TEST(Looks, ListLabelsCountPerListAndLevelAndStayOutOfTheText)
+{
+    const docx::Document doc = loadShown(DocxBuilder()
+        .body(listItem("one", 1, 0) + listItem("sub", 1, 1) + listItem("sub2", 1, 1) + listItem("two", 1, 0)
+              + listItem("sub again", 1, 1) + listItem("dot", 2, 0) + para(run("plain")))
+        .part("word/numbering.xml", kNumbering)
+        .relationship("rIdNum", "numbering", "numbering.xml"));
+    const docx::Story& main = doc.stories[0];
+    EXPECT_EQ(main.text, QStringLiteral("one\rsub\rsub2\rtwo\rsub again\rdot\rplain\r"));
+    QStringList labels;
+    for (const docx::ParaLook& p : main.look.paras)
+        labels << p.label;
+    EXPECT_EQ(labels, (QStringList{"1.", "1-a)", "1-b)", "2.", "2-a)", "•", ""}));
+    // The level's indents apply under the paragraph's own.
+    EXPECT_EQ(main.look.paras[0].left, 720);
+    EXPECT_EQ(main.look.paras[0].firstLine, -360);
+}
+
+TEST(Looks, RunsResolveThroughStylesAndDirectFormattingAndParagraphsKeepTheirStyle)
+{
+    const QString styles = part("styles",
+        "<w:docDefaults><w:rPrDefault><w:rPr><w:sz w:val=\"21\"/><w:rFonts w:ascii=\"Century\" w:eastAsia=\"ＭＳ 明朝\"/></w:rPr></w:rPrDefault></w:docDefaults>"
+        "<w:style w:type=\"paragraph\" w:styleId=\"Heading1\"><w:pPr><w:jc w:val=\"center\"/><w:spacing w:before=\"240\" w:after=\"120\"/></w:pPr>"
+        "<w:rPr><w:b/><w:sz w:val=\"32\"/></w:rPr></w:style>");
+    const docx::Document doc = loadShown(DocxBuilder()
+        .body(para(run("Title"), "<w:pStyle w:val=\"Heading1\"/>")
+              + para(run("x", "<w:i/><w:u w:val=\"wave\"/><w:vertAlign w:val=\"superscript\"/><w:smallCaps/>")
+                     + run("y", "<w:sz w:val=\"18\"/><w:highlight w:val=\"green\"/>"), "<w:ind w:firstLine=\"210\"/>")
+              + "<w:sectPr><w:pgSz w:w=\"16838\" w:h=\"11906\"/><w:pgMar w:top=\"720\" w:bottom=\"720\" w:left=\"1000\" w:right=\"900\" w:header=\"300\" w:footer=\"400\"/></w:sectPr>")
+        .part("word/styles.xml", styles));
+    const docx::Look& look = doc.stories[0].look;
+    const auto at = [&look](int32_t p) {
+        docx::RunLook found;
+        for (const docx::RunLookRun& r : look.runs)
+            if (r.start <= p)
+                found = r.look;
+        return found;
+    };
+    EXPECT_TRUE(at(0).bold);
+    EXPECT_EQ(at(0).halfPoints, 32);
+    EXPECT_EQ(at(0).latinFont, QStringLiteral("Century"));
+    EXPECT_EQ(at(0).eastAsiaFont, QStringLiteral("ＭＳ 明朝"));
+    const docx::RunLook x = at(6), y = at(7);
+    EXPECT_FALSE(x.bold);
+    EXPECT_TRUE(x.italic && x.smallCaps);
+    EXPECT_EQ(x.underline, docx::Underline::Wavy);
+    EXPECT_EQ(x.vertAlign, docx::VertAlign::Super);
+    EXPECT_EQ(x.halfPoints, 21);
+    EXPECT_EQ(y.halfPoints, 18);
+    EXPECT_EQ(y.highlight, 0x00FF00);
+    ASSERT_EQ(look.paras.size(), 2u);
+    EXPECT_EQ(look.paras[0].align, docx::Align::Center);
+    EXPECT_EQ(look.paras[0].before, 240);
+    EXPECT_EQ(look.paras[0].after, 120);
+    EXPECT_EQ(look.paras[1].start, 6);
+    EXPECT_EQ(look.paras[1].firstLine, 210);
+    const docx::PageLook& page = doc.sections[0].page;
+    EXPECT_EQ(page.width, 16838);
+    EXPECT_EQ(page.height, 11906);
+    EXPECT_EQ(page.left, 1000);
+    EXPECT_EQ(page.right, 900);
+    EXPECT_EQ(page.footer, 400);
+}
+
+TEST(Looks, PicturesKeepTheirSizePartAndTextAndOnlyAShownDocumentReadsAnyLook)
+{
+    const QString drawing =
+        "<w:r><w:drawing><wp:inline><wp:extent cx=\"635000\" cy=\"317500\"/><wp:docPr id=\"1\" name=\"p\" descr=\"a logo\"/>"
+        "<a:graphic><a:graphicData><pic:pic xmlns:pic=\"http://schemas.openxmlformats.org/drawingml/2006/picture\">"
+        "<pic:blipFill><a:blip r:embed=\"rIdImg\"/></pic:blipFill></pic:pic></a:graphicData></a:graphic>"
+        "</wp:inline></w:drawing></w:r>";
+    const DocxBuilder b = DocxBuilder()
+                              .body(para(run("see ") + drawing))
+                              .relationship("rIdImg", "image", "media/logo.png")
+                              .raw("word/media/logo.png", QByteArray("not really a png"));
+    const docx::Document shown = loadShown(b);
+    const docx::Look& look = shown.stories[0].look;
+    ASSERT_EQ(look.pictures.size(), 1u);
+    EXPECT_EQ(look.pictures[0].pos, 4);
+    EXPECT_EQ(shown.stories[0].text[4], QChar(docx::cp::Graphic));
+    EXPECT_EQ(look.pictures[0].width, 1000);
+    EXPECT_EQ(look.pictures[0].height, 500);
+    EXPECT_EQ(look.pictures[0].altText, QStringLiteral("a logo"));
+    EXPECT_EQ(look.pictures[0].media, QStringLiteral("word/media/logo.png"));
+    EXPECT_EQ(shown.media.at(QStringLiteral("word/media/logo.png")), QByteArray("not really a png"));
+
+    const docx::Document searched = loadBuilt(b);
+    EXPECT_TRUE(searched.stories[0].look.empty());
+    EXPECT_TRUE(searched.stories[0].look.pictures.empty());
+    EXPECT_TRUE(searched.media.empty());
+    EXPECT_EQ(searched.stories[0].text, shown.stories[0].text);
+}
+
+TEST(Looks, AnEditMovesTheLooksAfterItAndDropsPicturesItRemoves)
+{
+    docx::Look look;
+    docx::RunLook bold;
+    bold.bold = true;
+    look.set(0, {});
+    look.set(4, bold);
+    look.set(8, {});
+    look.paras.push_back({});
+    look.paras.push_back({});
+    look.paras.back().start = 10;
+    look.pictures.push_back({});
+    look.pictures.back().pos = 5;
+    look.pictures.push_back({});
+    look.pictures.back().pos = 12;
+
+    look.replace(3, 6, 1);   // three positions become one
+    // The inserted character looks like the one it replaced first; the rest keep theirs.
+    ASSERT_EQ(look.runs.size(), 3u);
+    EXPECT_EQ(look.runs[1].start, 4);
+    EXPECT_TRUE(look.runs[1].look.bold);
+    EXPECT_EQ(look.runs[2].start, 6);
+    EXPECT_FALSE(look.runs[2].look.bold);
+    EXPECT_EQ(look.paras[1].start, 8);
+    ASSERT_EQ(look.pictures.size(), 1u);
+    EXPECT_EQ(look.pictures[0].pos, 10);
+}

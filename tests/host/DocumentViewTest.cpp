@@ -1,0 +1,154 @@
+// The document window draws the document as a document: tables, list labels, pictures, zoom,
+// one selection per document.
+#include "host/StoryView.h"
+#include "platform/word/Document.h"
+#include "platform/word/Find.h"
+#include "platform/word/Range.h"
+#include "platform/word/Window.h"
+#include "tests/host/HostFixture.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QLabel>
+#include <QStatusBar>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextTable>
+
+using namespace hostfixture;
+
+namespace {
+
+word::RangePtr found(const word::DocumentPtr& doc, const QString& text)
+{
+    word::RangePtr r = doc->StoryRanges()->Item(1);
+    r->Find()->setText(text);
+    return r->Find()->Execute() ? r : nullptr;
+}
+
+QString tc(const QString& text, const QString& tcPr = {})
+{
+    return "<w:tc>" + (tcPr.isEmpty() ? QString() : "<w:tcPr>" + tcPr + "</w:tcPr>") + para(run(text)) + "</w:tc>";
+}
+
+} // namespace
+
+TEST_F(HostTest, TablesAreDrawnWithTheirMergedCellsAndAHitInOneIsSelected)
+{
+    const QString path = dir.filePath("merged.docx");
+    DocxBuilder()
+        .body("<w:tbl><w:tblGrid><w:gridCol w:w=\"1500\"/><w:gridCol w:w=\"1500\"/><w:gridCol w:w=\"1500\"/></w:tblGrid>"
+              "<w:tr>" + tc("wide 資料", "<w:gridSpan w:val=\"2\"/>") + tc("tall", "<w:vMerge w:val=\"restart\"/>") + "</w:tr>"
+              "<w:tr>" + tc("a") + tc("b") + tc("", "<w:vMerge/>") + "</w:tr></w:tbl>" + para(run("after")))
+        .save(path);
+    start({path});
+    host::StoryView* main = windowOf(1)->mainView();
+    QTextTable* table = firstTable(main);
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->rows(), 2);
+    EXPECT_EQ(table->columns(), 3);
+    EXPECT_EQ(table->cellAt(0, 0).columnSpan(), 2);
+    EXPECT_EQ(table->cellAt(0, 2).rowSpan(), 2);
+    EXPECT_EQ(cellText(table, 0, 0), QStringLiteral("wide 資料"));
+    EXPECT_EQ(cellText(table, 1, 1), QStringLiteral("b"));
+    EXPECT_EQ(main->document()->lastBlock().previous().text(), QStringLiteral("after"));
+
+    const word::DocumentPtr doc = app()->ActiveDocument();
+    for (const char* text : {"資料", "b", "after"}) {
+        const word::RangePtr hit = found(doc, QString::fromUtf8(text));
+        ASSERT_NE(hit, nullptr) << text;
+        hit->Select();
+        EXPECT_EQ(main->textCursor().selectedText(), QString::fromUtf8(text));
+    }
+}
+
+TEST_F(HostTest, ListLabelsAreDrawnButAreNotTextAndPicturesShowAtTheirSize)
+{
+    QImage png(40, 20, QImage::Format_RGB32);
+    png.fill(Qt::blue);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    png.save(&buffer, "PNG");
+    const QString numPr = "<w:numPr><w:ilvl w:val=\"0\"/><w:numId w:val=\"1\"/></w:numPr>";
+    const QString path = dir.filePath("list.docx");
+    DocxBuilder()
+        .body(para(run("first"), numPr) + para(run("second"), numPr)
+              + para(run("logo ") + "<w:r><w:drawing><wp:inline><wp:extent cx=\"952500\" cy=\"476250\"/>"
+                     "<a:graphic><a:graphicData><a:blip r:embed=\"rIdImg\"/></a:graphicData></a:graphic></wp:inline></w:drawing></w:r>"))
+        .part("word/numbering.xml",
+              part("numbering", "<w:abstractNum w:abstractNumId=\"0\"><w:lvl w:ilvl=\"0\"><w:start w:val=\"1\"/>"
+                                "<w:numFmt w:val=\"decimal\"/><w:lvlText w:val=\"%1.\"/></w:lvl></w:abstractNum>"
+                                "<w:num w:numId=\"1\"><w:abstractNumId w:val=\"0\"/></w:num>"))
+        .relationship("rIdNum", "numbering", "numbering.xml")
+        .relationship("rIdImg", "image", "media/logo.png")
+        .raw("word/media/logo.png", bytes)
+        .save(path);
+    start({path});
+    host::StoryView* main = windowOf(1)->mainView();
+    EXPECT_TRUE(main->toPlainText().startsWith(QStringLiteral("1.\tfirst\n2.\tsecond\n"))) << main->toPlainText().toStdString();
+    const word::DocumentPtr doc = app()->ActiveDocument();
+    EXPECT_EQ(found(doc, QStringLiteral("2.")), nullptr);
+    found(doc, QStringLiteral("second"))->Select();
+    EXPECT_EQ(main->textCursor().selectedText(), QStringLiteral("second"));
+
+    // 952500 EMU is 100 px at 96 dpi; the picture is the image read from the package.
+    QTextCursor at(main->document());
+    at.setPosition(main->displayPosition(doc->StoryRanges()->Item(1)->Text().indexOf(QChar(1))) + 1);
+    const QTextImageFormat image = at.charFormat().toImageFormat();
+    ASSERT_TRUE(image.isValid());
+    EXPECT_EQ(image.width(), 100);
+    EXPECT_EQ(image.height(), 50);
+    const QImage drawn = main->document()->resource(QTextDocument::ImageResource, QUrl(image.name())).value<QImage>();
+    EXPECT_EQ(drawn.pixelColor(5, 5), QColor(Qt::blue));
+}
+
+TEST_F(HostTest, ADocumentHasOneSelectionAndTheStatusBarFollowsTheKeyboardCaret)
+{
+    start({report});
+    const word::DocumentPtr doc = app()->ActiveDocument();
+    host::DocumentWindow* window = windowOf(1);
+    word::RangePtr note = doc->StoryRanges()->Item(2);
+    note->Find()->setText(QStringLiteral("資料"));
+    ASSERT_TRUE(note->Find()->Execute());
+    note->Select();
+    host::StoryView* noteView = window->shownView(note->storyIndex());
+    ASSERT_NE(noteView, nullptr);
+    EXPECT_TRUE(noteView->textCursor().hasSelection());
+
+    found(doc, QStringLiteral("Alpha"))->Select();
+    EXPECT_FALSE(noteView->textCursor().hasSelection());
+    EXPECT_EQ(window->mainView()->textCursor().selectedText(), QStringLiteral("Alpha"));
+
+    window->mainView()->setFocus();
+    QTest::keyClick(window->mainView(), Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(window->currentSection(), 1);
+    EXPECT_TRUE(window->statusBar()->currentMessage().endsWith(QStringLiteral("セクション 2")))
+        << window->statusBar()->currentMessage().toStdString();
+}
+
+TEST_F(HostTest, ZoomRedrawsEveryStoryLargerAndThePageIndicatorCountsPages)
+{
+    start({report});
+    host::DocumentWindow* window = windowOf(1);
+    host::StoryView* main = window->mainView();
+    const auto sizeOfAlpha = [main] {
+        QTextCursor c(main->document());
+        c.setPosition(1);
+        return c.charFormat().fontPointSize();
+    };
+    const double before = sizeOfAlpha();
+    const qreal headerWidth = window->headerView()->document()->idealWidth();
+    window->setZoom(2.0);
+    EXPECT_DOUBLE_EQ(sizeOfAlpha(), before * 2);
+    EXPECT_GT(window->headerView()->document()->idealWidth(), headerWidth * 1.5);
+    const word::RangePtr hit = found(app()->ActiveDocument(), QStringLiteral("last"));
+    hit->Select();
+    EXPECT_EQ(main->textCursor().selectedText(), QStringLiteral("last"));
+
+    QStringList shown;
+    for (QLabel* label : window->statusBar()->findChildren<QLabel*>())
+        shown << label->text();
+    EXPECT_TRUE(shown.contains(QStringLiteral("200%"))) << shown.join(u'|').toStdString();
+    EXPECT_TRUE(shown.filter(QRegularExpression(QStringLiteral("^\\d+ / \\d+ ページ$"))).size() == 1)
+        << shown.join(u'|').toStdString();
+}
