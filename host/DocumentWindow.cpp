@@ -291,9 +291,12 @@ void DocumentWindow::showPageNumber()
     const docx::Document& model = m_doc->model();
     const docx::PageLook page = model.sections.empty() ? docx::PageLook{} : model.sections.front().page;
     const int body = std::max(1, pixels(page.height - page.top - page.bottom, m_zoom));
-    const int height = static_cast<int>(m_main->document()->size().height());
+    // The scroll range grows as Qt lays a long story out in steps; asking the document for its
+    // size would lay it all out at once.
+    const QScrollBar* bar = m_main->verticalScrollBar();
+    const int height = bar->maximum() + bar->pageStep();
     const int pages = std::max(1, (height + body - 1) / body);
-    const int at = std::min(pages, 1 + m_main->verticalScrollBar()->value() / body);
+    const int at = std::min(pages, 1 + bar->value() / body);
     m_pageIndicator->setText(QStringLiteral("%1 / %2 ページ").arg(at).arg(pages));
     m_zoomIndicator->setText(QStringLiteral("%1%").arg(qRound(m_zoom * 100)));
 }

@@ -199,22 +199,23 @@ public:
                 m_format = formatAt(f, p);
             const bool twice = f.doubleStrike && f.cls != CpClass::Deleted;
             if (twice && strikeStart < 0)
-                strikeStart = m_cursor.position();
+                strikeStart = pos();
             else if (!twice && strikeStart >= 0) {
-                if (m_cursor.position() > strikeStart)
-                    m_doubleStrikes.emplace_back(strikeStart, m_cursor.position());
+                if (pos() > strikeStart)
+                    m_doubleStrikes.emplace_back(strikeStart, pos());
                 strikeStart = -1;
             }
             openTables(p);
             startParagraph(p);
-            m_toDisplay[static_cast<size_t>(p)] = m_cursor.position();
+            m_toDisplay[static_cast<size_t>(p)] = pos();
             if (f.cls == CpClass::Field || f.cls == CpClass::Hidden)
                 continue;
             put(p);
         }
-        if (strikeStart >= 0 && m_cursor.position() > strikeStart)
-            m_doubleStrikes.emplace_back(strikeStart, m_cursor.position());
-        m_toDisplay.back() = m_cursor.position();
+        if (strikeStart >= 0 && pos() > strikeStart)
+            m_doubleStrikes.emplace_back(strikeStart, pos());
+        m_toDisplay.back() = pos();
+        flush();
         m_cursor.endEditBlock();
     }
 
@@ -237,11 +238,29 @@ private:
         return out;
     }
 
-    void text(const QString& s, const QTextCharFormat& format)
+    // Text goes in by runs of one format: one insertion per character would make a long
+    // document slow to open.
+    void text(QStringView s, const QTextCharFormat& format)
     {
-        if (!s.isEmpty())
-            m_cursor.insertText(s, format);
+        if (s.isEmpty())
+            return;
+        if (!m_pending.isEmpty() && !(m_pendingFormat == format))
+            flush();
+        if (m_pending.isEmpty())
+            m_pendingFormat = format;
+        m_pending += s;
     }
+
+    void flush()
+    {
+        if (m_pending.isEmpty())
+            return;
+        m_cursor.insertText(m_pending, m_pendingFormat);
+        m_pending.clear();
+    }
+
+    // The drawn position the next character gets.
+    int pos() const { return m_cursor.position() + static_cast<int>(m_pending.size()); }
 
     bool inSkippedCell() const
     {
@@ -274,6 +293,7 @@ private:
                 widths << QTextLength(QTextLength::FixedLength, px(w, m_context.zoom));
             if (widths.size() == columns)
                 format.setColumnWidthConstraints(widths);
+            flush();
             QTextTable* table = m_cursor.insertTable(static_cast<int>(look.rows.size()), std::max(columns, 1), format);
             for (size_t r = 0; r < look.rows.size(); ++r)
                 for (const docx::CellLook& c : look.rows[r]) {
@@ -295,6 +315,7 @@ private:
 
     void moveToCell()
     {
+        flush();
         OpenTable& t = m_tables.back();
         const auto& row = t.look->rows[t.row];
         if (t.cell < row.size())
@@ -311,6 +332,7 @@ private:
             ++t.row;
             t.cell = 0;
             if (t.row >= t.look->rows.size()) {
+                flush();
                 m_cursor = t.table->lastCursorPosition();
                 m_cursor.movePosition(QTextCursor::NextBlock);
                 m_tables.pop_back();
@@ -332,6 +354,7 @@ private:
         const docx::ParaLook& para = m_look.paras[m_nextPara++];
         if (inSkippedCell())
             return;
+        flush();
         m_cursor.setBlockFormat(blockFormat(para, m_context.zoom));
         if (!para.label.isEmpty() && !inSkippedCell())
             text(para.label + u'\t', m_format);
@@ -363,6 +386,7 @@ private:
         image.setName(name);
         image.setWidth(size.width());
         image.setHeight(size.height());
+        flush();
         m_cursor.insertImage(image);
     }
 
@@ -372,6 +396,11 @@ private:
     {
         namespace cp = docx::cp;
         const char16_t c = m_story.text[p].unicode();
+        if (c >= 32 && !m_labelled) {   // ordinary text: most of any story
+            if (!inSkippedCell())
+                text(QStringView(m_story.text).mid(p, 1), m_format);
+            return;
+        }
         if (const auto label = m_context.labels.find(p); label != m_context.labels.end()) {
             QTextCharFormat raised = markFormat(m_format);
             raised.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
@@ -397,7 +426,10 @@ private:
     QTextCursor m_cursor;
     std::vector<int>& m_toDisplay;
     std::vector<std::pair<int, int>>& m_doubleStrikes;
+    const bool m_labelled = !m_context.labels.empty();
     QTextCharFormat m_format;
+    QString m_pending;                 // text not yet inserted, all in m_pendingFormat
+    QTextCharFormat m_pendingFormat;
     size_t m_lookRun = 0, m_nextPara = 0, m_nextTable = 0, m_nextPicture = 0;
     std::vector<OpenTable> m_tables;
 };
@@ -441,6 +473,7 @@ void StoryView::setStory(const docx::Story& story, int storyIndex, const DrawCon
     m_selecting = true;
     auto* doc = new QTextDocument(this);
     doc->setUndoRedoEnabled(false);
+    framePage(doc);   // before the text: changing the frame later lays everything out again
     Builder(story, context, doc, m_toDisplay, m_doubleStrikes).build();
     setDocument(doc);
     if (m_document)
@@ -488,21 +521,28 @@ void StoryView::setPage(int width, int leftMargin, int rightMargin)
     p.setColor(QPalette::Base, kDeskColor);
     setPalette(p);
     m_pageMargins = {leftMargin, rightMargin};
+    framePage(document());
     centerPage();
 }
 
 // The page stands in the middle of the view, white on the grey desk, its margins inside it.
-void StoryView::centerPage()
+void StoryView::framePage(QTextDocument* doc) const
 {
     if (m_pageWidth <= 0)
         return;
-    QTextFrameFormat root = document()->rootFrame()->frameFormat();
+    QTextFrameFormat root = doc->rootFrame()->frameFormat();
     root.setLeftMargin(m_pageMargins.first);
     root.setRightMargin(m_pageMargins.second);
     root.setTopMargin(m_pageMargins.first / 2.0);
     root.setBottomMargin(m_pageMargins.first / 2.0);
     root.setBackground(Qt::white);
-    document()->rootFrame()->setFrameFormat(root);
+    doc->rootFrame()->setFrameFormat(root);
+}
+
+void StoryView::centerPage()
+{
+    if (m_pageWidth <= 0)
+        return;
     const int side = std::max(0, (width() - 2 * frameWidth() - verticalScrollBar()->sizeHint().width() - m_pageWidth) / 2);
     setViewportMargins(side, 0, side, 0);
 }

@@ -75,6 +75,7 @@ private:
     void paintDoubleStrike();
     void refit();
     void centerPage();
+    void framePage(QTextDocument* doc) const;
 
     int m_storyIndex = -1;
     uint32_t m_revision = 0;
