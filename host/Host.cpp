@@ -72,12 +72,28 @@ Host::Host(word::ApplicationPtr app, const QString& registryFile)
     connect(m_app.get(), &word::Application::viewChanged, this, [this](word::Window* window) {
         if (DocumentWindow* w = windowOf(window->document()))
             w->showView();
+        showViewState();
     });
+    connect(m_app.get(), &word::Application::documentActivated, this, &Host::showViewState);
+    connect(m_app.get(), &word::Application::documentClosed, this, &Host::showViewState);
     connect(m_app.get(), &word::Application::storyEdited, this, [this](word::Document* doc, int) {
         if (DocumentWindow* w = windowOf(doc))
             w->showView();
     });
     connect(m_app.get(), &word::Application::screenUpdatingChanged, this, &Host::updateScreen);
+}
+
+void Host::showViewState()
+{
+    word::ViewPtr view;
+    if (m_app->Documents()->Count() > 0)
+        view = m_app->ActiveDocument()->ActiveWindow()->View();
+    const auto show = [this](int id, bool down) {
+        if (auto button = std::dynamic_pointer_cast<office::CommandBarButton>(m_app->CommandBars()->FindControl({}, id)))
+            button->setState(down ? office::msoButtonDown : office::msoButtonUp);
+    };
+    show(office::idViewPrintLayout, view && view->Type() == word::wdPrintView);
+    show(office::idViewHeaderFooter, view && view->SeekView() != word::wdSeekMainDocument);
 }
 
 Host::~Host()

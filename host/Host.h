@@ -47,6 +47,8 @@ public:
 
 private:
     void installCommands();
+    // The 表示 menu's check marks follow the active document's view.
+    void showViewState();
     void onOpened(word::Document* doc);
     void onClosed(word::Document* doc);
     void bringForward(QWidget* window);

@@ -90,8 +90,11 @@ void LiveMenuBar::addControl(QWidget* target, const std::shared_ptr<office::Comm
     } else {
         action = new QAction(control->Caption(), target);
         action->setShortcut(builtinShortcut(control->Id()));
-        if (auto button = std::dynamic_pointer_cast<office::CommandBarButton>(control))
+        if (auto button = std::dynamic_pointer_cast<office::CommandBarButton>(control)) {
             connect(action, &QAction::triggered, this, [button] { click(button); });
+            action->setCheckable(button->State() == office::msoButtonDown);
+            action->setChecked(action->isCheckable());
+        }
     }
     action->setVisible(control->Visible());
     action->setEnabled(control->Enabled());

@@ -124,6 +124,14 @@ CommandBarButton::CommandBarButton(int id, bool builtIn, bool temporary)
 {
 }
 
+int CommandBarButton::State() const
+{
+    requireLive("State");
+    return m_state;
+}
+
+void CommandBarButton::setState(int state) { assign(m_state, state, "State"); }
+
 void CommandBarButton::Execute()
 {
     requireLive("Execute");

@@ -23,6 +23,11 @@ enum MsoControlType : int {
     msoControlPopup = 10,
 };
 
+enum MsoButtonState : int {
+    msoButtonUp = 0,
+    msoButtonDown = -1,   // drawn pressed; a menu item shows a check mark
+};
+
 // Id of a blank custom control (Controls.Add with Id 1 or omitted).
 constexpr int kCustomControlId = 1;
 
@@ -71,12 +76,12 @@ protected:
     // The command bars tree the control belongs to, or null once detached.
     std::shared_ptr<CommandBars> root() const;
     virtual void markDeleted();
+    void changed() const;
+    template <typename T> void assign(T& member, const T& value, const char* name);
 
 private:
     friend class CommandBarControls;
     friend class CommandBarPopup; // deletes the controls of its menu with it
-    void changed() const;
-    template <typename T> void assign(T& member, const T& value, const char* name);
 
     int m_type;
     int m_id;
@@ -103,6 +108,8 @@ public:
     // Clicks the button as its menu item does: raises Click to every holder, then, unless a
     // handler set CancelDefault, runs the built-in command registered for its Id.
     void Execute();
+    int State() const;
+    void setState(int state);
 
 private:
     friend class WithEventsButton;
@@ -110,6 +117,7 @@ private:
     std::uint64_t subscribe(ClickHandler handler);
     void unsubscribe(std::uint64_t sink);
 
+    int m_state = msoButtonUp;
     std::uint64_t m_nextSink = 1;
     std::vector<std::pair<std::uint64_t, ClickHandler>> m_sinks;
 };

@@ -152,3 +152,24 @@ TEST_F(HostTest, ZoomRedrawsEveryStoryLargerAndThePageIndicatorCountsPages)
     EXPECT_TRUE(shown.filter(QRegularExpression(QStringLiteral("^\\d+ / \\d+ ページ$"))).size() == 1)
         << shown.join(u'|').toStdString();
 }
+
+TEST_F(HostTest, TheViewMenuChecksPrintLayoutAndHeadersAsTheActiveViewHasThem)
+{
+    start({report});
+    QMainWindow* window = windowOf(1);
+    const word::ViewPtr view = app()->ActiveDocument()->ActiveWindow()->View();
+    const auto checked = [&window](const char* caption) {
+        const QAction* a = menuItem(window, QStringLiteral("表示(&V)"), QString::fromUtf8(caption));
+        return a && a->isCheckable() && a->isChecked();
+    };
+    view->setType(word::wdPrintView);
+    EXPECT_TRUE(checked("印刷レイアウト"));
+    EXPECT_FALSE(checked("ヘッダーとフッター"));
+    menuItem(window, QStringLiteral("表示(&V)"), QStringLiteral("ヘッダーとフッター"))->trigger();
+    EXPECT_TRUE(checked("ヘッダーとフッター"));
+    view->setType(word::wdNormalView);
+    EXPECT_FALSE(checked("印刷レイアウト"));
+    app()->ActiveDocument()->Close();
+    window = host->applicationWindow();   // no document: nothing is checked
+    EXPECT_FALSE(checked("ヘッダーとフッター"));
+}
