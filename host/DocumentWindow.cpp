@@ -9,7 +9,10 @@
 #include <QCloseEvent>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QAbstractTextDocumentLayout>
 #include <QLabel>
+#include <QPainter>
+#include <QTextDocument>
 #include <QScrollBar>
 #include <QMenuBar>
 #include <QScrollArea>
@@ -258,12 +261,75 @@ std::vector<StoryView*> DocumentWindow::allViews() const
     return views;
 }
 
-// The main text is laid out at the first section's page: its width and side margins.
+// The main text is laid out in pages of the first section's size and margins, each page with the
+// header and footer Word shows on it.
 void DocumentWindow::placePage()
 {
     const docx::Document& model = m_doc->model();
     const docx::PageLook page = model.sections.empty() ? docx::PageLook{} : model.sections.front().page;
+    m_main->setPaging({pixels(page.height, m_zoom), pixels(page.top, m_zoom), pixels(page.bottom, m_zoom)},
+                      [this](QPainter& painter, int index, const QRectF& rect) { paintHeaderFooter(painter, index, rect); });
     m_main->setPage(pixels(page.width, m_zoom), pixels(page.left, m_zoom), pixels(page.right, m_zoom));
+}
+
+int DocumentWindow::sectionOfPosition(int32_t pos) const
+{
+    const docx::Document& model = m_doc->model();
+    for (size_t s = 0; s < model.sections.size(); ++s)
+        if (pos <= model.sections[s].endPos)
+            return static_cast<int>(s);
+    return std::max(0, static_cast<int>(model.sections.size()) - 1);
+}
+
+int DocumentWindow::headerFooterOfPage(int page, bool footer) const
+{
+    const docx::Document& model = m_doc->model();
+    const std::vector<double>& tops = m_main->pageTops();
+    if (model.sections.empty() || page < 0 || page >= static_cast<int>(tops.size()))
+        return -1;
+    // The page's section is the one of the first text on it; its first page, that of its start.
+    const int drawnAt = m_main->document()->documentLayout()->hitTest(QPointF(1, tops[page] + 1), Qt::FuzzyHit);
+    const int section = sectionOfPosition(m_main->storyPosition(std::max(0, drawnAt)));
+    const int32_t sectionStart = section == 0 ? 0 : model.sections[static_cast<size_t>(section) - 1].endPos + 1;
+    const int firstPage = m_main->pageOfPosition(m_main->displayPosition(sectionStart));
+    const docx::Section& s = model.sections[static_cast<size_t>(section)];
+    const int kind = s.titlePage && page == firstPage ? 1 : model.evenAndOddHeaders && page % 2 == 1 ? 2 : 0;
+    return footer ? s.footers[kind] : s.headers[kind];
+}
+
+void DocumentWindow::paintHeaderFooter(QPainter& painter, int page, const QRectF& rect)
+{
+    const docx::Document& model = m_doc->model();
+    const docx::PageLook look = model.sections.empty() ? docx::PageLook{} : model.sections.front().page;
+    const double width = pixels(look.width - look.left - look.right, m_zoom);
+    for (const bool footer : {false, true}) {
+        const int story = headerFooterOfPage(page, footer);
+        if (story < 0)
+            continue;
+        QTextDocument*& doc = m_pageStories[story];
+        if (!doc) {
+            DrawContext context;
+            context.pictures = &m_pictures;
+            context.zoom = m_zoom;
+            doc = drawStoryDocument(m_doc->story(story), context, this);
+            doc->setDocumentMargin(0);
+        }
+        doc->setTextWidth(width);
+        const double y = footer ? rect.bottom() - pixels(look.footer, m_zoom) - doc->size().height()
+                                : rect.top() + pixels(look.header, m_zoom);
+        painter.save();
+        painter.translate(pixels(look.left, m_zoom), y);
+        painter.setOpacity(0.6);   // as Word greys the header while the main text is edited
+        doc->drawContents(&painter);
+        painter.restore();
+    }
+}
+
+void DocumentWindow::forgetPageStories()
+{
+    for (auto& [story, doc] : m_pageStories)
+        delete doc;
+    m_pageStories.clear();
 }
 
 void DocumentWindow::setZoom(double zoom)
@@ -272,6 +338,7 @@ void DocumentWindow::setZoom(double zoom)
     if (zoom == m_zoom)
         return;
     m_zoom = zoom;
+    forgetPageStories();
     placePage();
     for (StoryView* v : allViews())
         if (v->storyIndex() >= 0)
@@ -284,8 +351,8 @@ double DocumentWindow::zoom() const
     return m_zoom;
 }
 
-// The page the top of the main view shows, counted in the first section's page body heights:
-// the view lays the text out as one long page.
+// The page the main view shows; for a story too long to be paged, counted in the first section's
+// page body heights.
 void DocumentWindow::showPageNumber()
 {
     const docx::Document& model = m_doc->model();
@@ -295,8 +362,9 @@ void DocumentWindow::showPageNumber()
     // size would lay it all out at once.
     const QScrollBar* bar = m_main->verticalScrollBar();
     const int height = bar->maximum() + bar->pageStep();
-    const int pages = std::max(1, (height + body - 1) / body);
-    const int at = std::min(pages, 1 + bar->value() / body);
+    const bool paged = !m_main->pageTops().empty();
+    const int pages = paged ? static_cast<int>(m_main->pageTops().size()) : std::max(1, (height + body - 1) / body);
+    const int at = paged ? m_main->pageAt(bar->value() + bar->pageStep() / 3) + 1 : std::min(pages, 1 + bar->value() / body);
     m_pageIndicator->setText(QStringLiteral("%1 / %2 ページ").arg(at).arg(pages));
     m_zoomIndicator->setText(QStringLiteral("%1%").arg(qRound(m_zoom * 100)));
 }
@@ -337,12 +405,7 @@ int DocumentWindow::currentSection() const
     const docx::Story& anchor = model.stories.at(static_cast<size_t>(anchorStory));
     if (anchor.section >= 0)
         return anchor.section;
-    if (anchor.type != wdMainTextStory)
-        return 0;
-    for (size_t s = 0; s < model.sections.size(); ++s)
-        if (pos <= model.sections[s].endPos)
-            return static_cast<int>(s);
-    return model.sections.empty() ? 0 : static_cast<int>(model.sections.size()) - 1;
+    return anchor.type == wdMainTextStory ? sectionOfPosition(pos) : 0;
 }
 
 int DocumentWindow::headerFooterStory(bool footer) const
@@ -393,6 +456,7 @@ void DocumentWindow::redrawEdited()
     if (std::none_of(views.begin(), views.end(), edited))
         return;
     m_labels = markLabels(model);  // an edit moves the marks after it
+    forgetPageStories();
     for (StoryView* v : views)
         if (edited(v))
             drawStory(v, v->storyIndex());

@@ -11,6 +11,8 @@
 #include <vector>
 
 class QFrame;
+class QPainter;
+class QTextDocument;
 class QLabel;
 class QScrollArea;
 class QSplitter;
@@ -54,6 +56,8 @@ public:
     // Zoom, 1 for 100 %; every story is drawn again at the new size.
     void setZoom(double zoom);
     double zoom() const;
+    // The header (or footer) story drawn on a page of the main text (0-based), or -1.
+    int headerFooterOfPage(int page, bool footer) const;
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -77,6 +81,9 @@ private:
     std::vector<StoryView*> allViews() const;
     void placePage();
     void showPageNumber();
+    int sectionOfPosition(int32_t pos) const;
+    void paintHeaderFooter(QPainter& painter, int page, const QRectF& rect);
+    void forgetPageStories();
 
     word::DocumentPtr m_doc;
     std::map<int, MarkLabels> m_labels;
@@ -84,6 +91,7 @@ private:
     double m_zoom = 1.0;
     QLabel* m_pageIndicator = nullptr;
     QLabel* m_zoomIndicator = nullptr;
+    std::map<int, QTextDocument*> m_pageStories;   // headers and footers drawn on pages, by story
     QSplitter* m_split = nullptr;
     Block m_headerBlock, m_footerBlock, m_commentBlock;
     StoryView* m_main = nullptr;

@@ -35,6 +35,8 @@ const QColor kMarkColor(0x80, 0x80, 0x80);
 const QColor kDeletedColor(Qt::red);
 const QColor kHighlightColor(Qt::yellow);
 const QColor kDeskColor(0xe6, 0xe6, 0xe6);
+constexpr double kPageGap = 16;                 // pixels of desk between two pages
+constexpr int kMaxPaginated = 400000;           // drawn characters: some 200 pages
 
 QColor fromColorRef(int32_t colorRef)
 {
@@ -175,9 +177,9 @@ QImage pictureBox(QSize size, const QString& text)
 class Builder {
 public:
     Builder(const docx::Story& story, const DrawContext& context, QTextDocument* doc,
-            std::vector<int>& toDisplay, std::vector<std::pair<int, int>>& doubleStrikes)
+            std::vector<int>& toDisplay, std::vector<std::pair<int, int>>& doubleStrikes, std::vector<int>& pageBreaks)
         : m_story(story), m_look(story.look), m_context(context), m_doc(doc), m_cursor(doc),
-          m_toDisplay(toDisplay), m_doubleStrikes(doubleStrikes)
+          m_toDisplay(toDisplay), m_doubleStrikes(doubleStrikes), m_pageBreaks(pageBreaks)
     {
     }
 
@@ -185,6 +187,7 @@ public:
     {
         m_toDisplay.assign(static_cast<size_t>(m_story.length()) + 1, 0);
         m_doubleStrikes.clear();
+        m_pageBreaks.clear();
         m_cursor.beginEditBlock();
         size_t run = 0;
         int strikeStart = -1;
@@ -417,6 +420,8 @@ private:
         }
         const QString shown = drawn(c, std::binary_search(m_story.rowEnds.begin(), m_story.rowEnds.end(), p));
         text(shown, isMark(c) ? markFormat(m_format) : m_format);
+        if (c == cp::PageBreak && m_tables.empty())
+            m_pageBreaks.push_back(pos());
     }
 
     const docx::Story& m_story;
@@ -426,6 +431,7 @@ private:
     QTextCursor m_cursor;
     std::vector<int>& m_toDisplay;
     std::vector<std::pair<int, int>>& m_doubleStrikes;
+    std::vector<int>& m_pageBreaks;    // drawn positions that start a page: after page and section breaks
     const bool m_labelled = !m_context.labels.empty();
     QTextCharFormat m_format;
     QString m_pending;                 // text not yet inserted, all in m_pendingFormat
@@ -435,6 +441,16 @@ private:
 };
 
 } // namespace
+
+QTextDocument* drawStoryDocument(const docx::Story& story, const DrawContext& context, QObject* parent)
+{
+    auto* doc = new QTextDocument(parent);
+    doc->setUndoRedoEnabled(false);
+    std::vector<int> toDisplay, pageBreaks;
+    std::vector<std::pair<int, int>> doubleStrikes;
+    Builder(story, context, doc, toDisplay, doubleStrikes, pageBreaks).build();
+    return doc;
+}
 
 Pictures decodePictures(const std::map<QString, QByteArray>& media)
 {
@@ -474,14 +490,111 @@ void StoryView::setStory(const docx::Story& story, int storyIndex, const DrawCon
     auto* doc = new QTextDocument(this);
     doc->setUndoRedoEnabled(false);
     framePage(doc);   // before the text: changing the frame later lays everything out again
-    Builder(story, context, doc, m_toDisplay, m_doubleStrikes).build();
+    Builder(story, context, doc, m_toDisplay, m_doubleStrikes, m_pageBreaks).build();
     setDocument(doc);
     if (m_document)
         m_document->deleteLater();
     m_document = doc;
     m_selecting = false;
     centerPage();
+    paginate();
     refit();
+}
+
+void StoryView::setPaging(const PageFrame& frame, const PageDecorator& decorate)
+{
+    m_frame = frame;
+    m_decorate = decorate;
+}
+
+// Pushes every paragraph or table that would cross the foot of its page's body, or that follows
+// a page break, to the top of the next page's body, by widening its top margin: the text keeps
+// its positions, so selections and the story map stay as they are. Tables and paragraphs taller
+// than a page run on over the page's foot. Needs the whole story laid out: a long story is shown
+// as one page instead (Qt lays it out in steps, keeping the first page quick).
+void StoryView::paginate()
+{
+    m_pageTops.clear();
+    if (m_frame.height <= 0 || document()->characterCount() > kMaxPaginated)
+        return;
+    QAbstractTextDocumentLayout* layout = document()->documentLayout();
+    const double pitch = m_frame.height + kPageGap;
+    const auto bodyTop = [&](int k) { return k * pitch + m_frame.top; };
+    const auto bodyBottom = [&](int k) { return k * pitch + m_frame.height - m_frame.bottom; };
+    struct Push {
+        QTextBlock block;
+        QTextFrame* frame;
+        double extra;
+    };
+    std::vector<Push> pushes;
+    double shift = 0;
+    int page = 0;
+    m_pageTops.push_back(0);
+    for (QTextFrame::iterator it = document()->rootFrame()->begin(); !it.atEnd(); ++it) {
+        QTextFrame* frame = it.currentFrame();
+        const QTextBlock block = it.currentBlock();
+        const QRectF rect = frame ? layout->frameBoundingRect(frame) : layout->blockBoundingRect(block);
+        const double y = rect.top() + shift;
+        const bool forced = !frame && std::binary_search(m_pageBreaks.begin(), m_pageBreaks.end(), block.position());
+        if (y > bodyTop(page) + 1 && (forced || y + rect.height() > bodyBottom(page))) {
+            ++page;
+            m_pageTops.push_back(page * pitch);
+            const double extra = bodyTop(page) - y;
+            shift += extra;
+            pushes.push_back({block, frame, extra});
+        }
+        while (rect.top() + shift + rect.height() > bodyBottom(page) + pitch) {   // taller than a page
+            ++page;
+            m_pageTops.push_back(page * pitch);
+        }
+    }
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    for (const Push& p : pushes) {
+        if (p.frame) {
+            QTextFrameFormat f = p.frame->frameFormat();
+            f.setTopMargin(f.topMargin() + p.extra);
+            p.frame->setFrameFormat(f);
+        } else {
+            QTextBlockFormat f = p.block.blockFormat();
+            f.setTopMargin(f.topMargin() + p.extra);
+            cursor.setPosition(p.block.position());
+            cursor.setBlockFormat(f);
+        }
+    }
+    cursor.endEditBlock();
+    QTextFrameFormat root = document()->rootFrame()->frameFormat();
+    root.setBottomMargin(std::max(0.0, (page + 1) * pitch - kPageGap - document()->size().height() + root.bottomMargin()));
+    document()->rootFrame()->setFrameFormat(root);
+}
+
+int StoryView::pageAt(double y) const
+{
+    if (m_pageTops.empty())
+        return 0;
+    return static_cast<int>(std::upper_bound(m_pageTops.begin(), m_pageTops.end(), y) - m_pageTops.begin()) - 1;
+}
+
+int StoryView::pageOfPosition(int pos) const
+{
+    const QTextBlock block = document()->findBlock(pos);
+    return pageAt(document()->documentLayout()->blockBoundingRect(block).top() + 1);
+}
+
+void StoryView::paintPages()
+{
+    QPainter painter(viewport());
+    const QPointF scroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    painter.translate(-scroll);
+    const QRectF visible(scroll, QSizeF(viewport()->size()));
+    for (size_t k = 0; k < m_pageTops.size(); ++k) {
+        const QRectF pageRect(0, m_pageTops[k], document()->size().width(), m_frame.height);
+        if (!pageRect.adjusted(0, 0, 0, kPageGap).intersects(visible))
+            continue;
+        painter.fillRect(QRectF(pageRect.left(), pageRect.bottom(), pageRect.width(), kPageGap), kDeskColor);
+        if (m_decorate)
+            m_decorate(painter, static_cast<int>(k), pageRect);
+    }
 }
 
 int32_t StoryView::storyPosition(int pos) const
@@ -533,8 +646,8 @@ void StoryView::framePage(QTextDocument* doc) const
     QTextFrameFormat root = doc->rootFrame()->frameFormat();
     root.setLeftMargin(m_pageMargins.first);
     root.setRightMargin(m_pageMargins.second);
-    root.setTopMargin(m_pageMargins.first / 2.0);
-    root.setBottomMargin(m_pageMargins.first / 2.0);
+    root.setTopMargin(m_frame.height > 0 ? m_frame.top : m_pageMargins.first / 2.0);
+    root.setBottomMargin(m_frame.height > 0 ? m_frame.bottom : m_pageMargins.first / 2.0);
     root.setBackground(Qt::white);
     doc->rootFrame()->setFrameFormat(root);
 }
@@ -585,6 +698,8 @@ void StoryView::resizeEvent(QResizeEvent* event)
 void StoryView::paintEvent(QPaintEvent* event)
 {
     QTextEdit::paintEvent(event);
+    if (!m_pageTops.empty())
+        paintPages();
     if (!m_doubleStrikes.empty())
         paintDoubleStrike();
 }

@@ -7,9 +7,12 @@
 #include <QTextEdit>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <utility>
 #include <vector>
+
+class QPainter;
 
 namespace host {
 
@@ -28,6 +31,18 @@ struct DrawContext {
     const Pictures* pictures = nullptr;
     double zoom = 1.0;
 };
+
+// The drawn document of a story, for drawing it elsewhere (headers and footers on each page).
+QTextDocument* drawStoryDocument(const docx::Story& story, const DrawContext& context, QObject* parent);
+
+// A page of the main text in pixels: its height and the heights of its top and bottom margins.
+struct PageFrame {
+    int height = 0;   // 0: not paged
+    int top = 0, bottom = 0;
+};
+// Draws what a page shows besides the story (header, footer) into pageRect, in document
+// coordinates.
+using PageDecorator = std::function<void(QPainter& painter, int page, const QRectF& pageRect)>;
 
 // One story drawn read-only as Word draws it: formatting visible, field codes and hidden text
 // left out, tracked deletions struck through in red, tables as tables, pictures at their size.
@@ -60,6 +75,15 @@ public:
     // Removes the selection, leaving the caret where the selection started.
     void clearSelection();
 
+    // Lays the story out in pages of this frame (taking effect at the next setStory), with
+    // decorate drawing each page's header and footer.
+    void setPaging(const PageFrame& frame, const PageDecorator& decorate);
+    // The pages' tops in document coordinates; empty when the story is not paged.
+    const std::vector<double>& pageTops() const { return m_pageTops; }
+    // The 0-based page holding document coordinate y, or drawn position pos.
+    int pageAt(double y) const;
+    int pageOfPosition(int pos) const;
+
 signals:
     // The user moved the selection or the caret: the story span it covers.
     void userSelected(int32_t start, int32_t end);
@@ -76,6 +100,8 @@ private:
     void refit();
     void centerPage();
     void framePage(QTextDocument* doc) const;
+    void paginate();
+    void paintPages();
 
     int m_storyIndex = -1;
     uint32_t m_revision = 0;
@@ -86,6 +112,10 @@ private:
     int m_fitMaxHeight = 0;                            // 0: the layout decides the height
     int m_pageWidth = 0;                               // 0: the text fills the view's width
     std::pair<int, int> m_pageMargins;                 // left and right, pixels
+    PageFrame m_frame;
+    PageDecorator m_decorate;
+    std::vector<int> m_pageBreaks;                     // drawn positions a page break puts on a new page
+    std::vector<double> m_pageTops;
 };
 
 } // namespace host

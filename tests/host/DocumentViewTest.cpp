@@ -173,3 +173,34 @@ TEST_F(HostTest, TheViewMenuChecksPrintLayoutAndHeadersAsTheActiveViewHasThem)
     window = host->applicationWindow();   // no document: nothing is checked
     EXPECT_FALSE(checked("ヘッダーとフッター"));
 }
+
+TEST_F(HostTest, PagesBreakWhereTheTextSaysAndOnlyASectionsFirstPageTakesItsFirstPageHeader)
+{
+    const QString pageBreak = "<w:r><w:br w:type=\"page\"/></w:r>";
+    const QString path = dir.filePath("pages.docx");
+    DocxBuilder()
+        .body(para(run("one")) + para(pageBreak + run("two")) + para(run("end of section"),
+              "<w:sectPr><w:headerReference w:type=\"default\" r:id=\"rIdH\"/><w:headerReference w:type=\"first\" r:id=\"rIdF\"/>"
+              "<w:titlePg/></w:sectPr>")
+              + para(run("second section")) + "<w:sectPr><w:titlePg/></w:sectPr>")
+        .part("word/header1.xml", headerFooter("hdr", "Every page"))
+        .part("word/header2.xml", headerFooter("hdr", "First page"))
+        .relationship("rIdH", "header", "header1.xml")
+        .relationship("rIdF", "header", "header2.xml")
+        .save(path);
+    start({path});
+    host::DocumentWindow* window = windowOf(1);
+    const word::DocumentPtr doc = app()->ActiveDocument();
+    ASSERT_EQ(window->mainView()->pageTops().size(), 3u);
+    const int first = doc->StoryRanges()->Item(docx::wdFirstPageHeaderStory)->storyIndex();
+    const int every = doc->StoryRanges()->Item(docx::wdPrimaryHeaderStory)->storyIndex();
+    EXPECT_EQ(window->headerFooterOfPage(0, false), first);
+    EXPECT_EQ(window->headerFooterOfPage(1, false), every);
+    EXPECT_EQ(window->headerFooterOfPage(2, false), first);   // the second section's first page, linked
+    EXPECT_EQ(window->headerFooterOfPage(0, true), -1);
+
+    const word::RangePtr hit = found(doc, QStringLiteral("second section"));
+    hit->Select();
+    EXPECT_EQ(window->mainView()->textCursor().selectedText(), QStringLiteral("second section"));
+    EXPECT_EQ(window->mainView()->pageOfPosition(window->mainView()->textCursor().position()), 2);
+}
