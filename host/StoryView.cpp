@@ -8,6 +8,12 @@
 // (field codes, hidden text, anchors) take no drawn position, and what the view draws that is no
 // story character (list labels, note numbers) takes no story position. Selecting a story span,
 // scrolling a hit into view and reporting the user's selection all go through that one map.
+//
+// The main text is paged inside the same document: a paragraph or table that would cross a
+// page's foot gets a wider top margin that moves it to the next page, and the view paints the
+// desk between pages and, through the window, each page's header and footer. Text positions
+// never change for layout, so the map above stays valid.
+//
 // Editing goes through word::Range, which moves the story's runs, marks and looks together; the
 // window then draws again only the stories whose revision moved.
 #include "host/StoryView.h"

@@ -144,7 +144,7 @@ std::optional<int32_t> numberOf(std::optional<std::string_view> value)
     return n;
 }
 
-void readRunLook(XmlReader& x, RunLookProps& p)
+void readRunLook(XmlReader& x, RunLookProps& p, const Theme& theme)
 {
     switch (x.tok()) {
     case Tok::B: p.bold = onOffOf(x); break;
@@ -167,9 +167,14 @@ void readRunLook(XmlReader& x, RunLookProps& p)
         break;
     case Tok::Highlight: p.highlight = highlightOf(x.w("val")); break;
     case Tok::RFonts:
-        if (x.attr(Ns::W, "ascii"))
+        // A theme font wins over the named one, as in Word.
+        if (const auto t = x.attr(Ns::W, "asciiTheme"))
+            p.latinFont = theme.font(*t);
+        else if (x.attr(Ns::W, "ascii"))
             p.latinFont = fontOf(x, "ascii");
-        if (x.attr(Ns::W, "eastAsia"))
+        if (const auto t = x.attr(Ns::W, "eastAsiaTheme"))
+            p.eastAsiaFont = theme.font(*t);
+        else if (x.attr(Ns::W, "eastAsia"))
             p.eastAsiaFont = fontOf(x, "eastAsia");
         break;
     default: break;

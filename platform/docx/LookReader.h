@@ -9,6 +9,7 @@
 
 namespace docx {
 
+class Theme;
 class XmlReader;
 
 // n in lower-case Roman numerals (i, ii, iii …), as Word numbers endnotes and lists.
@@ -17,8 +18,9 @@ QString romanNumeral(int n);
 // A number attribute's value; nothing when absent or not a number.
 std::optional<int32_t> numberOf(std::optional<std::string_view> value);
 
-// Reads the element the reader stands on, a child of w:rPr, into p when it sets a look.
-void readRunLook(XmlReader& x, RunLookProps& p);
+// Reads the element the reader stands on, a child of w:rPr, into p when it sets a look; fonts
+// given as theme fonts are the theme's.
+void readRunLook(XmlReader& x, RunLookProps& p, const Theme& theme);
 // Reads the element the reader stands on, a child of w:pPr, into p when it sets a look.
 void readParaLook(XmlReader& x, ParaLookProps& p);
 // Reads w:pgSz or w:pgMar, the reader on it, into page.

@@ -208,7 +208,7 @@ Document load(const QString& path, const LoadOptions& options)
     if (const std::string name = partOfType(docRels, zip, "theme"); !name.empty())
         walkPart(readPart(zip, name, path), path, [&](XmlReader& x, const Relationships&) {
             Theme theme;
-            theme.read(x);
+            theme.read(x, options.looks);
             styles.setTheme(std::move(theme));
         });
     if (const std::string name = partOfType(docRels, zip, "styles"); !name.empty())

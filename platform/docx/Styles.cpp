@@ -65,7 +65,7 @@ RunProps Styles::readRunProps(XmlReader& x, int* charStyle, bool* markDeleted, R
         case Tok::Highlight:
             p.highlight = x.w("val") != "none";
             if (look)
-                readRunLook(x, *look);
+                readRunLook(x, *look, m_theme);
             break;
         case Tok::Strike: p.strike = onOff(x.attr(Ns::W, "val")); break;
         case Tok::DStrike: p.doubleStrike = onOff(x.attr(Ns::W, "val")); break;
@@ -85,7 +85,7 @@ RunProps Styles::readRunProps(XmlReader& x, int* charStyle, bool* markDeleted, R
             break;
         default:
             if (look)
-                readRunLook(x, *look);
+                readRunLook(x, *look, m_theme);
             break;
         }
     }

@@ -64,11 +64,46 @@ std::optional<int32_t> colorRefFromHex(std::string_view rrggbb)
     return v ? std::optional<int32_t>(toColorRef(*v)) : std::nullopt;
 }
 
-void Theme::read(XmlReader& x)
+void Theme::read(XmlReader& x, bool fonts)
 {
     if (!findScheme(x, 0))
         return;
     const int scheme = x.depth();
+    readColors(x, scheme);
+    // The font scheme follows the colour scheme in a:themeElements.
+    while (fonts && x.child(scheme - 1))
+        if (x.ns() == Ns::A && x.localName() == "fontScheme")
+            readFonts(x);
+}
+
+void Theme::readFonts(XmlReader& x)
+{
+    const int at = x.depth();
+    while (x.child(at)) {
+        const int which = x.localName() == "majorFont" ? 0 : x.localName() == "minorFont" ? 1 : -1;
+        if (which < 0)
+            continue;
+        const int font = x.depth();
+        while (x.child(font)) {
+            const std::string_view name = x.localName();
+            const QString face = QString::fromUtf8(x.attr("typeface").value_or(std::string_view()));
+            if (name == "latin")
+                m_fonts[which][0] = face;
+            else if ((name == "ea" && m_fonts[which][1].isEmpty())
+                     || (name == "font" && x.attr("script").value_or(std::string_view()) == "Jpan"))
+                m_fonts[which][1] = face;
+        }
+    }
+}
+
+QString Theme::font(std::string_view themeFont) const
+{
+    const int which = themeFont.starts_with("major") ? 0 : 1;
+    return m_fonts[which][themeFont.ends_with("EastAsia") ? 1 : 0];
+}
+
+void Theme::readColors(XmlReader& x, int scheme)
+{
     while (x.child(scheme)) {
         const std::string slot(x.localName());
         const int at = x.depth();

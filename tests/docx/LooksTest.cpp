@@ -85,10 +85,10 @@ TEST(Looks, ListLabelsCountPerListAndLevelAndStayOutOfTheText)
     EXPECT_EQ(main.look.paras[0].firstLine, -360);
 }
 
-TEST(Looks, RunsResolveThroughStylesAndDirectFormattingAndParagraphsKeepTheirStyle)
+TEST(Looks, RunsResolveThroughStylesThemeFontsAndDirectFormattingAndParagraphsKeepTheirStyle)
 {
     const QString styles = part("styles",
-        "<w:docDefaults><w:rPrDefault><w:rPr><w:sz w:val=\"21\"/><w:rFonts w:ascii=\"Century\" w:eastAsia=\"ＭＳ 明朝\"/></w:rPr></w:rPrDefault></w:docDefaults>"
+        "<w:docDefaults><w:rPrDefault><w:rPr><w:sz w:val=\"21\"/><w:rFonts w:ascii=\"Arial\" w:asciiTheme=\"minorHAnsi\" w:eastAsiaTheme=\"minorEastAsia\"/></w:rPr></w:rPrDefault></w:docDefaults>"
         "<w:style w:type=\"paragraph\" w:styleId=\"Heading1\"><w:pPr><w:jc w:val=\"center\"/><w:spacing w:before=\"240\" w:after=\"120\"/></w:pPr>"
         "<w:rPr><w:b/><w:sz w:val=\"32\"/></w:rPr></w:style>");
     const docx::Document doc = loadShown(DocxBuilder()
@@ -96,7 +96,14 @@ TEST(Looks, RunsResolveThroughStylesAndDirectFormattingAndParagraphsKeepTheirSty
               + para(run("x", "<w:i/><w:u w:val=\"wave\"/><w:vertAlign w:val=\"superscript\"/><w:smallCaps/>")
                      + run("y", "<w:sz w:val=\"18\"/><w:highlight w:val=\"green\"/>"), "<w:ind w:firstLine=\"210\"/>")
               + "<w:sectPr><w:pgSz w:w=\"16838\" w:h=\"11906\"/><w:pgMar w:top=\"720\" w:bottom=\"720\" w:left=\"1000\" w:right=\"900\" w:header=\"300\" w:footer=\"400\"/></w:sectPr>")
-        .part("word/styles.xml", styles));
+        .part("word/styles.xml", styles)
+        .part("word/theme/theme1.xml",
+              "<a:theme xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\"><a:themeElements>"
+              "<a:clrScheme name=\"x\"><a:dk1><a:srgbClr val=\"000000\"/></a:dk1></a:clrScheme>"
+              "<a:fontScheme name=\"x\"><a:majorFont><a:latin typeface=\"Cambria\"/></a:majorFont>"
+              "<a:minorFont><a:latin typeface=\"Century\"/><a:ea typeface=\"\"/><a:font script=\"Jpan\" typeface=\"ＭＳ 明朝\"/>"
+              "</a:minorFont></a:fontScheme></a:themeElements></a:theme>")
+        .relationship("rIdTheme", "theme", "theme/theme1.xml"));
     const docx::Look& look = doc.stories[0].look;
     const auto at = [&look](int32_t p) {
         docx::RunLook found;
