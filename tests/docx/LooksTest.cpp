@@ -67,6 +67,24 @@ TEST(Looks, MergedCellsSpanColumnsAndRowsAndTheGridKeepsItsWidths)
     EXPECT_EQ(main.text.mid(t.end + 1), QStringLiteral("after\r"));
 }
 
+TEST(Looks, ANestedTableFollowsTheTableHoldingItAndKeepsItsOwnCells)
+{
+    const docx::Document doc = loadShown(DocxBuilder().body(
+        "<w:tbl><w:tr><w:tc><w:tbl><w:tr>" + cell("x") + cell("y") + "</w:tr></w:tbl>" + para(run("z")) + "</w:tc>"
+        + cell("w") + "</w:tr></w:tbl>"));
+    const docx::Story& main = doc.stories[0];
+    ASSERT_EQ(main.look.tables.size(), 2u);
+    const docx::TableLook& outer = main.look.tables[0];
+    const docx::TableLook& inner = main.look.tables[1];
+    EXPECT_EQ(outer.start, inner.start);
+    ASSERT_EQ(outer.rows.size(), 1u);
+    ASSERT_EQ(outer.rows[0].size(), 2u);
+    ASSERT_EQ(inner.rows[0].size(), 2u);
+    EXPECT_EQ(main.text.mid(inner.rows[0][1].start, 1), QStringLiteral("y"));
+    EXPECT_LT(inner.end, outer.rows[0][0].end);
+    EXPECT_EQ(main.text.mid(outer.rows[0][1].start, 1), QStringLiteral("w"));
+}
+
 TEST(Looks, ListLabelsCountPerListAndLevelAndStayOutOfTheText)
 {
     const docx::Document doc = loadShown(DocxBuilder()

@@ -204,3 +204,36 @@ TEST_F(HostTest, PagesBreakWhereTheTextSaysAndOnlyASectionsFirstPageTakesItsFirs
     EXPECT_EQ(window->mainView()->textCursor().selectedText(), QStringLiteral("second section"));
     EXPECT_EQ(window->mainView()->pageOfPosition(window->mainView()->textCursor().position()), 2);
 }
+
+TEST_F(HostTest, ANestedTableIsDrawnInsideItsCellAndAnEditBeforeATableKeepsItDrawn)
+{
+    const QString inner = "<w:tbl><w:tr>" + tc("in 1") + tc("in 2") + "</w:tr></w:tbl>";
+    const QString path = dir.filePath("nested.docx");
+    DocxBuilder()
+        .body(para(run("lead")) + "<w:tbl><w:tr><w:tc>" + inner + para(run("after inner")) + "</w:tc>" + tc("right")
+              + "</w:tr></w:tbl>" + para(run("tail")))
+        .save(path);
+    start({path});
+    host::StoryView* main = windowOf(1)->mainView();
+    const auto check = [&] {
+        QTextTable* outer = firstTable(main);
+        ASSERT_NE(outer, nullptr);
+        ASSERT_EQ(outer->columns(), 2);
+        EXPECT_EQ(cellText(outer, 0, 1), QStringLiteral("right"));
+        QTextTable* nested = nullptr;
+        for (QTextFrame* f : outer->childFrames())
+            nested = qobject_cast<QTextTable*>(f);
+        ASSERT_NE(nested, nullptr);
+        EXPECT_EQ(cellText(nested, 0, 1), QStringLiteral("in 2"));
+        EXPECT_TRUE(cellText(outer, 0, 0).endsWith(QStringLiteral("after inner")));
+    };
+    check();
+    // Looks move with the text an edit inserts before them.
+    word::RangePtr lead = app()->ActiveDocument()->StoryRanges()->Item(1);
+    lead->setEnd(4);
+    lead->setText(QStringLiteral("a longer lead"));
+    check();
+    const word::RangePtr hit = found(app()->ActiveDocument(), QStringLiteral("in 2"));
+    hit->Select();
+    EXPECT_EQ(main->textCursor().selectedText(), QStringLiteral("in 2"));
+}
