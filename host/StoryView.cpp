@@ -179,6 +179,28 @@ QImage pictureBox(QSize size, const QString& text)
     return box;
 }
 
+// Word's usual fonts are rarely installed here: each draws in the closest kind that is, so a
+// serif heading stays serif and Japanese takes a Japanese font rather than the locale's fallback.
+void substituteDocumentFonts()
+{
+    const QStringList serif{QStringLiteral("Liberation Serif"), QStringLiteral("Nimbus Roman"), QStringLiteral("DejaVu Serif")};
+    const QStringList sans{QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans"), QStringLiteral("DejaVu Sans")};
+    const QStringList mono{QStringLiteral("Liberation Mono"), QStringLiteral("Nimbus Mono PS"), QStringLiteral("DejaVu Sans Mono")};
+    const QStringList mincho{QStringLiteral("IPAPMincho"), QStringLiteral("Noto Serif CJK JP"), QStringLiteral("IPAPGothic")};
+    const QStringList gothic{QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP")};
+    const std::pair<const char*, const QStringList*> kFonts[] = {
+        {"Times New Roman", &serif}, {"Century", &serif}, {"Cambria", &serif}, {"Georgia", &serif},
+        {"Book Antiqua", &serif}, {"Arial", &sans}, {"Calibri", &sans}, {"Calibri Light", &sans},
+        {"Helvetica", &sans}, {"Segoe UI", &sans}, {"Verdana", &sans}, {"Tahoma", &sans},
+        {"Courier New", &mono}, {"Consolas", &mono}, {"ＭＳ 明朝", &mincho}, {"MS Mincho", &mincho},
+        {"ＭＳ Ｐ明朝", &mincho}, {"MS PMincho", &mincho}, {"游明朝", &mincho}, {"Yu Mincho", &mincho},
+        {"游ゴシック", &gothic}, {"Yu Gothic", &gothic}, {"メイリオ", &gothic}, {"Meiryo", &gothic},
+    };
+    for (const auto& [family, substitutes] : kFonts)
+        if (QFont::substitutes(QString::fromUtf8(family)).isEmpty())
+            QFont::insertSubstitutions(QString::fromUtf8(family), *substitutes);
+}
+
 // Builds the drawn document of a story, position by position.
 class Builder {
 public:
@@ -469,6 +491,8 @@ Pictures decodePictures(const std::map<QString, QByteArray>& media)
 StoryView::StoryView(QWidget* parent)
     : QTextEdit(parent)
 {
+    static const bool substituted = (substituteDocumentFonts(), true);
+    Q_UNUSED(substituted);
     setReadOnly(true);
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     setUndoRedoEnabled(false);
