@@ -94,8 +94,10 @@ void BM_DocxLoad(benchmark::State& state)
 void BM_DocxLoadWithLooks(benchmark::State& state)
 {
     ensureDocument();
+    docx::LoadOptions options;
+    options.looks = true;
     for (auto _ : state) {
-        const docx::Document d = docx::load(documentPath(), {true});
+        const docx::Document d = docx::load(documentPath(), options);
         benchmark::DoNotOptimize(d.stories[0].look.runs.size());
     }
 }

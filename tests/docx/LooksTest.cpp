@@ -15,7 +15,9 @@ docx::Document loadShown(const DocxBuilder& b)
     QTemporaryDir dir;
     const QString path = dir.filePath("looks.docx");
     b.save(path);
-    return docx::load(path, {true});
+    docx::LoadOptions options;
+    options.looks = true;
+    return docx::load(path, options);
 }
 
 QString cell(const QString& text, const QString& tcPr = {})

@@ -233,6 +233,18 @@ TEST_F(HostTest, ANestedTableIsDrawnInsideItsCellAndAnEditBeforeATableKeepsItDra
     lead->setEnd(4);
     lead->setText(QStringLiteral("a longer lead"));
     check();
+    // Replace All changes many places in one step, its undo puts them back: the looks follow both.
+    word::RangePtr all = app()->ActiveDocument()->StoryRanges()->Item(1);
+    all->Find()->setText(QStringLiteral("in"));
+    all->Find()->Replacement()->setText(QStringLiteral("inside"));
+    ASSERT_TRUE(all->Find()->Execute(word::wdReplaceAll));
+    QTextTable* nestedAfter = nullptr;
+    for (QTextFrame* f : firstTable(main)->childFrames())
+        nestedAfter = qobject_cast<QTextTable*>(f);
+    ASSERT_NE(nestedAfter, nullptr);
+    EXPECT_EQ(cellText(nestedAfter, 0, 1), QStringLiteral("inside 2"));
+    ASSERT_TRUE(app()->ActiveDocument()->Undo());
+    check();
     const word::RangePtr hit = found(app()->ActiveDocument(), QStringLiteral("in 2"));
     hit->Select();
     EXPECT_EQ(main->textCursor().selectedText(), QStringLiteral("in 2"));
