@@ -220,6 +220,13 @@ DocumentWindow::DocumentWindow(word::DocumentPtr doc, std::shared_ptr<office::Co
     connect(m_main->verticalScrollBar(), &QScrollBar::valueChanged, this, &DocumentWindow::showPageNumber);
     connect(m_main->verticalScrollBar(), &QScrollBar::rangeChanged, this, &DocumentWindow::showPageNumber);
 
+    // What the document holds that no search sees stays named at the status bar's right.
+    if (!model.notices.empty()) {
+        QStringList notices(model.notices.begin(), model.notices.end());
+        auto* label = new QLabel(notices.join(u' '), statusBar());
+        label->setObjectName(QStringLiteral("notices"));
+        statusBar()->addPermanentWidget(label);
+    }
     showView();
     showPageNumber();
     m_main->setFocus();

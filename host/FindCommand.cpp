@@ -279,6 +279,8 @@ int runFind(const QStringList& arguments)
             printErr(QStringLiteral("tarvelin find: %1: %2\n").arg(file, e.description()));
             continue;
         }
+        for (const QString& notice : doc->model().notices)
+            printErr(QStringLiteral("tarvelin find: %1: %2\n").arg(file, notice));
         condition.setObjDoc(doc);
         rows.setFile(file);
         try {

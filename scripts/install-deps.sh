@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake g++ make pkgconf libtsan2
   qt6-base-dev qt6-translations-l10n libxcb1-dev
-  libicu-dev libzip-dev zlib1g-dev libdeflate-dev zipcmp zipmerge ziptool libpugixml-dev
+  libicu-dev libzip-dev zlib1g-dev libdeflate-dev libxml2-dev zipcmp zipmerge ziptool libpugixml-dev
   wordnet-dev wordnet-base
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic

@@ -43,6 +43,12 @@ core::Error loadError(LoadFailure why, const QString& path, const QString& detai
     case LoadFailure::TooDeep:
         text = QStringLiteral("ファイル %1 は要素の入れ子が深すぎるため開けません (%2)。").arg(file, detail);
         break;
+    case LoadFailure::DuplicatePart:
+        text = QStringLiteral("ファイル %1 は破損しているため開けません (部品 %2 が重複しています)。").arg(file, detail);
+        break;
+    case LoadFailure::Dtd:
+        text = QStringLiteral("ファイル %1 は破損しているため開けません (部品 %2 に DTD が含まれています。DTD は使用できません)。").arg(file, detail);
+        break;
     }
     return core::Error(kErrFileCorrupt, kSource, text);
 }

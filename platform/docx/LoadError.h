@@ -18,6 +18,8 @@ enum class LoadFailure {
     TooLarge,        // a part or the whole package inflates beyond the bounds
     TooManyEntries,  // more zip entries than any real document has
     TooDeep,         // element nesting beyond what the reader walks
+    DuplicatePart,   // two zip entries name one part
+    Dtd,             // a part declares a DTD
 };
 
 // Word's numbers for a failed open.

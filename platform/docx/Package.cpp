@@ -1,5 +1,6 @@
 #include "platform/docx/Package.h"
 
+#include "platform/docx/AltChunks.h"
 #include "platform/docx/Annotations.h"
 #include "platform/docx/HeaderFooterPlan.h"
 #include "platform/docx/LoadError.h"
@@ -20,25 +21,30 @@ namespace docx {
 
 namespace {
 
-// A part's bytes and relationships, read out of the package.
+// A part's bytes and relationships, and the content it imports, read out of the package.
 struct ReadPart {
     std::string name, bytes;
     Relationships rels;
+    Chunks chunks;
 };
 
-ReadPart readPart(ZipReader& zip, const std::string& name, const QString& path)
+// chunks: for a part of text that may import content, null for the others.
+ReadPart readPart(ZipReader& zip, const std::string& name, const QString& path, ChunkImporter* chunks = nullptr)
 {
-    return {name, zip.read(name), Relationships::read(zip, name, path)};
+    ReadPart part{name, zip.read(name), Relationships::read(zip, name, path), {}};
+    if (chunks)
+        part.chunks = chunks->read(part.rels);
+    return part;
 }
 
-// Hands fn a reader standing on the part's root and the part's relationships, then reads the
-// part to its end.
+// Hands fn a reader standing on the part's root, the part's relationships and imported content,
+// then reads the part to its end.
 template <typename Fn>
 void walkPart(ReadPart part, const QString& path, Fn&& fn)
 {
     XmlReader x(std::move(part.bytes), part.name, path);
     if (x.child(0))
-        fn(x, part.rels);
+        fn(x, part.rels, &part.chunks);
     x.finish();
 }
 
@@ -105,8 +111,8 @@ void finishStory(Story& s, int type, const std::string& part, int section = -1)
 // resolving formatting memoises.
 class OtherParts {
 public:
-    OtherParts(const Relationships& docRels, ZipReader& zip, const QString& path, bool sources)
-        : m_path(path), m_sources(sources)
+    OtherParts(const Relationships& docRels, ZipReader& zip, const QString& path, bool sources, ChunkImporter& chunks)
+        : m_path(path), m_sources(sources), m_chunks(chunks)
     {
         noteNames[0] = partOfType(docRels, zip, "footnotes");
         noteNames[1] = partOfType(docRels, zip, "endnotes");
@@ -114,22 +120,22 @@ public:
         for (int k = 0; k < 2; ++k)
             if (!noteNames[k].empty())
                 m_work.add([this, k](const Styles& s) {
-                    walkPart(std::move(*m_notes[k]), m_path, [&](XmlReader& x, const Relationships& rels) {
-                        notes[k] = walkNotesPart(TextWalker::Context{x, s, rels, m_path, m_sources});
+                    walkPart(std::move(*m_notes[k]), m_path, [&](XmlReader& x, const Relationships& rels, const Chunks* c) {
+                        notes[k] = walkNotesPart(TextWalker::Context{x, s, rels, m_path, m_sources, c});
                     });
                 });
         if (!commentsName.empty())
             m_work.add([this](const Styles& s) {
-                walkPart(std::move(*m_comments), m_path, [&](XmlReader& x, const Relationships& rels) {
-                    comments = walkCommentsPart(TextWalker::Context{x, s, rels, m_path, m_sources});
+                walkPart(std::move(*m_comments), m_path, [&](XmlReader& x, const Relationships& rels, const Chunks* c) {
+                    comments = walkCommentsPart(TextWalker::Context{x, s, rels, m_path, m_sources, c});
                 });
             });
         for (const Relationships::Rel& r : docRels.all())
             if (!r.external && (r.type == "header" || r.type == "footer") && !m_headers.count(r.target)
                 && zip.contains(r.target))
                 m_work.add([this, &bytes = m_headers[r.target], &walked = headers[r.target]](const Styles& s) {
-                    walkPart(std::move(bytes), m_path, [&](XmlReader& x, const Relationships& rels) {
-                        TextWalker(TextWalker::Context{x, s, rels, m_path, m_sources}, walked).walkBlocks();
+                    walkPart(std::move(bytes), m_path, [&](XmlReader& x, const Relationships& rels, const Chunks* c) {
+                        TextWalker(TextWalker::Context{x, s, rels, m_path, m_sources, c}, walked).walkBlocks();
                     });
                 });
     }
@@ -140,11 +146,11 @@ public:
         try {
             for (int k = 0; k < 2; ++k)
                 if (!noteNames[k].empty())
-                    m_notes[k] = readPart(zip, noteNames[k], m_path);
+                    m_notes[k] = readPart(zip, noteNames[k], m_path, &m_chunks);
             if (!commentsName.empty())
-                m_comments = readPart(zip, commentsName, m_path);
+                m_comments = readPart(zip, commentsName, m_path, &m_chunks);
             for (auto& [name, bytes] : m_headers)
-                bytes = readPart(zip, name, m_path);
+                bytes = readPart(zip, name, m_path, &m_chunks);
         } catch (...) {
             m_work.open(true);
             throw;
@@ -163,6 +169,7 @@ public:
 private:
     const QString& m_path;
     bool m_sources;
+    ChunkImporter& m_chunks;
     std::optional<ReadPart> m_notes[2], m_comments;
     std::map<std::string, ReadPart> m_headers;
     SharedWork<const Styles&> m_work;
@@ -182,11 +189,9 @@ void readMedia(Document& doc, ZipReader& zip)
             }
 }
 
-} // namespace
-
-Document load(const QString& path, const LoadOptions& options)
+// Reads the package zip holds; nesting as for ChunkImporter.
+Document loadPackage(ZipReader& zip, const QString& path, const LoadOptions& options, int nesting)
 {
-    ZipReader zip(path);
     const Relationships pkgRels = Relationships::read(zip, "", path);
     const std::string mainName = partOfType(pkgRels, zip, "officeDocument");
     if (mainName.empty())
@@ -200,21 +205,21 @@ Document load(const QString& path, const LoadOptions& options)
     Styles styles;
     styles.setLooks(options.looks);
     if (const std::string name = options.looks ? partOfType(docRels, zip, "numbering") : std::string(); !name.empty())
-        walkPart(readPart(zip, name, path), path, [&](XmlReader& x, const Relationships&) {
+        walkPart(readPart(zip, name, path), path, [&](XmlReader& x, const Relationships&, const Chunks*) {
             auto numbering = std::make_shared<Numbering>();
             numbering->read(x);
             styles.setNumbering(std::move(numbering));
         });
     if (const std::string name = partOfType(docRels, zip, "theme"); !name.empty())
-        walkPart(readPart(zip, name, path), path, [&](XmlReader& x, const Relationships&) {
+        walkPart(readPart(zip, name, path), path, [&](XmlReader& x, const Relationships&, const Chunks*) {
             Theme theme;
             theme.read(x, options.looks);
             styles.setTheme(std::move(theme));
         });
     if (const std::string name = partOfType(docRels, zip, "styles"); !name.empty())
-        walkPart(readPart(zip, name, path), path, [&](XmlReader& x, const Relationships&) { styles.read(x); });
+        walkPart(readPart(zip, name, path), path, [&](XmlReader& x, const Relationships&, const Chunks*) { styles.read(x); });
     if (const std::string name = partOfType(docRels, zip, "settings"); !name.empty())
-        walkPart(readPart(zip, name, path), path, [&](XmlReader& x, const Relationships&) {
+        walkPart(readPart(zip, name, path), path, [&](XmlReader& x, const Relationships&, const Chunks*) {
             while (x.child(1))
                 if (x.tok() == Tok::EvenAndOddHeaders)
                     doc.evenAndOddHeaders = onOff(x.attr(Ns::W, "val"));
@@ -222,15 +227,16 @@ Document load(const QString& path, const LoadOptions& options)
 
     // The main document's thread has the zip to itself; once it has read the main part it reads
     // the other parts, and both threads walk those when free.
-    OtherParts others(docRels, zip, path, options.textSources);
-    const Relationships mainRels = Relationships::read(zip, mainName, path);
+    ChunkImporter chunks(zip, path, nesting);
+    const Chunks mainChunks = chunks.read(docRels);
+    OtherParts others(docRels, zip, path, options.textSources, chunks);
     Walked main;
     {
         PartStream stream(zip, mainName, path, [&, otherStyles = styles] { others.readAndWalk(zip, otherStyles); });
         XmlReader x(stream);
         if (!x.child(0) || x.tok() != Tok::Document)
             throw loadError(LoadFailure::NoMainPart, path);
-        const TextWalker::Context context{x, styles, mainRels, path, options.textSources};
+        const TextWalker::Context context{x, styles, docRels, path, options.textSources, &mainChunks};
         TextWalker walker(context, main);
         while (x.child(1))
             if (x.tok() == Tok::Body)
@@ -256,8 +262,8 @@ Document load(const QString& path, const LoadOptions& options)
         if (const auto it = others.headers.find(part); it != others.headers.end())
             headers[i] = it->second;   // a part two sections refer to makes two stories
         else   // referred to by a relationship of another type
-            walkPart(readPart(zip, part, path), path, [&](XmlReader& x, const Relationships& rels) {
-                TextWalker(TextWalker::Context{x, styles, rels, path, options.textSources}, headers[i]).walkBlocks();
+            walkPart(readPart(zip, part, path, &chunks), path, [&](XmlReader& x, const Relationships& rels, const Chunks* c) {
+                TextWalker(TextWalker::Context{x, styles, rels, path, options.textSources, c}, headers[i]).walkBlocks();
             });
     }
 
@@ -352,7 +358,22 @@ Document load(const QString& path, const LoadOptions& options)
     }
     if (options.looks)
         readMedia(doc, zip);
+    doc.notices = std::move(chunks.notices);
     return doc;
+}
+
+} // namespace
+
+Document load(const QString& path, const LoadOptions& options)
+{
+    ZipReader zip(path);
+    return loadPackage(zip, path, options, 0);
+}
+
+Document loadImported(std::string bytes, ZipReader& parent, const QString& path, int nesting)
+{
+    ZipReader zip(std::move(bytes), path, parent);
+    return loadPackage(zip, path, {}, nesting);
 }
 
 } // namespace docx

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <string>
+
 namespace docx {
 
 // What a load collects beyond what searching needs.
@@ -18,5 +20,10 @@ struct LoadOptions {
 // Throws core::Error (Word's number, a Japanese description naming the file) when the file is
 // missing, is not a readable .docx, or exceeds the reader's size bounds.
 Document load(const QString& path, const LoadOptions& options = {});
+
+class ZipReader;
+// Reads a package held in memory that the package in parent imports, nesting deep (1 for one
+// imported by the file itself); errors name the file at path.
+Document loadImported(std::string bytes, ZipReader& parent, const QString& path, int nesting);
 
 } // namespace docx

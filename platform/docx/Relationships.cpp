@@ -1,5 +1,6 @@
 #include "platform/docx/Relationships.h"
 
+#include "platform/docx/PartName.h"
 #include "platform/docx/XmlReader.h"
 #include "platform/docx/ZipReader.h"
 
@@ -19,33 +20,10 @@ std::string relsPartFor(const std::string& sourcePart)
 
 std::string Relationships::resolve(const std::string& sourcePart, std::string_view target)
 {
-    std::string joined;
     if (!target.empty() && target.front() == '/')
-        joined = target.substr(1);
-    else {
-        const std::size_t slash = sourcePart.rfind('/');
-        joined = (slash == std::string::npos ? std::string() : sourcePart.substr(0, slash + 1))
-                 + std::string(target);
-    }
-    std::vector<std::string> segments;
-    std::size_t i = 0;
-    while (i <= joined.size()) {
-        const std::size_t end = std::min(joined.find('/', i), joined.size());
-        const std::string seg = joined.substr(i, end - i);
-        if (seg == "..") {
-            if (!segments.empty())
-                segments.pop_back();
-        } else if (!seg.empty() && seg != ".")
-            segments.push_back(seg);
-        i = end + 1;
-    }
-    std::string out;
-    for (const auto& s : segments) {
-        if (!out.empty())
-            out += '/';
-        out += s;
-    }
-    return out;
+        return normalPartName(target);
+    const std::size_t slash = sourcePart.rfind('/');
+    return normalPartName((slash == std::string::npos ? std::string() : sourcePart.substr(0, slash + 1)) + std::string(target));
 }
 
 Relationships Relationships::read(ZipReader& zip, const std::string& sourcePart, const QString& path)

@@ -171,6 +171,7 @@ struct Document {
     bool textSources = false;        // loaded for editing: every story's sources were kept
     bool looks = false;              // read to be shown: stories carry their looks
     std::map<QString, QByteArray> media;   // pictures' parts by name ("word/media/image1.png"), with looks
+    std::vector<QString> notices;    // what the document holds that no search sees, once each (Japanese)
 };
 
 } // namespace docx

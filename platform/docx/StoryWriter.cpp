@@ -138,4 +138,17 @@ void StoryWriter::putText(QStringView text, const CharFormat& f)
     m_story.text.append(text);
 }
 
+void StoryWriter::append(const Story& other)
+{
+    const int32_t at = pos();
+    for (std::size_t i = 0; i < other.runs.size(); ++i) {
+        const int32_t end = i + 1 < other.runs.size() ? other.runs[i + 1].start : other.length();
+        putText(QStringView(other.text).mid(other.runs[i].start, end - other.runs[i].start), other.runs[i].format);
+    }
+    for (const int32_t p : other.symbols)
+        m_story.symbols.push_back(at + p);
+    for (const int32_t p : other.rowEnds)
+        m_story.rowEnds.push_back(at + p);
+}
+
 } // namespace docx

@@ -15,6 +15,8 @@ public:
     void put(char16_t c, const CharFormat& f);
     void putUtf8(std::string_view utf8, const CharFormat& f);
     void putText(QStringView text, const CharFormat& f);
+    // Appends another story's text with its formats, symbols and row ends.
+    void append(const Story& other);
     // Turns the last character into c, keeping its format.
     void replaceLast(char16_t c) { m_story.text[m_story.text.size() - 1] = QChar(c); }
     void markSymbol() { m_story.symbols.push_back(pos() - 1); }

@@ -17,15 +17,6 @@ constexpr int kMaxDepth = 256;
 
 // Field codes for constructs Word keeps as fields while OOXML writes them as elements (our
 // choice of code text; Word's exact strings are not documented).
-QString hyperlinkCode(std::string_view target, std::string_view anchor)
-{
-    QString code = QStringLiteral(" HYPERLINK");
-    if (!target.empty())
-        code += QStringLiteral(" \"%1\"").arg(QString::fromUtf8(target));
-    if (!anchor.empty())
-        code += QStringLiteral(" \\l \"%1\"").arg(QString::fromUtf8(anchor));
-    return code + u' ';
-}
 QString embedCode(std::string_view progId) { return QStringLiteral(" EMBED %1 ").arg(QString::fromUtf8(progId)); }
 const QString kRubyCode = QStringLiteral(" EQ ");   // the ruby text follows as code, the base is the result
 const QString kPageCode = QStringLiteral(" PAGE ");
@@ -40,6 +31,16 @@ char16_t symbolChar(std::string_view hex)
 }
 
 } // namespace
+
+QString hyperlinkCode(std::string_view target, std::string_view anchor)
+{
+    QString code = QStringLiteral(" HYPERLINK");
+    if (!target.empty())
+        code += QStringLiteral(" \"%1\"").arg(QString::fromUtf8(target));
+    if (!anchor.empty())
+        code += QStringLiteral(" \\l \"%1\"").arg(QString::fromUtf8(anchor));
+    return code + u' ';
+}
 
 struct TextWalker::Depth {
     Depth(TextWalker& w) : m_w(w)
@@ -133,8 +134,22 @@ void TextWalker::block()
         if (m_look)
             cellLook();
         break;
+    case Tok::AltChunk: altChunk(); break;
     default: break;
     }
+}
+
+// Content of another format the part imports here, converted when the part was read.
+void TextWalker::altChunk()
+{
+    if (!m_ctx.chunks)
+        return;
+    const auto it = m_ctx.chunks->find(m_x.attr(Ns::R, "id").value_or(std::string_view()));
+    if (it == m_ctx.chunks->end() || it->second.text.isEmpty())
+        return;
+    m_w.append(it->second);
+    if (it->second.text.back() == QChar(cp::ParagraphMark))
+        m_lastParaMark = m_w.pos() - 1;
 }
 
 void TextWalker::commentRange(std::vector<CommentEvent>& into)

@@ -4,8 +4,10 @@
 #include "platform/docx/StoryWriter.h"
 #include "platform/docx/Styles.h"
 
+#include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace docx {
@@ -36,6 +38,13 @@ struct Walked {
     std::vector<SectionInfo> sections;
 };
 
+// Content a part imports from parts of other formats (w:altChunk), converted into story content,
+// by relationship id.
+using Chunks = std::map<std::string, Story, std::less<>>;
+
+// The code of the HYPERLINK field Word keeps for a link to target or to a bookmark (anchor).
+QString hyperlinkCode(std::string_view target, std::string_view anchor);
+
 // Walks WordprocessingML block content into character positions as Word counts them.
 class TextWalker {
 public:
@@ -45,6 +54,7 @@ public:
         const Relationships& rels;   // of the part being walked, for hyperlink targets
         const QString& path;         // for errors
         bool sources = false;        // record where each w:t's text came from
+        const Chunks* chunks = nullptr;   // of the part being walked
     };
 
     TextWalker(const Context& ctx, Walked& out, int depth = 0);
@@ -78,6 +88,7 @@ private:
     void hyperlink();
     void simpleField();
     void commentRange(std::vector<CommentEvent>& into);
+    void altChunk();
 
     void fieldBegin(const ResolvedRun& rr);
     void fieldCode(QStringView code, const ResolvedRun& rr);

@@ -79,6 +79,7 @@ const Element kElements[] = {
     {Ns::W, "abstractNum", Tok::AbstractNum}, {Ns::W, "abstractNumId", Tok::AbstractNumId},
     {Ns::W, "num", Tok::Num}, {Ns::W, "lvl", Tok::Lvl}, {Ns::W, "start", Tok::Start},
     {Ns::W, "numFmt", Tok::NumFmt}, {Ns::W, "lvlText", Tok::LvlText},
+    {Ns::W, "altChunk", Tok::AltChunk},
     {Ns::MC, "AlternateContent", Tok::AlternateContent}, {Ns::MC, "Choice", Tok::Choice},
     {Ns::MC, "Fallback", Tok::Fallback}, {Ns::WP, "anchor", Tok::Anchor},
     {Ns::O, "OLEObject", Tok::OleObject}, {Ns::WP, "extent", Tok::Extent}, {Ns::WP, "docPr", Tok::DocPr},

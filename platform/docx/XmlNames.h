@@ -31,6 +31,8 @@ enum class Tok : uint8_t {
     Anchor, OleObject, Extent, DocPr, Blip, ImageData, Shape,
     // math
     MathText,
+    // content imported from a part of another format
+    AltChunk,
 };
 
 // The namespace a URI names; Ns::Other for any the reader does not know.

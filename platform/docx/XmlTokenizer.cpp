@@ -441,27 +441,8 @@ void XmlTokenizer::special(std::size_t lt)
         text(lt + 9, end, true, std::memchr(m_data + lt + 9, '\r', end - lt - 9) != nullptr);
         return;
     }
-    if (startsWith("<!DOCTYPE")) {
-        // Skipped unread, internal subset and all: its declarations never apply.
-        int brackets = 0;
-        char quote = 0;
-        for (std::size_t i = lt + 9; have(i); ++i) {
-            const char c = m_data[i];
-            if (quote)
-                quote = c == quote ? 0 : quote;
-            else if (c == '"' || c == '\'')
-                quote = c;
-            else if (c == '[')
-                ++brackets;
-            else if (c == ']')
-                --brackets;
-            else if (c == '>' && brackets <= 0) {
-                m_pos = i + 1;
-                return;
-            }
-        }
-        fail(lt, QStringLiteral("DOCTYPE 宣言が閉じていません"));
-    }
+    if (startsWith("<!DOCTYPE"))   // refused at its start: nothing of it is read
+        throw loadError(LoadFailure::Dtd, m_path, QString::fromStdString("/" + m_part));
     fail(lt, QStringLiteral("'<!' の後が正しくありません"));
 }
 

@@ -25,8 +25,8 @@ class ZipEntry;
 // cannot do.
 //
 // What makes a part well-formed is checked as far as reading it needs: end tags match, markup is
-// complete, attribute values are quoted and hold no '<'. A DTD is skipped unread; only the
-// predefined entities and character references are expanded. A part in UTF-16 or another declared
+// complete, attribute values are quoted and hold no '<'. A DTD is refused (the Dtd load error) where
+// it starts; only the predefined entities and character references are expanded. A part in UTF-16 or another declared
 // encoding is converted to UTF-8 first. Every fault throws the BadXml load error naming the part
 // and the byte offset.
 class XmlTokenizer {

@@ -1,6 +1,7 @@
 #include "platform/docx/ZipReader.h"
 
 #include "platform/docx/LoadError.h"
+#include "platform/docx/PartName.h"
 
 #include <QFile>
 
@@ -10,6 +11,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 namespace docx {
@@ -42,6 +44,54 @@ QString zipMessage(int code)
     return text;
 }
 
+uint64_t le(std::string_view b, std::size_t at, int bytes)
+{
+    uint64_t v = 0;
+    for (int i = bytes; i-- > 0;)
+        v = (v << 8) | static_cast<unsigned char>(b[at + static_cast<std::size_t>(i)]);
+    return v;
+}
+
+// The raw names of the central directory's entries, in its order; none when it cannot be walked.
+// libzip applies an Info-ZIP Unicode Path field (0x7075) in place of the raw name and keeps no
+// trace of that name, yet a consumer that ignores the field knows the entry by it: the directory
+// is walked here for those names alone. readAt(offset, size) gives the archive's bytes, shorter
+// past its end.
+std::vector<std::string> rawEntryNames(const std::function<std::string(uint64_t, uint64_t)>& readAt, uint64_t archiveSize)
+{
+    constexpr uint64_t kEndRecord = 22, kMaxComment = 0xFFFF;
+    const uint64_t tailAt = archiveSize > kEndRecord + kMaxComment ? archiveSize - kEndRecord - kMaxComment : 0;
+    const std::string tail = readAt(tailAt, archiveSize - tailAt);
+    const std::size_t end = tail.rfind("PK\x05\x06");
+    if (end == std::string::npos || end + kEndRecord > tail.size())
+        return {};
+    uint64_t count = le(tail, end + 10, 2), size = le(tail, end + 12, 4), offset = le(tail, end + 16, 4);
+    if (offset == 0xFFFFFFFF || size == 0xFFFFFFFF || count == 0xFFFF) {   // zip64: its own end record
+        if (end < 20 || tail.compare(end - 20, 4, "PK\x06\x07") != 0)
+            return {};
+        const std::string end64 = readAt(le(tail, end - 20 + 8, 8), 56);
+        if (end64.size() < 56 || end64.compare(0, 4, "PK\x06\x06") != 0)
+            return {};
+        count = le(end64, 32, 8);
+        size = le(end64, 40, 8);
+        offset = le(end64, 48, 8);
+    }
+    if (size > archiveSize || count > ZipReader::kMaxEntries)
+        return {};
+    const std::string dir = readAt(offset, size);
+    std::vector<std::string> names;
+    for (std::size_t at = 0; names.size() < count; ) {
+        if (at + 46 > dir.size() || dir.compare(at, 4, "PK\x01\x02") != 0)
+            return {};
+        const std::size_t nameLen = le(dir, at + 28, 2), extraLen = le(dir, at + 30, 2), commentLen = le(dir, at + 32, 2);
+        if (at + 46 + nameLen > dir.size())
+            return {};
+        names.push_back(dir.substr(at + 46, nameLen));
+        at += 46 + nameLen + extraLen + commentLen;
+    }
+    return names;
+}
+
 } // namespace
 
 ZipReader::ZipReader(const QString& path) : m_path(path)
@@ -52,12 +102,66 @@ ZipReader::ZipReader(const QString& path) : m_path(path)
     if (!m_zip)
         throw loadError(code == ZIP_ER_NOZIP ? LoadFailure::NotZip : LoadFailure::Corrupt, path,
                         zipMessage(code));
+    QFile file(path);
+    const bool readable = file.open(QIODevice::ReadOnly);
+    indexParts(rawEntryNames(
+        [&](uint64_t at, uint64_t n) {
+            return readable && file.seek(static_cast<qint64>(at)) ? file.read(static_cast<qint64>(n)).toStdString() : std::string();
+        },
+        static_cast<uint64_t>(file.size())));
+}
+
+ZipReader::ZipReader(std::string bytes, const QString& path, ZipReader& parent)
+    : m_path(path), m_bytes(std::move(bytes)), m_totalRead(parent.m_totalRead)
+{
+    if (!m_bytes.starts_with("PK"))
+        throw loadError(LoadFailure::NotZip, path);
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* source = zip_source_buffer_create(m_bytes.data(), m_bytes.size(), 0, &error);
+    if (source) {
+        m_zip = zip_open_from_source(source, ZIP_RDONLY, &error);
+        if (!m_zip)
+            zip_source_free(source);
+    }
+    const int code = zip_error_code_zip(&error);
+    zip_error_fini(&error);
+    if (!m_zip)
+        throw loadError(code == ZIP_ER_NOZIP ? LoadFailure::NotZip : LoadFailure::Corrupt, path, zipMessage(code));
+    indexParts(rawEntryNames(
+        [this](uint64_t at, uint64_t n) { return at < m_bytes.size() ? m_bytes.substr(at, n) : std::string(); },
+        m_bytes.size()));
+}
+
+void ZipReader::indexParts(const std::vector<std::string>& rawNames)
+{
     const zip_int64_t n = zip_get_num_entries(m_zip, 0);
     if (n < 0 || static_cast<std::size_t>(n) > kMaxEntries) {
-        zip_close(m_zip);
+        zip_discard(m_zip);
         m_zip = nullptr;
-        throw loadError(LoadFailure::TooManyEntries, path);
+        throw loadError(LoadFailure::TooManyEntries, m_path);
     }
+    const auto duplicate = [this](std::string_view name) {
+        const QString part = QStringLiteral("/") + QString::fromStdString(normalPartName(name));
+        zip_discard(m_zip);
+        m_zip = nullptr;
+        throw loadError(LoadFailure::DuplicatePart, m_path, part);
+    };
+    // libzip's names are the Unicode Path's where one applies.
+    for (zip_int64_t i = 0; i < n; ++i) {
+        const char* name = zip_get_name(m_zip, static_cast<zip_uint64_t>(i), ZIP_FL_ENC_GUESS);
+        if (!name || std::string_view(name).ends_with('/'))
+            continue;   // folders name no part
+        std::string key = partNameKey(name);
+        if (!key.empty() && !m_parts.emplace(std::move(key), static_cast<uint64_t>(i)).second)
+            duplicate(name);
+    }
+    // An entry known by another's name through its raw name is a duplicate too.
+    if (rawNames.size() != static_cast<std::size_t>(n))
+        return;
+    for (std::size_t i = 0; i < rawNames.size(); ++i)
+        if (const auto it = m_parts.find(partNameKey(rawNames[i])); it != m_parts.end() && it->second != i)
+            duplicate(rawNames[i]);
 }
 
 ZipReader::~ZipReader()
@@ -66,9 +170,15 @@ ZipReader::~ZipReader()
         zip_discard(m_zip);
 }
 
+int64_t ZipReader::indexOf(const std::string& name) const
+{
+    const auto it = m_parts.find(partNameKey(name));
+    return it == m_parts.end() ? -1 : static_cast<int64_t>(it->second);
+}
+
 bool ZipReader::contains(const std::string& name) const
 {
-    return zip_name_locate(m_zip, name.c_str(), ZIP_FL_NOCASE) >= 0;
+    return indexOf(name) >= 0;
 }
 
 std::string ZipReader::read(const std::string& name)
@@ -100,12 +210,12 @@ struct ZipEntry::Inflater {
 ZipEntry::ZipEntry(ZipReader& zip, const std::string& name)
     : m_zip(zip), m_part(QString::fromStdString(name))
 {
-    const zip_int64_t index = zip_name_locate(zip.m_zip, name.c_str(), ZIP_FL_NOCASE);
+    const int64_t index = zip.indexOf(name);
     zip_stat_t st;
     if (index < 0 || zip_stat_index(zip.m_zip, static_cast<zip_uint64_t>(index), 0, &st) != 0
         || !(st.valid & ZIP_STAT_SIZE))
         throw loadError(LoadFailure::Corrupt, zip.m_path, m_part);
-    if (st.size > ZipReader::kMaxPartSize || zip.m_totalRead + st.size > ZipReader::kMaxTotalSize)
+    if (st.size > ZipReader::kMaxPartSize || *zip.m_totalRead + st.size > ZipReader::kMaxTotalSize)
         throw loadError(LoadFailure::TooLarge, zip.m_path, m_part);
     const bool deflated = (st.valid & ZIP_STAT_COMP_METHOD) && st.comp_method == ZIP_CM_DEFLATE
                           && (st.valid & ZIP_STAT_CRC) && (!(st.valid & ZIP_STAT_ENCRYPTION_METHOD) || st.encryption_method == ZIP_EM_NONE);
@@ -117,7 +227,7 @@ ZipEntry::ZipEntry(ZipReader& zip, const std::string& name)
     if (!m_file)
         throw loadError(LoadFailure::Corrupt, zip.m_path, m_part + ": " + QString::fromUtf8(zip_strerror(zip.m_zip)));
     m_size = static_cast<std::size_t>(st.size);
-    zip.m_totalRead += m_size;
+    *zip.m_totalRead += m_size;
 }
 
 ZipEntry::~ZipEntry()

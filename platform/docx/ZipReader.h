@@ -5,36 +5,52 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 struct zip;
 struct zip_file;
 
 namespace docx {
 
-// Read-only access to the entries of a zip package, with bounds: entry count, inflated size
-// per entry and in total. Every failure throws the load error naming the file.
+// Read-only access to the parts of a zip package, with bounds: entry count, inflated size per
+// entry and in total. Entries are found by part name (partNameKey). Every failure throws the load
+// error naming the file.
 class ZipReader {
 public:
     static constexpr std::size_t kMaxEntries = 20000;
     static constexpr std::size_t kMaxPartSize = 512u << 20;   // one inflated part
     static constexpr std::size_t kMaxTotalSize = 1024u << 20; // everything read from one package
 
-    // Opens path; throws NotFound, Empty, OleFile, NotZip, Corrupt or TooManyEntries.
+    // Opens path; throws NotFound, Empty, OleFile, NotZip, Corrupt, TooManyEntries, or
+    // DuplicatePart when two entries name one part.
     explicit ZipReader(const QString& path);
+    // Opens a package held in memory (a document imported into another), named path in errors;
+    // what it inflates counts against parent's total. Throws as the other constructor does.
+    ZipReader(std::string bytes, const QString& path, ZipReader& parent);
     ~ZipReader();
     ZipReader(const ZipReader&) = delete;
     ZipReader& operator=(const ZipReader&) = delete;
 
-    // Whether an entry exists (part names are matched without regard to case).
+    // Whether an entry names the part.
     bool contains(const std::string& name) const;
     // The inflated bytes of an entry; throws Corrupt or TooLarge.
     std::string read(const std::string& name);
 
 private:
     friend class ZipEntry;
+    // Indexes the entries by part name once the archive is open; rawNames: the central
+    // directory's own names of its entries, none when unknown.
+    void indexParts(const std::vector<std::string>& rawNames);
+    // The entry naming the part, or -1.
+    int64_t indexOf(const std::string& name) const;
+
     QString m_path;
+    std::string m_bytes;                                  // the package, when held in memory
     struct zip* m_zip = nullptr;
-    std::size_t m_totalRead = 0;
+    std::unordered_map<std::string, uint64_t> m_parts;    // entry index by partNameKey
+    std::size_t m_ownRead = 0;
+    std::size_t* m_totalRead = &m_ownRead;                // the outermost package's count
 };
 
 // One entry of a ZipReader read front to back in pieces, so a large part need not be held whole.

@@ -79,6 +79,13 @@ const BadCase kCases[] = {
          return DocxBuilder().body(open + paraXml("deep") + close).bytes();
      },
      docx::kErrFileCorrupt, u"入れ子"},
+    // Two entries naming one part: part names compare without regard to ASCII case, with "." and
+    // ".." segments resolved.
+    {"PartNamedTwiceInAnotherCase", [] { return DocxBuilder().body(paraXml("a")).raw("Word/Document.XML", "<x/>").bytes(); },
+     docx::kErrFileCorrupt, u"部品 /word/document.xml が重複しています"},
+    {"PartNamedTwiceThroughDotSegments",
+     [] { return DocxBuilder().body(paraXml("a")).raw("word/media/.././styles.xml", "<x/>").raw("word/styles.xml", "<y/>").bytes(); },
+     docx::kErrFileCorrupt, u"部品 /word/styles.xml が重複しています"},
 };
 
 class BadInput : public testing::TestWithParam<BadCase> {};
@@ -107,15 +114,28 @@ TEST_P(BadInput, ClearErrorNamingTheFile)
 INSTANTIATE_TEST_SUITE_P(Docx, BadInput, testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(SafeInput, DoctypeIsSkippedAndEntitiesStayUnresolved)
+// A DTD in any part read refuses the package, naming the part; no entity is resolved.
+TEST(SafeInput, DtdInAnyPartIsRefused)
 {
-    DocxBuilder b;
-    b.raw("word/document.xml",
-          QString("<?xml version=\"1.0\"?><!DOCTYPE d [<!ENTITY e SYSTEM \"file:///etc/passwd\">]>"
-                  "<w:document %1><w:body><w:p><w:r><w:t>a&e;b</w:t></w:r></w:p></w:body></w:document>")
-              .arg(DocxBuilder::kNamespaces).toUtf8());
-    const docx::Document d = loadBuilt(b);
-    EXPECT_EQ(d.stories[0].text, QStringLiteral("a&e;b\r"));
+    const QByteArray dtd = "<?xml version=\"1.0\"?><!DOCTYPE d [<!ENTITY e SYSTEM \"file:///etc/passwd\">]>";
+    const QString styles = "<w:styles " + QString(DocxBuilder::kNamespaces) + "/>";
+    const std::pair<QString, DocxBuilder> cases[] = {
+        {"/word/document.xml", DocxBuilder().raw("word/document.xml", dtd + QString("<w:document %1><w:body>%2</w:body></w:document>")
+                                                                          .arg(DocxBuilder::kNamespaces, paraXml("a&e;b")).toUtf8())},
+        {"/word/styles.xml", DocxBuilder().body(paraXml("a")).raw("word/styles.xml", dtd + styles.toUtf8())
+                                 .relationship("rIdS", "styles", "styles.xml")},
+        {"/word/_rels/document.xml.rels",
+         DocxBuilder().body(paraXml("a")).raw("word/_rels/document.xml.rels", dtd + "<Relationships/>")},
+    };
+    for (const auto& [part, builder] : cases) {
+        try {
+            loadBuilt(builder);
+            ADD_FAILURE() << "loaded " << part.toStdString();
+        } catch (const core::Error& e) {
+            EXPECT_EQ(e.number(), docx::kErrFileCorrupt);
+            EXPECT_TRUE(e.description().contains(part + QStringLiteral(" に DTD が含まれています"))) << e.what();
+        }
+    }
 }
 
 } // namespace

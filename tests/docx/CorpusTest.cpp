@@ -55,12 +55,13 @@ TEST(Corpus, EveryFileOpensOrFailsCleanly)
     }
     EXPECT_GT(opened, 200);
     // Two password-protected documents and an encrypted package (OLE containers), a truncated
-    // zip and a package without a main document; every other real document opens.
+    // zip, a package without a main document, one whose main part declares a DTD and one naming its
+    // main part twice; every other real document opens.
     refused.sort();
-    EXPECT_EQ(refused, (QStringList{"document__bug53475-password-is-pass.docx",
+    EXPECT_EQ(refused, (QStringList{"document__ExternalEntityInText.docx", "document__bug53475-password-is-pass.docx",
                                     "document__bug53475-password-is-solrcell.docx",
-                                    "document__truncated62886.docx", "integration__stress025.docx",
-                                    "poifs__protected_agile.docx"}));
+                                    "document__truncated62886.docx", "document__unicode-path.docx",
+                                    "integration__stress025.docx", "poifs__protected_agile.docx"}));
 }
 
 TEST(Corpus, FootnotesInReferenceOrder)
@@ -94,11 +95,36 @@ TEST(Corpus, TextBoxAndComments)
               QStringLiteral("⁵A tachyon walks into a bar.¶⁵Fin.¶"));
 }
 
-TEST(Corpus, StrictFormatAndExternalEntity)
+// Refused as damaged, naming the part: a DTD in the main part, and a main part named by two
+// entries (one by its raw name, the other through an Info-ZIP Unicode Path field).
+TEST(Corpus, StrictFormatDtdAndTwiceNamedPart)
 {
     EXPECT_EQ(docx::load(corpus("mammoth/test__test-data__strict-format.docx")).stories[0].text, QStringLiteral("Test\r"));
-    const docx::Document d = docx::load(corpus("poi/document__ExternalEntityInText.docx"));
-    EXPECT_TRUE(d.stories[0].text.contains(QStringLiteral("&testent;")));
+    const std::pair<const char*, const char16_t*> refused[] = {
+        {"poi/document__ExternalEntityInText.docx", u"部品 /word/document.xml に DTD が含まれています"},
+        {"poi/document__unicode-path.docx", u"部品 /word/document.xml が重複しています"}};
+    for (const auto& [file, phrase] : refused) {
+        try {
+            docx::load(corpus(file));
+            ADD_FAILURE() << "loaded " << file;
+        } catch (const core::Error& e) {
+            EXPECT_EQ(e.number(), docx::kErrFileCorrupt);
+            EXPECT_TRUE(e.description().contains(QString::fromUtf16(phrase))) << e.what();
+        }
+    }
+}
+
+// An HTML chunk Word imports when it opens the file: its text, paragraphs and tables are the
+// document's.
+TEST(Corpus, ImportedHtmlChunkIsMainText)
+{
+    const docx::Document d = docx::load(corpus("poi/integration__stress012.docx"));
+    const QString text = d.stories[0].text;
+    EXPECT_TRUE(text.startsWith(QStringLiteral("\rBilaga\u00A0X\rMiljöbilaga Terminalglasögon\r"))) << text.left(80).toStdString();
+    EXPECT_TRUE(visible(text).contains(QStringLiteral("Webbadress:¤¤EMAS¤")));
+    EXPECT_EQ(d.stories[0].rowEnds.size(), 12u);   // two tables, of five rows and seven
+    EXPECT_TRUE(text.endsWith(QStringLiteral("kan ha miljömål som ni bör ställa krav utifrån.\r")));
+    EXPECT_TRUE(d.notices.empty());
 }
 
 TEST(Corpus, PasswordProtectedIsRefused)

@@ -95,12 +95,25 @@ TEST(XmlReader, WhiteSpaceAloneIsTextOnlyAsAnElementsWholeContent)
     EXPECT_EQ(outline(r.x), "r[14]{t[15]( |)t[15](\t|)t[15](a | b|)}");
 }
 
-TEST(XmlReader, CommentsInstructionsAndTheDtdAreSkippedUnread)
+TEST(XmlReader, CommentsAndInstructionsAreSkippedUnread)
 {
-    const std::string xml = "<?xml version=\"1.0\"?><!DOCTYPE w:document [<!ENTITY x \"boom\"> <!ELEMENT a (b)>]>"
-                            "<!-- </w:document> --><?pi <w:t>?>" + root("<w:t>&x;</w:t><!-- <w:t>no</w:t> -->");
+    const std::string xml = "<?xml version=\"1.0\"?><!-- </w:document> --><?pi <w:t>?>"
+                            + root("<w:t>x</w:t><!-- <w:t>no</w:t> -->");
     Reading r(xml);
-    EXPECT_EQ(outline(r.x), "t[15](&x;|)");
+    EXPECT_EQ(outline(r.x), "t[15](x|)");
+}
+
+// A DTD is refused where it starts, whatever follows: its declarations are never read.
+TEST(XmlReader, DtdIsRefusedAtItsStart)
+{
+    for (const std::string& dtd : {std::string("<!DOCTYPE w:document [<!ENTITY x \"boom\">]>"),
+                                   std::string("<!DOCTYPE d SYSTEM \"file:///etc/passwd\">"),
+                                   std::string("<!DOCTYPE [<!ENTITY unclosed \"") + std::string(100000, '[')}) {
+        const core::Error e = failure("<?xml version=\"1.0\"?>" + dtd + root("<w:t>&x;</w:t>"));
+        EXPECT_EQ(e.number(), docx::kErrFileCorrupt);
+        EXPECT_TRUE(e.description().contains(QStringLiteral("/word/document.xml に DTD が含まれています"))) << e.what();
+        EXPECT_TRUE(e.description().contains(QStringLiteral("DTD は使用できません"))) << e.what();
+    }
 }
 
 TEST(XmlReader, ElementsAreKnownByTheirNamespaceNotTheirPrefix)

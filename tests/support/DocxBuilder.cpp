@@ -43,6 +43,13 @@ QString contentTypeFor(const QString& name)
         return QString(kWmlCt) + "footer+xml";
     if (file.startsWith("theme"))
         return "application/vnd.openxmlformats-officedocument.theme+xml";
+    // Parts a document imports (w:altChunk), by their usual extensions.
+    const std::pair<const char*, const char*> imported[] = {
+        {".htm", "text/html"}, {".txt", "text/plain"}, {".rtf", "application/rtf"}, {".mht", "message/rfc822"},
+        {".docx", "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml"}};
+    for (const auto& [extension, type] : imported)
+        if (file.endsWith(extension))
+            return type;
     return {};
 }
 
