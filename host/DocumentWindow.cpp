@@ -220,11 +220,14 @@ DocumentWindow::DocumentWindow(word::DocumentPtr doc, std::shared_ptr<office::Co
     connect(m_main->verticalScrollBar(), &QScrollBar::valueChanged, this, &DocumentWindow::showPageNumber);
     connect(m_main->verticalScrollBar(), &QScrollBar::rangeChanged, this, &DocumentWindow::showPageNumber);
 
-    // What the document holds that no search sees stays named at the status bar's right.
+    // What the document holds that no search sees stays named at the status bar's right: the
+    // first item and how many follow, every item in the tooltip.
     if (!model.notices.empty()) {
-        QStringList notices(model.notices.begin(), model.notices.end());
-        auto* label = new QLabel(notices.join(u' '), statusBar());
+        const qsizetype more = static_cast<qsizetype>(model.notices.size()) - 1;
+        auto* label = new QLabel(model.notices.front() + (more > 0 ? QStringLiteral(" (ほか %1 件)").arg(more) : QString()),
+                                 statusBar());
         label->setObjectName(QStringLiteral("notices"));
+        label->setToolTip(QStringList(model.notices.begin(), model.notices.end()).join(u'\n'));
         statusBar()->addPermanentWidget(label);
     }
     showView();

@@ -59,6 +59,26 @@ TEST(FindCommand, TableListsEveryStoryWithTheResultWindowsColumns)
     EXPECT_EQ(types, (QSet<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 14, 17}));
 }
 
+// Imported HTML is searched as main text; an imported RTF part is named once on standard error.
+TEST(FindCommand, ImportedContentIsSearchedOrNamedOnce)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("imports.docx");
+    DocxBuilder()
+        .body("<w:p><w:r><w:t>hit</w:t></w:r></w:p><w:altChunk r:id=\"c1\"/><w:altChunk r:id=\"c2\"/><w:altChunk r:id=\"c1\"/>")
+        .raw("word/a.rtf", "{\\rtf1 hit}")
+        .raw("word/b.htm", "<p>a <b>hit</b></p>")
+        .relationship("c1", "aFChunk", "a.rtf")
+        .relationship("c2", "aFChunk", "b.htm")
+        .save(path);
+    const Outcome r = find({"--text", "hit", "--json", path});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.err, QStringLiteral("tarvelin find: %1: 取り込まれた部分 /word/a.rtf は RTF 形式のため検索されません。\n").arg(path));
+    const QJsonArray hits = QJsonDocument::fromJson(r.out.toUtf8()).array();
+    ASSERT_EQ(hits.size(), 2);
+    EXPECT_EQ(hits[1].toObject()["start"].toInt(), 6);   // "hit¶a hit"
+}
+
 TEST(FindCommand, JsonGivesEachHitItsStoryInTheChain)
 {
     const Outcome r = find({"--text", "第2章", "--json", kSample});

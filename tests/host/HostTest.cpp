@@ -70,6 +70,23 @@ TEST_F(HostTest, OneWindowPerFileAndAnUnreadableFileOnlyGetsItsMessage)
     EXPECT_TRUE(messages.messages()[1].prompt.contains(QStringLiteral("notes.txt")));
 }
 
+TEST_F(HostTest, ImportedContentNoSearchSeesStaysNamedInTheStatusBar)
+{
+    const QString path = dir.filePath("imports.docx");
+    DocxBuilder()
+        .body(para(run("before")) + "<w:altChunk r:id=\"c1\"/>")
+        .raw("word/a.rtf", "{\\rtf1 x}")
+        .relationship("c1", "aFChunk", "a.rtf")
+        .save(path);
+    start({path, report});
+    const auto* notices = windowOf(1)->findChild<QLabel*>(QStringLiteral("notices"));
+    ASSERT_NE(notices, nullptr);
+    windowOf(1)->showView();   // the view's own status message leaves it in place
+    EXPECT_TRUE(notices->isVisible());
+    EXPECT_EQ(notices->text(), QStringLiteral("取り込まれた部分 /word/a.rtf は RTF 形式のため検索されません。"));
+    EXPECT_EQ(windowOf(2)->findChild<QLabel*>(QStringLiteral("notices")), nullptr);
+}
+
 TEST_F(HostTest, WithoutFilesTheApplicationWindowShowsAndComesBackWhenTheLastDocumentCloses)
 {
     start({});
