@@ -16,22 +16,13 @@ namespace {
 
 const std::string kContentTypesPart = "[Content_Types].xml";
 
-std::string lower(std::string_view s)
-{
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
-
 // A media type without its parameters, in lower case.
 std::string mediaType(std::string_view type)
 {
     type = type.substr(0, type.find(';'));
     while (!type.empty() && type.back() == ' ')
         type.remove_suffix(1);
-    return lower(type);
+    return asciiLower(type);
 }
 
 bool oneOf(const std::string& type, std::initializer_list<std::string_view> types)
@@ -93,7 +84,7 @@ std::string ChunkImporter::contentType(const std::string& part)
                 while (x.child(1)) {
                     const std::string type = mediaType(x.attr("ContentType").value_or(std::string_view()));
                     if (x.localName() == "Default")
-                        m_types->defaults[lower(x.attr("Extension").value_or(std::string_view()))] = type;
+                        m_types->defaults[asciiLower(x.attr("Extension").value_or(std::string_view()))] = type;
                     else if (x.localName() == "Override")
                         m_types->overrides[partNameKey(x.attr("PartName").value_or(std::string_view()))] = type;
                 }
@@ -106,7 +97,7 @@ std::string ChunkImporter::contentType(const std::string& part)
     const std::size_t slash = part.rfind('/');
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
         return {};
-    const auto it = m_types->defaults.find(lower(part.substr(dot + 1)));
+    const auto it = m_types->defaults.find(asciiLower(part.substr(dot + 1)));
     return it == m_types->defaults.end() ? std::string() : it->second;
 }
 

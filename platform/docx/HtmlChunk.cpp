@@ -1,6 +1,7 @@
 #include "platform/docx/HtmlChunk.h"
 
 #include "platform/docx/LoadError.h"
+#include "platform/docx/PartName.h"
 #include "platform/docx/StoryWriter.h"
 #include "platform/docx/TextWalker.h"
 
@@ -47,23 +48,16 @@ Kind kindOf(std::string_view name)
     return Kind::Inline;
 }
 
+// HTML's white space.
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
+
 std::string_view trimmed(std::string_view s)
 {
-    const auto space = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; };
-    while (!s.empty() && space(s.front()))
+    while (!s.empty() && isSpace(s.front()))
         s.remove_prefix(1);
-    while (!s.empty() && space(s.back()))
+    while (!s.empty() && isSpace(s.back()))
         s.remove_suffix(1);
     return s;
-}
-
-std::string lower(std::string_view s)
-{
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return out;
 }
 
 int32_t colorValue(unsigned r, unsigned g, unsigned b) { return static_cast<int32_t>(r | (g << 8) | (b << 16)); }
@@ -71,7 +65,7 @@ int32_t colorValue(unsigned r, unsigned g, unsigned b) { return static_cast<int3
 // An HTML or CSS colour as Word's colour value; nullopt for what is not one.
 std::optional<int32_t> parseColor(std::string_view text)
 {
-    const std::string v = lower(trimmed(text));
+    const std::string v = asciiLower(trimmed(text));
     if (v.starts_with('#') && (v.size() == 4 || v.size() == 7)) {
         unsigned rgb = 0;
         const auto [end, ec] = std::from_chars(v.data() + 1, v.data() + v.size(), rgb, 16);
@@ -120,8 +114,8 @@ void applyStyle(std::string_view style, CharFormat& f)
         const std::size_t colon = decl.find(':');
         if (colon == std::string_view::npos)
             continue;
-        const std::string property = lower(trimmed(decl.substr(0, colon)));
-        const std::string value = lower(trimmed(decl.substr(colon + 1)));
+        const std::string property = asciiLower(trimmed(decl.substr(0, colon)));
+        const std::string value = asciiLower(trimmed(decl.substr(colon + 1)));
         if (property == "color") {
             if (const auto c = parseColor(value))
                 f.color = *c;
@@ -145,8 +139,6 @@ std::string_view attribute(xmlNode* n, const char* name)
             return reinterpret_cast<const char*>(a->children->content);
     return {};
 }
-
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
 
 class HtmlWalk {
 public:

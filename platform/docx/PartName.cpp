@@ -28,13 +28,18 @@ std::string normalPartName(std::string_view name)
     return out;
 }
 
-std::string partNameKey(std::string_view name)
+std::string asciiLower(std::string_view s)
 {
-    std::string key = normalPartName(name);
-    for (char& c : key)
+    std::string out(s);
+    for (char& c : out)
         if (c >= 'A' && c <= 'Z')
             c = static_cast<char>(c - 'A' + 'a');
-    return key;
+    return out;
+}
+
+std::string partNameKey(std::string_view name)
+{
+    return asciiLower(normalPartName(name));
 }
 
 } // namespace docx

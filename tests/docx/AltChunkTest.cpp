@@ -50,6 +50,14 @@ TEST(AltChunk, HtmlBecomesParagraphsTablesFieldsAndFormatting)
     EXPECT_TRUE(d.notices.empty());
 }
 
+// Bytes that are not UTF-8 are read in the encoding the page declares.
+TEST(AltChunk, HtmlIsReadInTheEncodingItDeclares)
+{
+    const QByteArray sjis = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">"
+                            "</head><body><p>\x8E\x91\x97\xBF</p></body></html>";
+    EXPECT_EQ(visible(loadBuilt(importing("chunk.htm", sjis)).stories[0].text), QStringLiteral("before¶資料¶after¶"));
+}
+
 TEST(AltChunk, PlainTextLinesBecomeParagraphsInATableCell)
 {
     DocxBuilder b;
