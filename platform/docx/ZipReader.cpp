@@ -159,9 +159,12 @@ void ZipReader::indexParts(const std::vector<std::string>& rawNames)
     // An entry known by another's name through its raw name is a duplicate too.
     if (rawNames.size() != static_cast<std::size_t>(n))
         return;
-    for (std::size_t i = 0; i < rawNames.size(); ++i)
+    for (std::size_t i = 0; i < rawNames.size(); ++i) {
+        if (rawNames[i].ends_with('/'))
+            continue;
         if (const auto it = m_parts.find(partNameKey(rawNames[i])); it != m_parts.end() && it->second != i)
             duplicate(rawNames[i]);
+    }
 }
 
 ZipReader::~ZipReader()
