@@ -121,8 +121,9 @@ Story ChunkImporter::convert(const std::string& part)
             notice(part, QStringLiteral("取り込みの入れ子が深すぎる"));
             return {};
         }
+        std::string bytes = m_zip.read(part);   // a fault here is this package's own
         try {
-            Document doc = loadImported(m_zip.read(part), m_zip, m_path, m_nesting + 1);
+            Document doc = loadImported(std::move(bytes), m_zip, m_path, m_nesting + 1);
             notices.insert(notices.end(), doc.notices.begin(), doc.notices.end());
             return std::move(doc.stories.front());
         } catch (const core::Error& e) {
@@ -130,9 +131,11 @@ Story ChunkImporter::convert(const std::string& part)
             return {};
         }
     }
-    const QString format = oneOf(type, {"application/rtf", "text/rtf"})                  ? QStringLiteral("RTF")
-                           : oneOf(type, {"message/rfc822", "multipart/related"})         ? QStringLiteral("MHT")
-                                                                                       : QString::fromStdString(type);
+    QString format = QString::fromStdString(type);
+    if (oneOf(type, {"application/rtf", "text/rtf"}))
+        format = QStringLiteral("RTF");
+    else if (oneOf(type, {"message/rfc822", "multipart/related"}))
+        format = QStringLiteral("MHT");
     notice(part, format.isEmpty() ? QStringLiteral("形式が不明な") : QStringLiteral(" %1 形式の").arg(format));
     return {};
 }
