@@ -152,8 +152,9 @@ TEST(Saving, ChangedTextOnlyAndReadBack)
     // Everything else stays as it was, byte for byte.
     docx::ZipReader was(o.dir.filePath("was.docx")), now(o.path);
     for (const char* name : {"word/styles.xml", "word/comments.xml", "[Content_Types].xml", "word/_rels/document.xml.rels"})
-        if (was.contains(name))
+        if (was.contains(name)) {
             EXPECT_EQ(now.read(name), was.read(name)) << name;
+        }
     std::string main = was.read("word/document.xml");
     const auto swap = [&main](const std::string& from, const std::string& to) {
         const auto at = main.find(from);
