@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: once in a Release build, once in a build
 # with AddressSanitizer and UndefinedBehaviorSanitizer; the document reader's tests (it reads on
-# two threads) also under ThreadSanitizer.
+# two threads) also under ThreadSanitizer. Each fuzz target also runs for 30 s over its kept corpus.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
@@ -17,6 +17,8 @@ export LSAN_OPTIONS=suppressions=$root/tests/support/lsan.supp:print_suppression
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 "$root/scripts/build.sh" "$root/build-asan" -DTARVELIN_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
 ctest --test-dir "$root/build-asan" --output-on-failure -j"$(nproc)"
+
+"$root/scripts/fuzz.sh" --ci 30
 
 cmake -S "$root" -B "$root/build-tsan" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVELIN_THREAD_SANITIZE=ON >/dev/null
 cmake --build "$root/build-tsan" --target docx_tests -j"$(nproc)"

@@ -341,11 +341,15 @@ bool XmlTokenizer::refill()
             m_limit = m_size;
             return m_pos < m_size;
         }
-        if (m_size > m_pos + 1)
-            if (const void* lt = memrchr(m_data + m_pos + 1, '<', m_size - m_pos - 1)) {
+        // Only bytes not searched before: a long text or value arrives in many chunks, and
+        // searching it whole after each one made reading it cost the square of its length.
+        const std::size_t from = std::max(m_pos + 1, m_searched);
+        if (m_size > from)
+            if (const void* lt = memrchr(m_data + from, '<', m_size - from)) {
                 m_limit = static_cast<std::size_t>(static_cast<const char*>(lt) - m_data);
                 return true;
             }
+        m_searched = m_size;
         more();
     }
 }

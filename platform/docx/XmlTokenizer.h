@@ -87,6 +87,7 @@ private:
     std::size_t m_size = 0;              // bytes in
     std::size_t m_limit = 0;             // markup starting before it ends before it: the last '<' seen
     std::size_t m_pos = 0;
+    std::size_t m_searched = 0;          // bytes before it hold no '<' past m_pos
     bool m_whole = false;                // all bytes are in
     bool m_ended = false;
 

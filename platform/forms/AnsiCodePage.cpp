@@ -5,6 +5,7 @@
 #include <QFile>
 
 #include <unicode/ucnv.h>
+#include <unicode/ucnv_cb.h>
 
 #include <memory>
 
@@ -17,6 +18,17 @@ struct ConverterCloser {
 };
 using Converter = std::unique_ptr<UConverter, ConverterCloser>;
 
+// ICU's own substitution drops a default-ignorable character (a variation selector, a zero-width
+// space) silently; the VB runtime writes "?" for it as for any other it cannot hold.
+void substituteEvery(const void*, UConverterFromUnicodeArgs* args, const UChar*, int32_t, UChar32,
+                     UConverterCallbackReason reason, UErrorCode* status)
+{
+    if (reason > UCNV_IRREGULAR)
+        return;
+    *status = U_ZERO_ERROR;
+    ucnv_cbFromUWriteSub(args, 0, status);
+}
+
 // One converter per thread: opening is costly and a converter keeps state between calls.
 UConverter* cp932()
 {
@@ -27,6 +39,7 @@ UConverter* cp932()
             qFatal("ICU has no windows-31j converter: %s", u_errorName(status));
         // The default substitution is the 2-byte FC FC; the VB runtime writes one "?".
         ucnv_setSubstChars(c.get(), "?", 1, &status);
+        ucnv_setFromUCallBack(c.get(), substituteEvery, nullptr, nullptr, nullptr, &status);
         return c;
     }();
     ucnv_reset(converter.get());

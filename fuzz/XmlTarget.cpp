@@ -1,0 +1,263 @@
+// xml: the tokenizer against libxml2's xmlReader on the same bytes. Where libxml2 reads a part,
+// the tokenizer must read it too, with the same elements, attributes (by namespace) and text.
+// Where libxml2 refuses a part, the tokenizer must refuse it as well, unless libxml2's reason is
+// one the tokenizer leaves unchecked on purpose: those are listed in kUnchecked, each with why.
+#include "fuzz/Targets.h"
+
+#include "platform/core/Error.h"
+#include "platform/docx/LoadError.h"
+#include "platform/docx/XmlTokenizer.h"
+
+#include <libxml/xmlerror.h>
+#include <libxml/xmlreader.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <tuple>
+#include <vector>
+
+namespace fuzz {
+
+namespace {
+
+struct Unchecked {
+    int code;
+    const char* why;
+};
+
+// The well-formedness rules the tokenizer does not check, and why: it reads what Word wrote, and
+// checks only what reading it needs.
+constexpr Unchecked kUnchecked[] = {
+    {XML_ERR_DOCUMENT_END, "nothing after the root element is read"},
+    {XML_ERR_UNDECLARED_ENTITY, "a reference other than the predefined ones is kept as written"},
+    {XML_WAR_UNDECLARED_ENTITY, "a reference other than the predefined ones is kept as written"},
+    {XML_ERR_ENTITYREF_SEMICOL_MISSING, "an '&' that starts no reference is kept as written"},
+    {XML_ERR_NAME_REQUIRED, "an '&' that starts no reference is kept as written"},
+    {XML_ERR_INVALID_DEC_CHARREF, "a reference to no legal character is kept as written"},
+    {XML_ERR_INVALID_HEX_CHARREF, "a reference to no legal character is kept as written"},
+    {XML_ERR_INVALID_CHARREF, "a reference to no legal character is kept as written"},
+    {XML_ERR_INVALID_CHAR, "characters are not checked: text is taken as its bytes say"},
+    {XML_ERR_INVALID_ENCODING, "UTF-8 is not validated: the story's conversion replaces bad bytes"},
+    {XML_ERR_ATTRIBUTE_REDEFINED, "a repeated attribute is kept; the reader takes the first"},
+    {XML_ERR_MISPLACED_CDATA_END, "']]>' in text is read as text"},
+    {XML_ERR_HYPHEN_IN_COMMENT, "comments are skipped unread"},
+    {XML_ERR_COMMENT_NOT_FINISHED, "comments are skipped unread"},
+    {XML_ERR_RESERVED_XML_NAME, "declarations and processing instructions are skipped unread"},
+    {XML_ERR_PI_NOT_STARTED, "declarations and processing instructions are skipped unread"},
+    {XML_ERR_PI_NOT_FINISHED, "declarations and processing instructions are skipped unread"},
+    {XML_ERR_XMLDECL_NOT_FINISHED, "declarations and processing instructions are skipped unread"},
+    {XML_ERR_VERSION_MISSING, "declarations and processing instructions are skipped unread"},
+    {XML_ERR_STRING_NOT_STARTED, "declarations and processing instructions are skipped unread"},
+    {XML_ERR_STRING_NOT_CLOSED, "declarations and processing instructions are skipped unread"},
+    {XML_ERR_ENCODING_NAME, "declarations and processing instructions are skipped unread"},
+    {XML_ERR_SPACE_REQUIRED, "names and the space between attributes are not checked"},
+    {XML_ERR_ATTRIBUTE_WITHOUT_VALUE, "names and the space between attributes are not checked"},
+    {XML_ERR_ATTRIBUTE_NOT_STARTED, "names and the space between attributes are not checked"},
+    {XML_ERR_GT_REQUIRED, "names and the space between attributes are not checked"},
+    {XML_ERR_NAME_TOO_LONG, "names are bounded only by the part"},
+};
+
+const char* uncheckedWhy(int code)
+{
+    for (const Unchecked& u : kUnchecked)
+        if (u.code == code)
+            return u.why;
+    return nullptr;
+}
+
+// A part's content in one form both readers are brought to: one line per start, attribute
+// (sorted; xml:* left out, as the tokenizer makes no event of them), text and end. Text between
+// two tags is joined across comments and CDATA, and a piece of white space alone is left out: the
+// tokenizer keeps it only as an element's whole content.
+class Canonical {
+public:
+    void start(std::string_view name, std::vector<std::tuple<int, std::string, std::string>> attrs)
+    {
+        flush();
+        m_out += "<" + std::string(name) + "\n";
+        std::sort(attrs.begin(), attrs.end());
+        for (const auto& [ns, local, value] : attrs)
+            m_out += " @" + std::to_string(ns) + ":" + local + "=" + value + "\n";
+    }
+    void text(std::string_view piece)
+    {
+        if (!std::all_of(piece.begin(), piece.end(), [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }))
+            m_text += piece;
+    }
+    void end()
+    {
+        flush();
+        m_out += ">\n";
+    }
+    const std::string& str() const { return m_out; }
+
+private:
+    void flush()
+    {
+        if (!m_text.empty())
+            m_out += "\"" + m_text + "\"\n";
+        m_text.clear();
+    }
+    std::string m_out, m_text;
+};
+
+bool isXmlAttr(std::string_view name) { return name.size() > 4 && name.substr(0, 4) == "xml:"; }
+
+// The tokenizer's reading; nothing when it refuses the part.
+std::optional<std::string> tokenized(std::string bytes, bool& tooDeep)
+{
+    try {
+        docx::XmlTokenizer tokenizer(std::move(bytes), "part.xml", "fuzz");
+        Canonical c;
+        docx::XmlEventBlock block;
+        for (bool ended = false; !ended;) {
+            tokenizer.fill(block);
+            const char* data = block.data;
+            for (std::size_t i = 0; i < block.events.size(); ++i) {
+                const docx::XmlEvent& e = block.events[i];
+                for (unsigned k = 0; k < e.ends; ++k)
+                    c.end();
+                switch (e.kind) {
+                case docx::XmlEvent::Start:
+                case docx::XmlEvent::Empty: {
+                    std::vector<std::tuple<int, std::string, std::string>> attrs;
+                    for (std::size_t a = i + 1; a <= i + e.valueLen; ++a) {
+                        const docx::XmlEvent& at = block.events[a];
+                        check(at.kind == docx::XmlEvent::Attr, "xml: an element's attributes do not follow it");
+                        const std::string_view name(data + at.at, at.len);
+                        attrs.emplace_back(static_cast<int>(at.ns), std::string(name.substr(at.localAt)),
+                                           std::string(data + at.valueAt, at.valueLen));
+                    }
+                    c.start({data + e.at, e.len}, std::move(attrs));
+                    if (e.kind == docx::XmlEvent::Empty)
+                        c.end();
+                    i += e.valueLen;
+                    break;
+                }
+                case docx::XmlEvent::Text: c.text({data + e.at, e.len}); break;
+                case docx::XmlEvent::EndOfPart: ended = true; break;
+                default: check(false, "xml: an event out of place");
+                }
+            }
+        }
+        return c.str();
+    } catch (const core::Error& e) {
+        check(e.number() == docx::kErrFileCorrupt, "xml: unexpected error number");
+        tooDeep = e.description().contains(QStringLiteral("入れ子"));
+        return std::nullopt;
+    }
+}
+
+struct Libxml2Result {
+    std::optional<std::string> content;   // nothing when libxml2 refuses the part
+    int firstError = 0;
+};
+
+void collect(void* arg, xmlErrorPtr error)
+{
+    auto* first = static_cast<int*>(arg);
+    if (error && error->level == XML_ERR_FATAL && *first == 0)
+        *first = error->code;
+}
+
+std::string str(const xmlChar* s) { return s ? reinterpret_cast<const char*>(s) : ""; }
+
+// An attribute's namespace as the tokenizer tells it: the w and r prefixes mean their usual
+// namespaces even where a part never declares them.
+int attrNs(xmlTextReaderPtr r)
+{
+    const docx::Ns ns = docx::nsOfUri(str(xmlTextReaderConstNamespaceUri(r)));
+    const std::string prefix = str(xmlTextReaderConstPrefix(r));
+    if (ns == docx::Ns::Other && !xmlTextReaderConstNamespaceUri(r) && prefix == "w")
+        return static_cast<int>(docx::Ns::W);
+    if (ns == docx::Ns::Other && !xmlTextReaderConstNamespaceUri(r) && prefix == "r")
+        return static_cast<int>(docx::Ns::R);
+    return static_cast<int>(ns);
+}
+
+Libxml2Result libxml2Read(const uint8_t* data, std::size_t size)
+{
+    Libxml2Result result;
+    xmlTextReaderPtr r = xmlReaderForMemory(reinterpret_cast<const char*>(data), static_cast<int>(size), "part.xml",
+                                            nullptr, XML_PARSE_NONET | XML_PARSE_HUGE | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+    if (!r)
+        return result;
+    xmlTextReaderSetStructuredErrorHandler(r, collect, &result.firstError);
+    Canonical c;
+    int status;
+    while ((status = xmlTextReaderRead(r)) == 1) {
+        switch (xmlTextReaderNodeType(r)) {
+        case XML_READER_TYPE_ELEMENT: {
+            const std::string name = str(xmlTextReaderConstName(r));
+            const bool empty = xmlTextReaderIsEmptyElement(r);
+            std::vector<std::tuple<int, std::string, std::string>> attrs;
+            while (xmlTextReaderMoveToNextAttribute(r) == 1) {
+                if (isXmlAttr(str(xmlTextReaderConstName(r))))
+                    continue;
+                attrs.emplace_back(attrNs(r), str(xmlTextReaderConstLocalName(r)), str(xmlTextReaderConstValue(r)));
+            }
+            xmlTextReaderMoveToElement(r);
+            c.start(name, std::move(attrs));
+            if (empty)
+                c.end();
+            break;
+        }
+        case XML_READER_TYPE_END_ELEMENT: c.end(); break;
+        case XML_READER_TYPE_TEXT:
+        case XML_READER_TYPE_CDATA:
+        case XML_READER_TYPE_WHITESPACE:
+        case XML_READER_TYPE_SIGNIFICANT_WHITESPACE: c.text(str(xmlTextReaderConstValue(r))); break;
+        default: break;
+        }
+    }
+    if (status == 0 && result.firstError == 0)
+        result.content = c.str();
+    else if (result.firstError == 0)
+        result.firstError = -1;
+    xmlFreeTextReader(r);
+    return result;
+}
+
+bool declaresOtherEncoding(std::string_view bytes)
+{
+    if (bytes.size() >= 2 && (bytes[0] == '\0' || bytes[1] == '\0' || static_cast<unsigned char>(bytes[0]) >= 0xFE))
+        return true;
+    const std::size_t end = bytes.find("?>");
+    const std::string_view head = bytes.substr(0, end);
+    return bytes.substr(0, 5) == "<?xml" && head.find("encoding") != std::string_view::npos
+           && head.find("UTF-8") == std::string_view::npos && head.find("utf-8") == std::string_view::npos;
+}
+
+} // namespace
+
+void xml(const uint8_t* data, std::size_t size)
+{
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    bool tooDeep = false;
+    const std::optional<std::string> ours = tokenized(std::string(bytes), tooDeep);
+    const Libxml2Result theirs = libxml2Read(data, size);
+    // A DTD is refused or skipped, never read: what libxml2 makes of it does not apply. Another
+    // encoding is converted by ICU here and by iconv there, whose tables and names differ.
+    if (bytes.find("<!DOCTYPE") != std::string_view::npos || declaresOtherEncoding(bytes))
+        return;
+    if (theirs.content) {
+        if (!ours) {
+            check(tooDeep, "xml: the tokenizer refuses what libxml2 reads");
+            return;
+        }
+        if (*ours != *theirs.content) {
+            std::fprintf(stderr, "tokenizer:\n%s\nlibxml2:\n%s\n", ours->c_str(), theirs.content->c_str());
+            check(false, "xml: the readings differ");
+        }
+        return;
+    }
+    if (ours && !uncheckedWhy(theirs.firstError)) {
+        std::fprintf(stderr, "libxml2 error %d\n", theirs.firstError);
+        check(false, "xml: the tokenizer reads what libxml2 refuses");
+    }
+}
+
+} // namespace fuzz

@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# Runs the fuzz targets under fuzz/ (built with clang into build-fuzz/).
+#   scripts/fuzz.sh [TARGET|all] [SECONDS]   a campaign: each target SECONDS (default 600) on both
+#                                            cores; what it adds is merged, minimised, into
+#                                            fuzz/corpus/TARGET; faults go to build-fuzz/artifacts.
+#   scripts/fuzz.sh --ci [SECONDS]           each target SECONDS (default 30) over its kept corpus,
+#                                            leaving the tree as it is; fails at the first fault.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$root/build-fuzz
+targets=(zip xml docx wildcards codepage)
+
+ci=0
+if [ "${1:-}" = "--ci" ]; then
+  ci=1
+  shift
+  seconds=${1:-30}
+  selected=("${targets[@]}")
+else
+  which=${1:-all}
+  seconds=${2:-600}
+  if [ "$which" = all ]; then selected=("${targets[@]}"); else selected=("$which"); fi
+fi
+
+"$root/scripts/install-deps.sh"
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
+  -DTARVELIN_FUZZ=ON "${launcher[@]}" >/dev/null
+cmake --build "$build" -j"$(nproc)" --target "${selected[@]/#/fuzz_}"
+
+export ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1
+export LSAN_OPTIONS=suppressions=$root/tests/support/lsan.supp:print_suppressions=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+# Seeds for a target's first run: the shared corpus of real documents and the tests' sample,
+# their XML parts, and a few patterns and code-page texts.
+seed() {
+  local target=$1 dir=$2 corpus=$root/../shared/corpus
+  mkdir -p "$dir"
+  case $target in
+    zip|docx)
+      find "$corpus" "$root/samples" -name '*.docx' -size -1024k -exec cp -t "$dir" {} + 2>/dev/null || true ;;
+    xml)
+      local n=0
+      while IFS= read -r -d '' f; do
+        n=$((n + 1))
+        unzip -qq -o "$f" 'word/*.xml' '_rels/.rels' '[Content_Types].xml' -d "$dir/tmp$n" 2>/dev/null || true
+      done < <(find "$corpus" "$root/samples" -name '*.docx' -size -200k -print0)
+      find "$dir" -mindepth 2 -type f -size -64k -print0 | while IFS= read -r -d '' x; do
+        mv "$x" "$dir/$(sha1sum "$x" | cut -c1-40)"
+      done
+      find "$dir" -mindepth 1 -type d -exec rm -rf {} + ;;
+    wildcards)
+      local i=0
+      for p in '<[A-Za-z]@>' '(*)^13' '[!a-z]{2,5}' 'a*b?c' '([0-9]{3})-(*)' '\1' '[ぁ-ん]@' '^#^$^?' '(a@)@b' '<(*)>'; do
+        i=$((i + 1)); printf '%s' "$p" > "$dir/seed$i"
+      done ;;
+    codepage)
+      printf '%s' '東京都の会議資料 カタカナ ｶﾀｶﾅ ①②' | iconv -f UTF-8 -t CP932 > "$dir/seed1"
+      printf '%s' 'ASCII text ~\' > "$dir/seed2"
+      printf '\x81\x40\x87\x40\xed\x40\xfa\x40\xa0\xfd\xfe\xff' > "$dir/seed3" ;;
+  esac
+}
+
+status=0
+for target in "${selected[@]}"; do
+  kept=$root/fuzz/corpus/$target
+  work=$build/corpus/$target
+  artifacts=$build/artifacts/$target/
+  rm -rf "$work"
+  mkdir -p "$kept" "$work" "$artifacts"
+  if [ -z "$(ls -A "$kept")" ]; then seed "$target" "$work"; fi
+  dict=()
+  case $target in xml|docx) dict=(-dict="$root/fuzz/ooxml.dict") ;; esac
+  common=(-rss_limit_mb=4096 -timeout=60 -max_len=1048576 -artifact_prefix="$artifacts" "${dict[@]}")
+  echo "fuzz: $target for ${seconds}s"
+  if [ $ci = 1 ]; then
+    nice -n 19 "$build/fuzz/fuzz_$target" "${common[@]}" -max_total_time="$seconds" -print_final_stats=1 \
+      "$work" "$kept" || status=1
+  else
+    nice -n 19 "$build/fuzz/fuzz_$target" "${common[@]}" -fork="$(nproc)" -ignore_crashes=1 -ignore_timeouts=1 \
+      -ignore_ooms=1 -max_total_time="$seconds" -print_final_stats=1 "$work" "$kept" || status=1
+    # Keep only what adds coverage.
+    merged=$build/merged/$target
+    rm -rf "$merged" && mkdir -p "$merged"
+    nice -n 19 "$build/fuzz/fuzz_$target" "${common[@]}" -merge=1 "$merged" "$kept" "$work" >/dev/null 2>&1
+    rm -rf "$kept" && mv "$merged" "$kept"
+    echo "fuzz: $target keeps $(ls "$kept" | wc -l) inputs, $(du -sh "$kept" | cut -f1)"
+  fi
+done
+exit $status
