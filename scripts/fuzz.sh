@@ -40,7 +40,7 @@ seed() {
   mkdir -p "$dir"
   case $target in
     zip|docx)
-      find "$corpus" "$root/samples" -name '*.docx' -size -1024k -exec cp -t "$dir" {} + 2>/dev/null || true ;;
+      find "$corpus" "$root/samples" -name '*.docx' -size -100k -exec cp -t "$dir" {} + 2>/dev/null || true ;;
     xml)
       local n=0
       while IFS= read -r -d '' f; do
@@ -71,9 +71,14 @@ for target in "${selected[@]}"; do
   rm -rf "$work"
   mkdir -p "$kept" "$work" "$artifacts"
   if [ -z "$(ls -A "$kept")" ]; then seed "$target" "$work"; fi
-  dict=()
-  case $target in xml|docx) dict=(-dict="$root/fuzz/ooxml.dict") ;; esac
-  common=(-rss_limit_mb=4096 -timeout=60 -max_len=1048576 -artifact_prefix="$artifacts" "${dict[@]}")
+  # Inputs are kept small: the corpora stay a few MiB, and small inputs run faster.
+  case $target in
+    zip|docx) options=(-max_len=262144) ;;
+    xml) options=(-max_len=65536) ;;
+    *) options=(-max_len=4096) ;;
+  esac
+  case $target in xml|docx) options+=(-dict="$root/fuzz/ooxml.dict") ;; esac
+  common=(-rss_limit_mb=4096 -timeout=60 -artifact_prefix="$artifacts" "${options[@]}")
   echo "fuzz: $target for ${seconds}s"
   if [ $ci = 1 ]; then
     nice -n 19 "$build/fuzz/fuzz_$target" "${common[@]}" -max_total_time="$seconds" -print_final_stats=1 \
@@ -84,8 +89,11 @@ for target in "${selected[@]}"; do
     # Keep only what adds coverage.
     merged=$build/merged/$target
     rm -rf "$merged" && mkdir -p "$merged"
-    nice -n 19 "$build/fuzz/fuzz_$target" "${common[@]}" -merge=1 "$merged" "$kept" "$work" >/dev/null 2>&1
-    rm -rf "$kept" && mv "$merged" "$kept"
+    if nice -n 19 "$build/fuzz/fuzz_$target" "${common[@]}" -merge=1 "$merged" "$kept" "$work" >/dev/null 2>&1; then
+      rm -rf "$kept" && mv "$merged" "$kept"
+    else
+      status=1
+    fi
     echo "fuzz: $target keeps $(ls "$kept" | wc -l) inputs, $(du -sh "$kept" | cut -f1)"
   fi
 done

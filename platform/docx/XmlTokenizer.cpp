@@ -620,11 +620,13 @@ Ns XmlTokenizer::attrNs(std::string_view prefix) const
     if (m_changedBindings == 0 && m_wPrefix && prefix == *m_wPrefix)
         return Ns::W;
     const Ns ns = nsOfPrefix(prefix);
-    // A part that never declares the namespaces still means them by their usual prefixes.
-    if (ns == Ns::Other && prefix == "w")
-        return Ns::W;
-    if (ns == Ns::Other && prefix == "r")
-        return Ns::R;
+    // A part that never declares the namespaces still means them by their usual prefixes; one
+    // that binds them to something else means that.
+    const auto bound = [&] {
+        return std::any_of(m_bindings.begin(), m_bindings.end(), [&](const Binding& b) { return b.prefix == prefix; });
+    };
+    if (ns == Ns::Other && (prefix == "w" || prefix == "r") && !bound())
+        return prefix == "w" ? Ns::W : Ns::R;
     return ns;
 }
 
