@@ -32,6 +32,11 @@ std::vector<Case> cases()
     return out;
 }
 
+void PrintTo(const Case& c, std::ostream* os)
+{
+    *os << (c.target + "/" + QFileInfo(c.path).fileName()).toStdString();
+}
+
 class FuzzRegression : public testing::TestWithParam<Case> {};
 
 // A target aborts on a fault, which fails the test; returning is passing.
