@@ -9,7 +9,7 @@ packages=(
   libicu-dev libzip-dev zlib1g-dev libdeflate-dev libxml2-dev zipcmp zipmerge ziptool libpugixml-dev
   wordnet-dev wordnet-base
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang-14 libfuzzer-14-dev libxml2-dev
+  clang-14 libfuzzer-14-dev
   fonts-ipafont-gothic
   xvfb xauth imagemagick unzip
   desktop-file-utils
