@@ -217,7 +217,7 @@ TEST(ZipBounds, DotDotNamesStayInsideThePackage)
     const QByteArray header = "<w:hdr " + QByteArray(DocxBuilder::kNamespaces) + "><w:p><w:r><w:t>in</w:t></w:r></w:p></w:hdr>";
     const QByteArray outside = "<w:hdr " + QByteArray(DocxBuilder::kNamespaces) + "><w:p><w:r><w:t>out</w:t></w:r></w:p></w:hdr>";
     const auto result = loadBytes(rawZip({stored("_rels/.rels", kRels), stored("word/_rels/document.xml.rels", docRels),
-                                          stored("../../word/header1.xml", outside), stored("word/header1.xml", header),
+                                          stored("../../outside.xml", outside), stored("word/header1.xml", header),
                                           stored("word/document.xml", documentXml(
                                               "<w:p/><w:sectPr><w:headerReference w:type=\"default\" r:id=\"h\"/></w:sectPr>"))}));
     ASSERT_TRUE(std::holds_alternative<docx::Document>(result));
