@@ -53,3 +53,18 @@ for label, path, word in (("the", sparse, "the"), ("comments", comments, "commen
     none_rss = timed([tarvelin, "find", "--text", "見当たらない", path])[1]
     hits_rss = timed([tarvelin, "find", "--text", word, path])[1]
     print(f"{label:8}  {hits:7d} hits: peak {hits_rss/1024:6.1f} MiB   no hit: peak {none_rss/1024:6.1f} MiB")
+
+# Many documents: reading ahead on two threads against one, the same output, and the cost per file.
+corpus = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "shared", "corpus")
+documents = sorted(os.path.join(d, f) for d, _, names in os.walk(corpus) for f in names if f.endswith(".docx"))
+if documents:
+    serial, _ = median_of([tarvelin, "find", "--text", "the", "-c", "-j", "1", *documents])
+    parallel, _ = median_of([tarvelin, "find", "--text", "the", "-c", "-j", "2", *documents])
+    start, _ = median_of([tarvelin, "find", "--text", "the", "-c", documents[0]])
+    same = all(subprocess.run([tarvelin, "find", "--text", "the", "--json", "-j", j, *documents], env=env,
+                              capture_output=True).stdout == subprocess.run(
+        [tarvelin, "find", "--text", "the", "--json", "-j", "1", *documents], env=env, capture_output=True).stdout
+               for j in ("2",))
+    print(f"corpus  {len(documents)} documents: -j 1 {serial*1000:7.1f} ms   -j 2 {parallel*1000:7.1f} ms   "
+          f"ratio {parallel/serial:4.2f}   per file {(serial-start)/(len(documents)-1)*1000:4.2f} ms   "
+          f"output {'identical' if same else 'DIFFERENT'}")

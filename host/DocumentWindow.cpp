@@ -4,6 +4,7 @@
 #include "platform/docx/LookReader.h"
 #include "platform/word/Application.h"
 #include "platform/word/Document.h"
+#include "platform/word/Location.h"
 #include "platform/word/Window.h"
 
 #include <QCloseEvent>
@@ -46,16 +47,7 @@ bool isFooter(int type) { return type == wdPrimaryFooterStory || type == wdFirst
 // Header and footer kinds as docx::Section numbers them: primary, first page, even pages.
 int kindOf(int type)
 {
-    switch (type) {
-    case wdFirstPageHeaderStory:
-    case wdFirstPageFooterStory:
-        return 1;
-    case wdEvenPagesHeaderStory:
-    case wdEvenPagesFooterStory:
-        return 2;
-    default:
-        return 0;
-    }
+    return std::max(0, word::headerFooterKind(type));
 }
 
 QString headerFooterCaption(bool footer, int kind, bool evenAndOdd, int section)
@@ -98,9 +90,10 @@ int firstStoryOfType(const docx::Document& model, int type)
 std::map<int, MarkLabels> markLabels(const docx::Document& model)
 {
     std::map<int, MarkLabels> labels;
-    int footnotes = 0, endnotes = 0;
-    for (const Note& n : model.notes) {
-        const QString label = n.type == wdFootnotesStory ? QString::number(++footnotes) : docx::romanNumeral(++endnotes);
+    const word::Locator locator(model);
+    for (size_t i = 0; i < model.notes.size(); ++i) {
+        const Note& n = model.notes[i];
+        const QString& label = locator.noteNumber(static_cast<int>(i));
         labels[n.refStory][n.refPos] = label;
         labels[firstStoryOfType(model, n.type)][n.start] = label;
     }
@@ -390,32 +383,7 @@ int DocumentWindow::currentSection() const
     const word::WindowPtr window = m_doc->ActiveWindow();
     const int sel = window->selectionStory();
     const int32_t at = window->selectionStart();
-    const docx::Story& story = model.stories.at(static_cast<size_t>(sel));
-    if (story.section >= 0)
-        return story.section;
-
-    // Notes, comments and text boxes belong to the section of their mark in the main text.
-    int anchorStory = sel;
-    int32_t pos = at;
-    if (story.type == wdFootnotesStory || story.type == wdEndnotesStory) {
-        for (const Note& n : model.notes)
-            if (n.type == story.type && n.start <= at && at <= n.end)
-                std::tie(anchorStory, pos) = std::pair(n.refStory, n.refPos);
-    } else if (story.type == wdCommentsStory) {
-        for (const Comment& c : model.comments)
-            if (c.start <= at && at <= c.end)
-                std::tie(anchorStory, pos) = std::pair(c.anchorStory, c.markPos);
-    } else if (story.type == wdTextFrameStory) {
-        for (const TextBox& t : model.textBoxes)
-            if (t.story == sel)
-                std::tie(anchorStory, pos) = std::pair(t.anchorStory, t.anchorPos);
-    }
-    if (anchorStory < 0)
-        return 0;
-    const docx::Story& anchor = model.stories.at(static_cast<size_t>(anchorStory));
-    if (anchor.section >= 0)
-        return anchor.section;
-    return anchor.type == wdMainTextStory ? sectionOfPosition(pos) : 0;
+    return word::sectionAt(model, sel, at);
 }
 
 int DocumentWindow::headerFooterStory(bool footer) const

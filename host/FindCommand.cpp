@@ -1,16 +1,21 @@
 #include "host/FindCommand.h"
 
+#include "host/DocumentPrefetch.h"
+#include "host/FuzzyOptionsDialog.h"
+#include "host/HitLocation.h"
 #include "host/SearchOptions.h"
-
 #include "platform/core/Error.h"
+#include "platform/forms/AnsiCodePage.h"
 #include "platform/word/Application.h"
 #include "platform/word/Document.h"
 #include "platform/word/Font.h"
+#include "platform/word/Location.h"
 #include "platform/word/Range.h"
 #include "src/addin/mdlQLFGlobal.h"
 #include "src/results/clsQLFHitList.h"
 #include "src/results/clsQLFHitStory.h"
 #include "src/results/frmQLFResult.h"
+#include "src/results/mdlQLFCode2String.h"
 #include "src/search/clsQLFFind.h"
 #include "src/search/clsQLFFindCondition.h"
 #include "src/search/frmCOMProgress.h"
@@ -18,15 +23,19 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QThread>
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <array>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <cstdio>
+#include <functional>
 #include <optional>
 
 #include <unistd.h>
@@ -35,21 +44,47 @@ namespace host {
 
 namespace {
 
-QString usage()
-{
-    return QString::fromUtf8(
-        "使い方: tarvelin find --text 文字列 [オプション...] ファイル.docx...\n"
-        "\n"
-        "文書のすべての部分（本文、脚注、文末脚注、コメント、テキストボックス、各セクションのヘッダーとフッター、\n"
-        "脚注の区切り線など）を検索し、検索結果画面と同じ行を出力します。\n"
-        "\n")
-        + QString::fromUtf8(SearchOptions::kHelp) + QString::fromUtf8(
-    "  --json                 JSON で出力する\n"
+const char* const kUsage =
+    "使い方: tarvelin find --text 文字列 [オプション...] ファイル.docx|フォルダー...\n"
+    "\n"
+    "文書のすべての部分（本文、脚注、文末脚注、コメント、テキストボックス、各セクションのヘッダーとフッター、\n"
+    "脚注の区切り線など）を検索し、検索結果画面と同じ行を出力します。\n"
+    "\n"
+    "検索条件:\n"
+    "%1"
+    "  --fuzzy-option 名前=on|off\n"
+    "                         あいまい検索（日）のオプションを設定する（繰り返し指定可）。名前:\n"
+    "%2"
+    "\n"
+    "ファイル:\n"
+    "  -r, --recursive        フォルダーの中の文書（.docx .docm .dotx .dotm）をすべて検索する\n"
+    "  -j, --jobs N           N 個の文書を並行して読み込む（既定はコア数）。出力の順序は変わらない\n"
+    "\n"
+    "出力:\n"
+    "  --json                 JSON で出力する（各行に場所 location と前後の文脈 context を含む）\n"
+    "  --csv                  CSV（RFC 4180）で出力する（場所と前後の文脈の列を含む）\n"
+    "  --encoding utf-8|cp932 CSV の文字コード（既定は BOM 付きの utf-8）。cp932 で表せない文字は\n"
+    "                         ? にして標準エラー出力に報告し、終了コードを 2 にする\n"
+    "  --location             表の最後に場所の列を加える\n"
+    "  --context N            文脈として前後それぞれ N 文字まで出力する（既定 20）\n"
+    "  -l, --files-with-matches\n"
+    "                         見つかったファイルの名前だけを出力する\n"
+    "  -c, --count            ファイルごとの件数だけを出力する\n"
+    "  --count-by-story       ファイルごと、部分の種類ごとの件数を出力する\n"
+    "  --max-count N          ファイルごとに N 件で検索をやめる\n"
     "  --help                 この説明を表示する\n"
     "\n"
     "表の出力はタブ区切りです。ヒットした文字列の中の段落記号は ¶、そのほかの制御文字は\n"
-    "U+2400 台の制御文字記号（タブは ␉ など）で表示します。\n"
-    "終了コード: 0 見つかった、1 見つからなかった、2 エラー、130 Ctrl-C で中止（それまでの結果は出力済み）。\n");
+    "U+2400 台の制御文字記号（タブは ␉ など）で表示します。標準エラー出力が端末のときは、\n"
+    "最後に件数、ファイル数、時間の要約を標準エラー出力に表示します。\n"
+    "終了コード: 0 見つかった、1 見つからなかった、2 エラー、130 Ctrl-C で中止（それまでの結果は出力済み）。\n";
+
+QString usage()
+{
+    QString names;
+    for (const FuzzyRule& rule : kFuzzyRules)
+        names += QStringLiteral("                           %1（%2）\n").arg(QString::fromUtf8(rule.property), QString::fromUtf8(rule.label));
+    return QString::fromUtf8(kUsage).arg(QString::fromUtf8(SearchOptions::kHelp), names);
 }
 
 void printErr(const QString& text)
@@ -58,11 +93,51 @@ void printErr(const QString& text)
     std::fflush(stderr);
 }
 
+// Characters of context on each side of a hit unless --context says otherwise.
+constexpr int kDefaultContext = 20;
+
+// What is printed for each file: its rows, only its name when it has a hit, or its counts.
+enum class Listing { Rows, Files, Count, CountByStory };
+// How rows are written.
+enum class Format { Table, Json, Csv };
+
 struct Request {
     clsQLFFindCondition condition;
-    bool json = false;
+    std::vector<std::pair<bool match::FuzzyOptions::*, bool>> fuzzy;   // --fuzzy-option, in order
+    Format format = Format::Table;
+    bool cp932 = false;   // CSV in code page 932 rather than UTF-8
+    bool location = false;
+    int context = kDefaultContext;
+    Listing listing = Listing::Rows;
+    int maxCount = 0;   // hits per file; 0 for no limit
+    bool recursive = false;
+    int jobs = 1;
     QStringList files;
 };
+
+// A count option's value: a whole number from min up.
+std::optional<int> countValue(const QCommandLineParser& p, const QCommandLineOption& option, int min)
+{
+    bool ok = false;
+    const int n = p.value(option).toInt(&ok);
+    return ok && n >= min ? std::optional(n) : std::nullopt;
+}
+
+// NAME=on|off with NAME one of the fuzzy rules' property names (compared without regard to case,
+// as Word's property names are).
+QString readFuzzyOption(const QString& value, Request& request)
+{
+    const QString name = value.section(QLatin1Char('='), 0, 0), state = value.section(QLatin1Char('='), 1);
+    for (const FuzzyRule& rule : kFuzzyRules) {
+        if (name.compare(QLatin1String(rule.property), Qt::CaseInsensitive) != 0)
+            continue;
+        if (state != QLatin1String("on") && state != QLatin1String("off"))
+            break;
+        request.fuzzy.emplace_back(rule.member, state == QLatin1String("on"));
+        return {};
+    }
+    return QStringLiteral("--fuzzy-option には 名前=on か 名前=off を指定してください（名前は --help を参照）: %1").arg(value);
+}
 
 // Reads the command line into a search condition; returns an error text when it is not usable.
 QString parse(const QStringList& arguments, Request& request, bool& help)
@@ -72,15 +147,65 @@ QString parse(const QStringList& arguments, Request& request, bool& help)
     const SearchOptions search(p);
     const QCommandLineOption helpOption("help");
     const QCommandLineOption json("json");
-    p.addOptions({helpOption, json});
+    const QCommandLineOption csv("csv");
+    const QCommandLineOption encoding("encoding", {}, "utf-8|cp932");
+    const QCommandLineOption location("location");
+    const QCommandLineOption context("context", {}, "N");
+    const QCommandLineOption fuzzyOption("fuzzy-option", {}, "NAME=on|off");
+    const QCommandLineOption recursive(QStringList{"r", "recursive"});
+    const QCommandLineOption jobs(QStringList{"j", "jobs"}, {}, "N");
+    const QCommandLineOption filesOnly(QStringList{"l", "files-with-matches"});
+    const QCommandLineOption count(QStringList{"c", "count"});
+    const QCommandLineOption countByStory("count-by-story");
+    const QCommandLineOption maxCount("max-count", {}, "N");
+    p.addOptions({helpOption, json, csv, encoding, location, context, fuzzyOption, recursive, jobs, filesOnly, count,
+                  countByStory, maxCount});
     if (!p.parse(QStringList{QStringLiteral("tarvelin find")} + arguments))
         return p.errorText();
     help = p.isSet(helpOption);
     if (help)
         return {};
+
     if (const QString error = search.read(p, request.condition); !error.isEmpty())
         return error;
-    request.json = p.isSet(json);
+    for (const QString& value : p.values(fuzzyOption))
+        if (const QString error = readFuzzyOption(value, request); !error.isEmpty())
+            return error;
+    request.format = p.isSet(json) ? Format::Json : p.isSet(csv) ? Format::Csv : Format::Table;
+    if (p.isSet(encoding)) {
+        const QString value = p.value(encoding).toLower();
+        if (!p.isSet(csv) || (value != QLatin1String("utf-8") && value != QLatin1String("cp932")))
+            return QStringLiteral("--encoding は --csv とともに utf-8 か cp932 を指定してください");
+        request.cp932 = value == QLatin1String("cp932");
+    }
+    request.location = p.isSet(location);
+    if (p.isSet(context)) {
+        const auto n = countValue(p, context, 0);
+        if (!n)
+            return QStringLiteral("--context には 0 以上の文字数を指定してください");
+        request.context = *n;
+    }
+    if (p.isSet(maxCount)) {
+        const auto n = countValue(p, maxCount, 1);
+        if (!n)
+            return QStringLiteral("--max-count には 1 以上の件数を指定してください");
+        request.maxCount = *n;
+    }
+    request.jobs = std::max(1, QThread::idealThreadCount());
+    if (p.isSet(jobs)) {
+        const auto n = countValue(p, jobs, 1);
+        if (!n)
+            return QStringLiteral("--jobs には 1 以上の数を指定してください");
+        request.jobs = *n;
+    }
+    request.recursive = p.isSet(recursive);
+    const int listings = p.isSet(filesOnly) + p.isSet(count) + p.isSet(countByStory) + p.isSet(json) + p.isSet(csv);
+    if (listings > 1)
+        return QStringLiteral("--json、--csv、-l、-c、--count-by-story はどれか一つだけ指定してください");
+    request.listing = p.isSet(filesOnly) ? Listing::Files
+                      : p.isSet(count)   ? Listing::Count
+                      : p.isSet(countByStory) ? Listing::CountByStory
+                                              : Listing::Rows;
     request.files = p.positionalArguments();
     if (!search.textGiven(p))
         return QStringLiteral("--text を指定してください");
@@ -110,11 +235,19 @@ void cancelRunningSearch()
 
 // The result window's rows, each printed as it comes so that memory does not grow with the hits,
 // and with no ceiling on their number: the cells are the window's own (clsQLFHitStory), numbered
-// from 1 for each file. A table has the window's header once, and each line starts with its
-// file's name when there are several files; JSON is one array of objects over all the files.
+// from 1 for each file. A table has the window's header once (and a location column at its end
+// when asked for), and each line starts with its file's name when there are several files; JSON
+// is one array of objects over all the files, each with the hit's location and context. The other
+// listings print a file's name at its first hit, or its counts once it is searched.
 class PrintedRows : public clsQLFHitList {
 public:
-    PrintedRows(bool json, bool withFile) : m_json(json), m_withFile(withFile) {}
+    // stop is called when the file needs no more hits.
+    PrintedRows(const Request& request, bool withFile, std::function<void()> stop)
+        : m_format(request.format), m_cp932(request.cp932), m_location(request.location || request.format == Format::Csv),
+          m_context(request.context), m_listing(request.listing),
+          m_maxCount(request.maxCount), m_withFile(withFile), m_stop(std::move(stop))
+    {
+    }
 
     void setFile(const QString& file)
     {
@@ -122,60 +255,163 @@ public:
         m_quotedFile = jsonString(file);
     }
     int count() const { return m_count; }
-    bool anyFound() const { return m_anyFound; }
+    int total() const { return m_total; }
+    bool anyFound() const { return m_total > 0; }
+    // Whether some character could not be written in the output's code page.
+    bool lossy() const { return m_lossy; }
+    // Prints the counts of the file just searched.
+    void finishFile()
+    {
+        const QString prefix = m_withFile ? m_file + QLatin1Char('\t') : QString();
+        if (m_listing == Listing::Count)
+            print(prefix + QString::number(m_count) + QLatin1Char('\n'));
+        if (m_listing == Listing::CountByStory)
+            for (int type = docx::kFirstStoryType; type <= docx::kLastStoryType; ++type)
+                if (m_byType[type] > 0)
+                    print(QStringLiteral("%1%2\t%3\t%4\n")
+                              .arg(prefix, mdlQLFCode2String::storyType2String(type), QString::number(type),
+                                   QString::number(m_byType[type])));
+        std::fflush(stdout);
+    }
     // Ends the output: closes the JSON array.
     void finish()
     {
-        if (m_json)
-            std::fputs(m_anyFound ? "\n]\n" : "[]\n", stdout);
+        if (m_format == Format::Json)
+            std::fputs(m_total > 0 ? "\n]\n" : "[]\n", stdout);
         std::fflush(stdout);
     }
 
     void clear() override
     {
         m_count = 0;
+        m_byType.fill(0);
         m_story.clear();
-        if (!m_json && !m_headerPrinted) {
+        if (m_listing == Listing::Rows && m_format != Format::Json && !m_headerPrinted) {
             QStringList cells;
             if (m_withFile)
                 cells << QStringLiteral("ファイル");
             for (int c = frmQLFResult::colNumber; c <= frmQLFResult::colTypeCode; ++c)
                 cells << frmQLFResult::header(static_cast<frmQLFResult::Column>(c));
-            print(cells.join(QLatin1Char('\t')) + QLatin1Char('\n'));
+            if (m_location)
+                cells << QStringLiteral("場所");
+            if (m_format == Format::Csv) {
+                cells << QStringLiteral("前の文脈") << QStringLiteral("後の文脈");
+                if (!m_cp932)
+                    std::fputs("\xEF\xBB\xBF", stdout);   // spreadsheet programs read UTF-8 by its mark
+                printCsv(cells);
+            } else {
+                print(cells.join(QLatin1Char('\t')) + QLatin1Char('\n'));
+            }
             m_headerPrinted = true;
         }
     }
-    void setDocument(word::DocumentPtr) override {}
+    void setDocument(word::DocumentPtr objDoc) override
+    {
+        m_doc = std::move(objDoc);
+        m_locator.reset();
+        if (m_doc && m_listing == Listing::Rows && (m_format != Format::Table || m_location))
+            m_locator.emplace(m_doc->model());
+    }
     void appendResult(const word::Range& objRange, int chainIndex) override
     {
-        m_story.moveTo(objRange, chainIndex);
-        const QString text = m_story.textAt(objRange);
-        const QString number = QString::number(++m_count), start = QString::number(objRange.Start()),
-                      end = QString::number(objRange.End()), code = QString::number(m_story.storyType());
-        // One arg() call each: a hit's text may hold "%1" itself.
-        if (m_json)
-            print(QStringLiteral("%1  {\"file\": %2, \"no\": %3, \"text\": %4, \"type\": %5, \"start\": %6, \"end\": %7, "
-                                 "\"code\": %8, \"story\": %9}")
-                      .arg(m_anyFound ? QStringLiteral(",\n") : QStringLiteral("[\n"), m_quotedFile, number,
-                           jsonString(text), jsonString(m_story.typeName()), start, end, code,
-                           QString::number(chainIndex)));
-        else
-            print(QStringLiteral("%1%2\t%3\t%4\t%5\t%6\t%7\n")
-                      .arg(m_withFile ? m_file + QLatin1Char('\t') : QString(), number, visible(text),
-                           m_story.typeName(), start, end, code));
-        m_anyFound = true;
+        ++m_count;
+        switch (m_listing) {
+        case Listing::Rows: printRow(objRange, chainIndex); break;
+        case Listing::Files:
+            if (m_count == 1)
+                print(m_file + QLatin1Char('\n'));
+            break;
+        case Listing::Count: break;
+        case Listing::CountByStory: ++m_byType.at(static_cast<std::size_t>(objRange.StoryType())); break;
+        }
+        ++m_total;
+        if (m_listing == Listing::Files || m_count == m_maxCount)
+            m_stop();
     }
 
 private:
+    void printRow(const word::Range& objRange, int chainIndex)
+    {
+        m_story.moveTo(objRange, chainIndex);
+        const QString text = m_story.textAt(objRange);
+        const QString number = QString::number(m_count), start = QString::number(objRange.Start()),
+                      end = QString::number(objRange.End()), code = QString::number(m_story.storyType());
+        const word::Location at = m_locator ? m_locator->locate(objRange.storyIndex(), objRange.Start()) : word::Location();
+        if (m_format == Format::Csv) {
+            const word::Context around = m_locator->context(objRange.storyIndex(), objRange.Start(), objRange.End(), m_context);
+            QStringList cells;
+            if (m_withFile)
+                cells << m_file;
+            cells << number << visible(text) << m_story.typeName() << start << end << code << locationText(at, m_doc->model())
+                  << visible(around.before) << visible(around.after);
+            printCsv(cells);
+            return;
+        }
+        // One arg() call each: a hit's text may hold "%1" itself.
+        if (m_format == Format::Json) {
+            const word::Context around = m_locator->context(objRange.storyIndex(), objRange.Start(), objRange.End(), m_context);
+            print(QStringLiteral("%1  {\"file\": %2, \"no\": %3, \"text\": %4, \"type\": %5, \"start\": %6, \"end\": %7, "
+                                 "\"code\": %8, \"story\": %9, ")
+                      .arg(m_total > 0 ? QStringLiteral(",\n") : QStringLiteral("[\n"), m_quotedFile, number,
+                           jsonString(text), jsonString(m_story.typeName()), start, end, code,
+                           QString::number(chainIndex))
+                  + QStringLiteral("\"location\": {%1}, \"context\": {\"before\": %2, \"after\": %3}}")
+                        .arg(locationJson(at, m_doc->model()), jsonString(around.before), jsonString(around.after)));
+        } else {
+            print(QStringLiteral("%1%2\t%3\t%4\t%5\t%6\t%7%8\n")
+                      .arg(m_withFile ? m_file + QLatin1Char('\t') : QString(), number, visible(text),
+                           m_story.typeName(), start, end, code,
+                           m_location ? QLatin1Char('\t') + locationText(at, m_doc->model()) : QString()));
+        }
+    }
     static void print(const QString& text) { std::fputs(text.toUtf8().constData(), stdout); }
+    // One CSV record (RFC 4180: fields quoted when they hold a quote, comma or line end; CR LF
+    // after each). In code page 932 the characters it cannot hold are reported with their row.
+    void printCsv(const QStringList& cells)
+    {
+        QStringList fields;
+        for (const QString& cell : cells) {
+            if (cell.contains(QLatin1Char('"')) || cell.contains(QLatin1Char(',')) || cell.contains(QLatin1Char('\r'))
+                || cell.contains(QLatin1Char('\n')))
+                fields << QLatin1Char('"') + QString(cell).replace(QLatin1String("\""), QLatin1String("\"\"")) + QLatin1Char('"');
+            else
+                fields << cell;
+        }
+        const QString record = fields.join(QLatin1Char(',')) + QLatin1String("\r\n");
+        if (!m_cp932) {
+            print(record);
+            return;
+        }
+        QString unmappable;
+        const QByteArray bytes = forms::toAnsi(record, unmappable);
+        std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout);
+        if (!unmappable.isEmpty()) {
+            m_lossy = true;
+            QStringList codes;
+            for (const char32_t c : unmappable.toUcs4())
+                codes << QStringLiteral("%1 (U+%2)").arg(QString::fromUcs4(&c, 1), QString::number(c, 16).toUpper().rightJustified(4, u'0'));
+            printErr(QStringLiteral("tarvelin find: %1: 項番 %2: cp932 で表せない文字を ? にしました: %3\n")
+                         .arg(m_file, m_count > 0 ? QString::number(m_count) : QStringLiteral("見出し"), codes.join(QLatin1String(", "))));
+        }
+    }
 
-    const bool m_json;
+    const Format m_format;
+    const bool m_cp932;
+    const bool m_location;
+    const int m_context;
+    const Listing m_listing;
+    const int m_maxCount;
     const bool m_withFile;
+    const std::function<void()> m_stop;
     QString m_file, m_quotedFile;
     clsQLFHitStory m_story;
-    int m_count = 0;
-    bool m_anyFound = false;
+    word::DocumentPtr m_doc;
+    std::optional<word::Locator> m_locator;
+    std::array<int, docx::kLastStoryType + 1> m_byType{};
+    int m_count = 0;   // this file's hits
+    int m_total = 0;   // every file's
     bool m_headerPrinted = false;
+    bool m_lossy = false;
 };
 
 // While the rows go to a file or a pipe, a line on the terminal's standard error once the run has
@@ -227,6 +463,38 @@ private:
     bool m_shown = false;
 };
 
+// A file to search, or why it cannot be.
+struct Target {
+    QString path;
+    QString error;
+};
+
+// The files the arguments name: each file as named, and with -r the documents in each folder and
+// the folders below it, sorted by path; other files in a folder are passed over without a word.
+std::vector<Target> targets(const QStringList& arguments, bool recursive)
+{
+    static const QStringList kDocuments{"*.docx", "*.docm", "*.dotx", "*.dotm"};
+    std::vector<Target> out;
+    for (const QString& argument : arguments) {
+        if (!QFileInfo(argument).isDir()) {
+            out.push_back({argument, {}});
+            continue;
+        }
+        if (!recursive) {
+            out.push_back({argument, QStringLiteral("フォルダーです（中の文書は -r で検索します）")});
+            continue;
+        }
+        QStringList found;
+        QDirIterator it(argument, kDocuments, QDir::Files, QDirIterator::Subdirectories | QDirIterator::FollowSymlinks);
+        while (it.hasNext())
+            found << it.next();
+        found.sort();
+        for (const QString& file : found)
+            out.push_back({file, {}});
+    }
+    return out;
+}
+
 } // namespace
 
 int runFind(const QStringList& arguments)
@@ -263,17 +531,38 @@ int runFind(const QStringList& arguments)
     word::ApplicationPtr app = word::Application::create();
     mdlQLFGlobal::g_objApplication = app;
 
+    for (const auto& [member, on] : request.fuzzy)
+        app->fuzzyOptions().*member = on;
+
+    QElapsedTimer clock;
+    clock.start();
+    const std::vector<Target> files = targets(request.files, request.recursive);
+    QStringList readable;
+    for (const Target& t : files)
+        if (t.error.isEmpty())
+            readable << t.path;
+    // Documents are read ahead on other threads; the search and the output stay here, in order.
+    std::optional<DocumentPrefetch> prefetch;
+    if (request.jobs > 1 && readable.size() > 1)
+        prefetch.emplace(readable, request.jobs);
+
     bool failed = false;
-    PrintedRows rows(request.json, request.files.size() > 1);
-    ProgressLine progress(rows, static_cast<int>(request.files.size()));
-    for (int index = 0; index < request.files.size(); ++index) {
-        const QString& file = request.files[index];
+    PrintedRows rows(request, files.size() > 1 || request.recursive, cancelRunningSearch);
+    ProgressLine progress(rows, static_cast<int>(files.size()));
+    int searched = 0;
+    for (int index = 0, readIndex = 0; index < static_cast<int>(files.size()); ++index) {
+        const QString& file = files[index].path;
         if (g_interrupted)
             break;
+        if (!files[index].error.isEmpty()) {
+            failed = true;
+            printErr(QStringLiteral("tarvelin find: %1: %2\n").arg(file, files[index].error));
+            continue;
+        }
         progress.startFile(file, index);
         word::DocumentPtr doc;
         try {
-            doc = app->Documents()->Open(file, true);
+            doc = prefetch ? app->Documents()->Open(prefetch->take(readIndex++)) : app->Documents()->Open(file, true);
         } catch (const core::Error& e) {
             failed = true;
             printErr(QStringLiteral("tarvelin find: %1: %2\n").arg(file, e.description()));
@@ -292,10 +581,14 @@ int runFind(const QStringList& arguments)
             printErr(QStringLiteral("tarvelin find: %1: %2\n").arg(file, e.description()));
         }
         progress.clear();
+        rows.finishFile();
+        ++searched;
         condition.setObjDoc(nullptr);
         doc->Close();
     }
     rows.finish();
+    if (isatty(STDERR_FILENO))
+        printErr(QStringLiteral("%1 件 / %2 ファイル / %3 秒\n").arg(rows.total()).arg(searched).arg(clock.elapsed() / 1000.0, 0, 'f', 2));
 
     mdlQLFGlobal::g_objApplication.reset();
     std::signal(SIGINT, SIG_DFL);
@@ -304,7 +597,7 @@ int runFind(const QStringList& arguments)
     close(g_interruptPipe[1]);
     if (g_interrupted)
         return 130;  // as a shell reports a command stopped by Ctrl-C
-    if (failed)
+    if (failed || rows.lossy())
         return 2;
     return rows.anyFound() ? 0 : 1;
 }

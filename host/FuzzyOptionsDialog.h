@@ -34,4 +34,13 @@ private:
     int m_result = -2;
 };
 
+// The fuzzy-matching rules in the order of Word's Options.MatchFuzzy* properties, with the
+// property's name and the dialog's label.
+struct FuzzyRule {
+    bool match::FuzzyOptions::*member;
+    const char* property;
+    const char* label;
+};
+extern const FuzzyRule kFuzzyRules[FuzzyOptionsDialog::kOptionCount];
+
 } // namespace host

@@ -12,7 +12,7 @@ packages=(
   clang-14 libfuzzer-14-dev
   fonts-ipafont-gothic
   xvfb xauth imagemagick unzip
-  desktop-file-utils
+  desktop-file-utils python3
   libreoffice-writer-nogui
   "$@"
 )

@@ -2,6 +2,7 @@
 
 #include "platform/docx/XmlReader.h"
 
+#include <algorithm>
 #include <set>
 
 namespace docx {
@@ -44,6 +45,7 @@ std::map<long, CommentPart> walkCommentsPart(const TextWalker::Context& ctx)
         c = CommentPart();
         c.author = QString::fromUtf8(x.w("author"));
         c.initials = QString::fromUtf8(x.w("initials"));
+        c.date = QString::fromUtf8(x.w("date"));
         TextWalker(ctx, c.walked).walkBlocks();
     }
     return comments;
@@ -65,8 +67,21 @@ void appendWalked(Walked& dst, Walked&& src)
     for (int32_t e : src.story.rowEnds)
         dst.story.rowEnds.push_back(e + shift);
     dst.story.look.append(src.story.look, shift);
-    for (NoteRef r : src.noteRefs)
-        dst.noteRefs.push_back({r.type, r.id, r.pos + shift});
+    int tables = 0;   // a nested table may hold the highest number, so the last cell does not tell
+    if (!src.story.cells.empty())
+        for (const TableCell& c : dst.story.cells)
+            tables = std::max(tables, c.table);
+    const int firstCell = static_cast<int>(dst.story.cells.size());
+    for (TableCell c : src.story.cells) {
+        c.start += shift;
+        c.end += shift;
+        c.table += tables;
+        if (c.outer >= 0)
+            c.outer += firstCell;
+        dst.story.cells.push_back(c);
+    }
+    for (NoteRef& r : src.noteRefs)
+        dst.noteRefs.push_back({r.type, r.id, r.pos + shift, std::move(r.customMark)});
     auto shifted = [shift](std::vector<CommentEvent>& to, const std::vector<CommentEvent>& from) {
         for (CommentEvent e : from)
             to.push_back({e.id, e.pos + shift});
@@ -94,6 +109,7 @@ NotesStory buildNotesStory(int type, NotesPart& part, const std::vector<NoteRef>
         Note note;
         note.type = type;
         note.refPos = r.pos;
+        note.customMark = r.customMark;
         note.start = out.walked.story.length();
         appendWalked(out.walked, std::move(it->second));
         note.end = out.walked.story.length();
@@ -133,6 +149,7 @@ CommentsStory buildCommentsStory(std::map<long, CommentPart>& part, const std::v
         c.rangeEnd = a.rangeEnd;
         c.author = it->second.author;
         c.initials = it->second.initials;
+        c.date = it->second.date;
         c.start = out.walked.story.length();
         appendWalked(out.walked, std::move(it->second.walked));
         c.end = out.walked.story.length();

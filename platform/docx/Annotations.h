@@ -16,11 +16,11 @@ struct NotesPart {
 };
 NotesPart walkNotesPart(const TextWalker::Context& ctx);
 
-// comments.xml walked (the context's reader on its root): each comment by id with its author and
-// initials.
+// comments.xml walked (the context's reader on its root): each comment by id with its author,
+// initials and date.
 struct CommentPart {
     Walked walked;
-    QString author, initials;
+    QString author, initials, date;
 };
 std::map<long, CommentPart> walkCommentsPart(const TextWalker::Context& ctx);
 

@@ -218,11 +218,14 @@ Document loadPackage(ZipReader& zip, const QString& path, const LoadOptions& opt
         });
     if (const std::string name = partOfType(docRels, zip, "styles"); !name.empty())
         walkPart(readPart(zip, name, path), path, [&](XmlReader& x, const Relationships&, const Chunks*) { styles.read(x); });
+    NotePr documentNotePr[2];
     if (const std::string name = partOfType(docRels, zip, "settings"); !name.empty())
         walkPart(readPart(zip, name, path), path, [&](XmlReader& x, const Relationships&, const Chunks*) {
             while (x.child(1))
                 if (x.tok() == Tok::EvenAndOddHeaders)
                     doc.evenAndOddHeaders = onOff(x.attr(Ns::W, "val"));
+                else if (x.tok() == Tok::FootnotePr || x.tok() == Tok::EndnotePr)
+                    documentNotePr[x.tok() == Tok::EndnotePr] = readNotePr(x);
         });
 
     // The main document's thread has the zip to itself; once it has read the main part it reads
@@ -348,6 +351,11 @@ Document loadPackage(ZipReader& zip, const QString& path, const LoadOptions& opt
         sec.titlePage = main.sections[s].titlePage;
         sec.endPos = main.sections[s].endPos;
         sec.page = main.sections[s].page;
+        for (int k = 0; k < 2; ++k) {
+            NoteNumbering& n = k == 0 ? sec.footnotes : sec.endnotes;
+            documentNotePr[k].applyTo(n);
+            main.sections[s].notePr[k].applyTo(n);
+        }
         for (int kind = 0; kind < 3; ++kind) {
             const int h = plan.bySection[s][SectionInfo::HeaderDefault + kind];
             const int f = plan.bySection[s][SectionInfo::FooterDefault + kind];

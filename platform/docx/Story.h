@@ -108,6 +108,14 @@ struct TextSource {
     bool changed = false;        // its text or formatting differs from the part's
 };
 
+// A table cell: from its first position to its end-of-cell mark. Tables are numbered in their
+// story from 1 in order of their start, rows in their table and cells in their row from 1.
+struct TableCell {
+    int32_t start = 0, end = 0;
+    int table = 0, row = 0, column = 0;
+    int outer = -1;                // index of the cell holding this cell's table, -1 none
+};
+
 struct Story {
     int type = wdMainTextStory;
     int section = -1;            // headers and footers: the 0-based section that owns the part
@@ -116,6 +124,7 @@ struct Story {
     std::vector<FormatRun> runs; // empty only when text is empty
     std::vector<int32_t> symbols; // sorted positions of w:sym characters (Range.Text shows "(")
     std::vector<int32_t> rowEnds; // sorted positions of the cell marks that end a table row
+    std::vector<TableCell> cells; // sorted by start (a cell before the cells of tables inside it)
     uint32_t revision = 0;       // bumped by every edit, so text derived from the story can tell it is stale
     std::vector<TextSource> sources; // sorted, disjoint; empty unless loaded for editing
     Look look;                   // empty unless the document was read to be shown
@@ -131,6 +140,7 @@ struct Note {
     int refStory = -1;             // index into Document::stories of the story holding the reference
     int32_t refPos = -1;           // position of the reference mark there
     int32_t start = 0, end = 0;    // span in the notes story, from the note's own mark to its last ¶
+    QString customMark;            // the mark text that stands for the number (customMarkFollows), "" none
 };
 
 // A comment: where it is anchored and its span in the comments story.
@@ -141,6 +151,7 @@ struct Comment {
     int32_t markPos = -1;          // position of the comment mark
     int32_t start = 0, end = 0;    // span in the comments story
     QString author, initials;
+    QString date;                  // w:date as written (ISO 8601), "" when absent
 };
 
 // A text box: the story that holds its text and where it is anchored.
@@ -150,6 +161,15 @@ struct TextBox {
     int32_t anchorPos = -1;
 };
 
+// How one kind of note is numbered in a section (w:footnotePr / w:endnotePr, the section's own
+// settings over the document's).
+struct NoteNumbering {
+    enum Restart : uint8_t { Continuous, EachSection, EachPage };
+    QString format;                // w:numFmt, e.g. "decimal", "lowerRoman", "chicago"
+    int start = 1;                 // w:numStart
+    Restart restart = Continuous;
+};
+
 // One section's headers and footers after link-to-previous: indexes into Document::stories, -1 none.
 struct Section {
     bool titlePage = false;        // w:titlePg: first-page header and footer switched on
@@ -157,6 +177,7 @@ struct Section {
     int footers[3] = {-1, -1, -1};
     int32_t endPos = -1;           // main-story position of the section's last character
     PageLook page;
+    NoteNumbering footnotes{QStringLiteral("decimal")}, endnotes{QStringLiteral("lowerRoman")};
 };
 
 struct Document {

@@ -42,6 +42,41 @@ QString hyperlinkCode(std::string_view target, std::string_view anchor)
     return code + u' ';
 }
 
+void NotePr::applyTo(NoteNumbering& n) const
+{
+    if (format)
+        n.format = *format;
+    if (start)
+        n.start = *start;
+    if (restart)
+        n.restart = *restart;
+}
+
+NotePr readNotePr(XmlReader& x)
+{
+    NotePr pr;
+    const int at = x.depth();
+    while (x.child(at)) {
+        const std::string_view val = x.w("val");
+        switch (x.tok()) {
+        case Tok::NumFmt: pr.format = QString::fromUtf8(val); break;
+        case Tok::NumStart: {
+            int n = 1;
+            if (std::from_chars(val.data(), val.data() + val.size(), n).ec == std::errc())
+                pr.start = n;
+            break;
+        }
+        case Tok::NumRestart:
+            pr.restart = val == "eachSect"   ? NoteNumbering::EachSection
+                         : val == "eachPage" ? NoteNumbering::EachPage
+                                             : NoteNumbering::Continuous;
+            break;
+        default: break;
+        }
+    }
+    return pr;
+}
+
 struct TextWalker::Depth {
     Depth(TextWalker& w) : m_w(w)
     {
@@ -167,6 +202,8 @@ SectionInfo TextWalker::section()
             s.titlePage = onOff(m_x.attr(Ns::W, "val"));
         if (t == Tok::PgSz || t == Tok::PgMar)
             readPageLook(m_x, s.page);
+        if (t == Tok::FootnotePr || t == Tok::EndnotePr)
+            s.notePr[t == Tok::EndnotePr] = readNotePr(m_x);
         if (t != Tok::HeaderReference && t != Tok::FooterReference)
             continue;
         const std::string_view type = m_x.w("type");
@@ -228,17 +265,23 @@ void TextWalker::paragraph()
 void TextWalker::table()
 {
     const int saved = m_tableStyle;
+    const int savedTable = m_table, savedRow = m_row, savedColumn = m_column;
     m_tableStyle = m_styles.tableStyle({});
     if (m_look) {
         m_tables.push_back(m_look->tables.size());
         m_look->tables.emplace_back().start = m_w.pos();
     }
+    m_table = ++m_tableCount;
+    m_row = 0;
     rows();
     if (m_look) {
         finishTableLook(m_tables.back());
         m_tables.pop_back();
     }
     m_tableStyle = saved;
+    m_table = savedTable;
+    m_row = savedRow;
+    m_column = savedColumn;
 }
 
 void TextWalker::rows()
@@ -267,6 +310,8 @@ void TextWalker::rows()
         case Tok::Tr:
             if (m_look)
                 m_look->tables[m_tables.back()].rows.emplace_back();
+            ++m_row;
+            m_column = 0;
             cells();
             m_w.put(cp::CellMark, format(paragraphDefault(), false));   // end of row
             m_w.markRowEnd();
@@ -305,13 +350,21 @@ void TextWalker::cell()
         c.start = c.end = start;
         c.column = at;
     }
+    // Taken before the content, so that cells stay in order of their start.
+    std::vector<TableCell>& cells = m_out.story.cells;
+    const int self = static_cast<int>(cells.size());
+    cells.push_back({start, start, m_table, m_row, ++m_column, m_cell});
+    const int savedCell = m_cell;
+    m_cell = self;
     m_lastParaMark = -1;
     walkBlocks();
+    m_cell = savedCell;
     // The cell's last paragraph mark is its end-of-cell mark; a cell ending otherwise gets one.
     if (m_lastParaMark >= start && m_lastParaMark == m_w.pos() - 1)
         m_w.replaceLast(cp::CellMark);
     else
         m_w.put(cp::CellMark, format(paragraphDefault(), false));
+    cells[self].end = m_w.pos() - 1;
     m_lastParaMark = -1;
     if (m_look)
         m_look->tables[m_tables.back()].rows.back()[column].end = m_w.pos() - 1;
@@ -431,7 +484,17 @@ void TextWalker::run()
 
 void TextWalker::text(const CharFormat& f)
 {
+    const int32_t start = m_w.pos();
     m_x.text([&](std::string_view piece) { m_w.putUtf8(piece, f); });
+    customMarkFrom(start);
+}
+
+void TextWalker::customMarkFrom(int32_t start)
+{
+    if (m_pendingMark >= 0) {
+        m_out.noteRefs[m_pendingMark].customMark = m_out.story.text.mid(start, m_w.pos() - start);
+        m_pendingMark = -1;
+    }
 }
 
 void TextWalker::sourcedText(const CharFormat& f)
@@ -446,6 +509,7 @@ void TextWalker::sourcedText(const CharFormat& f)
     // Text split by a comment or CDATA inside the element is not one stretch of bytes: left unsourced.
     if (pieces == 1)
         m_out.story.sources.push_back({start, m_w.pos() - start, tagAt, m_rPrAt, f, f});
+    customMarkFrom(start);
 }
 
 void TextWalker::runItem(const ResolvedRun& rr)
@@ -488,7 +552,8 @@ void TextWalker::runItem(const ResolvedRun& rr)
         const bool customMark = custom && onOff(custom);
         if (!customMark)
             m_w.put(cp::NoteMark, format(rr, false));
-        m_out.noteRefs.push_back({type, idOf(m_x.w("id")), customMark ? m_w.pos() : m_w.pos() - 1});
+        m_out.noteRefs.push_back({type, idOf(m_x.w("id")), customMark ? m_w.pos() : m_w.pos() - 1, {}});
+        m_pendingMark = customMark ? static_cast<int>(m_out.noteRefs.size()) - 1 : -1;
         break;
     }
     case Tok::FootnoteRef:

@@ -15,7 +15,17 @@ namespace docx {
 class Relationships;
 class XmlReader;
 
-struct NoteRef { int type; long id; int32_t pos; };
+struct NoteRef { int type; long id; int32_t pos; QString customMark; };
+
+// w:footnotePr or w:endnotePr as written: what it leaves out stays as it was.
+struct NotePr {
+    std::optional<QString> format;
+    std::optional<int> start;
+    std::optional<NoteNumbering::Restart> restart;
+    void applyTo(NoteNumbering& n) const;
+};
+// Reads the w:footnotePr or w:endnotePr the reader stands on, to its end.
+NotePr readNotePr(XmlReader& x);
 struct CommentEvent { long id; int32_t pos; };
 
 // A section as its w:sectPr gives it: relationship ids of its own headers and footers.
@@ -25,6 +35,7 @@ struct SectionInfo {
     bool titlePage = false;
     int32_t endPos = -1;
     PageLook page;
+    NotePr notePr[2];   // footnotes, endnotes
 };
 
 // One walked story and what its walk met: note and comment marks, text boxes anchored in it
@@ -78,6 +89,8 @@ private:
     void run();
     void runItem(const ResolvedRun& rr);
     void text(const CharFormat& f);
+    // The text put since start is the custom mark of the note reference that awaits one.
+    void customMarkFrom(int32_t start);
     void sourcedText(const CharFormat& f);
     void math(ResolvedRun rr);
     void drawing(const ResolvedRun& rr, bool vml);
@@ -123,6 +136,9 @@ private:
     std::optional<Numbering::Counter> m_counter;
     std::vector<std::size_t> m_tables;   // open tables, as indexes into m_look->tables
     PictureLook m_picture;               // what the drawing being read has told so far
+    int m_pendingMark = -1;            // the note reference whose custom mark text comes next
+    int m_tableCount = 0;              // tables started in this story
+    int m_table = 0, m_row = 0, m_column = 0, m_cell = -1;   // where the walk is in a table
 };
 
 } // namespace docx

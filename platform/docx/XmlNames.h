@@ -25,6 +25,7 @@ enum class Tok : uint8_t {
     B, I, U, Sz, RFonts, VertAlign, Caps, SmallCaps, Spacing, Jc, Ind, NumPr, NumId, Ilvl,
     PPrDefault, TblGrid, GridCol, TcPr, GridSpan, VMerge, Shd, TblBorders, PgSz, PgMar,
     Numbering, AbstractNum, AbstractNumId, Num, Lvl, Start, NumFmt, LvlText,
+    FootnotePr, EndnotePr, NumStart, NumRestart,
     // markup compatibility
     AlternateContent, Choice, Fallback,
     // drawing

@@ -46,7 +46,32 @@ UConverter* cp932()
     return converter.get();
 }
 
+// Notes each character the converter cannot map, then substitutes it as the converter would.
+void noteUnmappable(const void* context, UConverterFromUnicodeArgs* args, const UChar* units, int32_t length,
+                    UChar32 codePoint, UConverterCallbackReason reason, UErrorCode* status)
+{
+    if (reason == UCNV_UNASSIGNED || reason == UCNV_ILLEGAL || reason == UCNV_IRREGULAR) {
+        auto* out = static_cast<QString*>(const_cast<void*>(context));
+        const QString c = QString::fromUcs4(reinterpret_cast<const char32_t*>(&codePoint), 1);
+        if (!out->contains(c))
+            *out += c;
+    }
+    UCNV_FROM_U_CALLBACK_SUBSTITUTE(nullptr, args, units, length, codePoint, reason, status);
+}
+
 } // namespace
+
+QByteArray toAnsi(const QString& text, QString& unmappable)
+{
+    UConverter* c = cp932();
+    UConverterFromUCallback previous = nullptr;
+    const void* previousContext = nullptr;
+    UErrorCode status = U_ZERO_ERROR;
+    ucnv_setFromUCallBack(c, noteUnmappable, &unmappable, &previous, &previousContext, &status);
+    const QByteArray out = toAnsi(text);
+    ucnv_setFromUCallBack(c, previous, previousContext, nullptr, nullptr, &status);
+    return out;
+}
 
 QByteArray toAnsi(const QString& text)
 {

@@ -9,6 +9,8 @@ namespace forms {
 
 // Text in code page 932; a character the code page cannot hold becomes one "?" byte.
 QByteArray toAnsi(const QString& text);
+// As toAnsi, and appends each character the code page cannot hold to unmappable (once each).
+QByteArray toAnsi(const QString& text, QString& unmappable);
 
 // Code page 932 bytes as text; an invalid byte sequence becomes U+FFFD.
 QString fromAnsi(const QByteArray& bytes);

@@ -59,7 +59,12 @@ DocumentPtr Documents::Open(const QString& path, bool readOnly)
     docx::LoadOptions options;
     options.textSources = !readOnly;
     options.looks = m_app->m_showsDocuments;
-    auto doc = std::make_shared<Document>(m_app, docx::load(path, options));
+    return Open(docx::load(path, options));
+}
+
+DocumentPtr Documents::Open(docx::Document model)
+{
+    auto doc = std::make_shared<Document>(m_app, std::move(model));
     m_items.push_back(doc);
     emit m_app->documentOpened(doc.get());
     doc->Activate();

@@ -10,6 +10,10 @@
 
 #include <vector>
 
+namespace docx {
+struct Document;
+}
+
 namespace word {
 
 // The application: its open documents, the active one, and screen updating. The host listens
@@ -70,6 +74,9 @@ public:
     // Opens a .docx file; raises the reader's error for a missing, damaged or non-.docx file.
     // A document opened read-only is read faster and refuses every edit.
     DocumentPtr Open(const QString& path, bool readOnly = false);
+    // Opens a document already read from its file (docx::load), as Open(path) would have; read
+    // without its text sources, it is read-only.
+    DocumentPtr Open(docx::Document model);
     const std::vector<DocumentPtr>& items() const { return m_items; }
 
 private:

@@ -231,6 +231,11 @@ StoryState planBatch(const docx::Story& s, const std::vector<TextSpan>& spans)
             into->push_back(map(p));
     out.look = s.look;
     out.look.remap(map);
+    out.cells = s.cells;
+    for (docx::TableCell& c : out.cells) {
+        c.start = map(c.start);
+        c.end = map(c.end);
+    }
     return out;
 }
 
@@ -246,7 +251,7 @@ docx::CharFormat FormatChange::applied(docx::CharFormat f) const
 StoryState planFormat(const docx::Story& s, const std::vector<std::pair<int32_t, int32_t>>& spans,
                       const FormatChange& change)
 {
-    StoryState out{s.text, {}, {}, s.symbols, s.rowEnds, s.look};
+    StoryState out{s.text, {}, {}, s.symbols, s.rowEnds, s.look, s.cells};
     out.sources.reserve(s.sources.size() + 2 * spans.size());
     // Stretches of w:t text whose format the change alters, in position order.
     struct Override {
@@ -295,6 +300,7 @@ void swapState(docx::Story& s, StoryState& state)
     std::swap(s.symbols, state.symbols);
     std::swap(s.rowEnds, state.rowEnds);
     std::swap(s.look, state.look);
+    std::swap(s.cells, state.cells);
     ++s.revision;
 }
 
@@ -330,6 +336,10 @@ void applyEdit(docx::Story& s, const StoryEdit& e, bool forward)
             if (p >= after)
                 p += delta;
     s.look.replace(e.at, after, static_cast<int32_t>(in.size()));
+    for (docx::TableCell& c : s.cells)
+        for (int32_t* p : {&c.start, &c.end})
+            if (*p >= after)
+                *p += delta;
     ++s.revision;
 }
 

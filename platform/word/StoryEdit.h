@@ -45,6 +45,7 @@ struct StoryState {
     std::vector<docx::FormatRun> runs;
     std::vector<int32_t> symbols, rowEnds;
     docx::Look look;
+    std::vector<docx::TableCell> cells;
 };
 
 // Where a position kept outside the edited spans (a mark, a note's reference) moves to once the

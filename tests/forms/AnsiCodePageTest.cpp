@@ -37,6 +37,15 @@ TEST(AnsiCodePage, UnmappableBecomesQuestionMarkAndRoundTrips)
     EXPECT_EQ(toAnsi(QStringLiteral("\\~")), QByteArray("\\~"));
     const QString japanese = QStringLiteral("検索する文字列：ｶﾀｶﾅ①");
     EXPECT_EQ(fromAnsi(toAnsi(japanese)), japanese);
+
+    // Asked for, the characters it could not hold are named, each once.
+    QString unmappable;
+    EXPECT_EQ(toAnsi(QString::fromUtf8("a😀〜あ😀€"), unmappable), QByteArray("a??\x82\xA0??"));
+    EXPECT_EQ(unmappable, QString::fromUtf8("😀〜€"));
+    QString none;
+    EXPECT_EQ(toAnsi(QStringLiteral("あ"), none), QByteArray("\x82\xA0"));
+    EXPECT_TRUE(none.isEmpty());
+    EXPECT_EQ(toAnsi(QStringLiteral("〜")), QByteArray("?"));   // and plain conversion is as before
 }
 
 TEST(AnsiCodePage, TextFileIsCp932UnlessItStartsWithUtf8Bom)

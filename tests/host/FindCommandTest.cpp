@@ -4,6 +4,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -95,6 +96,114 @@ TEST(FindCommand, JsonGivesEachHitItsStoryInTheChain)
         EXPECT_EQ(hit["end"].toInt() - hit["start"].toInt(), 3);
     }
     EXPECT_EQ(hits[0].toObject()["no"].toInt(), 1);
+}
+
+// Each hit says where it is: JSON carries the location and the context; the table gains a place
+// column at its end only when asked for.
+TEST(FindCommand, HitsCarryTheirLocationAndContext)
+{
+    const Outcome json = find({"--text", "資料", "--json", "--context", "3", kSample});
+    ASSERT_EQ(json.exitCode, 0) << json.err.toStdString();
+    const QJsonArray hits = QJsonDocument::fromJson(json.out.toUtf8()).array();
+    QSet<int> located;
+    for (const QJsonValue& v : hits) {
+        const QJsonObject hit = v.toObject(), at = hit["location"].toObject(), context = hit["context"].toObject();
+        const int code = hit["code"].toInt();
+        EXPECT_GE(at["section"].toInt(), 1);
+        EXPECT_LE(context["before"].toString().size(), 3);
+        EXPECT_LE(context["after"].toString().size(), 3);
+        switch (code) {
+        case 2:
+        case 3: EXPECT_FALSE(at["note"].toString().isEmpty()); break;
+        case 4:
+            EXPECT_GE(at["comment"].toObject()["number"].toInt(), 1);
+            EXPECT_FALSE(at["comment"].toObject()["author"].toString().isEmpty());
+            EXPECT_EQ(at["comment"].toObject()["date"].toString(), QStringLiteral("2026-10-01T09:00:00Z"));
+            break;
+        case 5: EXPECT_GE(at["textBox"].toObject()["number"].toInt(), 1); break;
+        case 6:
+        case 8: EXPECT_EQ(at["kind"].toString(), QStringLiteral("偶数ページ")); break;
+        case 10:
+        case 11: EXPECT_EQ(at["kind"].toString(), QStringLiteral("先頭ページ")); break;
+        default: break;
+        }
+        located.insert(code);
+    }
+    EXPECT_TRUE(located.contains(QSet<int>{2, 3, 4, 5, 6, 8, 10, 11}));
+
+    const QStringList plain = find({"--text", "資料", kSample}).lines();
+    const QStringList placed = find({"--text", "資料", "--location", kSample}).lines();
+    ASSERT_EQ(placed.size(), plain.size());
+    EXPECT_EQ(placed[0], plain[0] + QStringLiteral("\t場所"));
+    for (int i = 1; i < placed.size(); ++i)
+        EXPECT_TRUE(placed[i].startsWith(plain[i] + QStringLiteral("\tセクション "))) << placed[i].toStdString();
+    EXPECT_EQ(find({"--text", "資料", "--context", "-1", kSample}).exitCode, 2);
+}
+
+// A folder is searched with -r only: its documents below it in path order, other files passed
+// over. -l, -c, --count-by-story and --max-count list per file as grep does.
+TEST(FindCommand, FoldersAndPerFileListings)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkpath("a/b"));
+    for (const char* name : {"a/one.docx", "a/b/two.docm"})
+        ASSERT_TRUE(QFile::copy(kSample, dir.filePath(name)));
+    QFile other(dir.filePath("a/notes.txt"));
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+    other.write("資料");
+    other.close();
+    const QString one = dir.filePath("a/one.docx"), two = dir.filePath("a/b/two.docm");
+
+    const Outcome counts = find({"--text", "資料", "-r", "-c", dir.path()});
+    EXPECT_EQ(counts.exitCode, 0) << counts.err.toStdString();
+    EXPECT_EQ(counts.lines(), (QStringList{two + "\t33", one + "\t33"}));
+    EXPECT_EQ(find({"--text", "資料", "--files-with-matches", "--recursive", dir.path()}).lines(), (QStringList{two, one}));
+    EXPECT_EQ(find({"--text", "見当たらない語", "-c", one}).lines(), QStringList{"0"});
+
+    const QStringList byStory = find({"--text", "資料", "--count-by-story", one}).lines();
+    EXPECT_EQ(byStory.size(), 13);
+    EXPECT_TRUE(byStory.contains(QStringLiteral("メイン文書\t1\t7"))) << byStory.join('|').toStdString();
+
+    const QStringList limited = find({"--text", "資料", "--max-count", "2", one, two}).lines();
+    ASSERT_EQ(limited.size(), 1 + 2 * 2);
+    EXPECT_TRUE(limited[3].startsWith(two + "\t1\t"));
+
+    const Outcome folder = find({"--text", "資料", dir.path()});
+    EXPECT_EQ(folder.exitCode, 2);
+    EXPECT_TRUE(folder.err.contains(dir.path() + QStringLiteral(": フォルダーです"))) << folder.err.toStdString();
+    for (const QStringList& wrong : {QStringList{"-c", "--json"}, QStringList{"--max-count", "0"}, QStringList{"-j", "0"}})
+        EXPECT_EQ(find(QStringList{"--text", "資料"} + wrong + QStringList{one}).exitCode, 2) << wrong.join(' ').toStdString();
+}
+
+// Documents read in parallel come out exactly as read one by one, errors in their place.
+TEST(FindCommand, ParallelOutputIsTheSerialOutput)
+{
+    QTemporaryDir dir;
+    const QString damaged = dir.filePath("damaged.docx"), small = dir.filePath("small.docx");
+    QFile f(damaged);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("PK\x03\x04 not really a zip");
+    f.close();
+    DocxBuilder().body("<w:p><w:r><w:t>資料 資料</w:t></w:r></w:p>").save(small);
+    const QStringList files{kSample, damaged, small, kSample, small, kSample};
+    const Outcome serial = find(QStringList{"--text", "資料", "--json", "-j", "1"} + files);
+    const Outcome parallel = find(QStringList{"--text", "資料", "--json", "-j", "3"} + files);
+    EXPECT_EQ(serial.exitCode, 2);
+    EXPECT_EQ(parallel.exitCode, serial.exitCode);
+    EXPECT_EQ(parallel.out, serial.out);
+    EXPECT_EQ(parallel.err, serial.err);
+    EXPECT_EQ(QJsonDocument::fromJson(parallel.out.toUtf8()).array().size(), 3 * 33 + 2 * 2);
+}
+
+// The Japanese fuzzy options a script sets, by the Application's property names.
+TEST(FindCommand, FuzzyOptionsByPropertyName)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("width.docx");
+    DocxBuilder().body("<w:p><w:r><w:t>ﾃｽﾄ</w:t></w:r></w:p>").save(path);
+    EXPECT_EQ(find({"--text", "テスト", "--fuzzy", "-c", path}).lines(), QStringList{"1"});
+    EXPECT_EQ(find({"--text", "テスト", "--fuzzy", "--fuzzy-option", "matchfuzzybyte=off", "-c", path}).lines(), QStringList{"0"});
+    EXPECT_EQ(find({"--text", "テスト", "--fuzzy", "--fuzzy-option", "MatchFuzzyByte=maybe", path}).exitCode, 2);
 }
 
 TEST(FindCommand, FormattingAloneAndControlCharactersShownVisibly)
