@@ -1,5 +1,6 @@
 #include "platform/docx/LookReader.h"
 
+#include "platform/docx/NumberFormat.h"
 #include "platform/docx/Theme.h"
 #include "platform/docx/XmlReader.h"
 
@@ -64,40 +65,6 @@ QString fontOf(XmlReader& x, std::string_view local)
     return QString::fromUtf8(x.w(local));
 }
 
-QString romanNumber(int n, bool upper)
-{
-    QString r = romanNumeral(n);
-    return upper ? r.toUpper() : r;
-}
-
-QString letters(int n, bool upper)
-{
-    // Word repeats the letter: a … z, aa … zz.
-    const QChar c(static_cast<char16_t>((upper ? u'A' : u'a') + (n - 1) % 26));
-    return QString((n - 1) / 26 + 1, c);
-}
-
-QString numberText(int n, const QString& format)
-{
-    if (format == u"lowerRoman" || format == u"upperRoman")
-        return romanNumber(n, format == u"upperRoman");
-    if (format == u"lowerLetter" || format == u"upperLetter")
-        return letters(n, format == u"upperLetter");
-    if (format == u"decimalZero")
-        return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
-    if (format == u"decimalFullWidth" || format == u"decimalFullWidth2") {
-        QString s = QString::number(n);
-        for (QChar& c : s)
-            c = QChar(c.unicode() - u'0' + u'０');
-        return s;
-    }
-    if (format == u"decimalEnclosedCircle" && n >= 1 && n <= 20)
-        return QString(QChar(static_cast<char16_t>(u'①' + n - 1)));
-    if (format == u"none")
-        return {};
-    return QString::number(n);
-}
-
 // Bullets written in a symbol font's private area, as the common fonts draw them.
 QString bulletText(const QString& text)
 {
@@ -121,17 +88,6 @@ QString bulletText(const QString& text)
 }
 
 } // namespace
-
-QString romanNumeral(int n)
-{
-    static const std::pair<int, const char*> kDigits[] = {{1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"},
-        {100, "c"}, {90, "xc"}, {50, "l"}, {40, "xl"}, {10, "x"}, {9, "ix"}, {5, "v"}, {4, "iv"}, {1, "i"}};
-    QString out;
-    for (const auto& [value, text] : kDigits)
-        for (; n >= value; n -= value)
-            out += QLatin1String(text);
-    return out;
-}
 
 std::optional<int32_t> numberOf(std::optional<std::string_view> value)
 {
@@ -318,7 +274,7 @@ QString Numbering::Counter::next(int32_t numId, int32_t level)
             const int n = lvl->text[++i].unicode() - u'1';
             const Level* other = m_numbering.level(numId, n);
             if (other && n <= level)
-                out += numberText(other->start - 1 + std::max(1, counts[static_cast<size_t>(n)]), other->format);
+                out += formatNumber(other->start - 1 + std::max(1, counts[static_cast<size_t>(n)]), other->format);
         } else {
             out += c;
         }

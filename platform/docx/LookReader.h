@@ -12,9 +12,6 @@ namespace docx {
 class Theme;
 class XmlReader;
 
-// n in lower-case Roman numerals (i, ii, iii …), as Word numbers endnotes and lists.
-QString romanNumeral(int n);
-
 // A number attribute's value; nothing when absent or not a number.
 std::optional<int32_t> numberOf(std::optional<std::string_view> value);
 

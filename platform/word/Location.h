@@ -37,9 +37,6 @@ int headerFooterKind(int storyType);
 // by position, and for notes, comments and text boxes the section of their anchor.
 int sectionAt(const docx::Document& model, int story, int32_t pos);
 
-// n as a note numbering format (a w:numFmt value) writes it; decimal for formats not known here.
-QString formatNoteNumber(int n, const QString& format);
-
 // Locates positions of one document model. Note numbers are worked out once, on construction;
 // the model must outlive the locator and stay unchanged meanwhile.
 class Locator {

@@ -1,3 +1,4 @@
+#include "platform/docx/NumberFormat.h"
 #include "platform/word/Application.h"
 #include "platform/word/Document.h"
 #include "platform/word/Location.h"
@@ -198,5 +199,5 @@ TEST(NoteNumberFormat, WritesWordsFormats)
         {3, "irohaFullWidth", "ハ"}, {5, "bullet", "5"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(formatNoteNumber(c.n, QString::fromUtf8(c.format)), QString::fromUtf8(c.expected)) << c.format << " " << c.n;
+        EXPECT_EQ(docx::formatNumber(c.n, QString::fromUtf8(c.format)), QString::fromUtf8(c.expected)) << c.format << " " << c.n;
 }
