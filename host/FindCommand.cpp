@@ -87,12 +87,6 @@ QString usage()
     return QString::fromUtf8(kUsage).arg(QString::fromUtf8(SearchOptions::kHelp), names);
 }
 
-void printErr(const QString& text)
-{
-    std::fputs(text.toLocal8Bit().constData(), stderr);
-    std::fflush(stderr);
-}
-
 // Characters of context on each side of a hit unless --context says otherwise.
 constexpr int kDefaultContext = 20;
 
@@ -502,14 +496,8 @@ int runFind(const QStringList& arguments)
     Request request;
     bool help = false;
     const QString usageError = parse(arguments, request, help);
-    if (help) {
-        std::fputs(usage().toUtf8().constData(), stdout);
-        return 0;
-    }
-    if (!usageError.isEmpty()) {
-        printErr(QStringLiteral("tarvelin find: %1\n\n").arg(usageError) + usage());
-        return 2;
-    }
+    if (const std::optional<int> exit = argumentsEnd("find", help, usageError, usage()))
+        return *exit;
     clsQLFFindCondition& condition = request.condition;
     if (condition.text().isEmpty() && condition.highlight() == word::wdUndefined && !condition.objFont()) {
         printErr(QStringLiteral("tarvelin find: %1\n").arg(frmQLFFind::noCriterionMessage()));

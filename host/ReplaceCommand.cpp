@@ -44,12 +44,6 @@ QString usage()
                "終了コード: 0 置換した、1 見つからなかった、2 エラー（ほかのファイルは処理を続けます）。\n");
 }
 
-void printErr(const QString& text)
-{
-    std::fputs(text.toLocal8Bit().constData(), stderr);
-    std::fflush(stderr);
-}
-
 struct Request {
     clsQLFFindCondition condition;
     QString replaceWith;
@@ -151,14 +145,8 @@ int runReplace(const QStringList& arguments)
     Request request;
     bool help = false;
     const QString usageError = parse(arguments, request, help);
-    if (help) {
-        std::fputs(usage().toUtf8().constData(), stdout);
-        return 0;
-    }
-    if (!usageError.isEmpty()) {
-        printErr(QStringLiteral("tarvelin replace: %1\n\n").arg(usageError) + usage());
-        return 2;
-    }
+    if (const std::optional<int> exit = argumentsEnd("replace", help, usageError, usage()))
+        return *exit;
 
     word::ApplicationPtr app = word::Application::create();
     bool replaced = false, failed = false;

@@ -4,6 +4,8 @@
 #include "platform/word/Forward.h"
 #include "src/search/clsQLFFindCondition.h"
 
+#include <cstdio>
+
 namespace host {
 
 const char* const SearchOptions::kHelp =
@@ -112,6 +114,25 @@ QString jsonString(const QString& text)
     }
     out += QLatin1Char('"');
     return out;
+}
+
+void printErr(const QString& text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stderr);
+    std::fflush(stderr);
+}
+
+std::optional<int> argumentsEnd(const char* command, bool help, const QString& usageError, const QString& usage)
+{
+    if (help) {
+        std::fputs(usage.toUtf8().constData(), stdout);
+        return 0;
+    }
+    if (!usageError.isEmpty()) {
+        printErr(QStringLiteral("tarvelin %1: %2\n\n").arg(QLatin1String(command), usageError) + usage);
+        return 2;
+    }
+    return std::nullopt;
 }
 
 } // namespace host

@@ -46,4 +46,11 @@ QString visible(QString text);
 // thousands of instructions per inserted member, which dominated a search with many hits.
 QString jsonString(const QString& text);
 
+// Writes text to standard error at once.
+void printErr(const QString& text);
+
+// The exit status when a command's arguments end it: --help prints the usage (0); an unusable
+// argument is named above the usage on standard error (2). Nothing when the command goes on.
+std::optional<int> argumentsEnd(const char* command, bool help, const QString& usageError, const QString& usage);
+
 } // namespace host
