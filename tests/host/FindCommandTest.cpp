@@ -1,4 +1,5 @@
 // tarvelin find, run as a user runs it: a process, its output and its exit status.
+#include "tests/host/CommandRun.h"
 #include "tests/support/DocxBuilder.h"
 
 #include <QJsonArray>
@@ -14,26 +15,9 @@
 
 namespace {
 
-struct Outcome {
-    int exitCode = -1;
-    QString out;
-    QString err;
-    QStringList lines() const { return out.split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
-};
+using Outcome = CommandOutcome;
 
-// Runs with no display at all: no X server, no Wayland, no platform chosen.
-Outcome find(const QStringList& arguments)
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        env.remove(QLatin1String(name));
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(TARVELIN_EXE), QStringList{QStringLiteral("find")} + arguments);
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromLocal8Bit(p.readAllStandardError())};
-}
+Outcome find(const QStringList& arguments) { return runTarvelin(QStringLiteral("find"), arguments); }
 
 const QString kSample = QStringLiteral(TARVELIN_SAMPLE);
 

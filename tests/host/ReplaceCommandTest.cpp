@@ -1,5 +1,7 @@
 // tarvelin replace, run as a user runs it; what it saves is read back by tarvelin find and by a
 // real peer, LibreOffice.
+#include "tests/host/CommandRun.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -10,25 +12,9 @@
 
 namespace {
 
-struct Outcome {
-    int exitCode = -1;
-    QString out;
-    QString err;
-    QStringList lines() const { return out.split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
-};
+using Outcome = CommandOutcome;
 
-Outcome run(const QString& command, const QStringList& arguments)
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        env.remove(QLatin1String(name));
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(TARVELIN_EXE), QStringList{command} + arguments);
-    p.waitForFinished(120000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromLocal8Bit(p.readAllStandardError())};
-}
+Outcome run(const QString& command, const QStringList& arguments) { return runTarvelin(command, arguments); }
 
 QByteArray bytes(const QString& path)
 {
