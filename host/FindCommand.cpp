@@ -6,6 +6,7 @@
 #include "host/SearchOptions.h"
 #include "platform/core/Error.h"
 #include "platform/forms/AnsiCodePage.h"
+#include "platform/forms/Delimited.h"
 #include "platform/word/Application.h"
 #include "platform/word/Document.h"
 #include "platform/word/Font.h"
@@ -287,11 +288,11 @@ public:
             for (int c = frmQLFResult::colNumber; c <= frmQLFResult::colTypeCode; ++c)
                 cells << frmQLFResult::header(static_cast<frmQLFResult::Column>(c));
             if (m_location)
-                cells << QStringLiteral("場所");
+                cells << frmQLFResult::listingHeader(frmQLFResult::lstLocation);
             if (m_format == Format::Csv) {
-                cells << QStringLiteral("前の文脈") << QStringLiteral("後の文脈");
+                cells << frmQLFResult::listingHeader(frmQLFResult::lstBefore) << frmQLFResult::listingHeader(frmQLFResult::lstAfter);
                 if (!m_cp932)
-                    std::fputs("\xEF\xBB\xBF", stdout);   // spreadsheet programs read UTF-8 by its mark
+                    std::fputs(forms::kUtf8Bom, stdout);
                 printCsv(cells);
             } else {
                 print(cells.join(QLatin1Char('\t')) + QLatin1Char('\n'));
@@ -336,8 +337,8 @@ private:
             QStringList cells;
             if (m_withFile)
                 cells << m_file;
-            cells << number << visible(text) << m_story.typeName() << start << end << code << locationText(at, m_doc->model())
-                  << visible(around.before) << visible(around.after);
+            cells << number << forms::visibleControls(text) << m_story.typeName() << start << end << code << place(at)
+                  << forms::visibleControls(around.before) << forms::visibleControls(around.after);
             printCsv(cells);
             return;
         }
@@ -353,25 +354,20 @@ private:
                         .arg(locationJson(at, m_doc->model()), jsonString(around.before), jsonString(around.after)));
         } else {
             print(QStringLiteral("%1%2\t%3\t%4\t%5\t%6\t%7%8\n")
-                      .arg(m_withFile ? m_file + QLatin1Char('\t') : QString(), number, visible(text),
+                      .arg(m_withFile ? m_file + QLatin1Char('\t') : QString(), number, forms::visibleControls(text),
                            m_story.typeName(), start, end, code,
-                           m_location ? QLatin1Char('\t') + locationText(at, m_doc->model()) : QString()));
+                           m_location ? QLatin1Char('\t') + place(at) : QString()));
         }
     }
     static void print(const QString& text) { std::fputs(text.toUtf8().constData(), stdout); }
-    // One CSV record (RFC 4180: fields quoted when they hold a quote, comma or line end; CR LF
-    // after each). In code page 932 the characters it cannot hold are reported with their row.
+    QString place(const word::Location& at) const
+    {
+        return word::locationText(at, m_doc->model(), mdlQLFCode2String::storyType2String);
+    }
+    // One CSV record. In code page 932 the characters it cannot hold are reported with their row.
     void printCsv(const QStringList& cells)
     {
-        QStringList fields;
-        for (const QString& cell : cells) {
-            if (cell.contains(QLatin1Char('"')) || cell.contains(QLatin1Char(',')) || cell.contains(QLatin1Char('\r'))
-                || cell.contains(QLatin1Char('\n')))
-                fields << QLatin1Char('"') + QString(cell).replace(QLatin1String("\""), QLatin1String("\"\"")) + QLatin1Char('"');
-            else
-                fields << cell;
-        }
-        const QString record = fields.join(QLatin1Char(',')) + QLatin1String("\r\n");
+        const QString record = forms::csvRecord(cells);
         if (!m_cp932) {
             print(record);
             return;
@@ -381,11 +377,8 @@ private:
         std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout);
         if (!unmappable.isEmpty()) {
             m_lossy = true;
-            QStringList codes;
-            for (const char32_t c : unmappable.toUcs4())
-                codes << QStringLiteral("%1 (U+%2)").arg(QString::fromUcs4(&c, 1), QString::number(c, 16).toUpper().rightJustified(4, u'0'));
             printErr(QStringLiteral("tarvelin find: %1: 項番 %2: cp932 で表せない文字を ? にしました: %3\n")
-                         .arg(m_file, m_count > 0 ? QString::number(m_count) : QStringLiteral("見出し"), codes.join(QLatin1String(", "))));
+                         .arg(m_file, m_count > 0 ? QString::number(m_count) : QStringLiteral("見出し"), forms::characterCodes(unmappable)));
         }
     }
 

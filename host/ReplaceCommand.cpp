@@ -2,6 +2,7 @@
 
 #include "host/SearchOptions.h"
 #include "platform/core/Error.h"
+#include "platform/forms/Delimited.h"
 #include "platform/word/Application.h"
 #include "platform/word/Document.h"
 #include "platform/word/Find.h"
@@ -170,7 +171,7 @@ int runReplace(const QStringList& arguments)
                                       .arg(p.span.end).arg(jsonString(text), jsonString(p.span.text));
                     else
                         out += QStringList{file, storyName(type), QString::number(type), QString::number(p.span.start),
-                                           QString::number(p.span.end), visible(text), visible(p.span.text)}
+                                           QString::number(p.span.end), forms::visibleControls(text), forms::visibleControls(p.span.text)}
                                    .join(u'\t')
                                + u'\n';
                     replaced = true;

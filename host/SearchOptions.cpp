@@ -79,20 +79,6 @@ std::optional<int> yesNo(const QString& value)
     return std::nullopt;
 }
 
-// Control characters shown visibly, so that a hit never breaks its line.
-QString visible(QString text)
-{
-    for (QChar& c : text) {
-        if (c == QChar(u'\r'))
-            c = QChar(u'¶');
-        else if (c.unicode() < 0x20)
-            c = QChar(char16_t(0x2400 + c.unicode()));
-        else if (c.unicode() == 0x7F)
-            c = QChar(u'␡');
-    }
-    return text;
-}
-
 QString jsonString(const QString& text)
 {
     QString out;

@@ -38,10 +38,6 @@ private:
 // yes → -1 (True), no → 0 (False), as Word's three-valued flags; anything else is refused.
 std::optional<int> yesNo(const QString& value);
 
-// Control characters shown visibly, so that a hit never breaks its line: a paragraph mark as ¶,
-// the others as their U+2400 control pictures.
-QString visible(QString text);
-
 // A JSON string literal. Written by hand: QJsonObject keeps its keys sorted and costs tens of
 // thousands of instructions per inserted member, which dominated a search with many hits.
 QString jsonString(const QString& text);

@@ -86,6 +86,14 @@ QByteArray toAnsi(const QString& text)
     return out;
 }
 
+QString characterCodes(const QString& chars)
+{
+    QStringList codes;
+    for (const char32_t c : chars.toUcs4())
+        codes << QStringLiteral("%1 (U+%2)").arg(QString::fromUcs4(&c, 1), QString::number(c, 16).toUpper().rightJustified(4, u'0'));
+    return codes.join(QLatin1String(", "));
+}
+
 QString fromAnsi(const QByteArray& bytes)
 {
     if (bytes.isEmpty())

@@ -12,6 +12,10 @@ QByteArray toAnsi(const QString& text);
 // As toAnsi, and appends each character the code page cannot hold to unmappable (once each).
 QByteArray toAnsi(const QString& text, QString& unmappable);
 
+// Characters with their code points, for a report of those the code page cannot hold:
+// "𠮷 (U+20BB7), ① (U+2460)".
+QString characterCodes(const QString& chars);
+
 // Code page 932 bytes as text; an invalid byte sequence becomes U+FFFD.
 QString fromAnsi(const QByteArray& bytes);
 

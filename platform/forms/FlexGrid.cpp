@@ -23,11 +23,17 @@ constexpr int kFixedCols = GridModel::kFixedCols;
 constexpr int kEdgeGrip = 4;
 constexpr int kMinFixedWidth = 2;
 
-// Shows text as the tool tip of a cell showing the given width when the text does not fit in it
-// (margin: the room the cell keeps on each side); hides any tip otherwise.
+// Whether a cell showing the given width cuts the text (margin: the room the cell keeps on each
+// side).
+bool clipped(const QWidget* over, const QString& text, int width, int margin)
+{
+    return over->fontMetrics().horizontalAdvance(text) + 2 * margin > width;
+}
+
+// Shows text as the tool tip of a cell that cuts it; hides any tip otherwise.
 void showTipIfClipped(const QHelpEvent* help, QWidget* over, const QString& text, int width, int margin)
 {
-    if (over->fontMetrics().horizontalAdvance(text) + 2 * margin > width)
+    if (clipped(over, text, width, margin))
         QToolTip::showText(help->globalPos(), text, over);
     else
         QToolTip::hideText();
@@ -179,11 +185,18 @@ bool FlexGrid::viewportEvent(QEvent* event)
     const auto* help = static_cast<QHelpEvent*>(event);
     const QModelIndex index = indexAt(help->pos());
     const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
-    if (index.isValid())
-        showTipIfClipped(help, viewport(), index.data().toString(),
-                         visualRect(index).intersected(viewport()->rect()).width(), margin);
-    else
+    if (!index.isValid()) {
         QToolTip::hideText();
+        return true;
+    }
+    const QString text = index.data().toString();
+    const int width = visualRect(index).intersected(viewport()->rect()).width();
+    const QString rowTip = m_rowToolTip ? m_rowToolTip(index.row() + kFixedRows) : QString();
+    if (rowTip.isEmpty())
+        showTipIfClipped(help, viewport(), text, width, margin);
+    else
+        QToolTip::showText(help->globalPos(), clipped(viewport(), text, width, margin) ? text + QStringLiteral("\n\n") + rowTip : rowTip,
+                           viewport());
     return true;
 }
 

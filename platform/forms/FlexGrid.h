@@ -4,6 +4,7 @@
 
 #include <QTableView>
 
+#include <functional>
 #include <optional>
 
 namespace forms {
@@ -52,6 +53,10 @@ public:
     int ColAlignment(int col) const { return m_model.ColAlignment(col); }
     void setColAlignment(int col, int alignment) { m_model.setColAlignment(col, alignment); }
 
+    // A tip for a whole row (from 1), shown over any of its cells: after the cell's text when the
+    // cell cuts that text. No tip function, or an empty tip, leaves only the cut text's tip.
+    void setRowToolTip(std::function<QString(int row)> tip) { m_rowToolTip = std::move(tip); }
+
 signals:
     // A double-click on a cell or on the fixed column; the clicked row is already current.
     void DblClick();
@@ -77,6 +82,7 @@ private:
     bool resizeFixedColumn(QEvent* event);
 
     GridModel m_model;
+    std::function<QString(int)> m_rowToolTip;
     QWidget* m_corner = nullptr;
     bool m_movingCurrent = false;
     std::optional<int> m_fixedDragGrab;   // during a drag of the fixed column's edge: pointer x - width

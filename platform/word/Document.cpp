@@ -51,6 +51,13 @@ void Document::Activate()
     emit m_app->documentActivated(this);
 }
 
+const Locator& Document::locator()
+{
+    if (!m_locator)
+        m_locator.emplace(m_model);
+    return *m_locator;
+}
+
 void Document::Close()
 {
     if (!m_open)
@@ -102,6 +109,7 @@ void Document::apply(const StoryEdit& e, bool forward)
     if (e.story == 0)
         for (auto& sec : m_model.sections)
             shift(sec.endPos, after, delta);
+    m_locator.reset();
     emit m_app->storyEdited(this, e.story);
 }
 
@@ -112,6 +120,7 @@ void Document::apply(Batch& b)
     std::swap(m_model.comments, b.marks.comments);
     std::swap(m_model.textBoxes, b.marks.textBoxes);
     std::swap(m_model.sections, b.marks.sections);
+    m_locator.reset();
     emit m_app->storyEdited(this, b.story);
 }
 

@@ -4,11 +4,13 @@
 #include "platform/docx/Story.h"
 #include "platform/match/PreparedText.h"
 #include "platform/word/Forward.h"
+#include "platform/word/Location.h"
 #include "platform/word/StoryEdit.h"
 
 #include <QDateTime>
 #include <QString>
 
+#include <optional>
 #include <variant>
 #include <vector>
 
@@ -80,6 +82,9 @@ public:
     // folds each story once.
     match::PreparedCache& preparedTexts() { return m_prepared; }
 
+    // Locates positions of the document as it is now: made on first use, and again after an edit.
+    const Locator& locator();
+
 private:
     // The positions kept outside the stories, swapped whole by a batch.
     struct Marks {
@@ -112,6 +117,7 @@ private:
     bool m_open = true;
     WindowPtr m_window;
     match::PreparedCache m_prepared;
+    std::optional<Locator> m_locator;
     std::vector<Step> m_undo, m_redo;
     uint64_t m_nextStep = 1, m_savedStep = 0;
     int m_groupDepth = 0;

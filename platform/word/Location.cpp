@@ -2,6 +2,8 @@
 
 #include "platform/docx/NumberFormat.h"
 
+#include <QStringList>
+
 #include <algorithm>
 
 namespace word {
@@ -75,7 +77,50 @@ bool endsParagraph(QChar c)
     return c == QChar(docx::cp::ParagraphMark) || c == QChar(docx::cp::CellMark) || c == QChar(docx::cp::PageBreak);
 }
 
+bool isFooter(int type)
+{
+    return type == docx::wdPrimaryFooterStory || type == docx::wdFirstPageFooterStory || type == docx::wdEvenPagesFooterStory;
+}
+
 } // namespace
+
+QString headerFooterKindText(int kind, bool evenAndOdd)
+{
+    switch (kind) {
+    case 1: return QStringLiteral("先頭ページ");
+    case 2: return QStringLiteral("偶数ページ");
+    default: return evenAndOdd ? QStringLiteral("奇数ページ") : QString();
+    }
+}
+
+QString locationText(const Location& at, const Document& model, const std::function<QString(int)>& storyTypeName)
+{
+    QStringList parts{QStringLiteral("セクション %1").arg(at.section + 1)};
+    if (at.headerFooterKind >= 0) {
+        const QString kind = headerFooterKindText(at.headerFooterKind, model.evenAndOddHeaders);
+        parts << (kind.isEmpty() ? QString() : kind + QStringLiteral("の"))
+                     + (isFooter(at.storyType) ? QStringLiteral("フッター") : QStringLiteral("ヘッダー"));
+    }
+    if (at.note >= 0)
+        parts << QStringLiteral("%1 %2").arg(at.storyType == docx::wdEndnotesStory ? QStringLiteral("文末脚注") : QStringLiteral("脚注"),
+                                             at.noteNumber);
+    if (at.comment >= 0) {
+        const docx::Comment& c = model.comments[static_cast<std::size_t>(at.comment)];
+        QStringList who;
+        for (const QString& w : {c.author, c.initials.isEmpty() ? QString() : QStringLiteral("[%1]").arg(c.initials), c.date.left(10)})
+            if (!w.isEmpty())
+                who << w;
+        parts << QStringLiteral("コメント %1").arg(at.comment + 1)
+                     + (who.isEmpty() ? QString() : QStringLiteral("（%1）").arg(who.join(QLatin1Char(' '))));
+    }
+    if (at.textBox >= 0)
+        parts << QStringLiteral("テキストボックス %1（%2に配置）")
+                     .arg(QString::number(at.textBox + 1),
+                          storyTypeName(model.stories.at(static_cast<std::size_t>(at.anchorStory)).type));
+    if (at.table > 0)
+        parts << QStringLiteral("表 %1 の %2 行 %3 列").arg(at.table).arg(at.row).arg(at.column);
+    return parts.join(QStringLiteral("、"));
+}
 
 int headerFooterKind(int storyType)
 {

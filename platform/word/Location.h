@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace word {
@@ -32,6 +33,16 @@ struct Context {
 // A header or footer story type's kind as docx::Section indexes them (0 primary, 1 first page,
 // 2 even pages); -1 for any other story type.
 int headerFooterKind(int storyType);
+
+// A header's or footer's kind (0 primary, 1 first page, 2 even pages) in words: 先頭ページ,
+// 偶数ページ, and 奇数ページ for the primary one only when odd and even pages differ; otherwise the
+// primary one shows on every page and has no word (empty).
+QString headerFooterKindText(int kind, bool evenAndOdd);
+
+// A location in one line of the words people use: "セクション 2、先頭ページのヘッダー",
+// "セクション 1、脚注 ii", "セクション 1、表 1 の 2 行 3 列" ... storyTypeName names the story type
+// a text box is anchored in.
+QString locationText(const Location& at, const docx::Document& model, const std::function<QString(int)>& storyTypeName);
 
 // The 0-based section a story position belongs to: a header's or footer's own, the main text's
 // by position, and for notes, comments and text boxes the section of their anchor.

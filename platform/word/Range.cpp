@@ -108,6 +108,18 @@ int Range::StoryType() const
     return m_doc->story(m_story).type;
 }
 
+Location Range::location() const
+{
+    return m_doc->locator().locate(m_story, m_start);
+}
+
+Context Range::context(int chars) const
+{
+    // An edit elsewhere may have shortened the story under a range kept from before it.
+    const int32_t length = storyLength();
+    return m_doc->locator().context(m_story, std::min(m_start, length), std::min(m_end, length), chars);
+}
+
 RangePtr Range::NextStoryRange() const
 {
     const auto& stories = m_doc->model().stories;

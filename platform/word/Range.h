@@ -2,6 +2,7 @@
 
 #include "platform/core/Object.h"
 #include "platform/word/Forward.h"
+#include "platform/word/Location.h"
 
 #include <QString>
 
@@ -39,6 +40,12 @@ public:
     void Select();
     // The range's own Find object; its settings persist across executions.
     FindPtr Find();
+
+    // Where the range's start lies: section, header or footer kind, note, comment, text box and
+    // table cell.
+    Location location() const;
+    // Up to chars characters of the range's paragraph on each side of it, as Find reads them.
+    Context context(int chars) const;
 
     // Which story of the document the range lies in (index into the model's stories).
     int storyIndex() const { return m_story; }

@@ -1,7 +1,9 @@
 #include "src/results/frmQLFResult.h"
 
 #include "platform/core/Error.h"
+#include "platform/forms/AnsiCodePage.h"
 #include "platform/forms/Conversion.h"
+#include "platform/forms/Delimited.h"
 #include "platform/forms/FlexGrid.h"
 #include "platform/forms/MsgBox.h"
 #include "platform/forms/StoredDesign.h"
@@ -15,8 +17,14 @@
 #include "src/log/mdlCOMLog.h"
 #include "src/results/mdlQLFCode2String.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QSaveFile>
 
 #include <array>
 
@@ -54,6 +62,35 @@ const std::array<QString, frmQLFResult::colCount> kHeaders = {
     QStringLiteral("項番"), QStringLiteral("テキスト"), QStringLiteral("タイプ"), QStringLiteral("開始位置"),
     QStringLiteral("終了位置"), QStringLiteral("タイプコード"), QStringLiteral("連結順")};
 constexpr std::array<int, frmQLFResult::colCount> kWidths = {600, 4000, 800, 1000, 1000, 0, 0};
+const std::array<QString, 3> kListingHeaders = {QStringLiteral("場所"), QStringLiteral("前の文脈"), QStringLiteral("後の文脈")};
+
+const QString kUtf8Filter = QStringLiteral("CSV UTF-8、BOM 付き (*.csv)");
+const QString kCp932Filter = QStringLiteral("CSV Shift_JIS (*.csv)");
+
+// Where a row's hit is in its document as the document is now. The rows keep positions only and
+// do not follow edits: a place an edit has removed (a story gone, or shorter than the row's
+// end) is told as such.
+struct Place {
+    QString location;
+    word::Context around;
+};
+
+Place placeOf(const word::DocumentPtr& doc, const forms::FlexGrid& grid, int row)
+{
+    static const QString lost = QStringLiteral("（検索の後の編集で、この位置はなくなりました）");
+    if (!doc)
+        return {lost, {}};
+    try {
+        const word::RangePtr hit = clsQLFHitStory::chainedStory(doc, forms::CLng(grid.TextMatrix(row, frmQLFResult::colTypeCode)),
+                                                                forms::CLng(grid.TextMatrix(row, frmQLFResult::colChainIndex)));
+        hit->setStart(forms::CLng(grid.TextMatrix(row, frmQLFResult::colStart)));
+        hit->setEnd(forms::CLng(grid.TextMatrix(row, frmQLFResult::colEnd)));
+        return {word::locationText(hit->location(), doc->model(), mdlQLFCode2String::storyType2String),
+                hit->context(frmQLFResult::kContextChars)};
+    } catch (const core::Error&) {
+        return {lost, {}};
+    }
+}
 
 QPushButton* pictureButton(const forms::StoredDesign& design, const QString& name, QWidget* parent)
 {
@@ -92,6 +129,18 @@ void frmQLFResult::createControls()
     connect(m_cmdPrevious, &QPushButton::clicked, this, &frmQLFResult::cmdPrevious_Click);
     connect(m_grdResult, &forms::FlexGrid::DblClick, this, &frmQLFResult::grdResult_DblClick);
     connect(m_grdResult, &forms::FlexGrid::KeyPress, this, &frmQLFResult::grdResult_KeyPress);
+
+    m_grdResult->setRowToolTip([this](int row) { return rowToolTip(row); });
+    m_mnuResult = new QMenu(this);
+    m_mnuResult->setObjectName(QStringLiteral("mnuResult"));
+    m_actCopy = m_mnuResult->addAction(QStringLiteral("結果をコピー"), this, &frmQLFResult::copyResults);
+    m_actCopy->setShortcut(QKeySequence::Copy);
+    m_actCopy->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    m_grdResult->addAction(m_actCopy);   // Ctrl+C while the grid has the focus
+    m_actSave = m_mnuResult->addAction(QStringLiteral("結果を保存..."), this, &frmQLFResult::saveResults);
+    // The mouse's requests come to the viewport, the menu key's to the grid that has the focus.
+    m_grdResult->installEventFilter(this);
+    m_grdResult->viewport()->installEventFilter(this);
 }
 
 void frmQLFResult::Form_Load()
@@ -126,6 +175,135 @@ void frmQLFResult::setColumnWidth()
 const QString& frmQLFResult::header(Column col)
 {
     return kHeaders[col];
+}
+
+const QString& frmQLFResult::listingHeader(ListingColumn col)
+{
+    return kListingHeaders[col];
+}
+
+QStringList frmQLFResult::listingHeaderRow()
+{
+    QStringList cells;
+    for (int col = colNumber; col <= colTypeCode; ++col)
+        cells << kHeaders[col];
+    for (const QString& header : kListingHeaders)
+        cells << header;
+    return cells;
+}
+
+QStringList frmQLFResult::listingRow(int row) const
+{
+    QStringList cells;
+    for (int col = colNumber; col <= colTypeCode; ++col)
+        cells << forms::visibleControls(m_grdResult->TextMatrix(row, col));
+    const Place place = placeOf(m_objDocument, *m_grdResult, row);
+    cells << place.location << forms::visibleControls(place.around.before) << forms::visibleControls(place.around.after);
+    return cells;
+}
+
+QString frmQLFResult::rowToolTip(int row) const
+{
+    if (row < 1 || row >= m_grdResult->Rows())
+        return {};
+    const Place place = placeOf(m_objDocument, *m_grdResult, row);
+    return QStringLiteral("場所: %1\n文脈: %2【%3】%4")
+        .arg(place.location, forms::visibleControls(place.around.before),
+             forms::visibleControls(m_grdResult->TextMatrix(row, colText)), forms::visibleControls(place.around.after));
+}
+
+QString frmQLFResult::selectedRowsText() const
+{
+    const int current = m_grdResult->Row();
+    if (current == 0)
+        return {};
+    const auto line = [](const QStringList& cells) { return cells.join(QLatin1Char('\t')) + QLatin1Char('\n'); };
+    QString text = line(listingHeaderRow());
+    const int last = std::max(current, m_grdResult->RowSel());
+    for (int row = std::min(current, m_grdResult->RowSel()); row <= last; ++row)
+        text += line(listingRow(row));
+    return text;
+}
+
+void frmQLFResult::copyResults()
+{
+    const QString text = selectedRowsText();
+    if (!text.isEmpty())
+        QApplication::clipboard()->setText(text);
+}
+
+void frmQLFResult::saveResults()
+{
+    QFileDialog dialog(this, QStringLiteral("検索結果を保存"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);   // its texts are set here, in Japanese
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters({kUtf8Filter, kCp932Filter});
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    dialog.selectFile(QStringLiteral("検索結果.csv"));
+    dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("保存する場所:"));
+    dialog.setLabelText(QFileDialog::FileName, QStringLiteral("ファイル名:"));
+    dialog.setLabelText(QFileDialog::FileType, QStringLiteral("ファイルの種類:"));
+    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("保存"));
+    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("キャンセル"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    saveResultsTo(dialog.selectedFiles().front(), dialog.selectedNameFilter() == kCp932Filter);
+}
+
+bool frmQLFResult::saveResultsTo(const QString& path, bool cp932)
+{
+    QString text = forms::csvRecord(listingHeaderRow());
+    for (int row = 1; row < m_grdResult->Rows(); ++row)
+        text += forms::csvRecord(listingRow(row));
+    QByteArray bytes;
+    if (cp932) {
+        QString unmappable;
+        bytes = forms::toAnsi(text, unmappable);
+        if (!unmappable.isEmpty()
+            && forms::MsgBox(QStringLiteral("次の文字は Shift_JIS で保存できません。\r\n%1\r\n\r\n"
+                                            "これらを「?」に置き換えて保存しますか?\r\n"
+                                            "そのまま残すには、UTF-8 で保存してください。")
+                                 .arg(forms::characterCodes(unmappable)),
+                             forms::vbYesNo | forms::vbExclamation | forms::vbDefaultButton2, QStringLiteral("警告"))
+                   != forms::vbYes)
+            return false;
+    } else {
+        bytes = forms::kUtf8Bom + text.toUtf8();
+    }
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+        return true;
+    const QString reason = file.error() == QFileDevice::OpenError
+                               ? QStringLiteral("フォルダーがないか、書き込みが許可されていません。")
+                               : QStringLiteral("書き込みに失敗しました。ディスクの空きが足りない可能性があります。");
+    forms::MsgBox(QStringLiteral("検索結果を保存できませんでした。\r\n%1\r\n\r\n%2\r\n（%3）")
+                      .arg(QDir::toNativeSeparators(path), reason, file.errorString()),
+                  kWarningStyle, QStringLiteral("警告"));
+    return false;
+}
+
+bool frmQLFResult::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::ContextMenu || !m_grdResult
+        || (watched != m_grdResult.data() && watched != m_grdResult->viewport()))
+        return Form::eventFilter(watched, event);
+    const auto* request = static_cast<QContextMenuEvent*>(event);
+    if (request->reason() == QContextMenuEvent::Mouse) {
+        popUpMenu(request->globalPos());
+    } else {
+        // From the keyboard: at the current row, or the grid's corner when there is none.
+        const int row = m_grdResult->Row();
+        const QRect cell = m_grdResult->visualRect(m_grdResult->model()->index(std::max(row - 1, 0), colText - 1));
+        popUpMenu(m_grdResult->viewport()->mapToGlobal(row > 0 ? cell.bottomLeft() : QPoint(0, 0)));
+    }
+    return true;
+}
+
+void frmQLFResult::popUpMenu(const QPoint& globalPos)
+{
+    m_actCopy->setEnabled(m_grdResult->Row() > 0);
+    m_actSave->setEnabled(m_grdResult->Rows() > 1);
+    m_mnuResult->popup(globalPos);
 }
 
 void frmQLFResult::clear()

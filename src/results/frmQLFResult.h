@@ -6,6 +6,7 @@
 #include "src/results/clsQLFHitList.h"
 #include "src/results/clsQLFHitStory.h"
 
+#include <QMenu>
 #include <QPointer>
 #include <QPushButton>
 
@@ -30,11 +31,33 @@ public:
     };
     // Row numbers are 16-bit: the list holds at most this many hits.
     static constexpr int kMaxHits = 32767;
+    // The columns a listing of the hits has after the grid's own (up to colTypeCode): where the
+    // hit is, and its paragraph before and after it.
+    enum ListingColumn { lstLocation, lstBefore, lstAfter };
+    // How many characters of its paragraph a listing shows on each side of a hit.
+    static constexpr int kContextChars = 20;
 
     frmQLFResult();
 
     // The header text of a column.
     static const QString& header(Column col);
+    static const QString& listingHeader(ListingColumn col);
+
+    // A hit row's tool tip: where the hit is, and the hit in its paragraph.
+    QString rowToolTip(int row) const;
+    // The rows from Row to RowSel under the listing's header, as tab-separated lines; empty when
+    // no hit row is current.
+    QString selectedRowsText() const;
+    // Puts selectedRowsText on the clipboard (Ctrl+C, 結果をコピー).
+    void copyResults();
+    // Asks for a file and its encoding and saves every row there as CSV (結果を保存...).
+    void saveResults();
+    // Writes every row as CSV to path: UTF-8 with a byte order mark, or code page 932, whose
+    // missing characters are named to the user, who chooses between "?" in their place and no
+    // file. A failure to write is told to the user. Whether the file was written.
+    bool saveResultsTo(const QString& path, bool cp932);
+    // The grid's context menu; it pops up on a right click or the menu key.
+    QMenu* mnuResult() const { return m_mnuResult; }
 
     // Removes every hit row; the header stays.
     void clear() override;
@@ -57,6 +80,8 @@ protected:
     void Form_QueryUnload(int& cancel, int unloadMode) override;
     // Esc closes the window as its close box does.
     void keyPressEvent(QKeyEvent* event) override;
+    // A context menu request on the grid pops its menu up.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void cmdNext_Click();
@@ -68,6 +93,13 @@ private:
     // Rebuilds the hit of a row, shows its story in the document's window and selects it.
     void jumpToResult(int16_t row);
 
+    // The listing's cells of a hit row: the grid's columns up to colTypeCode, then the location
+    // and the context read from the document now.
+    QStringList listingRow(int row) const;
+    static QStringList listingHeaderRow();
+    // Pops the context menu up at a point on the screen.
+    void popUpMenu(const QPoint& globalPos);
+
     void setCaptions();
     void setGridHeader();
     void setColumnWidth();
@@ -77,4 +109,7 @@ private:
     QPointer<forms::FlexGrid> m_grdResult;
     QPointer<QPushButton> m_cmdPrevious;
     QPointer<QPushButton> m_cmdNext;
+    QPointer<QMenu> m_mnuResult;
+    QAction* m_actCopy = nullptr;
+    QAction* m_actSave = nullptr;
 };

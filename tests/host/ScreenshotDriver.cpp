@@ -1,7 +1,7 @@
 // Drives the host with the real add-in through a search of a document, as a user would, and
-// takes pictures of the real windows with imagemagick's import: the Edit menu, the search dialog, the fuzzy
-// options dialog (790), the result window with its rows, and the document window with a hit
-// selected in a header. Run by scripts/screenshots.sh under Xvfb; not a test and not shipped.
+// takes pictures of the real windows with imagemagick's import: the Edit menu, the search dialog,
+// the fuzzy options dialog (790), the result window with its rows, a row's tool tip and the
+// grid's context menu, and the document window with a hit selected in a header. Run by scripts/screenshots.sh under Xvfb; not a test and not shipped.
 //
 // Usage: tv_screenshot_driver OUTPUT_FOLDER DOCUMENT [TEXT]
 #include "host/DocumentWindow.h"
@@ -13,6 +13,8 @@
 
 #include <QAbstractItemModel>
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QHelpEvent>
 #include <QDir>
 #include <QLineEdit>
 #include <QMenu>
@@ -24,6 +26,7 @@
 #include <QTest>
 #include <QTextStream>
 #include <QTimer>
+#include <QToolTip>
 
 #include <stdexcept>
 
@@ -141,6 +144,20 @@ void run(const QString& folder, const QString& document, const QString& text)
         throw std::runtime_error("the search found nothing");
     results->move(620, 480);
     shoot(results, folder, QStringLiteral("result-window"));
+
+    // A row's tool tip (where its hit is, and the hit in its paragraph), then the grid's context
+    // menu, as the pointer resting on a row and a right click on it bring them up.
+    const QPoint onRow = grid->visualRect(grid->model()->index(0, 0)).center();
+    QHelpEvent hover(QEvent::ToolTip, onRow, grid->viewport()->mapToGlobal(onRow));
+    QApplication::sendEvent(grid->viewport(), &hover);
+    shoot(results, folder, QStringLiteral("result-tooltip"));
+    QToolTip::hideText();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, onRow);
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, onRow, grid->viewport()->mapToGlobal(onRow));
+    QApplication::sendEvent(grid->viewport(), &rightClick);
+    auto* menu = child<QMenu>(results, "mnuResult");
+    shoot(menu, folder, QStringLiteral("result-menu"));
+    menu->hide();
 
     const int row = headerRow(*grid->model());
     err() << grid->model()->rowCount() << " rows; row " << row + 1 << " jumped to, type code "
