@@ -73,22 +73,23 @@ const QString kCp932Filter = QStringLiteral("CSV Shift_JIS (*.csv)");
 struct Place {
     QString location;
     word::Context around;
+    bool found = false;
 };
 
 Place placeOf(const word::DocumentPtr& doc, const forms::FlexGrid& grid, int row)
 {
-    static const QString lost = QStringLiteral("（検索の後の編集で、この位置はなくなりました）");
+    const Place lost{QStringLiteral("（検索の後の編集で、この位置はなくなりました）"), {}, false};
     if (!doc)
-        return {lost, {}};
+        return lost;
     try {
         const word::RangePtr hit = clsQLFHitStory::chainedStory(doc, forms::CLng(grid.TextMatrix(row, frmQLFResult::colTypeCode)),
                                                                 forms::CLng(grid.TextMatrix(row, frmQLFResult::colChainIndex)));
         hit->setStart(forms::CLng(grid.TextMatrix(row, frmQLFResult::colStart)));
         hit->setEnd(forms::CLng(grid.TextMatrix(row, frmQLFResult::colEnd)));
         return {word::locationText(hit->location(), doc->model(), mdlQLFCode2String::storyType2String),
-                hit->context(frmQLFResult::kContextChars)};
+                hit->context(frmQLFResult::kContextChars), true};
     } catch (const core::Error&) {
-        return {lost, {}};
+        return lost;
     }
 }
 
@@ -207,6 +208,8 @@ QString frmQLFResult::rowToolTip(int row) const
     if (row < 1 || row >= m_grdResult->Rows())
         return {};
     const Place place = placeOf(m_objDocument, *m_grdResult, row);
+    if (!place.found)
+        return QStringLiteral("場所: ") + place.location;
     return QStringLiteral("場所: %1\n文脈: %2【%3】%4")
         .arg(place.location, forms::visibleControls(place.around.before),
              forms::visibleControls(m_grdResult->TextMatrix(row, colText)), forms::visibleControls(place.around.after));

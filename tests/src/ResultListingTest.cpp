@@ -87,7 +87,11 @@ TEST_F(ResultListing, TipsSayWhereTheHitIsAndShowItInItsParagraph)
     // The grid shows it over any cell of the row.
     g_frmResult->Show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(g_frmResult.get()));
-    const QRect cell = grid.visualRect(grid.model()->index(1, frmQLFResult::colStart - 1));
+    grid.setTopRow(1);   // lays the rows out
+    const QRect cell = grid.visualRect(grid.model()->index(1, frmQLFResult::colText - 1));
+    QApplication::setEffectEnabled(Qt::UI_FadeTooltip, false);
+    QToolTip::hideText();
+    ASSERT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }));
     QHelpEvent hover(QEvent::ToolTip, cell.center(), grid.viewport()->mapToGlobal(cell.center()));
     QApplication::sendEvent(grid.viewport(), &hover);
     EXPECT_EQ(QToolTip::text(), g_frmResult->rowToolTip(2));
