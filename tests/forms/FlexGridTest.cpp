@@ -297,28 +297,6 @@ TEST_F(ResultGrid, ClippedCellsAndHeadersTipTheirWholeText)
     EXPECT_EQ(tipAt(header->viewport(), endHeader), QStringLiteral("終了位置"));
 }
 
-// A row's own tip shows over every cell of the row, after the text of a cell that cuts it.
-TEST_F(ResultGrid, ARowTipFollowsTheClippedText)
-{
-    grid.show();
-    fill(2);
-    grid.setTextMatrix(1, 2, QStringLiteral("メイン文書のテキストボックス"));
-    grid.setRowToolTip([](int row) { return row == 1 ? QStringLiteral("一行目") : QString(); });
-    QApplication::setEffectEnabled(Qt::UI_FadeTooltip, false);
-    const auto tipAt = [&](int row, int col) {
-        QToolTip::hideText();
-        if (!QTest::qWaitFor([] { return !QToolTip::isVisible(); }))
-            return QStringLiteral("(the last tip stays)");
-        const QPoint at = grid.visualRect(grid.gridModel().index(row - 1, col - 1)).center();
-        QHelpEvent help(QEvent::ToolTip, at, grid.viewport()->mapToGlobal(at));
-        QApplication::sendEvent(grid.viewport(), &help);
-        return QToolTip::isVisible() ? QToolTip::text() : QString();
-    };
-    EXPECT_EQ(tipAt(1, 2), QStringLiteral("メイン文書のテキストボックス\n\n一行目"));
-    EXPECT_EQ(tipAt(1, 3), QStringLiteral("一行目"));
-    EXPECT_EQ(tipAt(2, 3), QString());   // no tip of its own, nothing clipped
-}
-
 TEST_F(ResultGrid, TheFixedColumnDoubleClicksItsRowAndResizesByItsEdge)
 {
     grid.show();
