@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Pictures of the real windows under Xvfb, for people to look at: the Edit menu, the search dialog, the fuzzy
-# options dialog, the result window and the document window with a hit selected in a header,
+# options dialog, the result window (also with a row's tool tip and with its context menu) and the
+# document window with a hit selected in a header,
 # each as the whole screen (NAME.png) and the window alone (NAME-window.png).
 # Usage: scripts/screenshots.sh [OUTPUT_FOLDER [DOCUMENT [TEXT]]]  (build folder: $BUILD_DIR)
 set -euo pipefail

@@ -22,6 +22,7 @@
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QSaveFile>
@@ -242,6 +243,8 @@ void frmQLFResult::saveResults()
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilters({kUtf8Filter, kCp932Filter});
     dialog.setDefaultSuffix(QStringLiteral("csv"));
+    if (m_objDocument)   // beside the searched document
+        dialog.setDirectory(QFileInfo(m_objDocument->FullName()).absolutePath());
     dialog.selectFile(QStringLiteral("検索結果.csv"));
     dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("保存する場所:"));
     dialog.setLabelText(QFileDialog::FileName, QStringLiteral("ファイル名:"));

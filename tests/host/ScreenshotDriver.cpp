@@ -1,7 +1,8 @@
 // Drives the host with the real add-in through a search of a document, as a user would, and
 // takes pictures of the real windows with imagemagick's import: the Edit menu, the search dialog,
 // the fuzzy options dialog (790), the result window with its rows, a row's tool tip and the
-// grid's context menu, and the document window with a hit selected in a header. Run by scripts/screenshots.sh under Xvfb; not a test and not shipped.
+// grid's context menu, and the document window with a hit selected in a header. Run by
+// scripts/screenshots.sh under Xvfb; not a test and not shipped.
 //
 // Usage: tv_screenshot_driver OUTPUT_FOLDER DOCUMENT [TEXT]
 #include "host/DocumentWindow.h"
@@ -14,8 +15,8 @@
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QHelpEvent>
 #include <QDir>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -145,14 +146,13 @@ void run(const QString& folder, const QString& document, const QString& text)
     results->move(620, 480);
     shoot(results, folder, QStringLiteral("result-window"));
 
-    // A row's tool tip (where its hit is, and the hit in its paragraph), then the grid's context
-    // menu, as the pointer resting on a row and a right click on it bring them up.
+    // A row's tool tip, then the grid's context menu, as resting on a row and right-clicking it show them.
     const QPoint onRow = grid->visualRect(grid->model()->index(0, 0)).center();
     QHelpEvent hover(QEvent::ToolTip, onRow, grid->viewport()->mapToGlobal(onRow));
     QApplication::sendEvent(grid->viewport(), &hover);
     shoot(results, folder, QStringLiteral("result-tooltip"));
     QToolTip::hideText();
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, onRow);
+    QTest::mouseClick(grid->viewport(), Qt::RightButton, {}, onRow);   // the press makes the row current
     QContextMenuEvent rightClick(QContextMenuEvent::Mouse, onRow, grid->viewport()->mapToGlobal(onRow));
     QApplication::sendEvent(grid->viewport(), &rightClick);
     auto* menu = child<QMenu>(results, "mnuResult");
