@@ -133,7 +133,7 @@ void frmQLFResult::createControls()
     connect(m_grdResult, &forms::FlexGrid::KeyPress, this, &frmQLFResult::grdResult_KeyPress);
 
     m_grdResult->setRowToolTip([this](int row) { return rowToolTip(row); });
-    m_mnuResult = new QMenu(this);
+    m_mnuResult = new QMenu(m_grdResult);   // a window: it goes with the grid, not with the form's controls
     m_mnuResult->setObjectName(QStringLiteral("mnuResult"));
     m_actCopy = m_mnuResult->addAction(QStringLiteral("結果をコピー"), this, &frmQLFResult::copyResults);
     m_actCopy->setShortcut(QKeySequence::Copy);
