@@ -1,6 +1,6 @@
 // Whole-window timings on the ~2000-page document: from opening it to its first page drawn,
 // the slowest page while scrolling from top to bottom, and the memory the window adds to the
-// loaded model. Run offscreen: QT_QPA_PLATFORM=offscreen document_view_bench
+// loaded model, and a keystroke in the middle of the main text until it is drawn. Run offscreen: QT_QPA_PLATFORM=offscreen document_view_bench
 #include "bench/LargeDocument.h"
 #include "host/DocumentWindow.h"
 #include "platform/word/Application.h"
@@ -10,12 +10,14 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QKeyEvent>
 #include <QScrollBar>
 
 #include <sys/resource.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -24,6 +26,22 @@ long peakRssKiB()
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
     return u.ru_maxrss;
+}
+
+// Sends each key to the view and waits until the view is drawn again; the times, sorted, in ms.
+std::vector<double> keystrokes(host::StoryView* view, int count, Qt::Key key, const QString& text)
+{
+    std::vector<double> times;
+    for (int i = 0; i < count; ++i) {
+        QElapsedTimer one;
+        one.start();
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+        QApplication::sendEvent(view, &press);
+        view->viewport()->grab();
+        times.push_back(static_cast<double>(one.nsecsElapsed()) / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times;
 }
 
 } // namespace
@@ -68,6 +86,20 @@ int main(int argc, char** argv)
         window.mainView()->viewport()->grab();
         slowest = std::max(slowest, one.elapsed());
     }
+    // Typing in the middle of the main text, between two letters.
+    const QString& text = doc->story(0).text;
+    int32_t at = static_cast<int32_t>(text.size() / 2);
+    while (at + 1 < text.size() && !(text[at - 1].isLetter() && text[at].isLetter()))
+        ++at;
+    host::StoryView* view = window.mainView();
+    view->selectStory(at, at);
+    view->ensureCursorVisible();
+    const qsizetype before = text.size();
+    const std::vector<double> typed = keystrokes(view, 40, Qt::Key_unknown, QStringLiteral("あ"));
+    const bool allTyped = doc->story(0).text.size() == before + 40;
+    const std::vector<double> erased = keystrokes(view, 40, Qt::Key_Backspace, {});
+    const bool allTaken = allTyped && doc->story(0).text.size() == before;
+
     std::printf("load %lld ms, stories drawn %lld ms, first page on screen %lld ms after opening began\n",
                 static_cast<long long>(loaded), static_cast<long long>(built), static_cast<long long>(firstPage));
     std::printf("whole main text laid out %lld ms after opening began\n", static_cast<long long>(laidOut));
@@ -76,5 +108,9 @@ int main(int argc, char** argv)
                 "%.1f MiB laid out whole (+%.1f, %.2fx the model)\n",
                 start / 1024.0, model / 1024.0, (model - start) / 1024.0, shown / 1024.0, (shown - model) / 1024.0,
                 whole / 1024.0, (whole - model) / 1024.0, static_cast<double>(whole - model) / std::max(1L, model - start));
+    std::printf("keystroke to drawn (main text of %lld characters, 40 each, %s): typing median %.2f ms, slowest %.2f ms; "
+                "Backspace median %.2f ms, slowest %.2f ms\n",
+                static_cast<long long>(before), allTaken ? "all taken by the model" : "NOT ALL TAKEN",
+                typed[typed.size() / 2], typed.back(), erased[erased.size() / 2], erased.back());
     return 0;
 }

@@ -1,6 +1,8 @@
 #include "host/DocumentWindow.h"
 
+#include "host/DocumentSaving.h"
 #include "host/LiveMenuBar.h"
+#include "host/StoryEditor.h"
 #include "platform/docx/LookReader.h"
 #include "platform/word/Application.h"
 #include "platform/word/Document.h"
@@ -16,6 +18,8 @@
 #include <QTextDocument>
 #include <QScrollBar>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QSplitter>
 #include <QStatusBar>
@@ -128,7 +132,7 @@ DocumentWindow::DocumentWindow(word::DocumentPtr doc, std::shared_ptr<office::Co
     : AppWindow(std::move(bars), parent), m_doc(std::move(doc)), m_labels(markLabels(m_doc->model())),
       m_pictures(decodePictures(m_doc->model().media))
 {
-    setWindowTitle(m_doc->Name() + QStringLiteral(" - Tarvelin"));
+    showSaved();
     const docx::Document& model = m_doc->model();
 
     m_split = new QSplitter(Qt::Vertical, this);
@@ -203,9 +207,16 @@ DocumentWindow::DocumentWindow(word::DocumentPtr doc, std::shared_ptr<office::Co
     setCentralWidget(m_split);
 
     for (StoryView* view : allViews()) {
+        auto* editor = new StoryEditor(m_doc, view);
+        connect(editor, &StoryEditor::refused, this, [this](const QString& reason) { statusBar()->showMessage(reason); });
         connect(view, &StoryView::userSelected, this, [this, view] { syncUserSelection(view); });
         connect(view, &StoryView::zoomRequested, this, [this](int steps) { setZoom(m_zoom * std::pow(1.1, steps)); });
     }
+    connect(m_doc->application(), &word::Application::textReplaced, this,
+            [this](word::Document* doc, int story, int32_t at, const QString& removed, const QString& inserted) {
+                if (doc == m_doc.get())
+                    redrawReplaced(story, at, removed, static_cast<int32_t>(inserted.size()));
+            });
     m_pageIndicator = new QLabel(this);
     statusBar()->addPermanentWidget(m_pageIndicator);
     m_zoomIndicator = new QLabel(this);
@@ -249,6 +260,10 @@ void DocumentWindow::drawStory(StoryView* view, int storyIndex)
 {
     static const docx::Story kNone;
     const bool known = storyIndex >= 0;
+    if (m_labelsStale) {
+        m_labels = markLabels(m_doc->model());
+        m_labelsStale = false;
+    }
     DrawContext context;
     if (known && m_labels.count(storyIndex))
         context.labels = m_labels.at(storyIndex);
@@ -433,16 +448,38 @@ void DocumentWindow::redrawEdited()
     };
     if (std::none_of(views.begin(), views.end(), edited))
         return;
-    m_labels = markLabels(model);  // an edit moves the marks after it
+    m_labelsStale = true;  // an edit moves the marks after it
     forgetPageStories();
     for (StoryView* v : views)
         if (edited(v))
             drawStory(v, v->storyIndex());
 }
 
+// Only the stretch the edit changed is drawn again where the view can; redrawEdited draws the
+// rest once the model says the story changed.
+void DocumentWindow::redrawReplaced(int story, int32_t at, const QString& removed, int32_t inserted)
+{
+    m_labelsStale = true;
+    for (StoryView* v : allViews())
+        if (v->storyIndex() == story)
+            v->redrawReplaced(m_doc->story(story), at, removed, inserted);
+    if (const auto page = m_pageStories.find(story); page != m_pageStories.end()) {
+        delete page->second;
+        m_pageStories.erase(page);
+        m_main->viewport()->update();
+    }
+}
+
+void DocumentWindow::showSaved()
+{
+    setWindowTitle(m_doc->Name() + QStringLiteral("[*] - Tarvelin"));
+    setWindowModified(!m_doc->Saved());
+}
+
 void DocumentWindow::showView()
 {
     redrawEdited();
+    showSaved();
     const word::ViewPtr view = m_doc->ActiveWindow()->View();
     showHeaderFooter(m_headerBlock, false);
     showHeaderFooter(m_footerBlock, true);
@@ -511,8 +548,29 @@ void DocumentWindow::changeEvent(QEvent* event)
         m_doc->Activate();
 }
 
+bool DocumentWindow::askToSave()
+{
+    if (!m_doc->isOpen() || m_doc->Saved())
+        return true;
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Tarvelin"),
+                    QStringLiteral("'%1' への変更を保存しますか?").arg(m_doc->Name()), QMessageBox::NoButton, this);
+    QPushButton* save = box.addButton(QStringLiteral("保存(&S)"), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(QStringLiteral("保存しない(&N)"), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == discard)
+        return true;
+    return box.clickedButton() == save && saveDocument(m_doc, this);
+}
+
 void DocumentWindow::closeEvent(QCloseEvent* event)
 {
+    if (!askToSave()) {
+        event->ignore();
+        return;
+    }
     if (m_doc->isOpen())
         m_doc->Close();
     event->accept();

@@ -73,6 +73,13 @@ private:
     void drawStory(StoryView* view, int storyIndex);
     // Draws again every shown story edited since it was drawn (through the object model).
     void redrawEdited();
+    // Draws one edit of a story ([at, at + removed) became inserted characters) where it can.
+    void redrawReplaced(int story, int32_t at, const QString& removed, int32_t inserted);
+    // The title names the document and marks unsaved changes.
+    void showSaved();
+    // With unsaved changes, asks whether to save them (保存 / 保存しない / キャンセル) and saves if
+    // told to; whether the window may close.
+    bool askToSave();
     // The header (or footer) story to show now, or -1.
     int headerFooterStory(bool footer) const;
     void showHeaderFooter(const Block& block, bool footer);
@@ -87,6 +94,7 @@ private:
 
     word::DocumentPtr m_doc;
     std::map<int, MarkLabels> m_labels;
+    bool m_labelsStale = false;            // an edit moved the marks since m_labels was made
     Pictures m_pictures;
     double m_zoom = 1.0;
     QLabel* m_pageIndicator = nullptr;

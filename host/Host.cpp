@@ -25,6 +25,8 @@
 #include <QTreeView>
 #include <QWindow>
 
+#include <algorithm>
+
 namespace host {
 
 namespace {
@@ -79,7 +81,11 @@ Host::Host(word::ApplicationPtr app, const QString& registryFile)
     connect(m_app.get(), &word::Application::storyEdited, this, [this](word::Document* doc, int) {
         if (DocumentWindow* w = windowOf(doc))
             w->showView();
+        showUndoState();
     });
+    connect(m_app.get(), &word::Application::documentActivated, this, &Host::showUndoState);
+    connect(m_app.get(), &word::Application::documentClosed, this, &Host::showUndoState);
+    showUndoState();
     connect(m_app.get(), &word::Application::screenUpdatingChanged, this, &Host::updateScreen);
 }
 
@@ -94,6 +100,25 @@ void Host::showViewState()
     };
     show(office::idViewPrintLayout, view && view->Type() == word::wdPrintView);
     show(office::idViewHeaderFooter, view && view->SeekView() != word::wdSeekMainDocument);
+}
+
+void Host::showUndoState()
+{
+    const word::DocumentPtr doc = m_app->Documents()->Count() > 0 ? m_app->ActiveDocument() : nullptr;
+    const auto enable = [this](int id, bool on) {
+        if (auto control = m_app->CommandBars()->FindControl({}, id))
+            control->setEnabled(on);
+    };
+    enable(office::idEditUndo, doc && doc->canUndo());
+    enable(office::idEditRedo, doc && doc->canRedo());
+}
+
+bool Host::closeAll()
+{
+    std::vector<DocumentWindow*> windows;
+    for (const auto& [doc, window] : m_windows)
+        windows.push_back(window);
+    return std::all_of(windows.begin(), windows.end(), [](DocumentWindow* w) { return w->close(); });
 }
 
 Host::~Host()
@@ -166,8 +191,13 @@ void Host::installCommands()
         m_replaceDialog->raise();
         m_replaceDialog->activateWindow();
     });
-    bars.setBuiltinAction(office::idFileClose, [this] { m_app->ActiveDocument()->Close(); });
-    bars.setBuiltinAction(office::idFileExit, [] { QCoreApplication::quit(); });
+    bars.setBuiltinAction(office::idFileClose, [this] { activeWindow()->close(); });
+    bars.setBuiltinAction(office::idFileExit, [this] {
+        if (closeAll())
+            QCoreApplication::quit();
+    });
+    bars.setBuiltinAction(office::idEditUndo, [this] { m_app->ActiveDocument()->Undo(); });
+    bars.setBuiltinAction(office::idEditRedo, [this] { m_app->ActiveDocument()->Redo(); });
     bars.setBuiltinAction(office::idEditCopy, [this] {
         const word::DocumentPtr doc = m_app->ActiveDocument();
         const word::WindowPtr w = doc->ActiveWindow();

@@ -49,6 +49,10 @@ private:
     void installCommands();
     // The 表示 menu's check marks follow the active document's view.
     void showViewState();
+    // 元に戻す and やり直し are enabled while the active document has a step to undo (redo).
+    void showUndoState();
+    // Closes every document window, each asking about unsaved changes; false when one stays.
+    bool closeAll();
     void onOpened(word::Document* doc);
     void onClosed(word::Document* doc);
     void bringForward(QWidget* window);

@@ -24,6 +24,10 @@ QKeySequence builtinShortcut(int id)
         return QKeySequence(Qt::Key_F12);
     case office::idEditReplace:
         return QKeySequence(Qt::CTRL | Qt::Key_H);
+    case office::idEditUndo:
+        return QKeySequence::Undo;
+    case office::idEditRedo:
+        return QKeySequence(Qt::CTRL | Qt::Key_Y);
     case office::idEditCopy:
         return QKeySequence::Copy;
     case office::idEditSelectAll:

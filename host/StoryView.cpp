@@ -102,6 +102,17 @@ void applyLook(QTextCharFormat& out, const docx::RunLook& look, double zoom)
     }
 }
 
+// How a character of format f and look (null: none read) is drawn.
+QTextCharFormat drawnFormat(const docx::CharFormat& f, const docx::RunLook* look, double zoom)
+{
+    QTextCharFormat out = textFormat(f);
+    if (look)
+        applyLook(out, *look, zoom);
+    else if (zoom != 1.0)
+        out.setFontPointSize(10.5 * zoom);
+    return out;
+}
+
 QTextBlockFormat blockFormat(const docx::ParaLook& p, double zoom)
 {
     QTextBlockFormat out;
@@ -259,14 +270,10 @@ private:
 
     QTextCharFormat formatAt(const docx::CharFormat& f, int32_t p)
     {
-        QTextCharFormat out = textFormat(f);
         while (m_lookRun + 1 < m_look.runs.size() && m_look.runs[m_lookRun + 1].start <= p)
             ++m_lookRun;
-        if (!m_look.runs.empty() && m_look.runs[m_lookRun].start <= p)
-            applyLook(out, m_look.runs[m_lookRun].look, m_context.zoom);
-        else if (m_context.zoom != 1.0)
-            out.setFontPointSize(10.5 * m_context.zoom);
-        return out;
+        const bool looked = !m_look.runs.empty() && m_look.runs[m_lookRun].start <= p;
+        return drawnFormat(f, looked ? &m_look.runs[m_lookRun].look : nullptr, m_context.zoom);
     }
 
     // Text goes in by runs of one format: one insertion per character would make a long
@@ -516,6 +523,7 @@ void StoryView::setStory(const docx::Story& story, int storyIndex, const DrawCon
 {
     m_storyIndex = storyIndex;
     m_revision = story.revision;
+    m_zoom = context.zoom;
     m_selecting = true;
     auto* doc = new QTextDocument(this);
     doc->setUndoRedoEnabled(false);
@@ -529,6 +537,72 @@ void StoryView::setStory(const docx::Story& story, int storyIndex, const DrawCon
     centerPage();
     paginate();
     refit();
+}
+
+bool StoryView::redrawReplaced(const docx::Story& story, int32_t at, const QString& removed, int32_t inserted)
+{
+    const auto plain = [](QStringView s) { return std::all_of(s.begin(), s.end(), [](QChar c) { return c.unicode() >= 32; }); };
+    const int32_t removedEnd = at + static_cast<int32_t>(removed.size());
+    if (story.revision != m_revision + 1 || removedEnd >= static_cast<int32_t>(m_toDisplay.size()) || !plain(removed)
+        || !plain(QStringView(story.text).mid(at, inserted)))
+        return false;
+    const int a = m_toDisplay[static_cast<size_t>(at)];
+    const int b = m_toDisplay[static_cast<size_t>(removedEnd)];
+    if (std::any_of(m_doubleStrikes.begin(), m_doubleStrikes.end(), [&](const auto& s) { return s.first < b && s.second > a; }))
+        return false;
+
+    // The new characters in pieces of one drawn format, each character's format as the model has it.
+    std::vector<std::pair<QString, QTextCharFormat>> pieces;
+    std::vector<int> fresh(static_cast<size_t>(inserted));
+    int drawnCount = 0;
+    for (int32_t p = at; p < at + inserted; ++p) {
+        fresh[static_cast<size_t>(p - at)] = a + drawnCount;
+        const auto run = std::upper_bound(story.runs.begin(), story.runs.end(), p,
+                                          [](int32_t v, const docx::FormatRun& r) { return v < r.start; });
+        const docx::CharFormat f = run == story.runs.begin() ? docx::CharFormat{} : std::prev(run)->format;
+        if (f.cls == CpClass::Field || f.cls == CpClass::Hidden)
+            continue;
+        if (f.doubleStrike && f.cls != CpClass::Deleted)
+            return false;
+        const auto look = std::upper_bound(story.look.runs.begin(), story.look.runs.end(), p,
+                                           [](int32_t v, const docx::RunLookRun& r) { return v < r.start; });
+        const QTextCharFormat format = drawnFormat(f, look == story.look.runs.begin() ? nullptr : &std::prev(look)->look, m_zoom);
+        if (pieces.empty() || !(pieces.back().second == format))
+            pieces.emplace_back(QString(), format);
+        pieces.back().first += story.text[p];
+        ++drawnCount;
+    }
+
+    const QTextBlock block = document()->findBlock(a);
+    const double heightBefore = m_pageTops.empty() ? 0 : document()->documentLayout()->blockBoundingRect(block).height();
+    m_selecting = true;   // the map is half updated until the end
+    QTextCursor cursor(document());
+    cursor.setPosition(a);
+    cursor.setPosition(b, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+    for (const auto& [text, format] : pieces)
+        cursor.insertText(text, format);
+    m_selecting = false;
+
+    const int delta = drawnCount - (b - a);
+    m_toDisplay.erase(m_toDisplay.begin() + at, m_toDisplay.begin() + removedEnd);
+    m_toDisplay.insert(m_toDisplay.begin() + at, fresh.begin(), fresh.end());
+    for (auto it = m_toDisplay.begin() + at + inserted; it != m_toDisplay.end(); ++it)
+        *it += delta;
+    for (int& p : m_pageBreaks)
+        if (p >= b)
+            p += delta;
+    for (auto& [start, end] : m_doubleStrikes)
+        if (start >= b) {
+            start += delta;
+            end += delta;
+        }
+    // A paragraph that changed height moves the page breaks after it: the pages are laid out again.
+    if (!m_pageTops.empty() && document()->documentLayout()->blockBoundingRect(document()->findBlock(a)).height() != heightBefore)
+        return false;
+    m_revision = story.revision;
+    refit();
+    return true;
 }
 
 void StoryView::setPaging(const PageFrame& frame, const PageDecorator& decorate)
@@ -631,6 +705,12 @@ int32_t StoryView::storyPosition(int pos) const
 {
     const auto it = std::lower_bound(m_toDisplay.begin(), m_toDisplay.end(), pos);
     return static_cast<int32_t>(std::min<ptrdiff_t>(it - m_toDisplay.begin(), m_toDisplay.size() - 1));
+}
+
+int32_t StoryView::storyCharacter(int pos) const
+{
+    const auto it = std::upper_bound(m_toDisplay.begin(), m_toDisplay.end() - 1, pos);
+    return static_cast<int32_t>(std::max<ptrdiff_t>(it - m_toDisplay.begin() - 1, 0));
 }
 
 void StoryView::selectStory(int32_t start, int32_t end)

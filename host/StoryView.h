@@ -64,6 +64,15 @@ public:
     // The story position whose drawing holds drawn position pos (the first one, for a run of
     // positions that are not drawn).
     int32_t storyPosition(int pos) const;
+    // The story position drawn at or last before drawn position pos: the character that drawn
+    // character belongs to (a note's number: its mark; a list label: the paragraph mark before it).
+    int32_t storyCharacter(int pos) const;
+
+    // Draws one edit of the story without drawing it all again: [at, at + removed.size()) as drawn
+    // became [at, at + inserted) of story, one revision later. False, leaving the drawing stale,
+    // when the edit was more than plain text in one paragraph of unchanged height (marks,
+    // paragraph ends, double strikes): the caller then draws the whole story.
+    bool redrawReplaced(const docx::Story& story, int32_t at, const QString& removed, int32_t inserted);
 
     // Selects exactly the drawn characters of [start, end) and scrolls them into view.
     void selectStory(int32_t start, int32_t end);
@@ -105,6 +114,7 @@ private:
 
     int m_storyIndex = -1;
     uint32_t m_revision = 0;
+    double m_zoom = 1.0;
     QTextDocument* m_document = nullptr;               // the drawn story, owned here
     std::vector<int> m_toDisplay;                      // story length + 1 entries, non-decreasing
     std::vector<std::pair<int, int>> m_doubleStrikes;  // drawn spans struck twice

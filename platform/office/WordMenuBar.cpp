@@ -7,9 +7,9 @@ namespace office {
 
 namespace {
 
-const std::array<BuiltinCommand, 19>& catalogue()
+const std::array<BuiltinCommand, 21>& catalogue()
 {
-    static const std::array<BuiltinCommand, 19> commands{{
+    static const std::array<BuiltinCommand, 21> commands{{
         {idFileMenu, msoControlPopup, QStringLiteral("ファイル(&F)")},
         {idEditMenu, msoControlPopup, QStringLiteral("編集(&E)")},
         {idViewMenu, msoControlPopup, QStringLiteral("表示(&V)")},
@@ -20,6 +20,8 @@ const std::array<BuiltinCommand, 19>& catalogue()
         {idFileExit, msoControlButton, QStringLiteral("終了")},
         {idFileSave, msoControlButton, QStringLiteral("上書き保存")},
         {idFileSaveAs, msoControlButton, QStringLiteral("名前を付けて保存…")},
+        {idEditUndo, msoControlButton, QStringLiteral("元に戻す")},
+        {idEditRedo, msoControlButton, QStringLiteral("やり直し")},
         {idEditCopy, msoControlButton, QStringLiteral("コピー")},
         {idEditSelectAll, msoControlButton, QStringLiteral("すべて選択")},
         {idEditReplace, msoControlButton, QStringLiteral("置換…")},
@@ -51,7 +53,7 @@ std::shared_ptr<CommandBar> addWordMenuBar(CommandBars& bars)
 {
     static const std::vector<Menu> menus{
         {idFileMenu, {idFileOpen, idFileSave, idFileSaveAs, idFileClose, idFileExit}},
-        {idEditMenu, {idEditCopy, idEditSelectAll, idEditReplace}},
+        {idEditMenu, {idEditUndo, idEditRedo, idEditCopy, idEditSelectAll, idEditReplace}},
         {idViewMenu, {idViewPrintLayout, idViewHeaderFooter, idViewComments}},
         {idToolsMenu, {idToolsFuzzyOptions}},
         {idHelpMenu, {idHelpShortcuts, idHelpAbout}},

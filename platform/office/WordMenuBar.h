@@ -24,6 +24,8 @@ enum BuiltinId : int {
     idEditCopy = 2101,
     idEditSelectAll = 2102,
     idEditReplace = 2103,
+    idEditUndo = 2104,
+    idEditRedo = 2105,
     idViewPrintLayout = 2201,
     idViewHeaderFooter = 2202,
     idViewComments = 2203,

@@ -48,6 +48,9 @@ signals:
     void viewChanged(word::Window* window);
     // A story's text was changed through a range (its revision has moved on).
     void storyEdited(word::Document* doc, int story);
+    // Just before storyEdited for an edit of one stretch (or its undoing): [at, at + removed)
+    // of the story became inserted, so a view can redraw that stretch alone.
+    void textReplaced(word::Document* doc, int story, int32_t at, const QString& removed, const QString& inserted);
 
 private:
     Application() = default;

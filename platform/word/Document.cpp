@@ -110,6 +110,7 @@ void Document::apply(const StoryEdit& e, bool forward)
         for (auto& sec : m_model.sections)
             shift(sec.endPos, after, delta);
     m_locator.reset();
+    emit m_app->textReplaced(this, e.story, e.at, forward ? e.removed : e.inserted, forward ? e.inserted : e.removed);
     emit m_app->storyEdited(this, e.story);
 }
 
@@ -207,12 +208,13 @@ void Document::formatSpans(int storyIndex, const std::vector<std::pair<int32_t, 
 bool Document::Undo(int times)
 {
     bool any = false;
+    // The step moves over first, so that whoever hears of its edits sees it as redoable.
     for (; times > 0 && !m_undo.empty(); --times, any = true) {
-        Step step = std::move(m_undo.back());
+        m_redo.push_back(std::move(m_undo.back()));
         m_undo.pop_back();
+        Step& step = m_redo.back();
         for (auto it = step.edits.rbegin(); it != step.edits.rend(); ++it)
             apply(*it, false);
-        m_redo.push_back(std::move(step));
     }
     return any;
 }
@@ -221,11 +223,10 @@ bool Document::Redo(int times)
 {
     bool any = false;
     for (; times > 0 && !m_redo.empty(); --times, any = true) {
-        Step step = std::move(m_redo.back());
+        m_undo.push_back(std::move(m_redo.back()));
         m_redo.pop_back();
-        for (auto& edit : step.edits)
+        for (auto& edit : m_undo.back().edits)
             apply(edit, true);
-        m_undo.push_back(std::move(step));
     }
     return any;
 }

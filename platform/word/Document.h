@@ -54,6 +54,9 @@ public:
     // Undoes (redoes) up to times steps; whether any was.
     bool Undo(int times = 1);
     bool Redo(int times = 1);
+    // Whether Undo (Redo) has a step to take.
+    bool canUndo() const { return !m_undo.empty(); }
+    bool canRedo() const { return !m_redo.empty(); }
     // No change since the document was opened or last saved.
     bool Saved() const { return topStep() == m_savedStep; }
     // Saves over the file it was opened from, or as path (which it then is); raises 5153 with a

@@ -256,7 +256,7 @@ TEST_F(HostTest, MenuBarFollowsTheCommandBarsLive)
     EXPECT_FALSE(menuItem(window, QStringLiteral("編集(&E)"), QStringLiteral("検索して一覧表示する"))->isVisible());
     button->Delete();
     EXPECT_EQ(menuItem(window, QStringLiteral("編集(&E)"), QStringLiteral("検索して一覧表示する")), nullptr);
-    EXPECT_EQ(menu(window, QStringLiteral("編集(&E)"))->actions().first()->text(), QStringLiteral("コピー"));
+    EXPECT_EQ(menu(window, QStringLiteral("編集(&E)"))->actions().first()->text(), QStringLiteral("元に戻す"));
     EXPECT_EQ(menuItem(window, QStringLiteral("ファイル(&F)"), QStringLiteral("開く…"))->shortcut(), QKeySequence(QKeySequence::Open));
 }
 

@@ -49,9 +49,11 @@ TEST_F(CommandBarsTest, WordMenuBarHasTheJapaneseMenus)
     EXPECT_EQ(captions, (QStringList{"ファイル(&F)", "編集(&E)", "表示(&V)", "ツール(&T)", "ヘルプ(&H)"}));
     const auto edit = menu("編集(&E)");
     EXPECT_EQ(edit->Name(), "編集(&E)");
-    EXPECT_EQ(edit->Controls()->Item(1)->Caption(), "コピー");
-    EXPECT_EQ(edit->Controls()->Item(1)->Id(), idEditCopy);
-    EXPECT_TRUE(edit->Controls()->Item(1)->BuiltIn());
+    EXPECT_EQ(edit->Controls()->Item(1)->Caption(), "元に戻す");
+    EXPECT_EQ(edit->Controls()->Item(2)->Caption(), "やり直し");
+    EXPECT_EQ(edit->Controls()->Item(3)->Caption(), "コピー");
+    EXPECT_EQ(edit->Controls()->Item(3)->Id(), idEditCopy);
+    EXPECT_TRUE(edit->Controls()->Item(3)->BuiltIn());
     EXPECT_EQ(menu("ツール(&T)")->Controls()->Item("あいまい検索のオプション…")->Id(), idToolsFuzzyOptions);
 }
 
@@ -63,15 +65,15 @@ TEST_F(CommandBarsTest, MissingItemsAndInvalidArgumentsRaiseError5)
         {"bar index 0", [&] { bars->Item(0); }},
         {"duplicate bar name", [&] { bars->Add(kMenuBarName); }},
         {"caption without ampersand", [&] { menuBar->Controls()->Item(QStringLiteral("編集")); }},
-        {"index past the end", [&] { controls->Item(4); }},
+        {"index past the end", [&] { controls->Item(6); }},
         {"before 0", [&] { controls->Add(1, 1, {}, 0); }},
-        {"before past count + 1", [&] { controls->Add(1, 1, {}, 5); }},
+        {"before past count + 1", [&] { controls->Add(1, 1, {}, 7); }},
         {"edit box type", [&] { controls->Add(2); }},
         {"unknown built-in id", [&] { controls->Add(1, 424242); }},
     };
     for (const auto& [what, call] : calls)
         EXPECT_EQ(errorNumber(call), core::InvalidProcedureCall) << what;
-    EXPECT_EQ(controls->Count(), 3);
+    EXPECT_EQ(controls->Count(), 5);
 }
 
 TEST_F(CommandBarsTest, AddInsertsBeforeTheGivenPosition)
@@ -98,7 +100,7 @@ TEST_F(CommandBarsTest, AddOnTopOfEditLandsAboveCopy)
     EXPECT_TRUE(added->Temporary());
     EXPECT_EQ(added->Parent(), edit);
     EXPECT_EQ(edit->Controls()->Item(1), added);
-    EXPECT_EQ(edit->Controls()->Item(2)->Caption(), "コピー");
+    EXPECT_EQ(edit->Controls()->Item(2)->Caption(), "元に戻す");
 }
 
 TEST_F(CommandBarsTest, AddWithBuiltinIdCopiesTheCommand)
@@ -107,7 +109,7 @@ TEST_F(CommandBarsTest, AddWithBuiltinIdCopiesTheCommand)
     EXPECT_EQ(copy->Type(), msoControlButton);
     EXPECT_EQ(copy->Caption(), "コピー");
     EXPECT_EQ(copy->Parameter(), "p");
-    EXPECT_NE(copy, menu("編集(&E)")->Controls()->Item(1));
+    EXPECT_NE(copy, menu("編集(&E)")->Controls()->Item(3));
 }
 
 TEST_F(CommandBarsTest, FindControlSearchesEveryBarAndNestedMenuIncludingHidden)
