@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QInputMethodEvent>
 #include <QMessageBox>
 #include <QPushButton>
@@ -20,6 +21,7 @@
 #include <QTextLayout>
 #include <QPointer>
 #include <QTimer>
+#include <QWindow>
 
 using namespace hostfixture;
 
@@ -267,6 +269,7 @@ TEST_F(HostTest, UndoAndRedoAreInTheEditMenuAndTheTitleMarksUnsavedChanges)
     QTest::keyClicks(main, "!");
     const QString typed = doc->story(0).text;
     EXPECT_TRUE(window->isWindowModified());
+    EXPECT_EQ(window->windowHandle()->title(), QStringLiteral("report.docx* - Tarvelin"));
     // The menu is rebuilt when an item's state changes: look the items up again.
     undo = menuItem(window, QStringLiteral("編集(&E)"), QStringLiteral("元に戻す"));
     ASSERT_TRUE(undo->isEnabled());
@@ -338,4 +341,39 @@ TEST_F(HostTest, AFailedSaveOnClosingKeepsTheWindowOpen)
     EXPECT_TRUE(doc->isOpen());
     EXPECT_TRUE(window->isWindowModified());
     QFile::setPermissions(report, QFile::ReadOwner | QFile::WriteOwner);
+}
+
+TEST_F(HostTest, JapaneseTypedIntoAFootnoteAndAHeaderIsDrawnThere)
+{
+    start({report});
+    const word::DocumentPtr doc = app()->ActiveDocument();
+    host::DocumentWindow* window = windowOf(1);
+    window->resize(1000, 900);
+    window->show();
+    host::StoryView* header = window->headerView();
+    host::StoryView* note = window->shownView(storyOfType(doc, docx::wdFootnotesStory));
+    ASSERT_NE(note, nullptr);
+    caretAfter(header, doc, QStringLiteral("Head one"));
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("：日本語の見出し"));
+    QCoreApplication::sendEvent(header, &commit);
+    caretAfter(note, doc, QStringLiteral("Note 資料 text"));
+    typeText(note, QStringLiteral("、脚注に追記"));
+    EXPECT_TRUE(drawnText(header).contains(QStringLiteral("Head one：日本語の見出し")));
+    EXPECT_TRUE(drawnText(note).contains(QStringLiteral("text、脚注に追記")));
+
+    // Where the typed text is drawn, the grabbed views show ink, not an empty page.
+    for (host::StoryView* view : {header, note}) {
+        const QImage shot = view->viewport()->grab().toImage();
+        QTextCursor at(view->document());
+        at.setPosition(view->textCursor().position() - 3);
+        const QRect glyphs = view->cursorRect(at).adjusted(0, 0, 30, 0).intersected(shot.rect());
+        int dark = 0;
+        for (int y = glyphs.top(); y <= glyphs.bottom(); ++y)
+            for (int x = glyphs.left(); x <= glyphs.right(); ++x)
+                dark += qGray(shot.pixel(x, y)) < 128;
+        EXPECT_GT(dark, 20) << view->document()->toPlainText().toStdString();
+    }
+    if (const QString out = qEnvironmentVariable("TARVELIN_TEST_PNG_DIR"); !out.isEmpty())
+        window->grab().save(QDir(out).filePath(QStringLiteral("typed-japanese.png")));
 }
