@@ -576,12 +576,15 @@ bool StoryView::redrawReplaced(const docx::Story& story, int32_t at, const QStri
     const QTextBlock block = document()->findBlock(a);
     const double heightBefore = m_pageTops.empty() ? 0 : document()->documentLayout()->blockBoundingRect(block).height();
     m_selecting = true;   // the map is half updated until the end
+    // One edit block: Qt lays the document out again once, walking every block after the change.
     QTextCursor cursor(document());
+    cursor.beginEditBlock();
     cursor.setPosition(a);
     cursor.setPosition(b, QTextCursor::KeepAnchor);
     cursor.removeSelectedText();
     for (const auto& [text, format] : pieces)
         cursor.insertText(text, format);
+    cursor.endEditBlock();
     m_selecting = false;
 
     const int delta = drawnCount - (b - a);
