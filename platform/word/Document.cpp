@@ -215,6 +215,7 @@ bool Document::Undo(int times)
         Step& step = m_redo.back();
         for (auto it = step.edits.rbegin(); it != step.edits.rend(); ++it)
             apply(*it, false);
+        selectChange(step.edits.front(), false);
     }
     return any;
 }
@@ -227,8 +228,17 @@ bool Document::Redo(int times)
         m_redo.pop_back();
         for (auto& edit : m_undo.back().edits)
             apply(edit, true);
+        selectChange(m_undo.back().edits.back(), true);
     }
     return any;
+}
+
+// As Word does after an undo or redo: the selection covers the text the edit put back (a caret
+// where text went); a batch's changes are spread out and leave the selection alone.
+void Document::selectChange(const std::variant<StoryEdit, Batch>& edit, bool forward)
+{
+    if (const auto* e = std::get_if<StoryEdit>(&edit))
+        m_window->select(e->story, e->at, e->at + static_cast<int32_t>((forward ? e->inserted : e->removed).size()));
 }
 
 void Document::stampFile()

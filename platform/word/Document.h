@@ -109,6 +109,7 @@ private:
     void apply(Batch& batch);
     void apply(std::variant<StoryEdit, Batch>& edit, bool forward);
     void record(std::variant<StoryEdit, Batch> edit);
+    void selectChange(const std::variant<StoryEdit, Batch>& edit, bool forward);
     uint64_t topStep() const { return m_undo.empty() ? 0 : m_undo.back().id; }
     void stampFile();
     void refuseReadOnly() const;
