@@ -14,8 +14,9 @@
 // desk between pages and, through the window, each page's header and footer. Text positions
 // never change for layout, so the map above stays valid.
 //
-// Editing goes through word::Range, which moves the story's runs, marks and looks together; the
-// window then draws again only the stories whose revision moved.
+// Editing goes through word::Range, which moves the story's runs, marks and looks together. An
+// edit of plain text within a paragraph is drawn in place: the drawn characters are replaced in
+// the model's formats and the map after them shifts. Any other edit draws its story again.
 #include "host/StoryView.h"
 
 #include <QAbstractTextDocumentLayout>

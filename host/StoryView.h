@@ -44,7 +44,7 @@ struct PageFrame {
 // coordinates.
 using PageDecorator = std::function<void(QPainter& painter, int page, const QRectF& pageRect)>;
 
-// One story drawn read-only as Word draws it: formatting visible, field codes and hidden text
+// One story drawn as Word draws it (read-only to Qt: a StoryEditor edits it through the model): formatting visible, field codes and hidden text
 // left out, tracked deletions struck through in red, tables as tables, pictures at their size.
 // Keeps the map between the story's character positions and the positions of the drawn text.
 class StoryView : public QTextEdit {

@@ -232,7 +232,8 @@ TEST_F(HostTest, SavingKeepsWhatWasTypedAndClosingAsksAboutUnsavedChanges)
     EXPECT_TRUE(savedMainText(report).startsWith(QStringLiteral("Alpha版 red")));
 
     QTest::keyClicks(window->mainView(), "?");
-    answerBoxes({QStringLiteral("キャンセル")});
+    answerBoxes({QStringLiteral("キャンセル"), QStringLiteral("キャンセル")});
+    menuItem(window, QStringLiteral("ファイル(&F)"), QStringLiteral("終了"))->trigger();
     EXPECT_FALSE(window->close());
     answerBoxes({QStringLiteral("保存しない(&N)")});
     EXPECT_TRUE(window->close());
