@@ -9,6 +9,7 @@
 #include <QClipboard>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMenu>
 
 #include <algorithm>
 
@@ -37,6 +38,24 @@ StoryEditor::StoryEditor(word::DocumentPtr doc, StoryView* view)
     // input method still talks to the view.
     m_view->setAttribute(Qt::WA_InputMethodEnabled, true);
     m_view->installEventFilter(this);
+    // Qt's own menu would copy the drawn text (note numbers included) and could not cut or paste.
+    m_view->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_view, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        QMenu* menu = contextMenu();
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(m_view->viewport()->mapToGlobal(at));
+    });
+}
+
+QMenu* StoryEditor::contextMenu()
+{
+    auto* menu = new QMenu(m_view);
+    const bool selected = m_view->textCursor().hasSelection();
+    menu->addAction(QStringLiteral("切り取り(&T)"), this, &StoryEditor::cut)->setEnabled(selected);
+    menu->addAction(QStringLiteral("コピー(&C)"), this, &StoryEditor::copy)->setEnabled(selected);
+    menu->addAction(QStringLiteral("貼り付け(&P)"), this, &StoryEditor::paste)
+        ->setEnabled(!QApplication::clipboard()->text().isEmpty());
+    return menu;
 }
 
 bool StoryEditor::eventFilter(QObject* watched, QEvent* event)
@@ -128,6 +147,12 @@ std::pair<int32_t, int32_t> StoryEditor::selectedSpan() const
     return {m_view->storyPosition(c.selectionStart()), m_view->storyPosition(c.selectionEnd())};
 }
 
+QString StoryEditor::selectedText() const
+{
+    const auto [start, end] = selectedSpan();
+    return word::Range(m_doc, m_view->storyIndex(), start, end).Text();
+}
+
 bool StoryEditor::replaceSelection(const QString& text)
 {
     const auto [start, end] = selectedSpan();
@@ -174,9 +199,15 @@ void StoryEditor::cut()
     const auto [start, end] = selectedSpan();
     if (start == end)
         return;
-    const QString text = word::Range(m_doc, m_view->storyIndex(), start, end).Text();
+    const QString text = selectedText();
     if (replace(start, end, {}))
         QApplication::clipboard()->setText(text);
+}
+
+void StoryEditor::copy()
+{
+    if (m_view->textCursor().hasSelection())
+        QApplication::clipboard()->setText(selectedText());
 }
 
 void StoryEditor::paste()

@@ -9,6 +9,7 @@
 
 class QInputMethodEvent;
 class QKeyEvent;
+class QMenu;
 
 namespace host {
 
@@ -27,6 +28,8 @@ public:
     // Replaces the view's selection (or inserts at the caret) with text through the model and
     // leaves the caret after it; whether the model took it.
     bool replaceSelection(const QString& text);
+    // The view's context menu: 切り取り, コピー and 貼り付け, each enabled when it can act.
+    QMenu* contextMenu();
 
 signals:
     // The model refused an edit, saying why; nothing changed.
@@ -43,9 +46,11 @@ private:
     // Deletes the selection, or the drawn characters between the caret and where op moves it.
     void deleteBy(QTextCursor::MoveOperation op);
     void cut();
+    void copy();
     void paste();
-    // The story span the view's selection covers.
+    // The story span the view's selection covers, and its text as Word gives it.
     std::pair<int32_t, int32_t> selectedSpan() const;
+    QString selectedText() const;
 
     word::DocumentPtr m_doc;
     StoryView* m_view;

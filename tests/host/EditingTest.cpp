@@ -1,5 +1,6 @@
 // Editing in the document window: keystrokes go through the object model, the views draw what the
 // model changed, refusals change nothing, and the window knows what is unsaved.
+#include "host/StoryEditor.h"
 #include "platform/core/Error.h"
 #include "platform/docx/Package.h"
 #include "platform/word/Document.h"
@@ -11,6 +12,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QInputMethodEvent>
+#include <QMenu>
 #include <QMessageBox>
 #include <QStatusBar>
 #include <QTest>
@@ -96,6 +98,19 @@ TEST_F(HostTest, TypingDeletingCuttingAndPastingGoThroughTheModelAndRedrawOnlyWh
     QTest::keyClick(main, Qt::Key_V, Qt::ControlModifier);
     EXPECT_TRUE(doc->story(0).text.startsWith(QStringLiteral("Alpha rx貼付yd  struck")));
     EXPECT_EQ(colorAt(main, 9), QColor(Qt::red)) << "pasted text takes the formatting at the caret";
+
+    // The context menu does the same.
+    caretAfter(main, doc, QStringLiteral("commented"), true);
+    std::unique_ptr<QMenu> context(main->findChild<host::StoryEditor*>()->contextMenu());
+    const auto action = [&context](const char* text) {
+        for (QAction* a : context->actions())
+            if (a->text() == QString::fromUtf8(text))
+                return a;
+        return static_cast<QAction*>(nullptr);
+    };
+    action("コピー(&C)")->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("commented"));
+    EXPECT_TRUE(action("切り取り(&T)")->isEnabled() && action("貼り付け(&P)")->isEnabled());
 
     // A selection typed over is replaced, and the map still finds later text where it is drawn.
     caretAfter(main, doc, QStringLiteral("last"), true);
