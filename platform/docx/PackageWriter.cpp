@@ -117,39 +117,48 @@ bool needsPreserve(const QString& text)
     return !text.isEmpty() && (text.front().isSpace() || text.back().isSpace() || text.contains(u"  "));
 }
 
-// A w:t element's text: tabs and line breaks inside it become elements of their own between two
-// w:t elements of the same run.
-void appendContent(QByteArray& out, const QString& text, const QByteArray& prefix)
+bool isSpace(char c)
 {
-    qsizetype from = 0;
-    for (qsizetype i = 0; i <= text.size(); ++i) {
-        if (i < text.size() && text[i] != QChar(cp::Tab) && text[i] != QChar(cp::LineBreak))
-            continue;
-        appendEscaped(out, text.mid(from, i - from));
-        if (i < text.size())
-            out += "</" + prefix + "t><" + prefix + (text[i] == QChar(cp::Tab) ? "tab/>" : "br/>") + "<" + prefix
-                   + "t xml:space=\"preserve\">";
-        from = i + 1;
-    }
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
-// One w:t element's new text: one piece, or several where part of it changed formatting.
-struct Piece {
-    QString text;
-    CharFormat format;
-};
-struct Group {
-    uint32_t tagAt = 0, rPrAt = kNoRunProps;
-    CharFormat loaded;
-    std::vector<Piece> pieces;
-    bool operator==(const Group& o) const
-    {
-        return tagAt == o.tagAt && pieces.size() == o.pieces.size()
-               && std::equal(pieces.begin(), pieces.end(), o.pieces.begin(), [](const Piece& a, const Piece& b) {
-                      return a.text == b.text && a.format == b.format;
-                  });
+// The qualified name of the tag whose '<' is at lt.
+QByteArray tagName(const QByteArray& bytes, qsizetype lt)
+{
+    qsizetype end = lt + 1;
+    while (end < bytes.size() && !QByteArrayView(" \t\r\n/>").contains(bytes[end]))
+        ++end;
+    return bytes.mid(lt + 1, end - lt - 1);
+}
+
+// Where the element whose start tag's '<' is at lt ends (just after it), -1 if it does not.
+qsizetype elementEnd(const QByteArray& bytes, qsizetype lt)
+{
+    int depth = 0;
+    for (qsizetype at = lt; at < bytes.size();) {
+        const qsizetype open = bytes.indexOf('<', at), gt = open < 0 ? -1 : bytes.indexOf('>', open);
+        if (open < 0 || gt < 0)
+            return -1;
+        depth += bytes[open + 1] == '/' ? -1 : bytes[gt - 1] == '/' ? 0 : 1;
+        if (depth == 0)
+            return gt + 1;
+        at = gt + 1;
     }
-};
+    return -1;
+}
+
+// Just after the start tag at lt and, if one follows, the w:pPr element: where a paragraph's
+// content starts. -1 when the paragraph is an empty element.
+qsizetype paragraphContent(const QByteArray& bytes, qsizetype lt, const QByteArray& prefix)
+{
+    const qsizetype gt = bytes.indexOf('>', lt);
+    if (gt < 0 || bytes[gt - 1] == '/')
+        return -1;
+    qsizetype at = gt + 1;
+    while (at < bytes.size() && isSpace(bytes[at]))
+        ++at;
+    return at < bytes.size() && tagName(bytes, at) == prefix + "pPr" ? elementEnd(bytes, at) : gt + 1;
+}
 
 // Where the schema puts each run property that formatting writes, among its siblings.
 constexpr const char* kRunPropOrder[] = {
@@ -167,7 +176,8 @@ int runPropRank(QByteArrayView local)
 }
 
 // The run properties of the original run (at rPrAt, or none) with the properties in which want
-// differs from loaded set directly, each where the schema orders it.
+// differs from loaded set directly, each where the schema orders it; nothing when there are none.
+// A paragraph mark's properties serve too: what marks the mark itself as a tracked change is left out.
 QByteArray runProps(const QByteArray& bytes, uint32_t rPrAt, const QByteArray& prefix, const CharFormat& want,
                     const CharFormat& loaded)
 {
@@ -178,29 +188,19 @@ QByteArray runProps(const QByteArray& bytes, uint32_t rPrAt, const QByteArray& p
     if (rPrAt != kNoRunProps) {
         qsizetype at = bytes.indexOf('>', rPrAt) + 1;
         if (bytes[at - 2] != '/') {
-            // The children at depth one, each with everything inside it.
-            int depth = 0;
-            qsizetype childStart = -1;
             while (at < bytes.size()) {
-                const qsizetype lt = bytes.indexOf('<', at), gt = lt < 0 ? -1 : bytes.indexOf('>', lt);
-                if (lt < 0 || gt < 0)
-                    break;
-                const bool end = bytes[lt + 1] == '/', empty = bytes[gt - 1] == '/';
-                if (end && depth == 0)
+                while (at < bytes.size() && isSpace(bytes[at]))
+                    ++at;
+                if (at + 1 >= bytes.size() || bytes[at] != '<' || bytes[at + 1] == '/')
                     break;   // the w:rPr's own end
-                if (!end && depth == 0)
-                    childStart = lt;
-                depth += end ? -1 : empty ? 0 : 1;
-                if (depth == 0 && childStart >= 0) {
-                    QByteArray xml = bytes.mid(childStart, gt + 1 - childStart);
-                    qsizetype n = 1;
-                    while (n < xml.size() && !QByteArrayView(" \t\r\n/>").contains(xml[n]))
-                        ++n;
-                    QByteArray name = xml.mid(1, n - 1);
-                    children.push_back({name.mid(name.indexOf(':') + 1), std::move(xml)});
-                    childStart = -1;
-                }
-                at = gt + 1;
+                const qsizetype end = elementEnd(bytes, at);
+                if (end < 0)
+                    break;
+                const QByteArray name = tagName(bytes, at);
+                const QByteArray local = name.mid(name.indexOf(':') + 1);
+                if (local != "ins" && local != "del" && local != "moveFrom" && local != "moveTo")
+                    children.push_back({local, bytes.mid(at, end - at)});
+                at = end;
             }
         }
     }
@@ -225,66 +225,164 @@ QByteArray runProps(const QByteArray& bytes, uint32_t rPrAt, const QByteArray& p
     }
     if (want.highlight != loaded.highlight)
         set("highlight", " " + prefix + "val=\"" + (want.highlight ? "yellow" : "none") + "\"");
+    if (children.empty())
+        return {};
     QByteArray out = "<" + prefix + "rPr>";
     for (const Child& c : children)
         out += c.xml;
     return out + "</" + prefix + "rPr>";
 }
 
-// The part's bytes with the changed w:t elements rewritten: their text, and where formatting
-// changed, runs of their own after the element's, each with the run's properties so changed; the
-// rest of the original run keeps its own properties.
-QByteArray rewritePart(const QByteArray& bytes, std::vector<Group> groups, const QString& path)
+// One source group's new text: one piece, or several where part of it changed formatting.
+struct Piece {
+    QString text;
+    CharFormat format;
+};
+struct Group {
+    SourceKind kind = SourceKind::Text;
+    uint32_t tagAt = 0, rPrAt = kNoRunProps, pPrAt = kNoRunProps;
+    CharFormat loaded;
+    std::vector<Piece> pieces;
+};
+
+// What the writer does to a part: [from, to) becomes bytes.
+struct Splice {
+    qsizetype from = 0, to = 0;
+    QByteArray bytes;
+};
+
+// Writes text into an open w:t element of a run with properties rPr: tabs and line breaks become
+// elements of their own between two w:t elements of the run, a paragraph mark ends the run and
+// the paragraph and opens a paragraph with a copy of pPr and a run with rPr.
+void appendContent(QByteArray& out, const QString& text, const QByteArray& prefix, const QByteArray& pPr,
+                   const QByteArray& rPr)
 {
-    const auto mismatch = [&] {
-        return saveError(QStringLiteral("文書 %1 は開いた後にファイルが変更されたか、この位置の変更を保存できない形式のため、保存できません。"), path);
-    };
-    std::stable_sort(groups.begin(), groups.end(), [](const Group& a, const Group& b) { return a.tagAt < b.tagAt; });
+    const QByteArray openText = "<" + prefix + "t xml:space=\"preserve\">";
+    qsizetype from = 0;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        const QChar c = i < text.size() ? text[i] : QChar();
+        if (i < text.size() && c != QChar(cp::Tab) && c != QChar(cp::LineBreak) && c != QChar(cp::ParagraphMark))
+            continue;
+        appendEscaped(out, text.mid(from, i - from));
+        if (c == QChar(cp::ParagraphMark))
+            out += "</" + prefix + "t></" + prefix + "r></" + prefix + "p><" + prefix + "p>" + pPr + "<" + prefix + "r>"
+                   + rPr + openText;
+        else if (i < text.size())
+            out += "</" + prefix + "t><" + prefix + (c == QChar(cp::Tab) ? "tab/>" : "br/>") + openText;
+        from = i + 1;
+    }
+}
+
+core::Error mismatch(const QString& path)
+{
+    return saveError(QStringLiteral("文書 %1 は開いた後にファイルが変更されたか、この位置の変更を保存できない形式のため、保存できません。"), path);
+}
+
+// The splice that writes one changed group of sources into bytes, a part's content.
+Splice splice(const QByteArray& bytes, const Group& g, const QString& path)
+{
+    const qsizetype lt = g.tagAt;
+    const qsizetype gt = lt < bytes.size() && bytes[lt] == '<' ? bytes.indexOf('>', lt) : -1;
+    if (gt < 0)
+        throw mismatch(path);
+    const QByteArray name = tagName(bytes, lt);
+    const QByteArray local = name.mid(name.indexOf(':') + 1), prefix = name.left(name.size() - local.size());
+    const qsizetype pPrEnd = g.pPrAt == kNoRunProps ? -1 : elementEnd(bytes, g.pPrAt);
+    const QByteArray pPr = pPrEnd < 0 ? QByteArray() : bytes.mid(g.pPrAt, pPrEnd - g.pPrAt);
+    QString text;
+    for (const Piece& p : g.pieces)
+        text += p.text;
+
+    switch (g.kind) {
+    case SourceKind::Element: {
+        // Only ever emptied: the element goes.
+        const qsizetype end = elementEnd(bytes, lt);
+        if (!text.isEmpty() || end < 0)
+            throw mismatch(path);
+        return {lt, end, {}};
+    }
+    case SourceKind::Join: {
+        // From the end tag of the paragraph before to where this one's content starts.
+        qsizetype before = lt;
+        while (before > 0 && isSpace(bytes[before - 1]))
+            --before;
+        const QByteArray endTag = "</" + name + ">";
+        if (!text.isEmpty() || local != "p" || before < endTag.size()
+            || bytes.mid(before - endTag.size(), endTag.size()) != endTag)
+            throw mismatch(path);
+        const qsizetype content = paragraphContent(bytes, lt, prefix);
+        if (content < 0)   // an empty element: the paragraph before keeps its end tag
+            return {before, gt + 1, {}};
+        return {before - endTag.size(), content, {}};
+    }
+    case SourceKind::NewRun: {
+        if (local != "p" || g.pieces.size() != 1)
+            throw mismatch(path);
+        const QByteArray rPr = runProps(bytes, g.rPrAt, prefix, g.pieces[0].format, g.loaded);
+        QByteArray run = "<" + prefix + "r>" + rPr + "<" + prefix + "t xml:space=\"preserve\">";
+        appendContent(run, text, prefix, pPr, rPr);
+        run += "</" + prefix + "t></" + prefix + "r>";
+        const qsizetype content = paragraphContent(bytes, lt, prefix);
+        if (content < 0)
+            return {gt - 1, gt + 1, ">" + run + "</" + name + ">"};
+        return {content, content, run};
+    }
+    case SourceKind::Text: break;
+    }
+
+    const qsizetype end = bytes.indexOf('<', gt);
+    if (bytes[gt - 1] == '/' || end < 0 || end + 1 >= bytes.size() || bytes[end + 1] != '/' || local != "t")
+        throw mismatch(path);
+    QByteArray tag = bytes.mid(lt, gt - lt + 1);
+    const QString& first = g.pieces.front().text;
+    const bool firstAsRead = g.pieces.front().format == g.loaded;
+    if ((g.pieces.size() > 1 || !firstAsRead || needsPreserve(first) || text.contains(QChar(cp::ParagraphMark)))
+        && !tag.contains("xml:space"))
+        tag.insert(tag.size() - 1, " xml:space=\"preserve\"");
+    // Text that looks as it was read stays in the element; the rest goes into runs of its own.
+    const QByteArray reopen = "</" + prefix + "t></" + prefix + "r><" + prefix + "r>";
+    const QByteArray openText = "<" + prefix + "t xml:space=\"preserve\">";
+    const auto props = [&](const CharFormat& f) { return runProps(bytes, g.rPrAt, prefix, f, g.loaded); };
+    QByteArray out = tag;
+    std::size_t k = 0;
+    if (firstAsRead)
+        appendContent(out, g.pieces[k++].text, prefix, pPr, props(g.loaded));
+    for (; k < g.pieces.size(); ++k) {
+        const QByteArray rPr = props(g.pieces[k].format);
+        out += reopen + rPr + openText;
+        appendContent(out, g.pieces[k].text, prefix, pPr, rPr);
+    }
+    if (g.pieces.back().format != g.loaded)
+        out += reopen + props(g.loaded) + openText;
+    return {lt, end, out};
+}
+
+// The part's bytes with the changed sources rewritten: the content of changed w:t elements (and
+// where formatting changed, runs of their own after the element's, each with the run's
+// properties so changed; the rest of the original run keeps its own properties), removed
+// elements and joined paragraphs gone, new runs in empty paragraphs; everything else as it was.
+QByteArray rewritePart(const QByteArray& bytes, const std::vector<Group>& groups, const QString& path)
+{
+    std::vector<Splice> splices;
+    splices.reserve(groups.size());
+    for (const Group& g : groups)
+        splices.push_back(splice(bytes, g, path));
+    std::stable_sort(splices.begin(), splices.end(),
+                     [](const Splice& a, const Splice& b) { return a.from != b.from ? a.from < b.from : a.to < b.to; });
     QByteArray out;
     out.reserve(bytes.size() + bytes.size() / 8);
     qsizetype copied = 0;
-    for (std::size_t i = 0; i < groups.size(); ++i) {
-        const Group& g = groups[i];
+    for (std::size_t i = 0; i < splices.size(); ++i) {
+        const Splice& s = splices[i];
         // Two stories read from one part (a header two sections use) edited alike write it once.
-        if (i > 0 && groups[i - 1].tagAt == g.tagAt) {
-            if (groups[i - 1] == g)
-                continue;
-            throw mismatch();
-        }
-        const qsizetype lt = g.tagAt;
-        if (lt < copied || lt >= bytes.size() || bytes[lt] != '<')
-            throw mismatch();
-        const qsizetype gt = bytes.indexOf('>', lt);
-        const qsizetype end = gt < 0 ? -1 : bytes.indexOf('<', gt);
-        if (gt < 0 || end < 0 || bytes[gt - 1] == '/' || end + 1 >= bytes.size() || bytes[end + 1] != '/')
-            throw mismatch();
-        QByteArray tag = bytes.mid(lt, gt - lt + 1);
-        qsizetype nameEnd = 1;
-        while (nameEnd < tag.size() && !QByteArrayView(" \t\r\n>").contains(tag[nameEnd]))
-            ++nameEnd;
-        const QByteArray name = tag.mid(1, nameEnd - 1);
-        if (!name.endsWith('t') || (name.size() > 1 && !name.endsWith(":t")))
-            throw mismatch();
-        const QByteArray prefix = name.chopped(1);
-        const QString& first = g.pieces.front().text;
-        const bool firstAsRead = g.pieces.front().format == g.loaded;
-        if ((g.pieces.size() > 1 || !firstAsRead || needsPreserve(first)) && !tag.contains("xml:space"))
-            tag.insert(tag.size() - 1, " xml:space=\"preserve\"");
-        out.append(bytes.constData() + copied, lt - copied);
-        out += tag;
-        // Text that looks as it was read stays in the element; the rest goes into runs of its own.
-        const QByteArray reopen = "</" + prefix + "t></" + prefix + "r><" + prefix + "r>";
-        const QByteArray openText = "<" + prefix + "t xml:space=\"preserve\">";
-        std::size_t k = 0;
-        if (firstAsRead)
-            appendContent(out, g.pieces[k++].text, prefix);
-        for (; k < g.pieces.size(); ++k) {
-            out += reopen + runProps(bytes, g.rPrAt, prefix, g.pieces[k].format, g.loaded) + openText;
-            appendContent(out, g.pieces[k].text, prefix);
-        }
-        if (g.pieces.back().format != g.loaded)
-            out += reopen + runProps(bytes, g.rPrAt, prefix, g.loaded, g.loaded) + openText;
-        copied = end;
+        const bool again = i > 0 && splices[i - 1].from == s.from && splices[i - 1].to == s.to;
+        if (again && splices[i - 1].bytes == s.bytes)
+            continue;
+        if (again || s.from < copied)
+            throw mismatch(path);
+        out.append(bytes.constData() + copied, s.from - copied);
+        out += s.bytes;
+        copied = s.to;
     }
     out.append(bytes.constData() + copied, bytes.size() - copied);
     return out;
@@ -318,7 +416,7 @@ QByteArray deflated(const QByteArray& bytes)
     return out;
 }
 
-// The changed w:t elements of every story, by the zip entry of their part (names matched without
+// The changed sources of every story, grouped by the place in the part they stand for, by the zip entry of their part (names matched without
 // regard to case, as the reader matches them).
 std::map<QByteArray, std::vector<Group>> changesByPart(const Document& doc)
 {
@@ -328,10 +426,10 @@ std::map<QByteArray, std::vector<Group>> changesByPart(const Document& doc)
         for (std::size_t i = 0; i < src.size();) {
             std::size_t j = i;
             bool changed = false;
-            for (; j < src.size() && src[j].tagAt == src[i].tagAt; ++j)
+            for (; j < src.size() && src[j].tagAt == src[i].tagAt && src[j].kind == src[i].kind; ++j)
                 changed = changed || src[j].changed;
             if (changed) {
-                Group g{src[i].tagAt, src[i].rPrAt, src[i].loaded, {}};
+                Group g{src[i].kind, src[i].tagAt, src[i].rPrAt, src[i].pPrAt, src[i].loaded, {}};
                 for (std::size_t k = i; k < j; ++k)
                     g.pieces.push_back({s.text.mid(src[k].pos, src[k].len), src[k].format});
                 out[s.part.mid(1).toUtf8().toLower()].push_back(std::move(g));

@@ -94,18 +94,33 @@ struct FormatRun {
 
 constexpr uint32_t kNoRunProps = UINT32_MAX;
 
-// Where a stretch of a story's text was read from: the content of one w:t element of the story's
-// part. Kept only when the document is loaded for editing; the writer rewrites exactly these.
-// Formatting part of an element's text splits it into several sources with the same tagAt, which
-// the writer writes as runs of their own.
+// What of the story's part a text source stands for, and so how the writer rewrites it.
+enum class SourceKind : uint8_t {
+    Text,     // the content of a w:t element; takes typed text
+    Element,  // an element standing for one character (w:tab, w:br, w:sym ...), removed with it
+    Join,     // the mark of a paragraph followed directly by a sibling paragraph (tagAt: the
+              // sibling's start tag); removed, the two become one with the first one's properties
+    NewRun,   // an empty paragraph (tagAt: its start tag); typed text goes into a run of its own
+};
+
+// Where a stretch of a story's text was read from. Kept only when the document is loaded for
+// editing; the writer rewrites exactly these. Formatting part of an element's text splits it into
+// several sources with the same tagAt, which the writer writes as runs of their own.
 struct TextSource {
     int32_t pos = 0;             // first story position
     int32_t len = 0;             // positions it now holds (0 once all its text is deleted)
     uint32_t tagAt = 0;          // byte offset of the element's '<' in the part
-    uint32_t rPrAt = kNoRunProps; // byte offset of its run's w:rPr
+    uint32_t rPrAt = kNoRunProps; // byte offset of its run's w:rPr (NewRun: the paragraph mark's)
     CharFormat format;           // what its text looks like, also once it is empty
     CharFormat loaded;           // what the element's text looked like as read
     bool changed = false;        // its text or formatting differs from the part's
+    SourceKind kind = SourceKind::Text;
+    // Text and NewRun: a paragraph mark typed into it can be written, its run lying directly in a
+    // paragraph outside fields and tracked changes that ends no section.
+    bool splittable = false;
+    uint32_t pPrAt = kNoRunProps; // byte offset of its paragraph's w:pPr, copied into a split-off one
+
+    bool takesText() const { return kind == SourceKind::Text || kind == SourceKind::NewRun; }
 };
 
 // A table cell: from its first position to its end-of-cell mark. Tables are numbered in their

@@ -127,8 +127,14 @@ void TextWalker::walkBlocks()
 {
     Depth d(*this);
     const int at = m_x.depth();
-    while (m_x.child(at))
+    // Only a paragraph that directly follows another can join it.
+    m_joinMark = -1;
+    while (m_x.child(at)) {
+        if (m_x.tok() != Tok::P)
+            m_joinMark = -1;
         block();
+    }
+    m_joinMark = -1;
 }
 
 // The content of a w:sdt: its w:sdtContent read by read.
@@ -226,6 +232,14 @@ void TextWalker::paragraph()
     RunLookProps markLook;
     m_paraStyle = m_styles.paragraphStyle({});
     const int at = m_x.depth();
+    // Where the paragraph is in the part, for the sources that let it be typed into, split and joined.
+    const int32_t joinMark = std::exchange(m_joinMark, -1);
+    const std::size_t sourcesAt = m_out.story.sources.size();
+    const uint32_t tagAt = m_ctx.sources ? m_x.elementOffset() : 0;
+    uint32_t markRPrAt = kNoRunProps;
+    const int outerDepth = std::exchange(m_paraDepth, at);
+    const uint32_t outerPPr = std::exchange(m_pPrAt, kNoRunProps);
+    const bool outerSplittable = std::exchange(m_paraSplittable, m_ctx.sources && m_deleted == 0);
     // w:pPr comes first: the paragraph's style applies to the runs after it.
     for (bool first = true; m_x.child(at); first = false) {
         if (!first || m_x.tok() != Tok::PPr) {
@@ -233,14 +247,18 @@ void TextWalker::paragraph()
             continue;
         }
         const int props = m_x.depth();
+        m_pPrAt = m_x.elementOffset();
         while (m_x.child(props)) {
             const Tok t = m_x.tok();
             if (t == Tok::PStyle)
                 m_paraStyle = m_styles.paragraphStyle(m_x.w("val"));
-            else if (t == Tok::SectPr)
+            else if (t == Tok::SectPr) {
                 sectPr = section();
-            else if (t == Tok::RPr)
+                m_paraSplittable = false;   // the section break would go with one of the halves
+            } else if (t == Tok::RPr) {
+                markRPrAt = m_x.elementOffset();
                 markProps = m_styles.readRunProps(m_x, &markStyle, &markDeleted, m_look ? &markLook : nullptr);
+            }
             else if (m_look)
                 readParaLook(m_x, paraLook);
         }
@@ -254,8 +272,26 @@ void TextWalker::paragraph()
             para.label = m_counter->next(para.numId, para.level);
         m_look->paras.push_back(std::move(para));
     }
-    m_w.put(sectPr ? cp::PageBreak : cp::ParagraphMark, format(rr, markDeleted));
+    const CharFormat markFormat = format(rr, markDeleted);
+    const bool empty = m_w.pos() == start;
+    m_w.put(sectPr ? cp::PageBreak : cp::ParagraphMark, markFormat);
     m_lastParaMark = m_w.pos() - 1;
+    if (m_ctx.sources && m_deleted == 0 && m_fields.empty() && !markDeleted) {
+        auto& sources = m_out.story.sources;
+        if (empty)
+            sources.push_back({m_lastParaMark, 0, tagAt, markRPrAt, markFormat, markFormat, false, SourceKind::NewRun,
+                               m_paraSplittable, m_pPrAt});
+        if (joinMark >= 0 && !sectPr)
+            sources.insert(sources.begin() + static_cast<std::ptrdiff_t>(sourcesAt),
+                           {joinMark, 1, tagAt, kNoRunProps, m_joinFormat, m_joinFormat, false, SourceKind::Join});
+        if (!sectPr) {
+            m_joinMark = m_lastParaMark;
+            m_joinFormat = markFormat;
+        }
+    }
+    m_paraDepth = outerDepth;
+    m_pPrAt = outerPPr;
+    m_paraSplittable = outerSplittable;
     if (sectPr) {
         sectPr->endPos = m_w.pos() - 1;
         m_out.sections.push_back(std::move(*sectPr));
@@ -501,15 +537,27 @@ void TextWalker::sourcedText(const CharFormat& f)
 {
     const int32_t start = m_w.pos();
     const uint32_t tagAt = m_x.elementOffset();
+    const int depth = m_x.depth();
     int pieces = 0;
     m_x.text([&](std::string_view piece) {
         m_w.putUtf8(piece, f);
         ++pieces;
     });
     // Text split by a comment or CDATA inside the element is not one stretch of bytes: left unsourced.
+    // The paragraph can be split inside it when its run lies directly in the paragraph (not in a
+    // hyperlink, content control or tracked change) outside any field.
     if (pieces == 1)
-        m_out.story.sources.push_back({start, m_w.pos() - start, tagAt, m_rPrAt, f, f});
+        m_out.story.sources.push_back({start, m_w.pos() - start, tagAt, m_rPrAt, f, f, false, SourceKind::Text,
+                                       m_paraSplittable && m_fields.empty() && depth == m_paraDepth + 2, m_pPrAt});
     customMarkFrom(start);
+}
+
+void TextWalker::element(char16_t c, const CharFormat& f)
+{
+    m_w.put(c, f);
+    // Its element can go with it, unless it is a tracked deletion's or a field code's.
+    if (m_ctx.sources && (f.cls == CpClass::Shown || f.cls == CpClass::Hidden))
+        m_out.story.sources.push_back({m_w.pos() - 1, 1, m_x.elementOffset(), m_rPrAt, f, f, false, SourceKind::Element});
 }
 
 void TextWalker::runItem(const ResolvedRun& rr)
@@ -531,17 +579,17 @@ void TextWalker::runItem(const ResolvedRun& rr)
         break;
     }
     case Tok::Tab:
-    case Tok::PTab: m_w.put(cp::Tab, format(rr, false)); break;
+    case Tok::PTab: element(cp::Tab, format(rr, false)); break;
     case Tok::Br: {
         const std::string_view type = m_x.w("type");
-        m_w.put(type == "page" ? cp::PageBreak : type == "column" ? cp::ColumnBreak : cp::LineBreak, format(rr, false));
+        element(type == "page" ? cp::PageBreak : type == "column" ? cp::ColumnBreak : cp::LineBreak, format(rr, false));
         break;
     }
-    case Tok::Cr: m_w.put(cp::LineBreak, format(rr, false)); break;
-    case Tok::NoBreakHyphen: m_w.put(cp::NonBreakingHyphen, format(rr, false)); break;
-    case Tok::SoftHyphen: m_w.put(cp::OptionalHyphen, format(rr, false)); break;
+    case Tok::Cr: element(cp::LineBreak, format(rr, false)); break;
+    case Tok::NoBreakHyphen: element(cp::NonBreakingHyphen, format(rr, false)); break;
+    case Tok::SoftHyphen: element(cp::OptionalHyphen, format(rr, false)); break;
     case Tok::Sym:
-        m_w.put(symbolChar(m_x.w("char")), format(rr, false));
+        element(symbolChar(m_x.w("char")), format(rr, false));
         m_w.markSymbol();
         break;
     case Tok::FootnoteReference:

@@ -92,6 +92,8 @@ private:
     // The text put since start is the custom mark of the note reference that awaits one.
     void customMarkFrom(int32_t start);
     void sourcedText(const CharFormat& f);
+    // Puts the character the element the reader stands on stands for.
+    void element(char16_t c, const CharFormat& f);
     void math(ResolvedRun rr);
     void drawing(const ResolvedRun& rr, bool vml);
     bool textBox(int32_t anchor);
@@ -131,6 +133,11 @@ private:
     std::vector<bool> m_fields;        // per open field: still in its code part
     int32_t m_lastParaMark = -1;
     uint32_t m_rPrAt = kNoRunProps;    // the w:rPr of the run being walked
+    int m_paraDepth = -1;              // the reader's depth at the paragraph being walked
+    uint32_t m_pPrAt = kNoRunProps;    // its w:pPr
+    bool m_paraSplittable = false;     // it may be split (sources kept, no section break, not deleted)
+    int32_t m_joinMark = -1;           // the mark of the paragraph just walked, if the next may join it
+    CharFormat m_joinFormat;
 
     Look* m_look = nullptr;
     std::optional<Numbering::Counter> m_counter;

@@ -70,7 +70,8 @@ Replacement::Replacement(const QString& text, bool wildcards)
         case u's': literal(QString(QChar(0x00A0))); break;
         case u'+': literal(QString(QChar(0x2014))); break;
         case u'=': literal(QString(QChar(0x2013))); break;
-        case u'p': case u'm': case u'n': case u'~': case u'-': case u'c':
+        case u'p': literal(QString(QChar(13))); break;
+        case u'm': case u'n': case u'~': case u'-': case u'c':
             throw refusedCode(QStringLiteral("^") + code);
         case u'u': {
             const char32_t v = number(text, i);
@@ -82,7 +83,7 @@ Replacement::Replacement(const QString& text, bool wildcards)
                 throw invalidReplacement();
             --i;
             const char32_t v = number(text, i);
-            if (v < 0x20 && v != 9 && v != 11)
+            if (v < 0x20 && v != 9 && v != 11 && v != 13)
                 throw refusedCode(QStringLiteral("^%1").arg(v));
             literal(QString::fromUcs4(&v, 1));
         }

@@ -15,8 +15,8 @@ constexpr int kInvalidReplacementError = 5625;   // a code the replacement text 
 core::Error invalidReplacement();
 
 // Word's replacement text compiled once per Replace: literal text with its ^ codes read (^t, ^l,
-// ^s, ^+, ^=, ^^, ^nnn, ^unnnn), ^& the found text, and with wildcards \1..\9 the found text's
-// groups. Codes for characters that stand for the document's structure (^p, ^m, ^n, ^~, ^-) and
+// ^p, ^s, ^+, ^=, ^^, ^nnn, ^unnnn), ^& the found text, and with wildcards \1..\9 the found text's
+// groups. Codes for other characters that stand for the document's structure (^m, ^n, ^~, ^-) and
 // ^c are refused with the reason, since their replacement could not be saved exactly here.
 class Replacement {
 public:

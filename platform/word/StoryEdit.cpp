@@ -3,6 +3,8 @@
 #include "platform/word/WordError.h"
 
 #include <algorithm>
+#include <functional>
+#include <optional>
 
 namespace word {
 
@@ -10,9 +12,23 @@ namespace {
 
 bool insertable(QChar c)
 {
-    // Tabs and line breaks are written as their own elements inside the run; every other control
-    // character is a mark of the document's structure.
-    return c.unicode() >= 0x20 || c.unicode() == docx::cp::Tab || c.unicode() == docx::cp::LineBreak;
+    // Tabs and line breaks are written as their own elements inside the run, a paragraph mark
+    // as the end of the paragraph; every other control character is a mark of the document's structure.
+    return c.unicode() >= 0x20 || c.unicode() == docx::cp::Tab || c.unicode() == docx::cp::LineBreak
+           || c.unicode() == docx::cp::ParagraphMark;
+}
+
+bool endsParagraph(QChar c)
+{
+    return c.unicode() == docx::cp::ParagraphMark || c.unicode() == docx::cp::CellMark;
+}
+
+// The first position at or after pos that ends a paragraph; the story's length if none.
+int32_t markAfter(const docx::Story& s, int32_t pos)
+{
+    while (pos < s.length() && !endsParagraph(s.text[pos]))
+        ++pos;
+    return pos;
 }
 
 // Appends a run, merging it with the last one when they look the same.
@@ -36,7 +52,76 @@ void copyRuns(const docx::Story& s, int32_t from, int32_t to, int32_t shift, std
         pushRun(out, it->start + shift, it->format);
 }
 
+// Appends the runs of inserted text at start: its characters in format, each paragraph mark in
+// markFormat.
+void pushInserted(std::vector<docx::FormatRun>& runs, int32_t start, const QString& text, const docx::CharFormat& format,
+                  const docx::CharFormat& markFormat)
+{
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (i == 0 || (text[i] == QChar(docx::cp::ParagraphMark)) != (text[i - 1] == QChar(docx::cp::ParagraphMark)))
+            pushRun(runs, start + static_cast<int32_t>(i),
+                    text[i] == QChar(docx::cp::ParagraphMark) ? markFormat : format);
+}
+
+// What paragraph marks an edit of [start, end) touches: a split or joined paragraph keeps the
+// properties of the paragraph the edit starts in, so the marks typed and the mark that ends the
+// joined paragraph take that paragraph's mark format.
+struct Marks {
+    bool joins = false;          // a paragraph mark is removed
+    int32_t survivor = -1;       // then the mark that ends the joined paragraph
+    docx::CharFormat format;     // the format of the paragraph's mark
+};
+
+Marks marksOf(const docx::Story& s, int32_t start, int32_t end, const QString& text)
+{
+    Marks m;
+    int32_t first = start;
+    while (first < end && !endsParagraph(s.text[first]))
+        ++first;
+    if (first < end) {
+        m.joins = true;
+        m.survivor = markAfter(s, end);
+        m.format = s.runAt(first).format;
+    } else if (text.contains(QChar(docx::cp::ParagraphMark))) {
+        const int32_t mark = markAfter(s, end);
+        if (mark < s.length())
+            m.format = s.runAt(mark).format;
+    }
+    return m;
+}
+
 } // namespace
+
+std::vector<docx::ParaLook> reparagraphed(const std::vector<docx::ParaLook>& paras, std::size_t from, std::size_t to,
+                                          const std::vector<TextSpan>& spans)
+{
+    std::vector<docx::ParaLook> out;
+    int32_t shift = 0;
+    std::size_t k = 0;
+    const auto typed = [&](const TextSpan& t) {
+        for (qsizetype j = 0; j < t.text.size(); ++j)
+            if (t.text[j] == QChar(docx::cp::ParagraphMark) && !out.empty()) {
+                docx::ParaLook q = out.back();
+                q.start = t.start + shift + static_cast<int32_t>(j) + 1;
+                out.push_back(std::move(q));
+            }
+        shift += static_cast<int32_t>(t.text.size()) - (t.end - t.start);
+    };
+    for (std::size_t i = from; i < to; ++i) {
+        bool joined = false;
+        for (; k < spans.size() && spans[k].start < paras[i].start; ++k) {
+            joined = joined || paras[i].start <= spans[k].end;
+            typed(spans[k]);
+        }
+        if (!joined) {
+            out.push_back(paras[i]);
+            out.back().start += shift;
+        }
+    }
+    for (; k < spans.size(); ++k)
+        typed(spans[k]);
+    return out;
+}
 
 namespace {
 
@@ -51,9 +136,7 @@ std::size_t targetSource(const docx::Story& s, int32_t start, int32_t end, const
         throw wordError(ValueOutOfRange);
     for (QChar c : text)
         if (!insertable(c))
-            throw cannotEdit(c.unicode() == docx::cp::ParagraphMark
-                                 ? QStringLiteral("この位置で段落を分けることはできません。")
-                                 : QStringLiteral("この文字は挿入できません。"));
+            throw cannotEdit(QStringLiteral("この文字は挿入できません。"));
 
     const auto& src = s.sources;
     i0 = std::lower_bound(src.begin(), src.end(), start,
@@ -68,15 +151,23 @@ std::size_t targetSource(const docx::Story& s, int32_t start, int32_t end, const
         if (src[i].pos <= covered)
             covered = std::max(covered, src[i].pos + src[i].len);
     if (covered < end)
-        throw cannotEdit(QStringLiteral("注やコメントの参照記号、フィールド、図、表のセルや行の区切り、段落記号、セクション区切りを含む範囲は変更できません。"));
+        throw cannotEdit(QStringLiteral("注やコメントの参照記号、フィールド、図、表のセルや行の区切り、セクション区切り、表の前や文書の末尾の段落記号を含む範囲は変更できません。"));
 
-    for (std::size_t i = i0; i < i1; ++i)
-        if (start < end ? (src[i].pos <= start && start < src[i].pos + src[i].len)
-                        : (src[i].pos < start && start <= src[i].pos + src[i].len))
-            return i;
-    for (std::size_t i = i0; i < i1; ++i)
-        if (src[i].pos == start)
-            return i;
+    // The text joins the text of the first replaced character, else of the character before,
+    // else the text starting at the edit, else the text right after the replaced characters.
+    const std::function<bool(const docx::TextSource&)> rules[] = {
+        [&](const docx::TextSource& t) { return start < end && t.pos <= start && start < t.pos + t.len; },
+        [&](const docx::TextSource& t) { return t.pos < start && start <= t.pos + t.len; },
+        [&](const docx::TextSource& t) { return t.pos == start; },
+        [&](const docx::TextSource& t) { return t.pos == end; },
+    };
+    for (const auto& rule : rules)
+        for (std::size_t i = i0; i < i1; ++i)
+            if (src[i].takesText() && rule(src[i])) {
+                if (text.contains(QChar(docx::cp::ParagraphMark)) && !src[i].splittable)
+                    throw cannotEdit(QStringLiteral("ハイパーリンク、フィールド、コンテンツ コントロール、変更履歴の中や、セクション区切りのある段落は、この位置で分けることはできません。"));
+                return i;
+            }
     if (!text.isEmpty())
         throw cannotEdit(QStringLiteral("この位置には文字を入力できません。文字の前か後ろで入力してください。"));
     return std::min(i0, src.empty() ? 0 : src.size() - 1);
@@ -115,14 +206,16 @@ StoryEdit planEdit(const docx::Story& s, int storyIndex, int32_t start, int32_t 
     }
 
     // Runs: from the one holding the character before the edit to the one after the first run
-    // that starts past it, so that merging never needs a run outside the slice.
+    // that starts past it (or past the mark that ends a joined paragraph), so that merging never
+    // needs a run outside the slice.
+    const Marks marks = marksOf(s, start, end, text);
     const auto runAfter = [&](int32_t p) {
         return static_cast<std::size_t>(std::upper_bound(s.runs.begin(), s.runs.end(), p,
                                                          [](int32_t q, const docx::FormatRun& r) { return q < r.start; })
                                         - s.runs.begin());
     };
     const std::size_t r0 = start > 0 ? runAfter(start - 1) - 1 : 0;
-    std::size_t r1 = runAfter(end);   // the first run starting after end
+    std::size_t r1 = runAfter(std::max(end, marks.survivor));   // the first run starting after both
     if (r1 < s.runs.size())
         ++r1;
     const int32_t regionStart = s.runs.empty() ? 0 : s.runs[r0].start;
@@ -131,8 +224,26 @@ StoryEdit planEdit(const docx::Story& s, int storyIndex, int32_t start, int32_t 
     e.runsBefore.assign(s.runs.begin() + static_cast<std::ptrdiff_t>(r0), s.runs.begin() + static_cast<std::ptrdiff_t>(r1));
     copyRuns(s, regionStart, start, 0, e.runsAfter);
     if (n > 0)
-        pushRun(e.runsAfter, start, src[target].format);
-    copyRuns(s, end, regionEnd, delta, e.runsAfter);
+        pushInserted(e.runsAfter, start, text, src[target].format, marks.format);
+    if (marks.survivor >= 0 && marks.survivor < s.length()) {
+        copyRuns(s, end, marks.survivor, delta, e.runsAfter);
+        pushRun(e.runsAfter, marks.survivor + delta, marks.format);
+        copyRuns(s, marks.survivor + 1, regionEnd, delta, e.runsAfter);
+    } else {
+        copyRuns(s, end, regionEnd, delta, e.runsAfter);
+    }
+
+    // Paragraph looks: from the paragraph the edit starts in to the first one starting after it.
+    const auto& paras = s.look.paras;
+    const auto paraAfter = [&](int32_t p) {
+        return static_cast<std::size_t>(std::upper_bound(paras.begin(), paras.end(), p,
+                                                         [](int32_t q, const docx::ParaLook& l) { return q < l.start; })
+                                        - paras.begin());
+    };
+    const std::size_t p0 = std::max<std::size_t>(paraAfter(start), 1) - 1, p1 = paraAfter(end);
+    e.firstPara = std::min(p0, paras.size());
+    e.parasBefore.assign(paras.begin() + static_cast<std::ptrdiff_t>(e.firstPara), paras.begin() + static_cast<std::ptrdiff_t>(p1));
+    e.parasAfter = reparagraphed(paras, e.firstPara, p1, {{start, end, text}});
     return e;
 }
 
@@ -180,18 +291,38 @@ StoryState planBatch(const docx::Story& s, const std::vector<TextSpan>& spans)
     StoryState out;
     out.text.reserve(length);
     int32_t at = 0, shift = 0;
+    // The mark that ends a joined paragraph, still to be copied, and the format it takes.
+    std::optional<std::pair<int32_t, docx::CharFormat>> survivor;
+    const auto copy = [&](int32_t from, int32_t to) {
+        if (survivor && survivor->first >= from && survivor->first < to) {
+            copyRuns(s, from, survivor->first, shift, out.runs);
+            pushRun(out.runs, survivor->first + shift, survivor->second);
+            copyRuns(s, survivor->first + 1, to, shift, out.runs);
+            survivor.reset();
+        } else {
+            copyRuns(s, from, to, shift, out.runs);
+        }
+    };
     for (std::size_t k = 0; k < spans.size(); ++k) {
         const TextSpan& t = spans[k];
         out.text += QStringView(s.text).mid(at, t.start - at);
         out.text += t.text;
-        copyRuns(s, at, t.start, shift, out.runs);
+        copy(at, t.start);
+        Marks marks = marksOf(s, t.start, t.end, t.text);
+        if (survivor && survivor->first < t.end) {
+            // This span removes the mark an earlier one left to end the joined paragraph.
+            marks.format = survivor->second;
+            survivor.reset();
+        }
         if (!t.text.isEmpty())
-            pushRun(out.runs, t.start + shift, s.sources[targets[k]].format);
+            pushInserted(out.runs, t.start + shift, t.text, s.sources[targets[k]].format, marks.format);
+        if (marks.joins && marks.survivor < s.length())
+            survivor.emplace(marks.survivor, marks.format);
         shift += static_cast<int32_t>(t.text.size()) - (t.end - t.start);
         at = t.end;
     }
     out.text += QStringView(s.text).mid(at);
-    copyRuns(s, at, s.length(), shift, out.runs);
+    copy(at, s.length());
 
     // A source boundary moves back by what the spans removed before it and on by what they
     // inserted before it: a span's text lies after every boundary of the sources before its
@@ -231,6 +362,7 @@ StoryState planBatch(const docx::Story& s, const std::vector<TextSpan>& spans)
             into->push_back(map(p));
     out.look = s.look;
     out.look.remap(map);
+    out.look.paras = reparagraphed(s.look.paras, 0, s.look.paras.size(), spans);
     out.cells = s.cells;
     for (docx::TableCell& c : out.cells) {
         c.start = map(c.start);
@@ -265,22 +397,31 @@ StoryState planFormat(const docx::Story& s, const std::vector<std::pair<int32_t,
         while (k < spans.size() && spans[k].second <= src.pos)
             ++k;
         const docx::CharFormat changed = change.applied(src.format);
-        if (k == spans.size() || spans[k].first >= end || src.len == 0 || changed == src.format) {
+        if (k == spans.size() || spans[k].first >= end || src.len == 0 || changed == src.format
+            || src.kind != docx::SourceKind::Text) {
             out.sources.push_back(src);
             continue;
         }
         // Cut the source where spans begin and end inside it.
+        const auto piece = [&](int32_t from, int32_t to, const docx::CharFormat& f) {
+            docx::TextSource cut = src;
+            cut.pos = from;
+            cut.len = to - from;
+            cut.format = f;
+            cut.changed = true;
+            out.sources.push_back(cut);
+        };
         int32_t at = src.pos;
         for (std::size_t j = k; j < spans.size() && spans[j].first < end && at < end; ++j) {
             const int32_t from = std::max(at, spans[j].first), to = std::min(end, spans[j].second);
             if (from > at)
-                out.sources.push_back({at, from - at, src.tagAt, src.rPrAt, src.format, src.loaded, true});
-            out.sources.push_back({from, to - from, src.tagAt, src.rPrAt, changed, src.loaded, true});
+                piece(at, from, src.format);
+            piece(from, to, changed);
             overrides.push_back({from, to, changed});
             at = to;
         }
         if (at < end)
-            out.sources.push_back({at, end - at, src.tagAt, src.rPrAt, src.format, src.loaded, true});
+            piece(at, end, src.format);
     }
     int32_t at = 0;
     for (const Override& o : overrides) {
@@ -335,7 +476,14 @@ void applyEdit(docx::Story& s, const StoryEdit& e, bool forward)
         for (int32_t& p : *marks)
             if (p >= after)
                 p += delta;
+    // The look moved every paragraph after the edit; those it touched are the edit's.
     s.look.replace(e.at, after, static_cast<int32_t>(in.size()));
+    auto& paras = s.look.paras;
+    const auto& parasWere = forward ? e.parasBefore : e.parasAfter;
+    const auto& parasNow = forward ? e.parasAfter : e.parasBefore;
+    const auto firstPara = paras.begin() + static_cast<std::ptrdiff_t>(e.firstPara);
+    paras.erase(firstPara, firstPara + static_cast<std::ptrdiff_t>(parasWere.size()));
+    paras.insert(paras.begin() + static_cast<std::ptrdiff_t>(e.firstPara), parasNow.begin(), parasNow.end());
     for (docx::TableCell& c : s.cells)
         for (int32_t* p : {&c.start, &c.end})
             if (*p >= after)

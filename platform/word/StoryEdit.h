@@ -12,9 +12,11 @@
 namespace word {
 
 // One change of one story's text, kept whole so that it can be undone and redone exactly: the
-// text, the sources and the format runs it touched as they were before and after. Sources are
-// never added or removed by an edit (an emptied one stays, holding its place in the part), so a
-// source's index names the same w:t element throughout.
+// text, the sources, the format runs and the paragraph looks it touched as they were before and
+// after. Sources are never added or removed by an edit (an emptied one stays, holding its place in
+// the part; a paragraph mark typed is text of the source it is typed into, which the writer ends
+// the paragraph in; a paragraph mark deleted empties its Join source), so a source's index names
+// the same place in the part throughout.
 struct StoryEdit {
     struct SourceSpan {
         int32_t pos, len;
@@ -27,6 +29,8 @@ struct StoryEdit {
     std::vector<SourceSpan> sourcesBefore, sourcesAfter;   // same length
     std::size_t firstRun = 0;
     std::vector<docx::FormatRun> runsBefore, runsAfter;
+    std::size_t firstPara = 0;
+    std::vector<docx::ParaLook> parasBefore, parasAfter;
 
     int32_t delta() const { return static_cast<int32_t>(inserted.size() - removed.size()); }
 };
@@ -61,10 +65,13 @@ private:
 };
 
 // Plans replacing [start, end) of story with text so that the writer can save it exactly: every
-// replaced position must be text read from a w:t element, and the new text joins the element of
-// the first replaced character, or for an insertion point the one of the character before it (the
-// one after it at the start of a paragraph or a stretch of text). Throws Word's error with a
-// Japanese reason otherwise; changes nothing.
+// replaced position must come from a source (text of a w:t element, a tab, break or symbol
+// element, the mark of a paragraph that can join the next one), and the new text joins the w:t
+// element of the first replaced character, or the one of the character before it, or the one
+// starting at the edit (an empty paragraph's place for a new run included), or the one right
+// after the replaced characters. A paragraph mark in text splits the paragraph there, where the
+// writer can end it. Throws Word's error with a Japanese reason otherwise; changes nothing.
+// Joined or split paragraphs keep the properties of the paragraph the edit starts in.
 StoryEdit planEdit(const docx::Story& story, int storyIndex, int32_t start, int32_t end, const QString& text);
 
 // Whether planEdit would accept the edit.
@@ -87,6 +94,12 @@ struct FormatChange {
 // only the runs of w:t text can be rewritten exactly.
 StoryState planFormat(const docx::Story& story, const std::vector<std::pair<int32_t, int32_t>>& spans,
                       const FormatChange& change);
+
+// The paragraph looks paras[from, to) once each span (sorted, not overlapping) is replaced: a
+// paragraph whose mark went joins the one before it, which keeps its look, and each paragraph mark
+// in a span's text starts a paragraph looking like the one it was typed in.
+std::vector<docx::ParaLook> reparagraphed(const std::vector<docx::ParaLook>& paras, std::size_t from, std::size_t to,
+                                          const std::vector<TextSpan>& spans);
 
 // Swaps state with the story's own: applies a planned batch, or undoes (redoes) an applied one.
 void swapState(docx::Story& story, StoryState& state);

@@ -91,9 +91,9 @@ TEST(Editing, EditsUndoAndRefusals)
     EXPECT_EQ(d.model().comments[0].rangeStart, 11);
     EXPECT_FALSE(d.Saved());
 
-    // Across a tab, a note mark, a comment mark, a paragraph mark; a new paragraph; a control character.
-    for (auto [s, e, text] : {std::tuple{4, 8, ""}, std::tuple{9, 11, ""}, std::tuple{12, 14, "z"},
-                              std::tuple{14, 15, ""}, std::tuple{2, 2, "\r"}, std::tuple{2, 2, "\x02"}}) {
+    // Across a note mark, a comment mark, the story's last paragraph mark; a control character.
+    for (auto [s, e, text] : {std::tuple{9, 11, ""}, std::tuple{12, 14, "z"}, std::tuple{17, 18, ""},
+                              std::tuple{13, 15, ""}, std::tuple{2, 2, "\x02"}}) {
         const QString was = d.story(0).text;
         try {
             o.main(s, e)->setText(QString::fromLatin1(text));
