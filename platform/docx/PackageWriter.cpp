@@ -148,16 +148,24 @@ qsizetype elementEnd(const QByteArray& bytes, qsizetype lt)
 }
 
 // Just after the start tag at lt and, if one follows, the w:pPr element: where a paragraph's
-// content starts. -1 when the paragraph is an empty element.
+// content starts.
 qsizetype paragraphContent(const QByteArray& bytes, qsizetype lt, const QByteArray& prefix)
 {
     const qsizetype gt = bytes.indexOf('>', lt);
-    if (gt < 0 || bytes[gt - 1] == '/')
-        return -1;
     qsizetype at = gt + 1;
     while (at < bytes.size() && isSpace(bytes[at]))
         ++at;
     return at < bytes.size() && tagName(bytes, at) == prefix + "pPr" ? elementEnd(bytes, at) : gt + 1;
+}
+
+// The '<' of the end tag named name that only white space separates from lt, -1 if none.
+qsizetype endTagBefore(const QByteArray& bytes, qsizetype lt, const QByteArray& name)
+{
+    qsizetype before = lt;
+    while (before > 0 && isSpace(bytes[before - 1]))
+        --before;
+    const QByteArray endTag = "</" + name + ">";
+    return before >= endTag.size() && bytes.mid(before - endTag.size(), endTag.size()) == endTag ? before - endTag.size() : -1;
 }
 
 // Where the schema puts each run property that formatting writes, among its siblings.
@@ -303,28 +311,19 @@ Splice splice(const QByteArray& bytes, const Group& g, const QString& path)
     }
     case SourceKind::Join: {
         // From the end tag of the paragraph before to where this one's content starts.
-        qsizetype before = lt;
-        while (before > 0 && isSpace(bytes[before - 1]))
-            --before;
-        const QByteArray endTag = "</" + name + ">";
-        if (!text.isEmpty() || local != "p" || before < endTag.size()
-            || bytes.mid(before - endTag.size(), endTag.size()) != endTag)
+        const qsizetype before = endTagBefore(bytes, lt, name);
+        if (!text.isEmpty() || local != "p" || before < 0 || bytes[gt - 1] == '/')
             throw mismatch(path);
-        const qsizetype content = paragraphContent(bytes, lt, prefix);
-        if (content < 0)   // an empty element: the paragraph before keeps its end tag
-            return {before, gt + 1, {}};
-        return {before - endTag.size(), content, {}};
+        return {before, paragraphContent(bytes, lt, prefix), {}};
     }
     case SourceKind::NewRun: {
-        if (local != "p" || g.pieces.size() != 1)
+        if (local != "p" || g.pieces.size() != 1 || bytes[gt - 1] == '/')
             throw mismatch(path);
         const QByteArray rPr = runProps(bytes, g.rPrAt, prefix, g.pieces[0].format, g.loaded);
         QByteArray run = "<" + prefix + "r>" + rPr + "<" + prefix + "t xml:space=\"preserve\">";
         appendContent(run, text, prefix, pPr, rPr);
         run += "</" + prefix + "t></" + prefix + "r>";
         const qsizetype content = paragraphContent(bytes, lt, prefix);
-        if (content < 0)
-            return {gt - 1, gt + 1, ">" + run + "</" + name + ">"};
         return {content, content, run};
     }
     case SourceKind::Text: break;
@@ -361,17 +360,57 @@ Splice splice(const QByteArray& bytes, const Group& g, const QString& path)
 // where formatting changed, runs of their own after the element's, each with the run's
 // properties so changed; the rest of the original run keeps its own properties), removed
 // elements and joined paragraphs gone, new runs in empty paragraphs; everything else as it was.
-QByteArray rewritePart(const QByteArray& bytes, const std::vector<Group>& groups, const QString& path)
+QByteArray rewritePart(const QByteArray& original, std::vector<Group> groups, const QString& path)
 {
+    // A paragraph written as an empty element that is typed into or joined is first given an end
+    // tag, so that what goes into it and what joins it are splices of its content.
+    std::vector<qsizetype> closings;   // the "/>" of each
+    for (const Group& g : groups) {
+        if (g.kind != SourceKind::NewRun && g.kind != SourceKind::Join)
+            continue;
+        const qsizetype gt = original.indexOf('>', g.tagAt);
+        if (gt > 0 && original[gt - 1] == '/')
+            closings.push_back(gt - 1);
+        qsizetype before = g.tagAt;
+        while (g.kind == SourceKind::Join && before > 2 && isSpace(original[before - 1]))
+            --before;
+        if (g.kind == SourceKind::Join && before > 2 && original[before - 1] == '>' && original[before - 2] == '/'
+            && tagName(original, original.lastIndexOf('<', before - 1)) == tagName(original, g.tagAt))
+            closings.push_back(before - 2);
+    }
+    std::sort(closings.begin(), closings.end());
+    closings.erase(std::unique(closings.begin(), closings.end()), closings.end());
+    QByteArray bytes;
+    std::vector<std::pair<qsizetype, qsizetype>> grown;   // (closing, bytes added up to it)
+    qsizetype copied = 0;
+    for (const qsizetype at : closings) {
+        bytes.append(original.constData() + copied, at - copied);
+        bytes += "></" + tagName(original, original.lastIndexOf('<', at)) + ">";
+        copied = at + 2;
+        grown.push_back({at, bytes.size() - copied});
+    }
+    bytes.append(original.constData() + copied, original.size() - copied);
+    const auto moved = [&](uint32_t offset) {
+        if (offset == kNoRunProps)
+            return offset;
+        const auto it = std::upper_bound(grown.begin(), grown.end(), offset,
+                                         [](uint32_t o, const std::pair<qsizetype, qsizetype>& c) { return o < c.first; });
+        return it == grown.begin() ? offset : static_cast<uint32_t>(offset + (it - 1)->second);
+    };
+
     std::vector<Splice> splices;
     splices.reserve(groups.size());
-    for (const Group& g : groups)
+    for (Group& g : groups) {
+        g.tagAt = moved(g.tagAt);
+        g.rPrAt = moved(g.rPrAt);
+        g.pPrAt = moved(g.pPrAt);
         splices.push_back(splice(bytes, g, path));
+    }
     std::stable_sort(splices.begin(), splices.end(),
                      [](const Splice& a, const Splice& b) { return a.from != b.from ? a.from < b.from : a.to < b.to; });
     QByteArray out;
     out.reserve(bytes.size() + bytes.size() / 8);
-    qsizetype copied = 0;
+    copied = 0;
     for (std::size_t i = 0; i < splices.size(); ++i) {
         const Splice& s = splices[i];
         // Two stories read from one part (a header two sections use) edited alike write it once.
@@ -426,8 +465,16 @@ std::map<QByteArray, std::vector<Group>> changesByPart(const Document& doc)
         for (std::size_t i = 0; i < src.size();) {
             std::size_t j = i;
             bool changed = false;
-            for (; j < src.size() && src[j].tagAt == src[i].tagAt && src[j].kind == src[i].kind; ++j)
+            int32_t len = 0;
+            for (; j < src.size() && src[j].tagAt == src[i].tagAt && src[j].kind == src[i].kind; ++j) {
                 changed = changed || src[j].changed;
+                len += src[j].len;
+            }
+            // An element or a paragraph mark is written only when it went, a new run only with text.
+            if (src[i].kind == SourceKind::Element || src[i].kind == SourceKind::Join)
+                changed = len == 0;
+            else if (src[i].kind == SourceKind::NewRun)
+                changed = len > 0;
             if (changed) {
                 Group g{src[i].kind, src[i].tagAt, src[i].rPrAt, src[i].pPrAt, src[i].loaded, {}};
                 for (std::size_t k = i; k < j; ++k)

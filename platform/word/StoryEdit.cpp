@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <iterator>
 #include <optional>
 
 namespace word {
@@ -244,6 +245,8 @@ StoryEdit planEdit(const docx::Story& s, int storyIndex, int32_t start, int32_t 
     e.firstPara = std::min(p0, paras.size());
     e.parasBefore.assign(paras.begin() + static_cast<std::ptrdiff_t>(e.firstPara), paras.begin() + static_cast<std::ptrdiff_t>(p1));
     e.parasAfter = reparagraphed(paras, e.firstPara, p1, {{start, end, text}});
+    std::copy(std::lower_bound(s.symbols.begin(), s.symbols.end(), start),
+              std::lower_bound(s.symbols.begin(), s.symbols.end(), end), std::back_inserter(e.symbolsRemoved));
     return e;
 }
 
@@ -357,9 +360,15 @@ StoryState planBatch(const docx::Story& s, const std::vector<TextSpan>& spans)
     }
 
     const PositionMap map(spans);
-    for (auto [from, into] : {std::pair{&s.symbols, &out.symbols}, std::pair{&s.rowEnds, &out.rowEnds}})
-        for (int32_t p : *from)
-            into->push_back(map(p));
+    std::size_t span = 0;
+    for (int32_t p : s.symbols) {
+        while (span < spans.size() && spans[span].end <= p)
+            ++span;
+        if (span == spans.size() || p < spans[span].start)   // deleted symbols go
+            out.symbols.push_back(map(p));
+    }
+    for (int32_t p : s.rowEnds)
+        out.rowEnds.push_back(map(p));
     out.look = s.look;
     out.look.remap(map);
     out.look.paras = reparagraphed(s.look.paras, 0, s.look.paras.size(), spans);
@@ -472,10 +481,17 @@ void applyEdit(docx::Story& s, const StoryEdit& e, bool forward)
         s.runs[i].start += delta;
 
     const int32_t after = e.at + static_cast<int32_t>(out.size());
+    // Deleted symbols go with their text and come back with it.
+    const auto firstSymbol = std::lower_bound(s.symbols.begin(), s.symbols.end(), e.at);
+    if (forward)
+        s.symbols.erase(firstSymbol, firstSymbol + static_cast<std::ptrdiff_t>(e.symbolsRemoved.size()));
     for (auto* marks : {&s.symbols, &s.rowEnds})
         for (int32_t& p : *marks)
             if (p >= after)
                 p += delta;
+    if (!forward)
+        s.symbols.insert(std::lower_bound(s.symbols.begin(), s.symbols.end(), e.at), e.symbolsRemoved.begin(),
+                         e.symbolsRemoved.end());
     // The look moved every paragraph after the edit; those it touched are the edit's.
     s.look.replace(e.at, after, static_cast<int32_t>(in.size()));
     auto& paras = s.look.paras;

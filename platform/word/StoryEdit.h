@@ -31,6 +31,7 @@ struct StoryEdit {
     std::vector<docx::FormatRun> runsBefore, runsAfter;
     std::size_t firstPara = 0;
     std::vector<docx::ParaLook> parasBefore, parasAfter;
+    std::vector<int32_t> symbolsRemoved;   // positions, before the edit, of the symbols it deletes
 
     int32_t delta() const { return static_cast<int32_t>(inserted.size() - removed.size()); }
 };
