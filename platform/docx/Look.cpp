@@ -111,6 +111,11 @@ void Look::replace(int32_t start, int32_t end, int32_t insertedLength)
 {
     const int32_t delta = insertedLength - (end - start);
     const auto move = [&](int32_t& pos) { pos = moved(pos, start, end, delta); };
+    // A table or cell starting where the edit does keeps its start: the text there is its own.
+    const auto moveStart = [&](int32_t& pos) {
+        if (pos != start)
+            move(pos);
+    };
     // As the story's format runs: the inserted text looks like the character at the span's start,
     // the text after the span keeps its look.
     const auto lookAt = [this](int32_t p) {
@@ -138,11 +143,11 @@ void Look::replace(int32_t start, int32_t end, int32_t insertedLength)
     for (ParaLook& p : paras)
         move(p.start);
     for (TableLook& t : tables) {
-        move(t.start);
+        moveStart(t.start);
         move(t.end);
         for (auto& row : t.rows)
             for (CellLook& c : row) {
-                move(c.start);
+                moveStart(c.start);
                 move(c.end);
             }
     }

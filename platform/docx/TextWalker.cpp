@@ -281,12 +281,14 @@ void TextWalker::paragraph()
         if (empty)
             sources.push_back({m_lastParaMark, 0, tagAt, markRPrAt, markFormat, markFormat, false, SourceKind::NewRun,
                                m_paraSplittable, m_pPrAt});
-        if (joinMark >= 0 && !sectPr)
+        // Joined text would take the first paragraph's style: only the same style keeps its formatting.
+        if (joinMark >= 0 && !sectPr && m_paraStyle == m_joinStyle)
             sources.insert(sources.begin() + static_cast<std::ptrdiff_t>(sourcesAt),
                            {joinMark, 1, tagAt, kNoRunProps, m_joinFormat, m_joinFormat, false, SourceKind::Join});
         if (!sectPr) {
             m_joinMark = m_lastParaMark;
             m_joinFormat = markFormat;
+            m_joinStyle = m_paraStyle;
         }
     }
     m_paraDepth = outerDepth;

@@ -138,6 +138,7 @@ private:
     bool m_paraSplittable = false;     // it may be split (sources kept, no section break, not deleted)
     int32_t m_joinMark = -1;           // the mark of the paragraph just walked, if the next may join it
     CharFormat m_joinFormat;
+    int m_joinStyle = Styles::kNone;
 
     Look* m_look = nullptr;
     std::optional<Numbering::Counter> m_counter;

@@ -69,11 +69,19 @@ void Document::Close()
 namespace {
 
 // Moves a position at or after the edited span by the change in length. No kept position lies
-// inside a span an edit replaces: those are all text read from w:t elements.
+// inside a span an edit replaces: those are all characters read from sources.
 void shift(int32_t& pos, int32_t after, int32_t delta)
 {
     if (pos >= after)
         pos += delta;
+}
+
+// The start of a note or comment keeps its place at the edit's start: the character before it
+// ends another note or comment and is never deleted, so text there is always its own.
+void shiftStart(int32_t& pos, int32_t at, int32_t after, int32_t delta)
+{
+    if (pos != at)
+        shift(pos, after, delta);
 }
 
 } // namespace
@@ -88,7 +96,7 @@ void Document::apply(const StoryEdit& e, bool forward)
         if (n.refStory == e.story)
             shift(n.refPos, after, delta);
         if (s.type == n.type) {  // a note kind has one story
-            shift(n.start, after, delta);
+            shiftStart(n.start, e.at, after, delta);
             shift(n.end, after, delta);
         }
     }
@@ -99,7 +107,7 @@ void Document::apply(const StoryEdit& e, bool forward)
             shift(c.markPos, after, delta);
         }
         if (s.type == docx::wdCommentsStory) {
-            shift(c.start, after, delta);
+            shiftStart(c.start, e.at, after, delta);
             shift(c.end, after, delta);
         }
     }

@@ -152,7 +152,7 @@ std::size_t targetSource(const docx::Story& s, int32_t start, int32_t end, const
         if (src[i].pos <= covered)
             covered = std::max(covered, src[i].pos + src[i].len);
     if (covered < end)
-        throw cannotEdit(QStringLiteral("注やコメントの参照記号、フィールド、図、表のセルや行の区切り、セクション区切り、表の前や文書の末尾の段落記号を含む範囲は変更できません。"));
+        throw cannotEdit(QStringLiteral("注やコメントの参照記号、フィールド、図、表のセルや行の区切り、セクション区切り、表の前や文書の末尾の段落記号、スタイルの異なる段落の間の段落記号を含む範囲は変更できません。"));
 
     // The text joins the text of the first replaced character, else of the character before,
     // else the text starting at the edit, else the text right after the replaced characters.
@@ -500,10 +500,15 @@ void applyEdit(docx::Story& s, const StoryEdit& e, bool forward)
     const auto firstPara = paras.begin() + static_cast<std::ptrdiff_t>(e.firstPara);
     paras.erase(firstPara, firstPara + static_cast<std::ptrdiff_t>(parasWere.size()));
     paras.insert(paras.begin() + static_cast<std::ptrdiff_t>(e.firstPara), parasNow.begin(), parasNow.end());
-    for (docx::TableCell& c : s.cells)
-        for (int32_t* p : {&c.start, &c.end})
-            if (*p >= after)
-                *p += delta;
+    // A cell's end is its mark, which moves with the text before it; a cell starting where the
+    // edit does keeps its start (the character before a cell can never be deleted, so a start
+    // there was there before a deletion too).
+    for (docx::TableCell& c : s.cells) {
+        if (c.start >= after && c.start != e.at)
+            c.start += delta;
+        if (c.end >= after)
+            c.end += delta;
+    }
     ++s.revision;
 }
 
