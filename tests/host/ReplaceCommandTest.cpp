@@ -78,17 +78,29 @@ TEST(ReplaceCommand, ExitStatusAndErrorsNameTheirFile)
 }
 
 // LibreOffice reads what we wrote: its text of each saved file is its text of the original with
-// exactly the replacement made. A missing soffice fails the test.
+// exactly the replacement made; paragraphs split and joined are its lines split and joined, as
+// many in the main text as the command reports. A missing soffice fails the test.
 TEST(ReplaceCommand, LibreOfficeReadsTheSavedFiles)
 {
     QTemporaryDir dir;
-    struct Case { QString file, find, with; QStringList more; };
-    const Case cases[] = {
+    struct Case { QString file, find, with; QStringList more; int mainCount = -1; };
+    Case cases[] = {
         {kSample, "資料", "史料", {}},
         {kSample, "資料", "", {"--set-strike", "yes", "--set-color", "255"}},   // formatting alone: runs split
         {TARVELIN_CORPUS_DIR "/mammoth/test__test-data__tables.docx", "e", "ë", {}},
         {TARVELIN_CORPUS_DIR "/mammoth/test__test-data__simple-list.docx", "e", "ë", {}},
         {TARVELIN_CORPUS_DIR "/python-docx/features__steps__test_files__doc-odd-even-hdrs.docx", "a", "ä", {}},
+        {kSample, "。", "。^p", {}},   // a paragraph ends after each sentence
+        {kSample, "^p", "／", {}},     // paragraphs joined
+    };
+    // The main text's count in the command's report (file, type, type code, count).
+    const auto mainCount = [](const QString& out) {
+        for (const QString& line : out.split(u'\n')) {
+            const QStringList cols = line.split(u'\t');
+            if (cols.size() == 4 && cols[2] == "1")
+                return cols[3].toInt();
+        }
+        return -1;
     };
     QStringList originals, saved;
     for (int i = 0; i < static_cast<int>(std::size(cases)); ++i) {
@@ -97,6 +109,7 @@ TEST(ReplaceCommand, LibreOfficeReadsTheSavedFiles)
         const Outcome r = run("replace", QStringList{"--text", cases[i].find, "--replace-with", cases[i].with, "--match-case",
                                                      "--output", out, original} + cases[i].more);
         ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        cases[i].mainCount = mainCount(r.out);
         originals << original;
         saved << out;
     }
@@ -117,6 +130,18 @@ TEST(ReplaceCommand, LibreOfficeReadsTheSavedFiles)
     for (int i = 0; i < originals.size(); ++i) {
         const QString was = QString::fromUtf8(bytes(dir.filePath(QStringLiteral("txt/o%1.txt").arg(i))));
         const QString now = QString::fromUtf8(bytes(dir.filePath(QStringLiteral("txt/r%1.txt").arg(i))));
+        if (cases[i].with == "。^p") {
+            EXPECT_EQ(QString(now).remove(u'\n'), QString(was).remove(u'\n'));
+            EXPECT_EQ(now.count(u'\n') - was.count(u'\n'), cases[i].mainCount);
+            EXPECT_GT(cases[i].mainCount, 1);
+            continue;
+        }
+        if (cases[i].find == "^p") {
+            EXPECT_EQ(QString(now).replace(cases[i].with, "\n"), was);
+            EXPECT_EQ(now.count(cases[i].with), cases[i].mainCount);
+            EXPECT_GT(cases[i].mainCount, 1);
+            continue;
+        }
         ASSERT_TRUE(was.contains(cases[i].find)) << i;
         EXPECT_EQ(now, QString(was).replace(cases[i].find, cases[i].with.isEmpty() ? cases[i].find : cases[i].with)) << i;
     }
