@@ -361,3 +361,25 @@ TEST(ParagraphEdits, CorpusRoundTrip)
     EXPECT_GT(typed[docx::wdMainTextStory], 0);
     EXPECT_GT(refused[docx::wdMainTextStory], 0);
 }
+
+// Text typed at a cell's first position is the cell's, and undoing the deletion of a cell's first
+// character puts the cell's start back where it was, with its look.
+TEST(ParagraphEdits, CellStartsStayWhereAnEditStarts)
+{
+    Opened o(DocxBuilder().body(para(run("before")) + "<w:tbl><w:tr><w:tc>" + para(run("ab")) + "</w:tc><w:tc>"
+                                + para("<w:r><w:tab/></w:r>" + run("cd")) + "</w:tc></w:tr></w:tbl>" + para(run("after"))));
+    Document& d = *o.doc;
+    const docx::Document original = d.model();
+    ASSERT_EQ(d.story(0).cells.size(), 2u);
+    const int32_t first = d.story(0).cells[0].start, second = d.story(0).cells[1].start;
+    o.main(first, first)->InsertBefore("x");
+    EXPECT_EQ(d.story(0).cells[0].start, first);
+    EXPECT_EQ(d.story(0).cells[1].start, second + 1);
+    o.main(second + 1, second + 2)->Delete();   // the tab that starts the second cell
+    EXPECT_EQ(d.story(0).cells[1].start, second + 1);
+    ASSERT_EQ(d.story(0).look.tables.size(), 1u);
+    EXPECT_EQ(d.story(0).look.tables[0].start, first);
+    ASSERT_TRUE(d.Undo(2));
+    expectSameModel(d.model(), original);
+    EXPECT_EQ(d.story(0).look.tables[0].rows[0][1].start, second);
+}
