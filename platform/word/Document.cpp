@@ -68,20 +68,43 @@ void Document::Close()
 
 namespace {
 
-// Moves a position at or after the edited span by the change in length. No kept position lies
-// inside a span an edit replaces: those are all characters read from sources.
-void shift(int32_t& pos, int32_t after, int32_t delta)
-{
-    if (pos >= after)
-        pos += delta;
-}
+// What a position kept outside a story stands on: a mark (a note or comment reference, the
+// paragraph mark ending a note or comment, a text box's anchor, a section break), a boundary
+// between two characters inside a paragraph (where a commented range starts or ends, where a
+// custom note mark starts) or the start of a note or comment, before its first paragraph.
+enum class Kept { Mark, Boundary, Start };
 
-// The start of a note or comment keeps its place at the edit's start: the character before it
-// ends another note or comment and is never deleted, so text there is always its own.
-void shiftStart(int32_t& pos, int32_t at, int32_t after, int32_t delta)
+// Calls fn(pos, kind) on every position kept outside the text of story (of the given type),
+// always in the same order.
+template <typename Fn>
+void forEachKept(std::vector<docx::Note>& notes, std::vector<docx::Comment>& comments,
+                 std::vector<docx::TextBox>& boxes, std::vector<docx::Section>& sections, int story, int type, Fn&& fn)
 {
-    if (pos != at)
-        shift(pos, after, delta);
+    for (auto& n : notes) {
+        if (n.refStory == story)
+            fn(n.refPos, n.customMark.isEmpty() ? Kept::Mark : Kept::Boundary);
+        if (type == n.type) {   // a note kind has one story
+            fn(n.start, Kept::Start);
+            fn(n.end, Kept::Mark);
+        }
+    }
+    for (auto& c : comments) {
+        if (c.anchorStory == story) {
+            fn(c.rangeStart, Kept::Boundary);
+            fn(c.rangeEnd, Kept::Boundary);
+            fn(c.markPos, Kept::Mark);
+        }
+        if (type == docx::wdCommentsStory) {
+            fn(c.start, Kept::Start);
+            fn(c.end, Kept::Mark);
+        }
+    }
+    for (auto& t : boxes)
+        if (t.anchorStory == story)
+            fn(t.anchorPos, Kept::Mark);
+    if (story == 0)
+        for (auto& sec : sections)
+            fn(sec.endPos, Kept::Mark);
 }
 
 } // namespace
@@ -90,33 +113,26 @@ void Document::apply(const StoryEdit& e, bool forward)
 {
     docx::Story& s = m_model.stories.at(e.story);
     applyEdit(s, e, forward);
-    const int32_t delta = forward ? e.delta() : -e.delta();
-    const int32_t after = e.at + static_cast<int32_t>(forward ? e.removed.size() : e.inserted.size());
-    for (auto& n : m_model.notes) {
-        if (n.refStory == e.story)
-            shift(n.refPos, after, delta);
-        if (s.type == n.type) {  // a note kind has one story
-            shiftStart(n.start, e.at, after, delta);
-            shift(n.end, after, delta);
-        }
-    }
-    for (auto& c : m_model.comments) {
-        if (c.anchorStory == e.story) {
-            shift(c.rangeStart, after, delta);
-            shift(c.rangeEnd, after, delta);
-            shift(c.markPos, after, delta);
-        }
-        if (s.type == docx::wdCommentsStory) {
-            shiftStart(c.start, e.at, after, delta);
-            shift(c.end, after, delta);
-        }
-    }
-    for (auto& t : m_model.textBoxes)
-        if (t.anchorStory == e.story)
-            shift(t.anchorPos, after, delta);
-    if (e.story == 0)
-        for (auto& sec : m_model.sections)
-            shift(sec.endPos, after, delta);
+    const int32_t removed = static_cast<int32_t>(e.removed.size()), inserted = static_cast<int32_t>(e.inserted.size());
+    uint32_t index = 0;
+    forEachKept(m_model.notes, m_model.comments, m_model.textBoxes, m_model.sections, e.story, s.type,
+                [&](int32_t& pos, Kept kind) {
+                    const uint32_t k = index++;
+                    if (!forward) {
+                        // Boundaries the edit moved go back where they were; the rest move back.
+                        const auto it = std::lower_bound(e.boundaries.begin(), e.boundaries.end(), std::pair{k, INT32_MIN});
+                        if (it != e.boundaries.end() && it->first == k)
+                            pos = it->second;
+                        else if (pos >= e.at + inserted)
+                            pos += removed - inserted;
+                    } else if (pos > e.at + removed || (pos == e.at + removed && kind == Kept::Mark)) {
+                        pos += inserted - removed;
+                    } else if (kind != Kept::Mark && pos >= e.at) {
+                        // A boundary in the replaced span comes after the new text when the text
+                        // went into a run before it; a note or comment starts before any text.
+                        pos = kind == Kept::Boundary && e.textFrom < pos ? e.at + inserted : e.at;
+                    }
+                });
     m_locator.reset();
     emit m_app->textReplaced(this, e.story, e.at, forward ? e.removed : e.inserted, forward ? e.inserted : e.removed);
     emit m_app->storyEdited(this, e.story);
@@ -164,7 +180,15 @@ void Document::replaceText(int storyIndex, int32_t start, int32_t end, const QSt
     if (start == end && text.isEmpty())
         return;
     refuseReadOnly();
-    record(planEdit(m_model.stories.at(storyIndex), storyIndex, start, end, text));
+    StoryEdit edit = planEdit(m_model.stories.at(storyIndex), storyIndex, start, end, text);
+    uint32_t index = 0;
+    forEachKept(m_model.notes, m_model.comments, m_model.textBoxes, m_model.sections, storyIndex,
+                m_model.stories[storyIndex].type, [&](int32_t& pos, Kept kind) {
+                    const uint32_t k = index++;
+                    if (kind != Kept::Mark && pos >= start && pos <= end)
+                        edit.boundaries.push_back({k, pos});
+                });
+    record(std::move(edit));
 }
 
 void Document::replaceSpans(int storyIndex, const std::vector<TextSpan>& spans)
@@ -175,31 +199,8 @@ void Document::replaceSpans(int storyIndex, const std::vector<TextSpan>& spans)
     const docx::Story& s = m_model.stories.at(storyIndex);
     Batch b{storyIndex, planBatch(s, spans), {m_model.notes, m_model.comments, m_model.textBoxes, m_model.sections}};
     const PositionMap map(spans);
-    for (auto& n : b.marks.notes) {
-        if (n.refStory == storyIndex)
-            n.refPos = map(n.refPos);
-        if (s.type == n.type) {
-            n.start = map(n.start);
-            n.end = map(n.end);
-        }
-    }
-    for (auto& c : b.marks.comments) {
-        if (c.anchorStory == storyIndex) {
-            c.rangeStart = map(c.rangeStart);
-            c.rangeEnd = map(c.rangeEnd);
-            c.markPos = map(c.markPos);
-        }
-        if (s.type == docx::wdCommentsStory) {
-            c.start = map(c.start);
-            c.end = map(c.end);
-        }
-    }
-    for (auto& t : b.marks.textBoxes)
-        if (t.anchorStory == storyIndex)
-            t.anchorPos = map(t.anchorPos);
-    if (storyIndex == 0)
-        for (auto& sec : b.marks.sections)
-            sec.endPos = map(sec.endPos);
+    forEachKept(b.marks.notes, b.marks.comments, b.marks.textBoxes, b.marks.sections, storyIndex, s.type,
+                [&](int32_t& pos, Kept) { pos = map(pos); });
     record(std::move(b));
 }
 

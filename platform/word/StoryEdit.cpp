@@ -187,6 +187,8 @@ StoryEdit planEdit(const docx::Story& s, int storyIndex, int32_t start, int32_t 
     e.at = start;
     e.removed = s.text.mid(start, end - start);
     e.inserted = text;
+    if (!text.isEmpty())
+        e.textFrom = src[target].kind == docx::SourceKind::NewRun ? INT32_MIN : src[target].pos;
     const int32_t n = static_cast<int32_t>(text.size());
     const int32_t delta = e.delta();
     const std::size_t first = std::min(i0, target), last = std::min(src.size(), std::max(i1, target + 1));

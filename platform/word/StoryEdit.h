@@ -32,6 +32,13 @@ struct StoryEdit {
     std::size_t firstPara = 0;
     std::vector<docx::ParaLook> parasBefore, parasAfter;
     std::vector<int32_t> symbolsRemoved;   // positions, before the edit, of the symbols it deletes
+    // Where the source the new text joins started before the edit (INT32_MIN: a new run, which
+    // goes first in its empty paragraph): boundaries kept outside the story (where a comment's
+    // range starts, say) at or after it in the replaced span stay before the new text.
+    int32_t textFrom = INT32_MAX;
+    // The document's boundaries in [at, at + removed] before the edit, by the order the document
+    // visits its kept positions, with where they were: undoing puts them back.
+    std::vector<std::pair<uint32_t, int32_t>> boundaries;
 
     int32_t delta() const { return static_cast<int32_t>(inserted.size() - removed.size()); }
 };

@@ -23,10 +23,10 @@ struct Opened {
     ApplicationPtr app = Application::create();
     DocumentPtr doc;
     QString path;
-    explicit Opened(const QString& body)
+    explicit Opened(const QString& body, DocxBuilder parts = DocxBuilder())
     {
         path = dir.filePath("doc.docx");
-        DocxBuilder().body(body).save(path);
+        parts.body(body).save(path);
         doc = app->Documents()->Open(docx::load(path, {true, true}));
     }
     void edit(int32_t s, int32_t e, const QString& text) const { doc->replaceText(0, s, e, text); }
@@ -174,6 +174,28 @@ TEST(ParagraphEdits, RefusalsAndCellStarts)
     ASSERT_TRUE(d.Undo(2));
     expectSameModel(d.model(), original);
     EXPECT_EQ(d.story(0).look.tables[0].rows[0][1].start, second);
+}
+
+// A commented range's ends follow the run the text goes into: typed after its last character
+// (or before its first one, into the run before it) the text is inside (outside); undoing a
+// deletion right after the range puts its end back. The file reads back so.
+TEST(ParagraphEdits, CommentedRangeEndsFollowTheText)
+{
+    const QString body = para(run("ab") + "<w:commentRangeStart w:id=\"0\"/>" + run("cd") + "<w:commentRangeEnd w:id=\"0\"/>"
+                              + run("ef") + "<w:r><w:commentReference w:id=\"0\"/></w:r>");
+    Opened o(body, DocxBuilder().part("word/comments.xml", part("comments", "<w:comment w:id=\"0\">" + para(run("c")) + "</w:comment>"))
+                       .relationship("rIdC", "comments", "comments.xml"));
+    const docx::Document original = o.doc->model();
+    const docx::Comment& c = o.doc->model().comments[0];
+    o.edit(2, 2, "X");   // before the range, into "ab"
+    o.edit(5, 5, "Y");   // at its end, into "cd"
+    EXPECT_TRUE(c.rangeStart == 3 && c.rangeEnd == 6);
+    o.edit(6, 7, "");    // "e", right after it
+    ASSERT_TRUE(o.doc->Undo());
+    EXPECT_EQ(c.rangeEnd, 6);
+    ASSERT_TRUE(o.doc->Redo());
+    expectSavedAsModel(*o.doc, o.dir.filePath("saved.docx"));
+    EXPECT_EQ(o.doc->model().comments[0].rangeEnd, 6);
 }
 
 // Every real document that opens: in every story a paragraph split, a join, a tab, break or
