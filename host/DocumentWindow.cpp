@@ -15,6 +15,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QLabel>
 #include <QPainter>
+#include <QTextBlock>
 #include <QTextDocument>
 #include <QScrollBar>
 #include <QMenuBar>
@@ -279,74 +280,182 @@ std::vector<StoryView*> DocumentWindow::allViews() const
     return views;
 }
 
-// The main text is laid out in pages of the first section's size and margins, each page with the
-// header and footer Word shows on it.
+PageFrame DocumentWindow::frameOfSection(size_t section) const
+{
+    const docx::Document& model = m_doc->model();
+    const docx::PageLook page = section < model.sections.size() ? model.sections[section].page : docx::PageLook{};
+    return {pixels(page.width, m_zoom), pixels(page.height, m_zoom), pixels(page.top, m_zoom), pixels(page.bottom, m_zoom),
+            pixels(page.left, m_zoom), pixels(page.right, m_zoom), pixels(page.header, m_zoom), pixels(page.footer, m_zoom)};
+}
+
+// The main text is laid out in pages of each section's size and margins, each page with the
+// header and footer Word shows on it and the footnotes referred to on it; endnotes follow the text.
 void DocumentWindow::placePage()
 {
     const docx::Document& model = m_doc->model();
-    const docx::PageLook page = model.sections.empty() ? docx::PageLook{} : model.sections.front().page;
-    m_main->setPaging({pixels(page.height, m_zoom), pixels(page.top, m_zoom), pixels(page.bottom, m_zoom)},
-                      [this](QPainter& painter, int index, const QRectF& rect) { paintHeaderFooter(painter, index, rect); });
-    m_main->setPage(pixels(page.width, m_zoom), pixels(page.left, m_zoom), pixels(page.right, m_zoom));
+    PageSetup setup;
+    for (size_t s = 0; s < std::max<size_t>(1, model.sections.size()); ++s) {
+        setup.frames.push_back(frameOfSection(s));
+        setup.sectionStarts.push_back(s == 0 ? 0 : model.sections[s - 1].endPos + 1);
+    }
+    setup.notes = pageNotes();
+    int widest = 0;
+    for (const PageFrame& f : setup.frames)
+        widest = std::max(widest, f.width);
+    const PageFrame& first = setup.frames.front();
+    m_main->setPaging(setup, [this](QPainter& painter, int index, const QRectF& rect) { paintPage(painter, index, rect); });
+    m_main->setPage(widest, first.left, first.right + widest - first.width);
 }
 
-int DocumentWindow::sectionOfPosition(int32_t pos) const
+std::vector<PageNote> DocumentWindow::pageNotes()
 {
     const docx::Document& model = m_doc->model();
-    for (size_t s = 0; s < model.sections.size(); ++s)
-        if (pos <= model.sections[s].endPos)
-            return static_cast<int>(s);
-    return std::max(0, static_cast<int>(model.sections.size()) - 1);
+    const int mainStory = firstStoryOfType(model, wdMainTextStory);
+    const double width = frameOfSection(0).bodyWidth();
+    m_pageNoteIndex.clear();
+    for (size_t n = 0; n < model.notes.size(); ++n)
+        if (model.notes[n].refStory == mainStory && mainStory >= 0)
+            m_pageNoteIndex.push_back(static_cast<int>(n));
+    // Footnotes by their reference, then endnotes by theirs.
+    std::stable_sort(m_pageNoteIndex.begin(), m_pageNoteIndex.end(), [&model](int a, int b) {
+        const docx::Note& x = model.notes[static_cast<size_t>(a)];
+        const docx::Note& y = model.notes[static_cast<size_t>(b)];
+        return std::tuple(x.type == wdEndnotesStory, x.refPos) < std::tuple(y.type == wdEndnotesStory, y.refPos);
+    });
+    m_pageNotes.clear();
+    for (int n : m_pageNoteIndex) {
+        const docx::Note& note = model.notes[static_cast<size_t>(n)];
+        const DrawnStory& drawn = pageStory(firstStoryOfType(model, note.type), width);
+        const QAbstractTextDocumentLayout* layout = drawn.doc->documentLayout();
+        const QRectF first = layout->blockBoundingRect(drawn.doc->findBlock(drawn.toDisplay.at(static_cast<size_t>(note.start))));
+        const QRectF last = layout->blockBoundingRect(drawn.doc->findBlock(drawn.toDisplay.at(static_cast<size_t>(note.end))));
+        m_pageNotes.push_back({note.refPos, std::max(0.0, last.bottom() - first.top()), note.type == wdEndnotesStory});
+    }
+    return m_pageNotes;
+}
+
+const DrawnStory& DocumentWindow::pageStory(int story, double width)
+{
+    DrawnStory& drawn = m_pageStories[story];
+    if (!drawn.doc) {
+        DrawContext context;
+        if (m_labels.count(story))
+            context.labels = m_labels.at(story);
+        context.pictures = &m_pictures;
+        context.zoom = m_zoom;
+        drawn = drawStoryDocument(m_doc->story(story), context, this);
+        drawn.doc->setDocumentMargin(0);
+    }
+    drawn.doc->setTextWidth(width);
+    return drawn;
 }
 
 int DocumentWindow::headerFooterOfPage(int page, bool footer) const
 {
     const docx::Document& model = m_doc->model();
-    const std::vector<double>& tops = m_main->pageTops();
-    if (model.sections.empty() || page < 0 || page >= static_cast<int>(tops.size()))
+    const std::vector<Page>& pages = m_main->pages();
+    if (model.sections.empty() || page < 0 || page >= static_cast<int>(pages.size()))
         return -1;
-    // The page's section is the one of the first text on it; its first page, that of its start.
-    const int drawnAt = m_main->document()->documentLayout()->hitTest(QPointF(1, tops[page] + 1), Qt::FuzzyHit);
-    const int section = sectionOfPosition(m_main->storyPosition(std::max(0, drawnAt)));
-    const int32_t sectionStart = section == 0 ? 0 : model.sections[static_cast<size_t>(section) - 1].endPos + 1;
-    const int firstPage = m_main->pageOfPosition(m_main->displayPosition(sectionStart));
+    const int section = pages[static_cast<size_t>(page)].section;
+    const int firstPage = static_cast<int>(std::find_if(pages.begin(), pages.end(), [section](const Page& p) {
+                                               return p.section == section;
+                                           }) - pages.begin());
     const docx::Section& s = model.sections[static_cast<size_t>(section)];
     const int kind = s.titlePage && page == firstPage ? 1 : model.evenAndOddHeaders && page % 2 == 1 ? 2 : 0;
     return footer ? s.footers[kind] : s.headers[kind];
 }
 
-void DocumentWindow::paintHeaderFooter(QPainter& painter, int page, const QRectF& rect)
+void DocumentWindow::paintPage(QPainter& painter, int index, const QRectF& rect)
 {
-    const docx::Document& model = m_doc->model();
-    const docx::PageLook look = model.sections.empty() ? docx::PageLook{} : model.sections.front().page;
-    const double width = pixels(look.width - look.left - look.right, m_zoom);
+    const Page& page = m_main->pages().at(static_cast<size_t>(index));
+    paintHeaderFooter(painter, page, index, rect);
+    paintNotes(painter, page, rect);
+}
+
+void DocumentWindow::paintHeaderFooter(QPainter& painter, const Page& page, int index, const QRectF& rect)
+{
+    const PageFrame& frame = m_main->frameOf(page);
     for (const bool footer : {false, true}) {
-        const int story = headerFooterOfPage(page, footer);
+        const int story = headerFooterOfPage(index, footer);
         if (story < 0)
             continue;
-        QTextDocument*& doc = m_pageStories[story];
-        if (!doc) {
-            DrawContext context;
-            context.pictures = &m_pictures;
-            context.zoom = m_zoom;
-            doc = drawStoryDocument(m_doc->story(story), context, this);
-            doc->setDocumentMargin(0);
-        }
-        doc->setTextWidth(width);
-        const double y = footer ? rect.bottom() - pixels(look.footer, m_zoom) - doc->size().height()
-                                : rect.top() + pixels(look.header, m_zoom);
+        QTextDocument* doc = pageStory(story, frame.bodyWidth()).doc;
+        const double y = footer ? rect.bottom() - frame.footer - doc->size().height() : rect.top() + frame.header;
         painter.save();
-        painter.translate(pixels(look.left, m_zoom), y);
+        painter.translate(frame.left, y);
         painter.setOpacity(0.6);   // as Word greys the header while the main text is edited
         doc->drawContents(&painter);
         painter.restore();
     }
 }
 
+// Each note's own lines of its notes story, where the pages placed it; a short rule above a
+// page's footnotes and above the first endnote, as Word's separators draw.
+void DocumentWindow::paintNotes(QPainter& painter, const Page& page, const QRectF& rect)
+{
+    const docx::Document& model = m_doc->model();
+    const PageFrame& frame = m_main->frameOf(page);
+    const double width = frameOfSection(0).bodyWidth();
+    const word::WindowPtr window = m_doc->ActiveWindow();
+    const QPen rule(QColor(0x40, 0x40, 0x40), 1);
+    if (page.footnotesTop >= 0) {
+        painter.setPen(rule);
+        painter.drawLine(QPointF(rect.left() + frame.left, page.footnotesTop + 6),
+                         QPointF(rect.left() + frame.left + width / 3, page.footnotesTop + 6));
+    }
+    for (const PlacedNote& placed : page.notes) {
+        const PageNote& shown = m_pageNotes.at(static_cast<size_t>(placed.note));
+        const docx::Note& note = model.notes.at(static_cast<size_t>(m_pageNoteIndex.at(static_cast<size_t>(placed.note))));
+        const int story = firstStoryOfType(model, note.type);
+        const bool firstEndnote = shown.atEnd && (placed.note == 0 || !m_pageNotes[static_cast<size_t>(placed.note) - 1].atEnd);
+        if (firstEndnote) {
+            painter.setPen(rule);
+            painter.drawLine(QPointF(rect.left() + frame.left, placed.y - 8),
+                             QPointF(rect.left() + frame.left + width / 3, placed.y - 8));
+        }
+        const DrawnStory& drawn = pageStory(story, width);
+        QAbstractTextDocumentLayout* layout = drawn.doc->documentLayout();
+        const double top = layout->blockBoundingRect(drawn.doc->findBlock(drawn.toDisplay.at(static_cast<size_t>(note.start)))).top();
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.clip = QRectF(0, top, width, shown.height);
+        if (window->selectionStory() == story && window->selectionEnd() > note.start && window->selectionStart() <= note.end) {
+            QAbstractTextDocumentLayout::Selection selection;
+            selection.cursor = QTextCursor(drawn.doc);
+            selection.cursor.setPosition(drawn.toDisplay.at(static_cast<size_t>(window->selectionStart())));
+            selection.cursor.setPosition(drawn.toDisplay.at(static_cast<size_t>(window->selectionEnd())), QTextCursor::KeepAnchor);
+            selection.format.setBackground(m_main->palette().color(QPalette::Highlight));
+            selection.format.setForeground(m_main->palette().color(QPalette::HighlightedText));
+            context.selections.push_back(selection);
+        }
+        painter.save();
+        painter.translate(rect.left() + frame.left, placed.y - top);
+        painter.setClipRect(context.clip);
+        layout->draw(&painter, context);
+        painter.restore();
+    }
+}
+
+void DocumentWindow::revealSelectedNote()
+{
+    const docx::Document& model = m_doc->model();
+    const word::WindowPtr window = m_doc->ActiveWindow();
+    const int story = window->selectionStory();
+    for (const Page& page : m_main->pages())
+        for (const PlacedNote& placed : page.notes) {
+            const docx::Note& note = model.notes.at(static_cast<size_t>(m_pageNoteIndex.at(static_cast<size_t>(placed.note))));
+            if (firstStoryOfType(model, note.type) != story || window->selectionStart() < note.start
+                || window->selectionStart() > note.end)
+                continue;
+            m_main->revealY(placed.y);
+            m_main->viewport()->update();
+            return;
+        }
+}
+
 void DocumentWindow::forgetPageStories()
 {
-    for (auto& [story, doc] : m_pageStories)
-        delete doc;
+    for (auto& [story, drawn] : m_pageStories)
+        delete drawn.doc;
     m_pageStories.clear();
 }
 
@@ -380,8 +489,8 @@ void DocumentWindow::showPageNumber()
     // size would lay it all out at once.
     const QScrollBar* bar = m_main->verticalScrollBar();
     const int height = bar->maximum() + bar->pageStep();
-    const bool paged = !m_main->pageTops().empty();
-    const int pages = paged ? static_cast<int>(m_main->pageTops().size()) : std::max(1, (height + body - 1) / body);
+    const bool paged = !m_main->pages().empty();
+    const int pages = paged ? static_cast<int>(m_main->pages().size()) : std::max(1, (height + body - 1) / body);
     const int at = paged ? m_main->pageAt(bar->value() + bar->pageStep() / 3) + 1 : std::min(pages, 1 + bar->value() / body);
     m_pageIndicator->setText(QStringLiteral("%1 / %2 ページ").arg(at).arg(pages));
     m_zoomIndicator->setText(QStringLiteral("%1%").arg(qRound(m_zoom * 100)));
@@ -450,8 +559,9 @@ void DocumentWindow::redrawEdited()
         return;
     m_labelsStale = true;  // an edit moves the marks after it
     forgetPageStories();
+    placePage();                   // notes and sections may have moved: the main text is paged again
     for (StoryView* v : views)
-        if (edited(v))
+        if (v == m_main || edited(v))
             drawStory(v, v->storyIndex());
 }
 
@@ -513,6 +623,7 @@ void DocumentWindow::showSelection()
     if (!view || m_fromUser)
         return;
     view->selectStory(window->selectionStart(), window->selectionEnd());
+    revealSelectedNote();
     clearOtherSelections(view);
     for (QScrollArea* area : m_areas)
         if (area->isAncestorOf(view))

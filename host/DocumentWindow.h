@@ -89,7 +89,15 @@ private:
     void placePage();
     void showPageNumber();
     int sectionOfPosition(int32_t pos) const;
-    void paintHeaderFooter(QPainter& painter, int page, const QRectF& rect);
+    PageFrame frameOfSection(size_t section) const;
+    // The notes the main text's pages draw, with their heights at the page body's width.
+    std::vector<PageNote> pageNotes();
+    const DrawnStory& pageStory(int story, double width);
+    void paintPage(QPainter& painter, int page, const QRectF& rect);
+    void paintHeaderFooter(QPainter& painter, const Page& page, int index, const QRectF& rect);
+    void paintNotes(QPainter& painter, const Page& page, const QRectF& rect);
+    // Scrolls the main view to where its pages draw the selected note text, if they do.
+    void revealSelectedNote();
     void forgetPageStories();
 
     word::DocumentPtr m_doc;
@@ -99,7 +107,9 @@ private:
     double m_zoom = 1.0;
     QLabel* m_pageIndicator = nullptr;
     QLabel* m_zoomIndicator = nullptr;
-    std::map<int, QTextDocument*> m_pageStories;   // headers and footers drawn on pages, by story
+    std::map<int, DrawnStory> m_pageStories;   // headers, footers and notes drawn on pages, by story
+    std::vector<PageNote> m_pageNotes;          // the notes the pages draw: footnotes, then endnotes
+    std::vector<int> m_pageNoteIndex;           // the model's note of each of them
     QSplitter* m_split = nullptr;
     Block m_headerBlock, m_footerBlock, m_commentBlock;
     StoryView* m_main = nullptr;

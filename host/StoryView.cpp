@@ -42,7 +42,6 @@ const QColor kMarkColor(0x80, 0x80, 0x80);
 const QColor kDeletedColor(Qt::red);
 const QColor kHighlightColor(Qt::yellow);
 const QColor kDeskColor(0xe6, 0xe6, 0xe6);
-constexpr double kPageGap = 16;                 // pixels of desk between two pages
 constexpr int kMaxPaginated = 400000;           // drawn characters: some 200 pages
 
 QColor fromColorRef(int32_t colorRef)
@@ -478,14 +477,15 @@ private:
 
 } // namespace
 
-QTextDocument* drawStoryDocument(const docx::Story& story, const DrawContext& context, QObject* parent)
+DrawnStory drawStoryDocument(const docx::Story& story, const DrawContext& context, QObject* parent)
 {
-    auto* doc = new QTextDocument(parent);
-    doc->setUndoRedoEnabled(false);
-    std::vector<int> toDisplay, pageBreaks;
+    DrawnStory out;
+    out.doc = new QTextDocument(parent);
+    out.doc->setUndoRedoEnabled(false);
+    std::vector<int> pageBreaks;
     std::vector<std::pair<int, int>> doubleStrikes;
-    Builder(story, context, doc, toDisplay, doubleStrikes, pageBreaks).build();
-    return doc;
+    Builder(story, context, out.doc, out.toDisplay, doubleStrikes, pageBreaks).build();
+    return out;
 }
 
 Pictures decodePictures(const std::map<QString, QByteArray>& media)
@@ -575,7 +575,7 @@ bool StoryView::redrawReplaced(const docx::Story& story, int32_t at, const QStri
     }
 
     const QTextBlock block = document()->findBlock(a);
-    const double heightBefore = m_pageTops.empty() ? 0 : document()->documentLayout()->blockBoundingRect(block).height();
+    const double heightBefore = m_pages.empty() ? 0 : document()->documentLayout()->blockBoundingRect(block).height();
     m_selecting = true;   // the map is half updated until the end
     // One edit block: Qt lays the document out again once, walking every block after the change.
     QTextCursor cursor(document());
@@ -602,85 +602,38 @@ bool StoryView::redrawReplaced(const docx::Story& story, int32_t at, const QStri
             end += delta;
         }
     // A paragraph that changed height moves the page breaks after it: the pages are laid out again.
-    if (!m_pageTops.empty() && document()->documentLayout()->blockBoundingRect(document()->findBlock(a)).height() != heightBefore)
+    if (!m_pages.empty() && document()->documentLayout()->blockBoundingRect(document()->findBlock(a)).height() != heightBefore)
         return false;
     m_revision = story.revision;
     refit();
     return true;
 }
 
-void StoryView::setPaging(const PageFrame& frame, const PageDecorator& decorate)
 {
-    m_frame = frame;
+    m_setup = setup;
     m_decorate = decorate;
 }
 
-// Pushes every paragraph or table that would cross the foot of its page's body, or that follows
-// a page break, to the top of the next page's body, by widening its top margin: the text keeps
-// its positions, so selections and the story map stay as they are. Tables and paragraphs taller
-// than a page run on over the page's foot. Needs the whole story laid out: a long story is shown
-// as one page instead (Qt lays it out in steps, keeping the first page quick).
+// Paging needs the whole story laid out: a long story is shown as one page instead (Qt lays it
+// out in steps, keeping the first page quick).
 void StoryView::paginate()
 {
-    m_pageTops.clear();
-    if (m_frame.height <= 0 || document()->characterCount() > kMaxPaginated)
+    m_pages.clear();
+    if (m_setup.frames.empty() || document()->characterCount() > kMaxPaginated)
         return;
-    QAbstractTextDocumentLayout* layout = document()->documentLayout();
-    const double pitch = m_frame.height + kPageGap;
-    const auto bodyTop = [&](int k) { return k * pitch + m_frame.top; };
-    const auto bodyBottom = [&](int k) { return k * pitch + m_frame.height - m_frame.bottom; };
-    struct Push {
-        QTextBlock block;
-        QTextFrame* frame;
-        double extra;
-    };
-    std::vector<Push> pushes;
-    double shift = 0;
-    int page = 0;
-    m_pageTops.push_back(0);
-    for (QTextFrame::iterator it = document()->rootFrame()->begin(); !it.atEnd(); ++it) {
-        QTextFrame* frame = it.currentFrame();
-        const QTextBlock block = it.currentBlock();
-        const QRectF rect = frame ? layout->frameBoundingRect(frame) : layout->blockBoundingRect(block);
-        const double y = rect.top() + shift;
-        const bool forced = !frame && std::binary_search(m_pageBreaks.begin(), m_pageBreaks.end(), block.position());
-        if (y > bodyTop(page) + 1 && (forced || y + rect.height() > bodyBottom(page))) {
-            ++page;
-            m_pageTops.push_back(page * pitch);
-            const double extra = bodyTop(page) - y;
-            shift += extra;
-            pushes.push_back({block, frame, extra});
-        }
-        while (rect.top() + shift + rect.height() > bodyBottom(page) + pitch) {   // taller than a page
-            ++page;
-            m_pageTops.push_back(page * pitch);
-        }
-    }
-    QTextCursor cursor(document());
-    cursor.beginEditBlock();
-    for (const Push& p : pushes) {
-        if (p.frame) {
-            QTextFrameFormat f = p.frame->frameFormat();
-            f.setTopMargin(f.topMargin() + p.extra);
-            p.frame->setFrameFormat(f);
-        } else {
-            QTextBlockFormat f = p.block.blockFormat();
-            f.setTopMargin(f.topMargin() + p.extra);
-            cursor.setPosition(p.block.position());
-            cursor.setBlockFormat(f);
-        }
-    }
-    cursor.endEditBlock();
-    QTextFrameFormat root = document()->rootFrame()->frameFormat();
-    root.setBottomMargin(std::max(0.0, (page + 1) * pitch - kPageGap - document()->size().height() + root.bottomMargin()));
-    document()->rootFrame()->setFrameFormat(root);
+    PageSetup drawn = m_setup;
+    for (int& start : drawn.sectionStarts)
+        start = displayPosition(std::clamp(start, 0, static_cast<int>(m_toDisplay.size()) - 1));
+    for (PageNote& note : drawn.notes)
+        note.refPos = displayPosition(std::clamp(note.refPos, 0, static_cast<int>(m_toDisplay.size()) - 1));
+    drawn.breaks = m_pageBreaks;
+    m_pages = layOutPages(document(), drawn);
 }
 
 int StoryView::pageAt(double y) const
 {
-    if (m_pageTops.empty())
-        return 0;
-    return static_cast<int>(std::upper_bound(m_pageTops.begin(), m_pageTops.end(), y) - m_pageTops.begin()) - 1;
+    const auto after = std::upper_bound(m_pages.begin(), m_pages.end(), y, [](double v, const Page& p) { return v < p.top; });
+    return std::max(0, static_cast<int>(after - m_pages.begin()) - 1);
 }
 
 int StoryView::pageOfPosition(int pos) const
@@ -695,11 +648,15 @@ void StoryView::paintPages()
     const QPointF scroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
     painter.translate(-scroll);
     const QRectF visible(scroll, QSizeF(viewport()->size()));
-    for (size_t k = 0; k < m_pageTops.size(); ++k) {
-        const QRectF pageRect(0, m_pageTops[k], document()->size().width(), m_frame.height);
-        if (!pageRect.adjusted(0, 0, 0, kPageGap).intersects(visible))
+    const double width = document()->size().width();
+    for (size_t k = 0; k < m_pages.size(); ++k) {
+        const PageFrame& frame = frameOf(m_pages[k]);
+        const QRectF pageRect(0, m_pages[k].top, frame.width, frame.height);
+        if (!pageRect.adjusted(0, 0, width - frame.width, kPageGap).intersects(visible))
             continue;
-        painter.fillRect(QRectF(pageRect.left(), pageRect.bottom(), pageRect.width(), kPageGap), kDeskColor);
+        painter.fillRect(QRectF(0, pageRect.bottom(), width, kPageGap), kDeskColor);
+        if (frame.width < width)   // a narrower page than the widest
+            painter.fillRect(QRectF(frame.width, pageRect.top(), width - frame.width, frame.height), kDeskColor);
         if (m_decorate)
             m_decorate(painter, static_cast<int>(k), pageRect);
     }
@@ -726,6 +683,13 @@ void StoryView::selectStory(int32_t start, int32_t end)
     setTextCursor(c);
     m_selecting = false;
     ensureCursorVisible();
+}
+
+void StoryView::revealY(double y)
+{
+    QScrollBar* bar = verticalScrollBar();
+    if (y < bar->value() || y > bar->value() + viewport()->height() - 20)
+        bar->setValue(static_cast<int>(y) - viewport()->height() / 3);
 }
 
 void StoryView::clearSelection()
@@ -760,8 +724,9 @@ void StoryView::framePage(QTextDocument* doc) const
     QTextFrameFormat root = doc->rootFrame()->frameFormat();
     root.setLeftMargin(m_pageMargins.first);
     root.setRightMargin(m_pageMargins.second);
-    root.setTopMargin(m_frame.height > 0 ? m_frame.top : m_pageMargins.first / 2.0);
-    root.setBottomMargin(m_frame.height > 0 ? m_frame.bottom : m_pageMargins.first / 2.0);
+    const bool paged = !m_setup.frames.empty();
+    root.setTopMargin(paged ? m_setup.frames.front().top : m_pageMargins.first / 2.0);
+    root.setBottomMargin(paged ? m_setup.frames.front().bottom : m_pageMargins.first / 2.0);
     root.setBackground(Qt::white);
     doc->rootFrame()->setFrameFormat(root);
 }
@@ -812,7 +777,7 @@ void StoryView::resizeEvent(QResizeEvent* event)
 void StoryView::paintEvent(QPaintEvent* event)
 {
     QTextEdit::paintEvent(event);
-    if (!m_pageTops.empty())
+    if (!m_pages.empty())
         paintPages();
     if (!m_doubleStrikes.empty())
         paintDoubleStrike();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "host/PageLayout.h"
 #include "platform/docx/Story.h"
 
 #include <QImage>
@@ -32,14 +33,13 @@ struct DrawContext {
     double zoom = 1.0;
 };
 
-// The drawn document of a story, for drawing it elsewhere (headers and footers on each page).
-QTextDocument* drawStoryDocument(const docx::Story& story, const DrawContext& context, QObject* parent);
-
-// A page of the main text in pixels: its height and the heights of its top and bottom margins.
-struct PageFrame {
-    int height = 0;   // 0: not paged
-    int top = 0, bottom = 0;
+// A story drawn for drawing it elsewhere (headers, footers and notes on the pages), with the drawn
+// position of each story position (story length + 1 entries).
+struct DrawnStory {
+    QTextDocument* doc = nullptr;
+    std::vector<int> toDisplay;
 };
+DrawnStory drawStoryDocument(const docx::Story& story, const DrawContext& context, QObject* parent);
 // Draws what a page shows besides the story (header, footer) into pageRect, in document
 // coordinates.
 using PageDecorator = std::function<void(QPainter& painter, int page, const QRectF& pageRect)>;
@@ -84,11 +84,15 @@ public:
     // Removes the selection, leaving the caret where the selection started.
     void clearSelection();
 
-    // Lays the story out in pages of this frame (taking effect at the next setStory), with
-    // decorate drawing each page's header and footer.
-    void setPaging(const PageFrame& frame, const PageDecorator& decorate);
-    // The pages' tops in document coordinates; empty when the story is not paged.
-    const std::vector<double>& pageTops() const { return m_pageTops; }
+    // Lays the story out in pages (taking effect at the next setStory), with decorate drawing
+    // what each page shows besides the story. The setup's section starts and note references are
+    // story positions; its breaks are found in the story.
+    void setPaging(const PageSetup& setup, const PageDecorator& decorate);
+    // The pages in document coordinates; empty when the story is not paged.
+    const std::vector<Page>& pages() const { return m_pages; }
+    const PageFrame& frameOf(const Page& page) const { return m_setup.frames.at(static_cast<size_t>(page.section)); }
+    // Scrolls document coordinate y into view, a third down the view, unless it is already in it.
+    void revealY(double y);
     // The 0-based page holding document coordinate y, or drawn position pos.
     int pageAt(double y) const;
     int pageOfPosition(int pos) const;
@@ -122,10 +126,10 @@ private:
     int m_fitMaxHeight = 0;                            // 0: the layout decides the height
     int m_pageWidth = 0;                               // 0: the text fills the view's width
     std::pair<int, int> m_pageMargins;                 // left and right, pixels
-    PageFrame m_frame;
+    PageSetup m_setup;                                 // positions in the story
     PageDecorator m_decorate;
     std::vector<int> m_pageBreaks;                     // drawn positions a page break puts on a new page
-    std::vector<double> m_pageTops;
+    std::vector<Page> m_pages;
 };
 
 } // namespace host

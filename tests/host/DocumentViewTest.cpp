@@ -191,7 +191,7 @@ TEST_F(HostTest, PagesBreakWhereTheTextSaysAndOnlyASectionsFirstPageTakesItsFirs
     start({path});
     host::DocumentWindow* window = windowOf(1);
     const word::DocumentPtr doc = app()->ActiveDocument();
-    ASSERT_EQ(window->mainView()->pageTops().size(), 3u);
+    ASSERT_EQ(window->mainView()->pages().size(), 3u);
     const int first = doc->StoryRanges()->Item(docx::wdFirstPageHeaderStory)->storyIndex();
     const int every = doc->StoryRanges()->Item(docx::wdPrimaryHeaderStory)->storyIndex();
     EXPECT_EQ(window->headerFooterOfPage(0, false), first);

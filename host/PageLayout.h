@@ -1,0 +1,61 @@
+#pragma once
+
+#include <vector>
+
+class QTextDocument;
+
+namespace host {
+
+// A section's page in pixels: its size, its margins, and where its header and footer stand.
+struct PageFrame {
+    int width = 0, height = 0;   // height 0: not paged
+    int top = 0, bottom = 0, left = 0, right = 0;
+    int header = 0, footer = 0;  // distance of the header from the page's top, the footer from its foot
+    int bodyWidth() const { return width - left - right; }
+};
+
+// A note the pages draw beside the text: a footnote at the foot of the page holding its
+// reference, an endnote after the end of the text.
+struct PageNote {
+    int refPos = 0;              // drawn position of the reference (footnotes)
+    double height = 0;           // pixels, at the width of the page's body
+    bool atEnd = false;          // an endnote
+};
+
+// Where a note is drawn: its index among the notes given and the top of its text, in document
+// coordinates.
+struct PlacedNote {
+    int note = 0;
+    double y = 0;
+};
+
+struct Page {
+    double top = 0;                  // document coordinate of the page's top edge
+    int section = 0;                 // index of its frame
+    std::vector<PlacedNote> notes;   // footnotes at its foot, endnotes after the text, in order
+    double footnotesTop = -1;        // where the footnote separator is drawn; -1: no footnotes
+};
+
+// What the main text is laid out against: each section's frame, where each section starts and
+// where a page break forces a new page (drawn positions, ascending), and the notes (footnotes by
+// ascending reference).
+struct PageSetup {
+    std::vector<PageFrame> frames;   // by section; empty: not paged
+    std::vector<int> sectionStarts;  // one per frame, the first 0
+    std::vector<int> breaks;
+    std::vector<PageNote> notes;
+};
+
+constexpr double kPageGap = 16;      // pixels of desk between two pages
+
+// Lays the root frame's paragraphs and tables out in pages: each section's text at its own page
+// width and margins (the document is as wide as the widest page), a paragraph or table that would
+// cross the foot of its page's body (above the footnotes it refers to) or follows a page break
+// moved to the next page's body by a wider top margin. Text positions never change, so a map of
+// drawn positions stays valid. A paragraph or table taller than a page runs on over its foot.
+std::vector<Page> layOutPages(QTextDocument* doc, const PageSetup& setup);
+
+// The frame of the page that section starts drawn position pos belongs to.
+int sectionOf(const PageSetup& setup, int pos);
+
+} // namespace host
