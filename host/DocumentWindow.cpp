@@ -299,12 +299,9 @@ void DocumentWindow::placePage()
         setup.sectionStarts.push_back(s == 0 ? 0 : model.sections[s - 1].endPos + 1);
     }
     setup.notes = pageNotes();
-    int widest = 0;
-    for (const PageFrame& f : setup.frames)
-        widest = std::max(widest, f.width);
-    const PageFrame& first = setup.frames.front();
+    const RootFrame root = rootFrame(setup);
     m_main->setPaging(setup, [this](QPainter& painter, int index, const QRectF& rect) { paintPage(painter, index, rect); });
-    m_main->setPage(widest, first.left, first.right + widest - first.width);
+    m_main->setPage(root.width, root.left, root.right);
 }
 
 std::vector<PageNote> DocumentWindow::pageNotes()

@@ -30,6 +30,18 @@ std::vector<Item> rootItems(QTextDocument* doc)
     return items;
 }
 
+// Where a paragraph or table starts and ends. A block's bounding rectangle leaves out what a set
+// line height adds to its lines: a paragraph ends where the next one starts, less its space after.
+QRectF extent(QAbstractTextDocumentLayout* layout, const Item& item, const Item* next)
+{
+    QRectF rect = item.frame ? layout->frameBoundingRect(item.frame) : layout->blockBoundingRect(item.block);
+    if (!item.frame && next) {
+        const QRectF after = next->frame ? layout->frameBoundingRect(next->frame) : layout->blockBoundingRect(next->block);
+        rect.setBottom(std::max(rect.bottom(), after.top() - item.block.blockFormat().bottomMargin()));
+    }
+    return rect;
+}
+
 void widenMargins(QTextCursor& cursor, const Item& item, double left, double right, double top)
 {
     if (item.frame) {
@@ -54,9 +66,7 @@ void placeSections(QTextDocument* doc, const PageSetup& setup, const std::vector
 {
     if (setup.frames.size() < 2)
         return;
-    int widest = 0;
-    for (const PageFrame& f : setup.frames)
-        widest = std::max(widest, f.width);
+    const int widest = rootFrame(setup).width;
     const QTextFrameFormat root = doc->rootFrame()->frameFormat();
     QTextCursor cursor(doc);
     cursor.beginEditBlock();
@@ -133,6 +143,21 @@ private:
 
 } // namespace
 
+RootFrame rootFrame(const PageSetup& setup)
+{
+    RootFrame root;
+    for (const PageFrame& f : setup.frames)
+        root.width = std::max(root.width, f.width);
+    if (setup.frames.empty())
+        return root;
+    root.left = root.right = root.width;
+    for (const PageFrame& f : setup.frames) {
+        root.left = std::min(root.left, f.left);
+        root.right = std::min(root.right, root.width - f.width + f.right);
+    }
+    return root;
+}
+
 int sectionOf(const PageSetup& setup, int pos)
 {
     const auto after = std::upper_bound(setup.sectionStarts.begin(), setup.sectionStarts.end(), pos);
@@ -156,8 +181,9 @@ std::vector<Page> layOutPages(QTextDocument* doc, const PageSetup& setup)
     std::vector<std::pair<const Item*, double>> pushes;
     double shift = 0, bottom = 0;
     size_t nextNote = 0;
-    for (const Item& item : items) {
-        const QRectF rect = item.frame ? layout->frameBoundingRect(item.frame) : layout->blockBoundingRect(item.block);
+    for (size_t i = 0; i < items.size(); ++i) {
+        const Item& item = items[i];
+        const QRectF rect = extent(layout, item, i + 1 < items.size() ? &items[i + 1] : nullptr);
         const double y = rect.top() + shift;
         const int section = sectionOf(setup, item.start());
         double notesHeight = 0;

@@ -55,6 +55,13 @@ constexpr double kPageGap = 16;      // pixels of desk between two pages
 // drawn positions stays valid. A paragraph or table taller than a page runs on over its foot.
 std::vector<Page> layOutPages(QTextDocument* doc, const PageSetup& setup);
 
+// The widest page's width, and the left and right margins of the document's root frame: the
+// smallest of any section's, as a paragraph's own margins can widen them but not narrow them.
+struct RootFrame {
+    int width = 0, left = 0, right = 0;
+};
+RootFrame rootFrame(const PageSetup& setup);
+
 // The frame of the page that section starts drawn position pos belongs to.
 int sectionOf(const PageSetup& setup, int pos);
 

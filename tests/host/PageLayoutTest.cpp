@@ -1,0 +1,183 @@
+// Laying a drawn story out in pages: footnotes at the foot of the page holding their reference,
+// endnotes after the text, each section at its own page size.
+#include "host/PageLayout.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextLayout>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using host::Page;
+using host::PageFrame;
+using host::PageSetup;
+
+// A small page: 200 px of body, 20 px margins all round.
+PageFrame smallPage(int width = 300, int height = 240)
+{
+    PageFrame f;
+    f.width = width;
+    f.height = height;
+    f.top = f.bottom = f.left = f.right = 20;
+    return f;
+}
+
+// A document of `count` one-line paragraphs, each exactly `height` pixels tall, framed as the
+// story view frames it for these pages.
+struct Paragraphs {
+    Paragraphs(int count, double height, const std::vector<PageFrame>& pages)
+    {
+        doc.setDocumentMargin(0);
+        QTextFrameFormat root = doc.rootFrame()->frameFormat();
+        const host::RootFrame frame = host::rootFrame({pages, {}, {}, {}});
+        root.setLeftMargin(frame.left);
+        root.setRightMargin(frame.right);
+        root.setTopMargin(pages.front().top);
+        root.setBottomMargin(pages.front().bottom);
+        doc.rootFrame()->setFrameFormat(root);
+        doc.setTextWidth(frame.width);
+        QTextCursor c(&doc);
+        QTextBlockFormat f;
+        f.setLineHeight(height, QTextBlockFormat::MinimumHeight);
+        for (int i = 0; i < count; ++i) {
+            if (i)
+                c.insertBlock();
+            c.setBlockFormat(f);
+            c.insertText(QStringLiteral("p%1").arg(i));
+        }
+    }
+    int start(int paragraph) { return doc.findBlockByNumber(paragraph).position(); }
+    QRectF rect(int paragraph) { return doc.documentLayout()->blockBoundingRect(doc.findBlockByNumber(paragraph)); }
+    int pageOf(const std::vector<Page>& pages, int paragraph)
+    {
+        const double y = rect(paragraph).top() + 1;
+        int k = 0;
+        while (k + 1 < static_cast<int>(pages.size()) && pages[static_cast<size_t>(k) + 1].top <= y)
+            ++k;
+        return k;
+    }
+    QTextDocument doc;
+};
+
+} // namespace
+
+TEST(PageLayout, AFootnoteStandsAtTheFootOfThePageOfItsReferenceAndTheTextStopsAboveIt)
+{
+    const PageFrame page = smallPage();
+    Paragraphs text(30, 20, {page});   // 10 paragraphs fill a page's body
+    PageSetup setup;
+    setup.frames = {page};
+    setup.sectionStarts = {0};
+    setup.notes = {{text.start(12) + 1, 45, false}};   // referred to from the third paragraph of page 2
+    const std::vector<Page> pages = host::layOutPages(&text.doc, setup);
+
+    ASSERT_GE(pages.size(), 4u);
+    EXPECT_EQ(text.pageOf(pages, 12), 1);
+    ASSERT_EQ(pages[1].notes.size(), 1u);
+    const host::PlacedNote& note = pages[1].notes.front();
+    // At the foot of the body, above the bottom margin.
+    EXPECT_DOUBLE_EQ(note.y + 45, pages[1].top + page.height - page.bottom);
+    EXPECT_LT(pages[1].footnotesTop, note.y);
+    for (const Page& other : {pages[0], pages[2]})
+        EXPECT_TRUE(other.notes.empty());
+    // The note took the room of the paragraphs that would have stood there.
+    for (int p = 0; p < 30; ++p)
+        if (text.pageOf(pages, p) == 1)
+            EXPECT_LE(text.rect(p).bottom(), pages[1].footnotesTop + 0.5) << p;
+    EXPECT_EQ(text.pageOf(pages, 17), 2);   // pushed on by the note
+}
+
+TEST(PageLayout, AParagraphWhoseNoteNoLongerFitsMovesWithItToTheNextPage)
+{
+    const PageFrame page = smallPage();
+    Paragraphs text(12, 20, {page});
+    PageSetup setup;
+    setup.frames = {page};
+    setup.sectionStarts = {0};
+    setup.notes = {{text.start(9), 30, false}};   // the last paragraph that fits the first page
+    const std::vector<Page> pages = host::layOutPages(&text.doc, setup);
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_EQ(text.pageOf(pages, 8), 0);
+    EXPECT_EQ(text.pageOf(pages, 9), 1);
+    EXPECT_TRUE(pages[0].notes.empty());
+    ASSERT_EQ(pages[1].notes.size(), 1u);
+    EXPECT_DOUBLE_EQ(text.rect(9).top(), pages[1].top + page.top);
+}
+
+TEST(PageLayout, EndnotesFollowTheTextAndRunOnToANewPage)
+{
+    const PageFrame page = smallPage();
+    Paragraphs text(5, 20, {page});   // half the first page
+    PageSetup setup;
+    setup.frames = {page};
+    setup.sectionStarts = {0};
+    setup.notes = {{text.start(1), 60, true}, {text.start(3), 80, true}};
+    const std::vector<Page> pages = host::layOutPages(&text.doc, setup);
+    ASSERT_EQ(pages.size(), 2u);
+    ASSERT_EQ(pages[0].notes.size(), 1u);
+    EXPECT_GT(pages[0].notes[0].y, text.rect(4).bottom());
+    EXPECT_LT(pages[0].footnotesTop, 0);   // endnotes are no footnotes
+    ASSERT_EQ(pages[1].notes.size(), 1u);
+    EXPECT_EQ(pages[1].notes[0].note, 1);
+    EXPECT_DOUBLE_EQ(pages[1].notes[0].y, pages[1].top + page.top);
+    // The document reaches down to the end of the last page.
+    EXPECT_NEAR(text.doc.size().height(), pages[1].top + page.height, 1);
+}
+
+TEST(PageLayout, EachSectionHasItsOwnPageWidthHeightAndMargins)
+{
+    const PageFrame portrait = smallPage(300, 240);
+    PageFrame landscape = smallPage(500, 200);
+    landscape.left = 40;
+    Paragraphs text(4, 20, {portrait, landscape});
+    // Long enough to wrap at any width, to show the width each section lays its lines out at.
+    QTextCursor c(text.doc.findBlockByNumber(3));
+    c.movePosition(QTextCursor::EndOfBlock);
+    c.insertText(QStringLiteral("xxxxxxxxx ").repeated(40));
+    PageSetup setup;
+    setup.frames = {portrait, landscape};
+    setup.sectionStarts = {0, text.start(2)};
+    const std::vector<Page> pages = host::layOutPages(&text.doc, setup);
+
+    ASSERT_GE(pages.size(), 2u);
+    EXPECT_EQ(pages[0].section, 0);
+    EXPECT_EQ(pages[1].section, 1);
+    EXPECT_EQ(text.pageOf(pages, 2), 1);   // a section starts a page
+    EXPECT_DOUBLE_EQ(pages[1].top, portrait.height + host::kPageGap);
+    EXPECT_DOUBLE_EQ(text.rect(2).top(), pages[1].top + landscape.top);
+    // The first section's lines keep its own width, the second's are as wide as its own body.
+    const QTextLayout* first = text.doc.findBlockByNumber(0).layout();
+    EXPECT_DOUBLE_EQ(first->position().x() + first->lineAt(0).x(), portrait.left);
+    EXPECT_LE(first->lineAt(0).width(), portrait.bodyWidth());
+    const QTextLayout* wide = text.doc.findBlockByNumber(3).layout();
+    ASSERT_GT(wide->lineCount(), 1);
+    EXPECT_DOUBLE_EQ(wide->position().x() + wide->lineAt(0).x(), landscape.left);
+    EXPECT_DOUBLE_EQ(wide->lineAt(0).width(), landscape.bodyWidth());
+    EXPECT_GT(wide->lineAt(0).naturalTextWidth(), portrait.bodyWidth());
+    // Landscape pages are shorter: the third page starts one landscape page lower.
+    if (pages.size() > 2)
+        EXPECT_DOUBLE_EQ(pages[2].top, pages[1].top + landscape.height + host::kPageGap);
+}
+
+TEST(PageLayout, APageBreakStartsAPageAndATallParagraphRunsOverSeveral)
+{
+    const PageFrame page = smallPage();
+    Paragraphs text(3, 20, {page});
+    QTextCursor c(text.doc.findBlockByNumber(1));
+    QTextBlockFormat tall = c.blockFormat();
+    tall.setLineHeight(450, QTextBlockFormat::MinimumHeight);   // over two pages' bodies
+    c.setBlockFormat(tall);
+    PageSetup setup;
+    setup.frames = {page};
+    setup.sectionStarts = {0};
+    setup.breaks = {text.start(1)};
+    const std::vector<Page> pages = host::layOutPages(&text.doc, setup);
+    EXPECT_EQ(text.pageOf(pages, 1), 1);
+    EXPECT_DOUBLE_EQ(text.rect(1).top(), pages[1].top + page.top);
+    ASSERT_EQ(pages.size(), 4u);   // the tall one takes pages 2 and 3, the last paragraph follows on 4
+    EXPECT_EQ(text.pageOf(pages, 2), 3);
+}
