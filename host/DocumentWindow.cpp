@@ -112,6 +112,16 @@ std::map<int, MarkLabels> markLabels(const docx::Document& model)
     return labels;
 }
 
+// Where a note's paragraphs are drawn in its notes story's drawing.
+QRectF noteRect(const DrawnStory& drawn, const Note& note)
+{
+    const int start = drawn.toDisplay.at(static_cast<size_t>(note.start));
+    const int last = std::max(start, drawn.toDisplay.at(static_cast<size_t>(note.end)) - 1);   // end: after its last ¶
+    const QAbstractTextDocumentLayout* layout = drawn.doc->documentLayout();
+    const QRectF first = layout->blockBoundingRect(drawn.doc->findBlock(start));
+    return first.united(layout->blockBoundingRect(drawn.doc->findBlock(last)));
+}
+
 void setActive(QFrame* frame, bool active)
 {
     frame->setStyleSheet(active ? QStringLiteral("QFrame#block { border: 2px dashed #3070c0; }")
@@ -322,11 +332,8 @@ std::vector<PageNote> DocumentWindow::pageNotes()
     m_pageNotes.clear();
     for (int n : m_pageNoteIndex) {
         const docx::Note& note = model.notes[static_cast<size_t>(n)];
-        const DrawnStory& drawn = pageStory(firstStoryOfType(model, note.type), width);
-        const QAbstractTextDocumentLayout* layout = drawn.doc->documentLayout();
-        const QRectF first = layout->blockBoundingRect(drawn.doc->findBlock(drawn.toDisplay.at(static_cast<size_t>(note.start))));
-        const QRectF last = layout->blockBoundingRect(drawn.doc->findBlock(drawn.toDisplay.at(static_cast<size_t>(note.end))));
-        m_pageNotes.push_back({note.refPos, std::max(0.0, last.bottom() - first.top()), note.type == wdEndnotesStory});
+        const QRectF rect = noteRect(pageStory(firstStoryOfType(model, note.type), width), note);
+        m_pageNotes.push_back({note.refPos, rect.height(), note.type == wdEndnotesStory});
     }
     return m_pageNotes;
 }
@@ -412,10 +419,10 @@ void DocumentWindow::paintNotes(QPainter& painter, const Page& page, const QRect
         }
         const DrawnStory& drawn = pageStory(story, width);
         QAbstractTextDocumentLayout* layout = drawn.doc->documentLayout();
-        const double top = layout->blockBoundingRect(drawn.doc->findBlock(drawn.toDisplay.at(static_cast<size_t>(note.start)))).top();
+        const double top = noteRect(drawn, note).top();
         QAbstractTextDocumentLayout::PaintContext context;
         context.clip = QRectF(0, top, width, shown.height);
-        if (window->selectionStory() == story && window->selectionEnd() > note.start && window->selectionStart() <= note.end) {
+        if (window->selectionStory() == story && window->selectionEnd() > note.start && window->selectionStart() < note.end) {
             QAbstractTextDocumentLayout::Selection selection;
             selection.cursor = QTextCursor(drawn.doc);
             selection.cursor.setPosition(drawn.toDisplay.at(static_cast<size_t>(window->selectionStart())));
@@ -441,7 +448,7 @@ void DocumentWindow::revealSelectedNote()
         for (const PlacedNote& placed : page.notes) {
             const docx::Note& note = model.notes.at(static_cast<size_t>(m_pageNoteIndex.at(static_cast<size_t>(placed.note))));
             if (firstStoryOfType(model, note.type) != story || window->selectionStart() < note.start
-                || window->selectionStart() > note.end)
+                || window->selectionStart() >= note.end)
                 continue;
             m_main->revealY(placed.y);
             m_main->viewport()->update();

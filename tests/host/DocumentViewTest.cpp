@@ -7,12 +7,15 @@
 #include "platform/word/Window.h"
 #include "tests/host/HostFixture.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QImage>
 #include <QLabel>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTest>
 #include <QTextBlock>
+#include <QTextLayout>
 #include <QTextTable>
 
 using namespace hostfixture;
@@ -248,4 +251,68 @@ TEST_F(HostTest, ANestedTableIsDrawnInsideItsCellAndAnEditBeforeATableKeepsItDra
     const word::RangePtr hit = found(app()->ActiveDocument(), QStringLiteral("in 2"));
     hit->Select();
     EXPECT_EQ(main->textCursor().selectedText(), QStringLiteral("in 2"));
+}
+
+TEST_F(HostTest, AFootnoteIsDrawnAtTheFootOfItsPageAndEachSectionHasItsOwnPageSize)
+{
+    // 70 paragraphs of text push the reference onto the second page; the second section is a
+    // landscape A4 page with its own margins.
+    QString body;
+    for (int i = 0; i < 70; ++i)
+        body += para(run(QStringLiteral("Paragraph %1 fills a line of the page.").arg(i)));
+    body += para(run("noted") + "<w:r><w:footnoteReference w:id=\"1\"/></w:r>");
+    body += para(run("end of portrait"), "<w:sectPr><w:pgSz w:w=\"11906\" w:h=\"16838\"/></w:sectPr>");
+    body += para(run("landscape text")) + "<w:sectPr><w:pgSz w:w=\"16838\" w:h=\"11906\" w:orient=\"landscape\"/>"
+            "<w:pgMar w:top=\"900\" w:bottom=\"900\" w:left=\"3000\" w:right=\"900\" w:header=\"400\" w:footer=\"400\"/></w:sectPr>";
+    const QString path = dir.filePath("notes.docx");
+    DocxBuilder()
+        .body(body)
+        .part("word/footnotes.xml",
+              QString("<w:footnotes %1><w:footnote w:id=\"1\">%2</w:footnote></w:footnotes>")
+                  .arg(DocxBuilder::kNamespaces, para("<w:r><w:footnoteRef/></w:r>" + run(" The note 脚注 text"))))
+        .save(path);
+    start({path});
+    host::DocumentWindow* window = windowOf(1);
+    host::StoryView* main = window->mainView();
+    const word::DocumentPtr doc = app()->ActiveDocument();
+    const std::vector<host::Page>& pages = main->pages();
+    ASSERT_GE(pages.size(), 3u);
+
+    const word::RangePtr ref = found(doc, QStringLiteral("noted"));
+    ASSERT_NE(ref, nullptr);
+    const int refPage = main->pageOfPosition(main->displayPosition(ref->End()));
+    EXPECT_GE(refPage, 1);
+    for (size_t k = 0; k < pages.size(); ++k)
+        EXPECT_EQ(pages[k].notes.size(), static_cast<int>(k) == refPage ? 1u : 0u) << k;
+    const host::Page& notePage = pages[static_cast<size_t>(refPage)];
+    const host::PageFrame& portrait = main->frameOf(notePage);
+    EXPECT_EQ(portrait.width, 11906 / 15);
+    // The note stands above the page's bottom margin, below the page's text.
+    const double noteTop = notePage.notes.front().y;
+    EXPECT_LT(noteTop, notePage.top + portrait.height - portrait.bottom);
+    EXPECT_GT(noteTop, notePage.top + portrait.height / 2.0);
+    QTextBlock block = main->document()->findBlock(main->displayPosition(ref->End()));
+    EXPECT_LT(main->document()->documentLayout()->blockBoundingRect(block).bottom(), notePage.footnotesTop);
+
+    // The landscape section's page is its own: wider than tall, its text at its left margin.
+    const host::Page& last = pages.back();
+    const host::PageFrame& landscape = main->frameOf(last);
+    EXPECT_EQ(landscape.width, 16838 / 15);
+    EXPECT_EQ(landscape.height, 11906 / 15);
+    EXPECT_EQ(landscape.left, 3000 / 15);
+    const word::RangePtr wide = found(doc, QStringLiteral("landscape text"));
+    ASSERT_NE(wide, nullptr);
+    EXPECT_EQ(main->pageOfPosition(main->displayPosition(wide->Start())), static_cast<int>(pages.size()) - 1);
+    const QTextBlock wideBlock = main->document()->findBlock(main->displayPosition(wide->Start()));
+    EXPECT_NEAR(wideBlock.layout()->position().x() + wideBlock.layout()->lineAt(0).x(), landscape.left, 1);
+
+    // A hit in the note scrolls the main text to where its page draws it.
+    main->verticalScrollBar()->setValue(0);
+    word::RangePtr note = doc->StoryRanges()->Item(docx::wdFootnotesStory);
+    note->Find()->setText(QStringLiteral("脚注"));
+    ASSERT_TRUE(note->Find()->Execute());
+    note->Select();
+    const int shownFrom = main->verticalScrollBar()->value();
+    EXPECT_GE(noteTop, shownFrom);
+    EXPECT_LE(noteTop, shownFrom + main->viewport()->height());
 }
