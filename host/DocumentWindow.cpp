@@ -234,6 +234,7 @@ DocumentWindow::DocumentWindow(word::DocumentPtr doc, std::shared_ptr<office::Co
     statusBar()->addPermanentWidget(m_zoomIndicator);
     connect(m_main->verticalScrollBar(), &QScrollBar::valueChanged, this, &DocumentWindow::showPageNumber);
     connect(m_main->verticalScrollBar(), &QScrollBar::rangeChanged, this, &DocumentWindow::showPageNumber);
+    connect(m_main, &StoryView::paged, this, &DocumentWindow::showPageNumber);
 
     // What the document holds that no search sees stays named at the status bar's right: the
     // first item and how many follow, every item in the tooltip.

@@ -628,6 +628,7 @@ void StoryView::paginate()
         note.refPos = displayPosition(std::clamp(note.refPos, 0, static_cast<int>(m_toDisplay.size()) - 1));
     drawn.breaks = m_pageBreaks;
     m_pages = layOutPages(document(), drawn);
+    emit paged();
 }
 
 int StoryView::pageAt(double y) const

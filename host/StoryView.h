@@ -100,6 +100,8 @@ public:
 signals:
     // The user moved the selection or the caret: the story span it covers.
     void userSelected(int32_t start, int32_t end);
+    // The story has been laid out in pages again.
+    void paged();
     // Ctrl+wheel: steps of zoom, positive to enlarge.
     void zoomRequested(int steps);
 

@@ -4,7 +4,7 @@
 // grid's context menu, and the document window with a hit selected in a header. Run by
 // scripts/screenshots.sh under Xvfb; not a test and not shipped.
 //
-// Usage: tv_screenshot_driver OUTPUT_FOLDER DOCUMENT [TEXT]
+// Usage: tv_screenshot_driver OUTPUT_FOLDER DOCUMENT [TEXT [ZOOM_PERCENT]]
 #include "host/DocumentWindow.h"
 #include "host/Host.h"
 #include "platform/addin/AddinManager.h"
@@ -99,7 +99,7 @@ int headerRow(const QAbstractItemModel& rows)
     return any < 0 ? 0 : any;
 }
 
-void run(const QString& folder, const QString& document, const QString& text)
+void run(const QString& folder, const QString& document, const QString& text, double zoom)
 {
     QTemporaryDir store;
     qputenv("TARVELIN_REGISTRY", store.filePath(QStringLiteral("registry.ini")).toUtf8());
@@ -166,6 +166,7 @@ void run(const QString& folder, const QString& document, const QString& text)
     const QModelIndex hit = grid->model()->index(row, 0);
     grid->scrollTo(hit);
     QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(hit).center());
+    window->setZoom(zoom);   // a small zoom shows whole pages
     window->raise();
     shoot(window, folder, QStringLiteral("document-window"));
     host.shutdown();
@@ -179,11 +180,11 @@ int main(int argc, char** argv)
     forms::installJapaneseUi(app);
     const QStringList args = app.arguments().mid(1);
     if (args.size() < 2) {
-        err() << "usage: tv_screenshot_driver OUTPUT_FOLDER DOCUMENT [TEXT]\n";
+        err() << "usage: tv_screenshot_driver OUTPUT_FOLDER DOCUMENT [TEXT [ZOOM_PERCENT]]\n";
         return 2;
     }
     try {
-        run(args[0], args[1], args.value(2, QStringLiteral("資料")));
+        run(args[0], args[1], args.value(2, QStringLiteral("資料")), args.value(3, QStringLiteral("100")).toDouble() / 100);
     } catch (const std::exception& e) {
         err() << e.what() << '\n';
         return 1;
