@@ -43,6 +43,9 @@ const QColor kDeletedColor(Qt::red);
 const QColor kHighlightColor(Qt::yellow);
 const QColor kDeskColor(0xe6, 0xe6, 0xe6);
 constexpr int kMaxPaginated = 400000;           // drawn characters: some 200 pages
+// Qt lays a paragraph out as a whole, in time that grows faster than its length: a longer run of
+// text without a paragraph mark is drawn as paragraphs of about this many characters.
+constexpr int kLongestDrawnParagraph = 10000;
 
 QColor fromColorRef(int32_t colorRef)
 {
@@ -393,6 +396,7 @@ private:
         if (inSkippedCell())
             return;
         flush();
+        m_sinceBreak = 0;
         m_cursor.setBlockFormat(blockFormat(para, m_context.zoom));
         if (!para.label.isEmpty() && !inSkippedCell())
             text(para.label + u'\t', m_format);
@@ -430,6 +434,18 @@ private:
 
     static QString partFileName(const QString& part) { return part.section(u'/', -1); }
 
+    // Ends the drawn paragraph after a space once it is long, or anywhere once it is far too long.
+    // The break is drawn text of no story position, as a list label is, so the map stays right.
+    void splitLongParagraph(char16_t c)
+    {
+        ++m_sinceBreak;
+        if (m_sinceBreak < kLongestDrawnParagraph
+            || (c != u' ' && c != u'\u3000' && m_sinceBreak < kLongestDrawnParagraph * 11 / 10))
+            return;
+        text(QString(QChar::ParagraphSeparator), m_format);
+        m_sinceBreak = 0;
+    }
+
     void put(int32_t p)
     {
         namespace cp = docx::cp;
@@ -437,6 +453,7 @@ private:
         if (c >= 32 && !m_labelled) {   // ordinary text: most of any story
             if (!inSkippedCell())
                 text(QStringView(m_story.text).mid(p, 1), m_format);
+            splitLongParagraph(c);
             return;
         }
         if (const auto label = m_context.labels.find(p); label != m_context.labels.end()) {
@@ -455,6 +472,10 @@ private:
         }
         const QString shown = drawn(c, std::binary_search(m_story.rowEnds.begin(), m_story.rowEnds.end(), p));
         text(shown, isMark(c) ? markFormat(m_format) : m_format);
+        if (shown.contains(QChar::ParagraphSeparator))
+            m_sinceBreak = 0;
+        else
+            splitLongParagraph(c);
         if (c == cp::PageBreak && m_tables.empty())
             m_pageBreaks.push_back(pos());
     }
@@ -472,6 +493,7 @@ private:
     QString m_pending;                 // text not yet inserted, all in m_pendingFormat
     QTextCharFormat m_pendingFormat;
     size_t m_lookRun = 0, m_nextPara = 0, m_nextTable = 0, m_nextPicture = 0;
+    int m_sinceBreak = 0;              // characters drawn since the last paragraph break
     std::vector<OpenTable> m_tables;
 };
 

@@ -316,3 +316,40 @@ TEST_F(HostTest, AFootnoteIsDrawnAtTheFootOfItsPageAndEachSectionHasItsOwnPageSi
     EXPECT_GE(noteTop, shownFrom);
     EXPECT_LE(noteTop, shownFrom + main->viewport()->height());
 }
+
+TEST_F(HostTest, AVeryLongParagraphIsDrawnInPiecesAndItsHitsAreStillSelectedExactly)
+{
+    // 30,000 characters in one run, a hit at its very end; and one 24,000-letter word.
+    const QString words = QStringLiteral("word ").repeated(6000);
+    const QString word = QString(24000, u'x');
+    const QString path = dir.filePath("long.docx");
+    DocxBuilder().body(para(run(words + "needle")) + para(run(word + "pin")) + para(run("after"))).save(path);
+    start({path});
+    host::StoryView* main = windowOf(1)->mainView();
+    int longest = 0;
+    for (QTextBlock b = main->document()->begin(); b.isValid(); b = b.next())
+        longest = std::max(longest, b.length());
+    EXPECT_LE(longest, 11001);
+    EXPECT_GT(main->document()->blockCount(), 6);
+    // The pieces are the story's text, in order, with nothing added but the breaks between them.
+    QString drawn = main->toPlainText();
+    drawn.remove(u'\n');
+    EXPECT_TRUE(drawn.startsWith(words + "needle" + word + "pin" + "after")) << drawn.size();
+
+    const word::DocumentPtr doc = app()->ActiveDocument();
+    for (const char* text : {"needle", "pin", "after"}) {
+        const word::RangePtr hit = found(doc, QString::fromUtf8(text));
+        ASSERT_NE(hit, nullptr) << text;
+        hit->Select();
+        EXPECT_EQ(main->textCursor().selectedText(), QString::fromUtf8(text));
+        EXPECT_EQ(main->storyPosition(main->textCursor().selectionStart()), hit->Start());
+    }
+    // A selection across a break reports the story's span, the break taking no position.
+    const int end = main->displayPosition(12000);
+    QTextCursor across(main->document());
+    across.setPosition(main->displayPosition(9000));
+    across.setPosition(end, QTextCursor::KeepAnchor);
+    ASSERT_GT(end - main->displayPosition(9000), 3000);   // the break is drawn in between
+    EXPECT_EQ(main->storyPosition(across.selectionStart()), 9000);
+    EXPECT_EQ(main->storyPosition(across.selectionEnd()), 12000);
+}
