@@ -1,6 +1,8 @@
 // Whole-window timings on the ~2000-page document: from opening it to its first page drawn,
 // the slowest page while scrolling from top to bottom, and the memory the window adds to the
-// loaded model, and a keystroke in the middle of the main text until it is drawn. Run offscreen: QT_QPA_PLATFORM=offscreen document_view_bench
+// loaded model, and a keystroke in the middle of the main text until it is drawn. Run offscreen:
+// QT_QPA_PLATFORM=offscreen document_view_bench [DOCUMENT]
+// (another document, as one holding a paragraph of many MiB, instead of the large one)
 #include "bench/LargeDocument.h"
 #include "host/DocumentWindow.h"
 #include "platform/word/Application.h"
@@ -55,8 +57,8 @@ Keystrokes keystrokes(host::StoryView* view, int count, Qt::Key key, const QStri
 int main(int argc, char** argv)
 {
     QApplication qapp(argc, argv);
-    const QString path = QDir::temp().filePath("tarvelin-bench-large.docx");
-    if (!QFile::exists(path))
+    const QString path = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::temp().filePath("tarvelin-bench-large.docx");
+    if (argc <= 1 && !QFile::exists(path))
         bench::writeLargeDocument(path);
 
     const long start = peakRssKiB();
@@ -108,7 +110,8 @@ int main(int argc, char** argv)
 
     std::printf("load %lld ms, stories drawn %lld ms, first page on screen %lld ms after opening began\n",
                 static_cast<long long>(loaded), static_cast<long long>(built), static_cast<long long>(firstPage));
-    std::printf("whole main text laid out %lld ms after opening began\n", static_cast<long long>(laidOut));
+    std::printf("whole main text laid out %lld ms after opening began, in %zu pages\n", static_cast<long long>(laidOut),
+                window.mainView()->pages().size());
     std::printf("scroll: %d screens, slowest %lld ms\n", steps, static_cast<long long>(slowest));
     std::printf("peak RSS: %.1f MiB at start, %.1f MiB with the model (+%.1f), %.1f MiB at the first page (+%.1f), "
                 "%.1f MiB laid out whole (+%.1f, %.2fx the model)\n",

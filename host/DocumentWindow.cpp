@@ -351,7 +351,8 @@ const DrawnStory& DocumentWindow::pageStory(int story, double width)
         drawn = drawStoryDocument(m_doc->story(story), context, this);
         drawn.doc->setDocumentMargin(0);
     }
-    drawn.doc->setTextWidth(width);
+    if (drawn.doc->textWidth() != width)   // a new width lays the whole story out again
+        drawn.doc->setTextWidth(width);
     return drawn;
 }
 

@@ -31,6 +31,7 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <cmath>
 
 namespace host {
 
@@ -476,8 +477,14 @@ private:
             m_sinceBreak = 0;
         else
             splitLongParagraph(c);
-        if (c == cp::PageBreak && m_tables.empty())
+        if (c == cp::PageBreak && m_tables.empty()) {
             m_pageBreaks.push_back(pos());
+            // For Qt's own paging; set now, as a format set once laid out lays everything out again.
+            flush();
+            QTextBlockFormat breakBefore;
+            breakBefore.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+            m_cursor.mergeBlockFormat(breakBefore);
+        }
     }
 
     const docx::Story& m_story;
@@ -636,13 +643,18 @@ bool StoryView::redrawReplaced(const docx::Story& story, int32_t at, const QStri
     m_decorate = decorate;
 }
 
-// Paging needs the whole story laid out: a long story is shown as one page instead (Qt lays it
-// out in steps, keeping the first page quick).
+// Paging by PageLayout needs the whole story laid out, so a long story is paged by Qt's own layout
+// instead, as it lays the text out in steps: every page of the first section's size, lines split
+// across pages, notes left to their pane.
 void StoryView::paginate()
 {
     m_pages.clear();
-    if (m_setup.frames.empty() || document()->characterCount() > kMaxPaginated)
+    if (m_setup.frames.empty())
         return;
+    if (document()->characterCount() > kMaxPaginated) {
+        paginateAsLaidOut();
+        return;
+    }
     PageSetup drawn = m_setup;
     for (int& start : drawn.sectionStarts)
         start = displayPosition(std::clamp(start, 0, static_cast<int>(m_toDisplay.size()) - 1));
@@ -650,6 +662,35 @@ void StoryView::paginate()
         note.refPos = displayPosition(std::clamp(note.refPos, 0, static_cast<int>(m_toDisplay.size()) - 1));
     drawn.breaks = m_pageBreaks;
     m_pages = layOutPages(document(), drawn);
+    emit paged();
+}
+
+void StoryView::paginateAsLaidOut()
+{
+    const PageFrame& frame = m_setup.frames.front();
+    // Qt keeps the root frame's top and bottom margins on every page; the desk between two pages
+    // is drawn over the bottom one.
+    QTextFrameFormat root = document()->rootFrame()->frameFormat();
+    root.setBottomMargin(frame.bottom + kPageGap);
+    document()->rootFrame()->setFrameFormat(root);
+    document()->setPageSize(QSizeF(m_pageWidth, frame.height + kPageGap));
+    connect(document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, this,
+            &StoryView::countPages, Qt::UniqueConnection);
+    countPages(QSizeF(m_pageWidth, frame.height));
+}
+
+// The pages so far: the size is that of the text laid out yet, which grows step by step.
+void StoryView::countPages(const QSizeF& laidOut)
+{
+    if (m_setup.frames.empty())
+        return;
+    const double pitch = m_setup.frames.front().height + kPageGap;
+    const size_t count = std::max<size_t>(1, static_cast<size_t>(std::ceil(laidOut.height() / pitch - 0.01)));
+    if (count == m_pages.size())
+        return;
+    m_pages.resize(count);
+    for (size_t k = 0; k < count; ++k)
+        m_pages[k].top = static_cast<double>(k) * pitch;
     emit paged();
 }
 
@@ -671,7 +712,7 @@ void StoryView::paintPages()
     const QPointF scroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
     painter.translate(-scroll);
     const QRectF visible(scroll, QSizeF(viewport()->size()));
-    const double width = document()->size().width();
+    const double width = m_pageWidth;   // the widest page's; asking the document would lay it all out
     for (size_t k = 0; k < m_pages.size(); ++k) {
         const PageFrame& frame = frameOf(m_pages[k]);
         const QRectF pageRect(0, m_pages[k].top, frame.width, frame.height);

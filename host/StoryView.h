@@ -116,6 +116,8 @@ private:
     void centerPage();
     void framePage(QTextDocument* doc) const;
     void paginate();
+    void paginateAsLaidOut();
+    void countPages(const QSizeF& laidOut);
     void paintPages();
 
     int m_storyIndex = -1;

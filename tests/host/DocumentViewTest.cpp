@@ -353,3 +353,44 @@ TEST_F(HostTest, AVeryLongParagraphIsDrawnInPiecesAndItsHitsAreStillSelectedExac
     EXPECT_EQ(main->storyPosition(across.selectionStart()), 9000);
     EXPECT_EQ(main->storyPosition(across.selectionEnd()), 12000);
 }
+
+TEST_F(HostTest, ALongStoryIsPagedAsItIsLaidOutWithLinesSplitAcrossPages)
+{
+    // Over 400,000 characters: paged by Qt's layout as it goes, at the first section's page.
+    QString body;
+    for (int i = 0; i < 4200; ++i)
+        body += para(run(QStringLiteral("Line %1 of a long story, padded out to about a hundred characters of text in all.").arg(i, 5)));
+    body += para("<w:r><w:br w:type=\"page\"/></w:r>" + run("after the break"));
+    const QString path = dir.filePath("longstory.docx");
+    DocxBuilder().body(body).save(path);
+    start({path});
+    host::DocumentWindow* window = windowOf(1);
+    host::StoryView* main = window->mainView();
+    main->document()->size();   // lays the rest out now rather than in steps
+    QCoreApplication::processEvents();
+    const std::vector<host::Page>& pages = main->pages();
+    ASSERT_GT(pages.size(), 50u);
+    const host::PageFrame& frame = main->frameOf(pages.front());
+    const double pitch = frame.height + host::kPageGap;
+    EXPECT_DOUBLE_EQ(pages[1].top, pitch);
+    // Every line stands inside its page's body.
+    for (QTextBlock b = main->document()->begin(); b.isValid(); b = b.next()) {
+        const QRectF r = main->document()->documentLayout()->blockBoundingRect(b);
+        const double inPage = r.top() - std::floor(r.top() / pitch) * pitch;
+        ASSERT_GE(inPage, frame.top - 0.5) << b.blockNumber();
+        ASSERT_LE(inPage + b.layout()->lineAt(0).height(), frame.height - frame.bottom + 0.5) << b.blockNumber();
+    }
+    // The page break starts a page; the indicator counts the pages laid out.
+    const word::RangePtr hit = found(app()->ActiveDocument(), QStringLiteral("after the break"));
+    ASSERT_NE(hit, nullptr);
+    hit->Select();
+    const QTextBlock after = main->document()->findBlock(main->textCursor().selectionStart());
+    const double top = main->document()->documentLayout()->blockBoundingRect(after).top();
+    EXPECT_NEAR(top - std::floor(top / pitch) * pitch, frame.top, 1);
+    EXPECT_EQ(main->pageOfPosition(main->textCursor().selectionStart()), static_cast<int>(pages.size()) - 1);
+    QStringList shown;
+    for (QLabel* label : window->statusBar()->findChildren<QLabel*>())
+        shown << label->text();
+    EXPECT_EQ(shown.filter(QRegularExpression(QStringLiteral("^\\d+ / %1 ページ$").arg(pages.size()))).size(), 1)
+        << shown.join(u'|').toStdString();
+}
