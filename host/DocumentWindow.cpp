@@ -484,6 +484,17 @@ double DocumentWindow::zoom() const
     return m_zoom;
 }
 
+double DocumentWindow::pageWidthZoom() const
+{
+    const docx::Document& model = m_doc->model();
+    int32_t widest = docx::PageLook{}.width;
+    for (const docx::Section& s : model.sections)
+        widest = std::max(widest, s.page.width);
+    const int room = m_main->width() - 2 * m_main->frameWidth() - m_main->verticalScrollBar()->sizeHint().width()
+                     - 2 * static_cast<int>(kPageGap);
+    return std::clamp(static_cast<double>(room) / pixels(widest, 1.0), kMinZoom, kMaxZoom);
+}
+
 // The page the main view shows; for a story too long to be paged, counted in the first section's
 // page body heights.
 void DocumentWindow::showPageNumber()

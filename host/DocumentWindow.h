@@ -56,6 +56,8 @@ public:
     // Zoom, 1 for 100 %; every story is drawn again at the new size.
     void setZoom(double zoom);
     double zoom() const;
+    // The zoom at which the widest page fills the width of the main view.
+    double pageWidthZoom() const;
     // The header (or footer) story drawn on a page of the main text (0-based), or -1.
     int headerFooterOfPage(int page, bool footer) const;
 

@@ -6,6 +6,7 @@
 #include "host/HelpDialogs.h"
 #include "host/ReplaceDialog.h"
 #include "host/WindowGroup.h"
+#include "host/ZoomDialog.h"
 #include "platform/core/Error.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/MsgBox.h"
@@ -221,6 +222,12 @@ void Host::installCommands()
     bars.setBuiltinAction(office::idViewComments, [this] {
         const word::ViewPtr view = m_app->ActiveDocument()->ActiveWindow()->View();
         view->setSplitSpecial(view->SplitSpecial() == word::wdPaneComments ? word::wdPaneNone : word::wdPaneComments);
+    });
+    bars.setBuiltinAction(office::idViewZoom, [this] {
+        DocumentWindow* window = windowOf(m_app->ActiveDocument().get());   // 4248 with no document open
+        ZoomDialog dialog(window->zoom(), window->pageWidthZoom(), window);
+        if (dialog.exec() == QDialog::Accepted)
+            window->setZoom(dialog.zoom());
     });
     bars.setBuiltinAction(office::idToolsFuzzyOptions,
                           [this] { m_app->Dialogs()->Item(word::wdDialogToolsOptionsFuzzy)->Show(); });

@@ -7,9 +7,9 @@ namespace office {
 
 namespace {
 
-const std::array<BuiltinCommand, 21>& catalogue()
+const std::array<BuiltinCommand, 22>& catalogue()
 {
-    static const std::array<BuiltinCommand, 21> commands{{
+    static const std::array<BuiltinCommand, 22> commands{{
         {idFileMenu, msoControlPopup, QStringLiteral("ファイル(&F)")},
         {idEditMenu, msoControlPopup, QStringLiteral("編集(&E)")},
         {idViewMenu, msoControlPopup, QStringLiteral("表示(&V)")},
@@ -28,6 +28,7 @@ const std::array<BuiltinCommand, 21>& catalogue()
         {idViewPrintLayout, msoControlButton, QStringLiteral("印刷レイアウト")},
         {idViewHeaderFooter, msoControlButton, QStringLiteral("ヘッダーとフッター")},
         {idViewComments, msoControlButton, QStringLiteral("コメント")},
+        {idViewZoom, msoControlButton, QStringLiteral("ズーム…")},
         {idToolsFuzzyOptions, msoControlButton, QStringLiteral("あいまい検索のオプション…")},
         {idHelpShortcuts, msoControlButton, QStringLiteral("キーボード ショートカット")},
         {idHelpAbout, msoControlButton, QStringLiteral("Tarvelin について")},
@@ -54,7 +55,7 @@ std::shared_ptr<CommandBar> addWordMenuBar(CommandBars& bars)
     static const std::vector<Menu> menus{
         {idFileMenu, {idFileOpen, idFileSave, idFileSaveAs, idFileClose, idFileExit}},
         {idEditMenu, {idEditUndo, idEditRedo, idEditCopy, idEditSelectAll, idEditReplace}},
-        {idViewMenu, {idViewPrintLayout, idViewHeaderFooter, idViewComments}},
+        {idViewMenu, {idViewPrintLayout, idViewHeaderFooter, idViewComments, idViewZoom}},
         {idToolsMenu, {idToolsFuzzyOptions}},
         {idHelpMenu, {idHelpShortcuts, idHelpAbout}},
     };

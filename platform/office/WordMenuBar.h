@@ -29,6 +29,7 @@ enum BuiltinId : int {
     idViewPrintLayout = 2201,
     idViewHeaderFooter = 2202,
     idViewComments = 2203,
+    idViewZoom = 2204,
     idToolsFuzzyOptions = 2301,
     idHelpShortcuts = 2401,
     idHelpAbout = 2402,

@@ -1,6 +1,7 @@
 // The document window draws the document as a document: tables, list labels, pictures, zoom,
 // one selection per document.
 #include "host/StoryView.h"
+#include "host/ZoomDialog.h"
 #include "platform/word/Document.h"
 #include "platform/word/Find.h"
 #include "platform/word/Range.h"
@@ -8,7 +9,10 @@
 #include "tests/host/HostFixture.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QAbstractButton>
 #include <QBuffer>
+#include <QButtonGroup>
 #include <QImage>
 #include <QLabel>
 #include <QScrollBar>
@@ -17,6 +21,7 @@
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QTextTable>
+#include <QTimer>
 
 using namespace hostfixture;
 
@@ -393,4 +398,45 @@ TEST_F(HostTest, ALongStoryIsPagedAsItIsLaidOutWithLinesSplitAcrossPages)
         shown << label->text();
     EXPECT_EQ(shown.filter(QRegularExpression(QStringLiteral("^\\d+ / %1 ページ$").arg(pages.size()))).size(), 1)
         << shown.join(u'|').toStdString();
+}
+
+TEST_F(HostTest, TheViewMenusZoomDialogIsWorkedByTheKeyboardAndFitsThePageWidth)
+{
+    start({report});
+    host::DocumentWindow* window = windowOf(1);
+    window->resize(1000, 760);
+    QAction* zoom = menuItem(window, QStringLiteral("表示(&V)"), QStringLiteral("ズーム…"));
+    ASSERT_NE(zoom, nullptr);
+    // Each time the dialog opens, `act` works it, then Return accepts it.
+    const auto choose = [&](const std::function<void(host::ZoomDialog*)>& act) {
+        bool seen = false;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<host::ZoomDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            seen = true;
+            act(dialog);
+            QTest::keyClick(dialog, Qt::Key_Return);
+        });
+        zoom->trigger();
+        return seen;
+    };
+    // Alt+2 chooses 200 %: a mnemonic clicks as a mouse would, released a moment later.
+    ASSERT_TRUE(choose([](host::ZoomDialog* dialog) {
+        dialog->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+        QTest::keyClick(dialog, Qt::Key_2, Qt::AltModifier);
+        QTest::qWait(250);
+    }));
+    EXPECT_DOUBLE_EQ(window->zoom(), 2.0);
+    ASSERT_TRUE(choose([](host::ZoomDialog* dialog) {
+        QAbstractButton* pageWidth = dialog->choices()->buttons().last();
+        EXPECT_EQ(pageWidth->text(), QStringLiteral("ページ幅(&P)"));
+        QTest::mouseClick(pageWidth, Qt::LeftButton);
+    }));
+    const host::StoryView* main = window->mainView();
+    const double page = main->frameOf(main->pages().front()).width;
+    const int room = main->width();
+    EXPECT_LE(page, room - main->verticalScrollBar()->sizeHint().width());
+    EXPECT_GT(page, room * 0.85);
 }

@@ -145,7 +145,7 @@ TEST_F(CommandBarsTest, DeleteRemovesTheControlAndItsMenu)
     const auto layout = view->Controls()->Item(1);
     const auto header = view->Controls()->Item(2);
     layout->Delete();
-    EXPECT_EQ(view->Controls()->Count(), 2);
+    EXPECT_EQ(view->Controls()->Count(), 3);
     EXPECT_EQ(header->Index(), 1);
     EXPECT_EQ(bars->FindControl({}, idViewPrintLayout), nullptr);
     EXPECT_EQ(errorNumber([&] { layout->Caption(); }), kMethodFailed);
@@ -172,7 +172,7 @@ TEST_F(CommandBarsTest, RemoveTemporaryControlsKeepsPermanentOnes)
     EXPECT_EQ(bars->FindControl({}, {}, QStringLiteral("inside")), nullptr);
     EXPECT_EQ(errorNumber([&] { insideTemp->Caption(); }), kMethodFailed);
     EXPECT_EQ(bars->FindControl({}, {}, QStringLiteral("keep")), keep);
-    EXPECT_EQ(menu("表示(&V)")->Controls()->Count(), 3);
+    EXPECT_EQ(menu("表示(&V)")->Controls()->Count(), 4);
 }
 
 TEST_F(CommandBarsTest, ClickReachesEveryHolderUntilReleased)
