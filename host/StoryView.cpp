@@ -9,10 +9,14 @@
 // story character (list labels, note numbers) takes no story position. Selecting a story span,
 // scrolling a hit into view and reporting the user's selection all go through that one map.
 //
-// The main text is paged inside the same document: a paragraph or table that would cross a
-// page's foot gets a wider top margin that moves it to the next page, and the view paints the
-// desk between pages and, through the window, each page's header and footer. Text positions
-// never change for layout, so the map above stays valid.
+// The main text is paged inside the same document (host/PageLayout): a paragraph or table that
+// would cross a page's foot, or the footnotes it refers to, gets a wider top margin that moves it
+// to the next page; each section keeps its own page size through paragraph margins; the view
+// paints the desk between pages and, through the window, each page's header, footer, footnotes
+// and the endnotes after the text. A story too long to lay out whole before it is shown is paged
+// by Qt's own layout as it goes, at the first section's page. Text positions never change for
+// layout, so the map above stays valid; a very long paragraph is drawn in pieces, the breaks
+// between them taking no story position.
 //
 // Editing goes through word::Range, which moves the story's runs, marks and looks together. An
 // edit of plain text within a paragraph is drawn in place: the drawn characters are replaced in
@@ -712,7 +716,9 @@ void StoryView::paintPages()
     const QPointF scroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
     painter.translate(-scroll);
     const QRectF visible(scroll, QSizeF(viewport()->size()));
-    const double width = m_pageWidth;   // the widest page's; asking the document would lay it all out
+    // Qt paints the root frame's white over the whole viewport, which can be wider than the widest
+    // page; the document's own size is not asked for, as that would lay it all out.
+    const double width = std::max<double>(m_pageWidth, viewport()->width() + horizontalScrollBar()->value());
     for (size_t k = 0; k < m_pages.size(); ++k) {
         const PageFrame& frame = frameOf(m_pages[k]);
         const QRectF pageRect(0, m_pages[k].top, frame.width, frame.height);
@@ -724,6 +730,9 @@ void StoryView::paintPages()
         if (m_decorate)
             m_decorate(painter, static_cast<int>(k), pageRect);
     }
+    const double end = m_pages.back().top + frameOf(m_pages.back()).height + kPageGap;
+    if (end < visible.bottom())   // below the last page
+        painter.fillRect(QRectF(0, end, width, visible.bottom() - end), kDeskColor);
 }
 
 int32_t StoryView::storyPosition(int pos) const
