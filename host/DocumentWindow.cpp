@@ -576,9 +576,15 @@ void DocumentWindow::redrawEdited()
         return;
     m_labelsStale = true;  // an edit moves the marks after it
     forgetPageStories();
-    placePage();                   // notes and sections may have moved: the main text is paged again
+    // The main text's pages hold its notes: an edit of either pages it again.
+    const bool repage = std::any_of(views.begin(), views.end(), [&](const StoryView* v) {
+        const int type = v->storyIndex() >= 0 ? model.stories[static_cast<size_t>(v->storyIndex())].type : -1;
+        return edited(v) && (v == m_main || type == wdFootnotesStory || type == wdEndnotesStory);
+    });
+    if (repage)
+        placePage();
     for (StoryView* v : views)
-        if (v == m_main || edited(v))
+        if (edited(v) || (repage && v == m_main))
             drawStory(v, v->storyIndex());
 }
 

@@ -320,6 +320,13 @@ TEST_F(HostTest, AFootnoteIsDrawnAtTheFootOfItsPageAndEachSectionHasItsOwnPageSi
     const int shownFrom = main->verticalScrollBar()->value();
     EXPECT_GE(noteTop, shownFrom);
     EXPECT_LE(noteTop, shownFrom + main->viewport()->height());
+
+    // A longer note takes more of its page's foot.
+    note->setText(QStringLiteral("a note grown long enough to need several lines at the foot of the page. ").repeated(8));
+    const std::vector<host::Page>& repaged = main->pages();
+    ASSERT_GT(repaged.size(), static_cast<size_t>(refPage));
+    ASSERT_EQ(repaged[static_cast<size_t>(refPage)].notes.size(), 1u);
+    EXPECT_LT(repaged[static_cast<size_t>(refPage)].notes.front().y, noteTop - 40);
 }
 
 TEST_F(HostTest, AVeryLongParagraphIsDrawnInPiecesAndItsHitsAreStillSelectedExactly)
