@@ -268,20 +268,24 @@ DocumentWindow::Block DocumentWindow::addBlock(QWidget* parent, const QString& c
     return b;
 }
 
-void DocumentWindow::drawStory(StoryView* view, int storyIndex)
+DrawContext DocumentWindow::drawContext(int storyIndex)
 {
-    static const docx::Story kNone;
-    const bool known = storyIndex >= 0;
     if (m_labelsStale) {
         m_labels = markLabels(m_doc->model());
         m_labelsStale = false;
     }
     DrawContext context;
-    if (known && m_labels.count(storyIndex))
+    if (storyIndex >= 0 && m_labels.count(storyIndex))
         context.labels = m_labels.at(storyIndex);
     context.pictures = &m_pictures;
     context.zoom = m_zoom;
-    view->setStory(known ? m_doc->story(storyIndex) : kNone, storyIndex, context);
+    return context;
+}
+
+void DocumentWindow::drawStory(StoryView* view, int storyIndex)
+{
+    static const docx::Story kNone;
+    view->setStory(storyIndex >= 0 ? m_doc->story(storyIndex) : kNone, storyIndex, drawContext(storyIndex));
 }
 
 std::vector<StoryView*> DocumentWindow::allViews() const
@@ -343,12 +347,7 @@ const DrawnStory& DocumentWindow::pageStory(int story, double width)
 {
     DrawnStory& drawn = m_pageStories[story];
     if (!drawn.doc) {
-        DrawContext context;
-        if (m_labels.count(story))
-            context.labels = m_labels.at(story);
-        context.pictures = &m_pictures;
-        context.zoom = m_zoom;
-        drawn = drawStoryDocument(m_doc->story(story), context, this);
+        drawn = drawStoryDocument(m_doc->story(story), drawContext(story), this);
         drawn.doc->setDocumentMargin(0);
     }
     if (drawn.doc->textWidth() != width)   // a new width lays the whole story out again
@@ -597,10 +596,23 @@ void DocumentWindow::redrawReplaced(int story, int32_t at, const QString& remove
         if (v->storyIndex() == story)
             v->redrawReplaced(m_doc->story(story), at, removed, inserted);
     if (const auto page = m_pageStories.find(story); page != m_pageStories.end()) {
-        delete page->second;
+        delete page->second.doc;
         m_pageStories.erase(page);
         m_main->viewport()->update();
     }
+    // A note that changed height changes the room its page keeps for it.
+    const int type = m_doc->model().stories.at(static_cast<size_t>(story)).type;
+    if (type != wdFootnotesStory && type != wdEndnotesStory)
+        return;
+    std::vector<double> before;
+    for (const PageNote& n : m_pageNotes)
+        before.push_back(n.height);
+    const std::vector<PageNote> after = pageNotes();
+    if (std::equal(before.begin(), before.end(), after.begin(), after.end(),
+                   [](double h, const PageNote& n) { return h == n.height; }))
+        return;
+    placePage();
+    drawStory(m_main, m_main->storyIndex());
 }
 
 void DocumentWindow::showSaved()

@@ -72,6 +72,9 @@ private:
         StoryView* view = nullptr;
     };
     Block addBlock(QWidget* parent, const QString& caption);
+    // What a story is drawn with: its note and comment labels (made again after an edit), the
+    // pictures, the zoom.
+    DrawContext drawContext(int storyIndex);
     void drawStory(StoryView* view, int storyIndex);
     // Draws again every shown story edited since it was drawn (through the object model).
     void redrawEdited();

@@ -634,14 +634,16 @@ bool StoryView::redrawReplaced(const docx::Story& story, int32_t at, const QStri
             start += delta;
             end += delta;
         }
-    // A paragraph that changed height moves the page breaks after it: the pages are laid out again.
-    if (!m_pages.empty() && document()->documentLayout()->blockBoundingRect(document()->findBlock(a)).height() != heightBefore)
+    // A paragraph that changed height moves the page breaks after it: the pages are laid out again
+    // (Qt's own paging follows by itself).
+    if (!m_pages.empty() && !m_pagedByQt && document()->documentLayout()->blockBoundingRect(document()->findBlock(a)).height() != heightBefore)
         return false;
     m_revision = story.revision;
     refit();
     return true;
 }
 
+void StoryView::setPaging(const PageSetup& setup, const PageDecorator& decorate)
 {
     m_setup = setup;
     m_decorate = decorate;
@@ -653,9 +655,11 @@ bool StoryView::redrawReplaced(const docx::Story& story, int32_t at, const QStri
 void StoryView::paginate()
 {
     m_pages.clear();
+    m_pagedByQt = false;
     if (m_setup.frames.empty())
         return;
     if (document()->characterCount() > kMaxPaginated) {
+        m_pagedByQt = true;
         paginateAsLaidOut();
         return;
     }

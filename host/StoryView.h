@@ -134,6 +134,7 @@ private:
     PageDecorator m_decorate;
     std::vector<int> m_pageBreaks;                     // drawn positions a page break puts on a new page
     std::vector<Page> m_pages;
+    bool m_pagedByQt = false;                          // a long story, paged by Qt's layout
 };
 
 } // namespace host
