@@ -16,6 +16,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTest>
 #include <QTextBlock>
@@ -433,7 +434,7 @@ TEST_F(HostTest, TheViewMenusZoomDialogIsWorkedByTheKeyboardAndFitsThePageWidth)
         dialog->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
         QTest::keyClick(dialog, Qt::Key_2, Qt::AltModifier);
-        QTest::qWait(250);
+        EXPECT_TRUE(QTest::qWaitFor([dialog] { return dialog->percentBox()->value() == 200; }, 3000));
     }));
     EXPECT_DOUBLE_EQ(window->zoom(), 2.0);
     ASSERT_TRUE(choose([](host::ZoomDialog* dialog) {
