@@ -8,7 +8,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build-fuzz
-targets=(zip xml docx wildcards codepage)
+targets=(zip xml docx wildcards codepage save)
 
 ci=0
 if [ "${1:-}" = "--ci" ]; then
@@ -41,6 +41,12 @@ seed() {
   case $target in
     zip|docx)
       find "$corpus" "$root/samples" -name '*.docx' -size -100k -exec cp -t "$dir" {} + 2>/dev/null || true ;;
+    save)
+      # The edit script (64 bytes, from the file's own digest, so that each seed edits differently),
+      # then the document.
+      while IFS= read -r -d '' f; do
+        { sha512sum "$f" | cut -c1-128 | xxd -r -p; cat "$f"; } > "$dir/$(basename "$f")"
+      done < <(find "$corpus" "$root/samples" -name '*.docx' -size -100k -print0) ;;
     xml)
       local n=0
       while IFS= read -r -d '' f; do
@@ -73,11 +79,11 @@ for target in "${selected[@]}"; do
   if [ -z "$(ls -A "$kept")" ]; then seed "$target" "$work"; fi
   # Inputs are kept small: the corpora stay a few MiB, and small inputs run faster.
   case $target in
-    zip|docx) options=(-max_len=262144) ;;
+    zip|docx|save) options=(-max_len=262144) ;;
     xml) options=(-max_len=65536) ;;
     *) options=(-max_len=4096) ;;
   esac
-  case $target in xml|docx) options+=(-dict="$root/fuzz/ooxml.dict") ;; esac
+  case $target in xml|docx|save) options+=(-dict="$root/fuzz/ooxml.dict") ;; esac
   common=(-rss_limit_mb=4096 -timeout=60 -artifact_prefix="$artifacts" "${options[@]}")
   echo "fuzz: $target for ${seconds}s"
   if [ $ci = 1 ]; then

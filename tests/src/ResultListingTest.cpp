@@ -7,6 +7,8 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QMenu>
@@ -133,8 +135,17 @@ TEST_F(ResultListing, TheMenuSavesShiftJisAfterNamingWhatItCannotHold)
                            auto* dialog = static_cast<QFileDialog*>(w);
                            title = dialog->windowTitle() + "|" + dialog->labelText(QFileDialog::Accept);
                            dialog->selectNameFilter(QStringLiteral("CSV Shift_JIS (*.csv)"));
-                           dialog->selectFile(path);
-                           QTimer::singleShot(0, dialog, &QDialog::accept);
+                           // As a user does: go to the folder, then type the name (the folder
+                           // view loads later and resets a name chosen before it is there).
+                           dialog->setDirectory(QFileInfo(path).absolutePath());
+                           auto* typed = new QTimer(dialog);
+                           QObject::connect(typed, &QTimer::timeout, dialog, [dialog, path] {
+                               if (dialog->selectedFiles().value(0) == path)
+                                   static_cast<QDialog*>(dialog)->accept();
+                               else if (auto* name = dialog->findChild<QLineEdit*>("fileNameEdit"))
+                                   name->setText(QFileInfo(path).fileName());
+                           });
+                           typed->start(10);
                        }}});
     forms::MessageRecorder accepted(forms::vbYes);
     menu->actions()[1]->trigger();
