@@ -1,7 +1,6 @@
 #include "host/FindCommand.h"
 
 #include "host/DocumentPrefetch.h"
-#include "host/FuzzyOptionsDialog.h"
 #include "host/HitLocation.h"
 #include "host/SearchOptions.h"
 #include "platform/core/Error.h"
@@ -12,29 +11,20 @@
 #include "platform/word/Font.h"
 #include "platform/word/Location.h"
 #include "platform/word/Range.h"
-#include "src/addin/mdlQLFGlobal.h"
 #include "src/results/clsQLFHitList.h"
 #include "src/results/clsQLFHitStory.h"
-#include "src/results/frmQLFResult.h"
 #include "src/results/mdlQLFCode2String.h"
-#include "src/search/clsQLFFind.h"
 #include "src/search/clsQLFFindCondition.h"
-#include "src/search/frmCOMProgress.h"
-#include "src/search/frmQLFFind.h"
+#include "src/search/mdlQLFSearch.h"
 
-#include <QApplication>
 #include <QCommandLineParser>
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QThread>
-#include <QSocketNotifier>
-#include <QTimer>
 
 #include <array>
-#include <cerrno>
 #include <csignal>
-#include <cstring>
 #include <cstdio>
 #include <functional>
 #include <optional>
@@ -53,9 +43,6 @@ const char* const kUsage =
     "\n"
     "検索条件:\n"
     "%1"
-    "  --fuzzy-option 名前=on|off\n"
-    "                         あいまい検索（日）のオプションを設定する（繰り返し指定可）。名前:\n"
-    "%2"
     "\n"
     "ファイル:\n"
     "  -r, --recursive        フォルダーの中の文書（.docx .docm .dotx .dotm）をすべて検索する\n"
@@ -82,10 +69,7 @@ const char* const kUsage =
 
 QString usage()
 {
-    QString names;
-    for (const FuzzyRule& rule : kFuzzyRules)
-        names += QStringLiteral("                           %1（%2）\n").arg(QString::fromUtf8(rule.property), QString::fromUtf8(rule.label));
-    return QString::fromUtf8(kUsage).arg(QString::fromUtf8(SearchOptions::kHelp), names);
+    return QString::fromUtf8(kUsage).arg(SearchOptions::help());
 }
 
 // Characters of context on each side of a hit unless --context says otherwise.
@@ -98,7 +82,7 @@ enum class Format { Table, Json, Csv };
 
 struct Request {
     clsQLFFindCondition condition;
-    std::vector<std::pair<bool match::FuzzyOptions::*, bool>> fuzzy;   // --fuzzy-option, in order
+    match::FuzzyOptions fuzzy;
     Format format = Format::Table;
     bool cp932 = false;   // CSV in code page 932 rather than UTF-8
     bool location = false;
@@ -118,22 +102,6 @@ std::optional<int> countValue(const QCommandLineParser& p, const QCommandLineOpt
     return ok && n >= min ? std::optional(n) : std::nullopt;
 }
 
-// NAME=on|off with NAME one of the fuzzy rules' property names (compared without regard to case,
-// as Word's property names are).
-QString readFuzzyOption(const QString& value, Request& request)
-{
-    const QString name = value.section(QLatin1Char('='), 0, 0), state = value.section(QLatin1Char('='), 1);
-    for (const FuzzyRule& rule : kFuzzyRules) {
-        if (name.compare(QLatin1String(rule.property), Qt::CaseInsensitive) != 0)
-            continue;
-        if (state != QLatin1String("on") && state != QLatin1String("off"))
-            break;
-        request.fuzzy.emplace_back(rule.member, state == QLatin1String("on"));
-        return {};
-    }
-    return QStringLiteral("--fuzzy-option には 名前=on か 名前=off を指定してください（名前は --help を参照）: %1").arg(value);
-}
-
 // Reads the command line into a search condition; returns an error text when it is not usable.
 QString parse(const QStringList& arguments, Request& request, bool& help)
 {
@@ -146,14 +114,13 @@ QString parse(const QStringList& arguments, Request& request, bool& help)
     const QCommandLineOption encoding("encoding", {}, "utf-8|cp932");
     const QCommandLineOption location("location");
     const QCommandLineOption context("context", {}, "N");
-    const QCommandLineOption fuzzyOption("fuzzy-option", {}, "NAME=on|off");
     const QCommandLineOption recursive(QStringList{"r", "recursive"});
     const QCommandLineOption jobs(QStringList{"j", "jobs"}, {}, "N");
     const QCommandLineOption filesOnly(QStringList{"l", "files-with-matches"});
     const QCommandLineOption count(QStringList{"c", "count"});
     const QCommandLineOption countByStory("count-by-story");
     const QCommandLineOption maxCount("max-count", {}, "N");
-    p.addOptions({helpOption, json, csv, encoding, location, context, fuzzyOption, recursive, jobs, filesOnly, count,
+    p.addOptions({helpOption, json, csv, encoding, location, context, recursive, jobs, filesOnly, count,
                   countByStory, maxCount});
     if (!p.parse(QStringList{QStringLiteral("tarvelin find")} + arguments))
         return p.errorText();
@@ -161,11 +128,8 @@ QString parse(const QStringList& arguments, Request& request, bool& help)
     if (help)
         return {};
 
-    if (const QString error = search.read(p, request.condition); !error.isEmpty())
+    if (const QString error = search.read(p, request.condition, request.fuzzy); !error.isEmpty())
         return error;
-    for (const QString& value : p.values(fuzzyOption))
-        if (const QString error = readFuzzyOption(value, request); !error.isEmpty())
-            return error;
     request.format = p.isSet(json) ? Format::Json : p.isSet(csv) ? Format::Csv : Format::Table;
     if (p.isSet(encoding)) {
         const QString value = p.value(encoding).toLower();
@@ -209,23 +173,13 @@ QString parse(const QStringList& arguments, Request& request, bool& help)
     return {};
 }
 
-// Ctrl-C asks the running search to stop through its progress window's cancel button, as a user
-// would; the hits found so far are kept and printed.
-int g_interruptPipe[2] = {-1, -1};
+// Ctrl-C stops the running search at its next hit, as the progress window's cancel button does;
+// the hits found so far are kept and printed.
 volatile std::sig_atomic_t g_interrupted = 0;
 
 void onInterrupt(int)
 {
     g_interrupted = 1;
-    const char byte = 1;
-    [[maybe_unused]] ssize_t n = write(g_interruptPipe[1], &byte, 1);
-}
-
-void cancelRunningSearch()
-{
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* progress = qobject_cast<frmCOMProgress*>(w); progress && progress->isLoaded())
-            progress->cmdCancel()->click();
 }
 
 // The result window's rows, each printed as it comes so that memory does not grow with the hits,
@@ -285,8 +239,8 @@ public:
             QStringList cells;
             if (m_withFile)
                 cells << QStringLiteral("ファイル");
-            for (int c = frmQLFResult::colNumber; c <= frmQLFResult::colTypeCode; ++c)
-                cells << frmQLFResult::header(static_cast<frmQLFResult::Column>(c));
+            for (int c = clsQLFHitList::colNumber; c <= clsQLFHitList::colTypeCode; ++c)
+                cells << clsQLFHitList::header(static_cast<clsQLFHitList::Column>(c));
             if (m_location)
                 cells << frmQLFResult::listingHeader(frmQLFResult::lstLocation);
             if (m_format == Format::Csv) {
@@ -403,7 +357,7 @@ private:
 
 // While the rows go to a file or a pipe, a line on the terminal's standard error once the run has
 // taken longer than about half a second: which file of how many, and its hits so far. It is redrawn
-// as each file starts and, during a long search, from the search's own message processing. Rows
+// as each file starts and, during a long search, at a hit at most five times a second. Rows
 // printed on the terminal show the progress themselves.
 class ProgressLine {
 public:
@@ -412,9 +366,6 @@ public:
         if (!isatty(STDERR_FILENO) || isatty(STDOUT_FILENO))
             return;
         m_clock.start();
-        m_timer.setInterval(200);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] { show(true); });
-        m_timer.start();
     }
     ~ProgressLine() { clear(); }
 
@@ -423,6 +374,11 @@ public:
         m_file = file;
         m_index = index;
         show(false);  // the count is still the previous file's
+    }
+    void hit()
+    {
+        if (m_clock.isValid() && m_clock.elapsed() - m_lastShown >= 200)
+            show(true);
     }
     void clear()
     {
@@ -439,6 +395,7 @@ private:
         const QString hits = withHits ? QStringLiteral(" %1 件").arg(m_rows.count()) : QString();
         printErr(QStringLiteral("\r\033[K%1 (%2/%3): 検索しています...%4").arg(m_file).arg(m_index + 1).arg(m_files).arg(hits));
         m_shown = true;
+        m_lastShown = m_clock.elapsed();
     }
 
     const PrintedRows& m_rows;
@@ -446,7 +403,7 @@ private:
     QString m_file;
     int m_index = 0;
     QElapsedTimer m_clock;
-    QTimer m_timer;
+    qint64 m_lastShown = 0;
     bool m_shown = false;
 };
 
@@ -493,27 +450,13 @@ int runFind(const QStringList& arguments)
         return *exit;
     clsQLFFindCondition& condition = request.condition;
     if (condition.text().isEmpty() && condition.highlight() == word::wdUndefined && !condition.objFont()) {
-        printErr(QStringLiteral("tarvelin find: %1\n").arg(frmQLFFind::noCriterionMessage()));
+        printErr(QStringLiteral("tarvelin find: %1\n").arg(clsQLFFindCondition::noCriterionMessage()));
         return 2;
     }
 
-    if (pipe(g_interruptPipe) != 0) {
-        printErr(QStringLiteral("tarvelin find: %1\n").arg(QString::fromLocal8Bit(std::strerror(errno))));
-        return 2;
-    }
     std::signal(SIGINT, onInterrupt);
-    QSocketNotifier interrupt(g_interruptPipe[0], QSocketNotifier::Read);
-    QObject::connect(&interrupt, &QSocketNotifier::activated, [] {
-        char byte;
-        [[maybe_unused]] ssize_t n = read(g_interruptPipe[0], &byte, 1);
-        cancelRunningSearch();
-    });
-
     word::ApplicationPtr app = word::Application::create();
-    mdlQLFGlobal::g_objApplication = app;
-
-    for (const auto& [member, on] : request.fuzzy)
-        app->fuzzyOptions().*member = on;
+    app->fuzzyOptions() = request.fuzzy;
 
     QElapsedTimer clock;
     clock.start();
@@ -528,7 +471,8 @@ int runFind(const QStringList& arguments)
         prefetch.emplace(readable, request.jobs);
 
     bool failed = false;
-    PrintedRows rows(request, files.size() > 1 || request.recursive, cancelRunningSearch);
+    bool fileDone = false;   // the file needs no more hits
+    PrintedRows rows(request, files.size() > 1 || request.recursive, [&fileDone] { fileDone = true; });
     ProgressLine progress(rows, static_cast<int>(files.size()));
     int searched = 0;
     for (int index = 0, readIndex = 0; index < static_cast<int>(files.size()); ++index) {
@@ -553,8 +497,12 @@ int runFind(const QStringList& arguments)
             printErr(QStringLiteral("tarvelin find: %1: %2\n").arg(file, notice));
         condition.setObjDoc(doc);
         rows.setFile(file);
+        fileDone = false;
         try {
-            clsQLFFind(&rows).find(condition);
+            mdlQLFSearch::searchDocument(condition, rows, [&] {
+                progress.hit();
+                return !fileDone && !g_interrupted;
+            });
         } catch (const core::Error& e) {
             // The hits printed before the failure stand, as they stay listed in the result window.
             failed = true;
@@ -571,11 +519,7 @@ int runFind(const QStringList& arguments)
     if (isatty(STDERR_FILENO))
         printErr(QStringLiteral("%1 件 / %2 ファイル / %3 秒\n").arg(rows.total()).arg(searched).arg(clock.elapsed() / 1000.0, 0, 'f', 2));
 
-    mdlQLFGlobal::g_objApplication.reset();
     std::signal(SIGINT, SIG_DFL);
-    interrupt.setEnabled(false);
-    close(g_interruptPipe[0]);
-    close(g_interruptPipe[1]);
     if (g_interrupted)
         return 130;  // as a shell reports a command stopped by Ctrl-C
     if (failed || rows.lossy())

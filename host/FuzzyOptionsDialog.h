@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/match/Query.h"
+#include "host/FuzzyRules.h"
 
 #include <QDialog>
 
@@ -23,7 +23,7 @@ public:
     int Show();
 
     QCheckBox* checkBox(int index) const { return m_boxes.at(index); }
-    static constexpr int kOptionCount = 18;
+    static constexpr int kOptionCount = kFuzzyRuleCount;
 
 private:
     void reject() override;
@@ -33,14 +33,5 @@ private:
     std::array<QCheckBox*, kOptionCount> m_boxes{};
     int m_result = -2;
 };
-
-// The fuzzy-matching rules in the order of Word's Options.MatchFuzzy* properties, with the
-// property's name and the dialog's label.
-struct FuzzyRule {
-    bool match::FuzzyOptions::*member;
-    const char* property;
-    const char* label;
-};
-extern const FuzzyRule kFuzzyRules[FuzzyOptionsDialog::kOptionCount];
 
 } // namespace host

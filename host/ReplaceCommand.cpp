@@ -28,7 +28,7 @@ QString usage()
                "\n"
                "tarvelin find と同じ検索で文書のすべての部分の文字列を置換し、変更した部分だけを書き換えて保存します。\n"
                "\n")
-           + QString::fromUtf8(SearchOptions::kHelp)
+           + SearchOptions::help()
            + QString::fromUtf8(
                "  --replace-with 文字列  置換後の文字列（^& 検索した文字列、^t タブ、^^ キャレット、\n"
                "                         ワイルドカード使用時は \\1～\\9 も使えます。\"\" で書式だけを変えます）\n"
@@ -47,6 +47,7 @@ QString usage()
 
 struct Request {
     clsQLFFindCondition condition;
+    match::FuzzyOptions fuzzy;
     QString replaceWith;
     int highlight = word::wdUndefined, color = word::wdUndefined, strike = word::wdUndefined,
         doubleStrike = word::wdUndefined;
@@ -69,7 +70,7 @@ QString parse(const QStringList& arguments, Request& request, bool& help)
     help = p.isSet(helpOption);
     if (help)
         return {};
-    if (const QString error = search.read(p, request.condition); !error.isEmpty())
+    if (const QString error = search.read(p, request.condition, request.fuzzy); !error.isEmpty())
         return error;
     request.replaceWith = p.value(replaceWith);
     for (const auto& [option, into] : {std::pair{&setHighlight, &request.highlight}, std::pair{&setStrike, &request.strike},
@@ -150,6 +151,7 @@ int runReplace(const QStringList& arguments)
         return *exit;
 
     word::ApplicationPtr app = word::Application::create();
+    app->fuzzyOptions() = request.fuzzy;
     bool replaced = false, failed = false;
     QString out, json;
     if (!request.json)

@@ -1,5 +1,6 @@
 #include "host/SearchOptions.h"
 
+#include "host/FuzzyRules.h"
 #include "platform/word/Font.h"
 #include "platform/word/Forward.h"
 #include "src/search/clsQLFFindCondition.h"
@@ -8,7 +9,9 @@
 
 namespace host {
 
-const char* const SearchOptions::kHelp =
+namespace {
+
+const char* const kHelp =
     "  --text 文字列          検索する文字列（書式だけで検索するときは \"\"）\n"
     "  --match-case           大文字と小文字を区別する\n"
     "  --whole-word           完全に一致する単語だけを検索する\n"
@@ -20,17 +23,48 @@ const char* const SearchOptions::kHelp =
     "  --highlight yes|no     蛍光ペンの有無で絞り込む\n"
     "  --color N              フォントの色（COLORREF：赤が下位バイト、自動は -16777216）\n"
     "  --strike yes|no        取り消し線の有無\n"
-    "  --double-strike yes|no 二重取り消し線の有無\n";
+    "  --double-strike yes|no 二重取り消し線の有無\n"
+    "  --fuzzy-option 名前=on|off\n"
+    "                         あいまい検索（日）のオプションを設定する（繰り返し指定可）。名前:\n";
+
+// NAME=on|off with NAME one of the fuzzy rules' property names (compared without regard to case,
+// as Word's property names are).
+QString readFuzzyOption(const QString& value, match::FuzzyOptions& fuzzy)
+{
+    const QString name = value.section(QLatin1Char('='), 0, 0), state = value.section(QLatin1Char('='), 1);
+    for (const FuzzyRule& rule : kFuzzyRules) {
+        if (name.compare(QLatin1String(rule.property), Qt::CaseInsensitive) != 0)
+            continue;
+        if (state != QLatin1String("on") && state != QLatin1String("off"))
+            break;
+        fuzzy.*rule.member = state == QLatin1String("on");
+        return {};
+    }
+    return QStringLiteral("--fuzzy-option には 名前=on か 名前=off を指定してください（名前は --help を参照）: %1").arg(value);
+}
+
+} // namespace
+
+QString SearchOptions::help()
+{
+    QString out = QString::fromUtf8(kHelp);
+    for (const FuzzyRule& rule : kFuzzyRules)
+        out += QStringLiteral("                           %1（%2）\n").arg(QString::fromUtf8(rule.property), QString::fromUtf8(rule.label));
+    return out;
+}
 
 SearchOptions::SearchOptions(QCommandLineParser& p)
 {
-    p.addOptions({m_text, m_highlight, m_color, m_strike, m_doubleStrike});
+    p.addOptions({m_text, m_highlight, m_color, m_strike, m_doubleStrike, m_fuzzyOption});
     for (const auto& f : m_flags)
         p.addOption(f);
 }
 
-QString SearchOptions::read(const QCommandLineParser& p, clsQLFFindCondition& c) const
+QString SearchOptions::read(const QCommandLineParser& p, clsQLFFindCondition& c, match::FuzzyOptions& fuzzy) const
 {
+    for (const QString& value : p.values(m_fuzzyOption))
+        if (const QString error = readFuzzyOption(value, fuzzy); !error.isEmpty())
+            return error;
     c.setText(p.value(m_text));
     c.setMatchCase(p.isSet(m_flags[0]));
     c.setMatchWholeWord(p.isSet(m_flags[1]));

@@ -7,21 +7,23 @@
 #include <optional>
 
 class clsQLFFindCondition;
+namespace match { struct FuzzyOptions; }
 
 namespace host {
 
 // The search options tarvelin find and tarvelin replace share: the text, Word's seven match
-// options and the formatting criteria, read into the add-in's search condition.
+// options and the formatting criteria, read into the add-in's search condition, and the Japanese
+// fuzzy rules (--fuzzy-option NAME=on|off), read into the application's options.
 class SearchOptions {
 public:
     // Adds the options to p.
     explicit SearchOptions(QCommandLineParser& p);
-    // Reads them into condition; an error text when a value is not usable.
-    QString read(const QCommandLineParser& p, clsQLFFindCondition& condition) const;
+    // Reads them into condition and fuzzy; an error text when a value is not usable.
+    QString read(const QCommandLineParser& p, clsQLFFindCondition& condition, match::FuzzyOptions& fuzzy) const;
     bool textGiven(const QCommandLineParser& p) const { return p.isSet(m_text); }
 
     // Their lines of the usage text.
-    static const char* const kHelp;
+    static QString help();
 
 private:
     QCommandLineOption m_text{"text", {}, "text"};
@@ -29,6 +31,7 @@ private:
     QCommandLineOption m_color{"color", {}, "N"};
     QCommandLineOption m_strike{"strike", {}, "yes|no"};
     QCommandLineOption m_doubleStrike{"double-strike", {}, "yes|no"};
+    QCommandLineOption m_fuzzyOption{"fuzzy-option", {}, "NAME=on|off"};
     QCommandLineOption m_flags[7] = {QCommandLineOption("match-case"),    QCommandLineOption("whole-word"),
                                      QCommandLineOption("wildcards"),     QCommandLineOption("sounds-like"),
                                      QCommandLineOption("all-word-forms"), QCommandLineOption("match-byte"),

@@ -1,47 +1,34 @@
 // tarvelin: the application standing in for Word, and its commands that need no window.
 #include "host/CommandLine.h"
 #include "host/FindCommand.h"
+#include "host/GuiMain.h"
 #include "host/ReplaceCommand.h"
-#include "host/Host.h"
-#include "platform/forms/JapaneseUi.h"
-#include "platform/word/Application.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QTextStream>
 
 #include <cstdio>
 
+#include <dlfcn.h>
+
 namespace {
 
+// The windows' library is found as the platform's libraries are, through the program's run path.
 int runGui(int argc, char** argv)
 {
-    forms::useJapaneseLocale();
-    QApplication app(argc, argv);
-    forms::installJapaneseUi(app);
-    // Qt has taken its own options out of the arguments by now.
-    const host::Invocation inv = host::parseCommandLine(app.arguments().mid(1));
-    host::Host host(word::Application::create());
-    host.connectAddins();
-    host.openFiles(inv.files);
-    const int code = app.exec();
-    host.shutdown();
-    return code;
-}
-
-// Qt's notes about the offscreen platform (no runtime folder, no raise()) are not the command's
-// output; its critical messages still reach standard error.
-void quietHandler(QtMsgType type, const QMessageLogContext&, const QString& message)
-{
-    if (type == QtCriticalMsg || type == QtFatalMsg)
-        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+    void* library = dlopen(TARVELIN_GUI_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+    void* entry = library ? dlsym(library, "tarvelin_gui_main") : nullptr;
+    if (!entry) {
+        std::fprintf(stderr, "tarvelin: %s\n", dlerror());
+        return host::kExitFailed;
+    }
+    return reinterpret_cast<decltype(&tarvelin_gui_main)>(entry)(argc, argv);
 }
 
 // The headless search and replace open no window and need no display.
 int runHeadless(int argc, char** argv, int (*command)(const QStringList&), const QStringList& arguments)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler(quietHandler);
-    QApplication app(argc, argv);
+    QCoreApplication app(argc, argv);
     return command(arguments);
 }
 

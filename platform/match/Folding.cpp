@@ -2,6 +2,7 @@
 
 #include <unicode/normalizer2.h>
 #include <unicode/uchar.h>
+#include <unicode/uset.h>
 #include <unicode/ustring.h>
 #include <unicode/utf16.h>
 
@@ -9,6 +10,7 @@
 #include <array>
 #include <memory>
 #include <mutex>
+#include <numeric>
 
 namespace match {
 
@@ -158,6 +160,17 @@ int foldWidthAt(std::u16string_view s, size_t i, char32_t& out)
 
 namespace {
 
+// The characters case folding changes, as ICU's set: asking the property of each character instead
+// decomposes it, which for every character of a table cost milliseconds at each start.
+const USet* changesWhenCaseFolded()
+{
+    static const USet* const set = [] {
+        UErrorCode st = U_ZERO_ERROR;   // fails only without ICU's data, which is linked in
+        return u_getBinaryPropertySet(UCHAR_CHANGES_WHEN_CASEFOLDED, &st);
+    }();
+    return set;
+}
+
 // Full case folding through ICU, for the table and the characters it cannot hold.
 int foldCaseSlow(char32_t c, char16_t out[3])
 {
@@ -165,7 +178,7 @@ int foldCaseSlow(char32_t c, char16_t out[3])
         out[0] = static_cast<char16_t>(c >= 'A' && c <= 'Z' ? c + 32 : c);
         return 1;
     }
-    if (!u_hasBinaryProperty(static_cast<UChar32>(c), UCHAR_CHANGES_WHEN_CASEFOLDED)) {
+    if (!uset_contains(changesWhenCaseFolded(), static_cast<UChar32>(c))) {
         int32_t n = 0;
         U16_APPEND_UNSAFE(out, n, c);
         return n;
@@ -193,11 +206,12 @@ constexpr char16_t kSlow = 0xFFFF; // the unit needs the full fold (length chang
 std::vector<char16_t> buildPlainTable(bool caseFold, bool widthFold)
 {
     std::vector<char16_t> t(0x10000);
-    for (char32_t u = 0; u < 0x10000; ++u) {
+    std::iota(t.begin(), t.end(), u'\0');   // what neither fold changes
+    const auto fold = [&](char32_t u) {
         char16_t& entry = t[u];
         if (U16_IS_SURROGATE(u) || u == kSlow || (widthFold && u >= 0xFF61 && u <= 0xFF9F)) {
             entry = kSlow;
-            continue;
+            return;
         }
         char32_t c = u;
         if (widthFold) {
@@ -207,7 +221,27 @@ std::vector<char16_t> buildPlainTable(bool caseFold, bool widthFold)
         char16_t buf[3] = {static_cast<char16_t>(c), 0, 0};
         const int n = caseFold ? foldCaseSlow(c, buf) : 1;
         entry = n == 1 ? buf[0] : kSlow;
+    };
+    // Only the characters case folding changes, the wide and half-width forms and the units that
+    // never stand alone need more than themselves.
+    if (caseFold) {
+        const USet* changed = changesWhenCaseFolded();
+        for (int32_t i = 0, items = uset_getItemCount(changed); i < items; ++i) {
+            UChar32 first = 0, last = -1;
+            UErrorCode st = U_ZERO_ERROR;
+            uset_getItem(changed, i, &first, &last, nullptr, 0, &st);
+            for (UChar32 u = first; u <= std::min<UChar32>(last, 0xFFFF); ++u)
+                fold(static_cast<char32_t>(u));
+        }
     }
+    if (widthFold) {
+        fold(0x3000);
+        for (char32_t u = 0xFF00; u < 0xFFF0; ++u)
+            fold(u);
+    }
+    for (char32_t u = 0xD800; u <= 0xDFFF; ++u)
+        fold(u);
+    fold(kSlow);
     return t;
 }
 

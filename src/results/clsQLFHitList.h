@@ -2,11 +2,28 @@
 
 #include "platform/word/Forward.h"
 
+#include <QString>
+
 // Where a search puts its hits, in the order the search engine calls these: clear, the searched
 // document, then one appendResult per hit. The result window is one; a listing that prints each
 // row as it comes is another.
 class clsQLFHitList {
 public:
+    // The columns of a hit row. The result window's grid is the one list of hits navigation reads
+    // through these columns; the headless listing prints the same columns.
+    enum Column {
+        colNumber = 0,     // running number, the row index
+        colText = 1,       // the hit's text
+        colType = 2,       // story-type name
+        colStart = 3,      // start position in its story
+        colEnd = 4,        // end position in its story
+        colTypeCode = 5,   // Word story type number (hidden)
+        colChainIndex = 6, // which story of that type's chain, 0 for the first (hidden)
+        colCount = 7,
+    };
+    // The header text of a column.
+    static const QString& header(Column col);
+
     virtual ~clsQLFHitList() = default;
 
     // Forgets the hits of the previous search.

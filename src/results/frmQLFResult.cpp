@@ -59,9 +59,6 @@ int seekViewFor(int storyType)
     }
 }
 
-const std::array<QString, frmQLFResult::colCount> kHeaders = {
-    QStringLiteral("項番"), QStringLiteral("テキスト"), QStringLiteral("タイプ"), QStringLiteral("開始位置"),
-    QStringLiteral("終了位置"), QStringLiteral("タイプコード"), QStringLiteral("連結順")};
 constexpr std::array<int, frmQLFResult::colCount> kWidths = {600, 4000, 800, 1000, 1000, 0, 0};
 const std::array<QString, 3> kListingHeaders = {QStringLiteral("場所"), QStringLiteral("前の文脈"), QStringLiteral("後の文脈")};
 
@@ -165,18 +162,13 @@ void frmQLFResult::setCaptions()
 void frmQLFResult::setGridHeader()
 {
     for (int col = 0; col < colCount; ++col)
-        m_grdResult->setTextMatrix(0, col, kHeaders[col]);
+        m_grdResult->setTextMatrix(0, col, header(static_cast<Column>(col)));
 }
 
 void frmQLFResult::setColumnWidth()
 {
     for (int col = 0; col < colCount; ++col)
         m_grdResult->setColWidth(col, kWidths[col]);
-}
-
-const QString& frmQLFResult::header(Column col)
-{
-    return kHeaders[col];
 }
 
 const QString& frmQLFResult::listingHeader(ListingColumn col)
@@ -188,7 +180,7 @@ QStringList frmQLFResult::listingHeaderRow()
 {
     QStringList cells;
     for (int col = colNumber; col <= colTypeCode; ++col)
-        cells << kHeaders[col];
+        cells << header(static_cast<Column>(col));
     for (const QString& header : kListingHeaders)
         cells << header;
     return cells;

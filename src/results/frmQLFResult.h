@@ -17,18 +17,6 @@
 class frmQLFResult : public forms::Form, public clsQLFHitList {
     Q_OBJECT
 public:
-    // The columns of a hit row. The grid's model is the one list of hits navigation reads
-    // through these columns; the headless listing prints the same columns.
-    enum Column {
-        colNumber = 0,     // running number, the row index
-        colText = 1,       // the hit's text
-        colType = 2,       // story-type name
-        colStart = 3,      // start position in its story
-        colEnd = 4,        // end position in its story
-        colTypeCode = 5,   // Word story type number (hidden)
-        colChainIndex = 6, // which story of that type's chain, 0 for the first (hidden)
-        colCount = 7,
-    };
     // Row numbers are 16-bit: the list holds at most this many hits.
     static constexpr int kMaxHits = 32767;
     // The columns a listing of the hits has after the grid's own (up to colTypeCode): where the
@@ -39,8 +27,7 @@ public:
 
     frmQLFResult();
 
-    // The header text of a column.
-    static const QString& header(Column col);
+    // The header text of a listing's column after the grid's own.
     static const QString& listingHeader(ListingColumn col);
 
     // A hit row's tool tip: where the hit is, and the hit in its paragraph.

@@ -3,18 +3,16 @@
 #include "platform/core/Error.h"
 #include "platform/forms/Form.h"
 #include "platform/word/Application.h"
-#include "platform/word/Document.h"
-#include "platform/word/Find.h"
-#include "platform/word/Range.h"
 #include "src/addin/mdlQLFGlobal.h"
 #include "src/results/frmQLFResult.h"
 #include "src/search/clsQLFFindCondition.h"
+#include "src/search/mdlQLFSearch.h"
 
 namespace {
 bool g_blnSearching = false;
 }
 
-clsQLFFind::clsQLFFind(clsQLFHitList* objList) : m_objList(objList) {}
+clsQLFFind::clsQLFFind() = default;
 clsQLFFind::~clsQLFFind() = default;
 
 bool clsQLFFind::isRunning()
@@ -32,43 +30,18 @@ void clsQLFFind::find(const clsQLFFindCondition& objCondition)
     try {
         openProgress();
         mdlQLFGlobal::g_objApplication->setScreenUpdating(false);
-        clsQLFHitList& objList =
-            m_objList ? *m_objList : core::required(mdlQLFGlobal::g_frmResult, QStringLiteral("clsQLFFind"));
-        objList.clear();
-        objList.setDocument(objCondition.objDoc());
-        bool cancelled = false;
-        for (word::RangePtr objRange : objCondition.objDoc()->StoryRanges()->items()) {
-            // Each hit carries which story of the chain it lies in, so its row can find it again.
-            for (int chainIndex = 0; objRange && !cancelled; objRange = objRange->NextStoryRange(), ++chainIndex)
-                cancelled = !findInRange(objRange, chainIndex, objCondition, objList);
-            if (cancelled)
-                break;
-        }
+        frmQLFResult& objList = core::required(mdlQLFGlobal::g_frmResult, QStringLiteral("clsQLFFind"));
+        mdlQLFSearch::searchDocument(objCondition, objList, [this] {
+            if (m_blnCancel)
+                return false;
+            forms::DoEvents();
+            return true;
+        });
     } catch (...) {
         endSearch();
         throw;
     }
     endSearch();
-}
-
-bool clsQLFFind::findInRange(const word::RangePtr& objRange, int chainIndex, const clsQLFFindCondition& objCondition,
-                             clsQLFHitList& objList)
-{
-    int32_t lastStart = -1;
-    objCondition.setFindObject(objRange->Find());
-    objRange->Find()->Execute();
-    while (objRange->Find()->Found()) {
-        if (m_blnCancel)
-            return false;
-        forms::DoEvents();
-        // Wrap "continue" comes back to the story's first hit after its last one.
-        if (lastStart >= objRange->Start())
-            break;
-        lastStart = objRange->Start();
-        objList.appendResult(*objRange, chainIndex);
-        objRange->Find()->Execute();
-    }
-    return true;
 }
 
 void clsQLFFind::openProgress()

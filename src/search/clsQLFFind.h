@@ -5,16 +5,12 @@
 #include <memory>
 
 class clsQLFFindCondition;
-class clsQLFHitList;
-namespace word { class Range; }
 
-// Runs one search: every story of the condition's document and every story chained behind it,
-// with Word's own Find, each hit appended to the result window (or to the list given), under a
+// Runs one search (mdlQLFSearch) with each hit appended to the result window, under a
 // cancellable progress window with Word's screen updating off.
 class clsQLFFind {
 public:
-    // objList: where the hits go instead of the result window; it must outlive the search.
-    explicit clsQLFFind(clsQLFHitList* objList = nullptr);
+    clsQLFFind();
     ~clsQLFFind();
     clsQLFFind(const clsQLFFind&) = delete;
     clsQLFFind& operator=(const clsQLFFind&) = delete;
@@ -28,14 +24,10 @@ public:
     static bool isRunning();
 
 private:
-    // Searches one story, the chainIndex-th of its type's chain; false when the user cancelled.
-    bool findInRange(const std::shared_ptr<word::Range>& objRange, int chainIndex,
-                     const clsQLFFindCondition& objCondition, clsQLFHitList& objList);
     void openProgress();
     void endSearch();
     void m_objProgress_RequestedCancel();
 
-    clsQLFHitList* m_objList;
     std::unique_ptr<frmCOMProgress> m_objProgress;
     bool m_blnCancel = false;
 };

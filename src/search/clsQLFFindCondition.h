@@ -34,6 +34,10 @@ public:
     word::FontPtr objFont() const { return m_objFont; }
     void setObjFont(word::FontPtr font) { m_objFont = std::move(font); }
 
+    // The refusal of a request that names nothing to look for (the search dialog's and the
+    // headless search's).
+    static QString noCriterionMessage() { return QStringLiteral("検索条件を設定してください"); }
+
     // Writes the request into objFind, overwriting what an earlier request left there.
     void setFindObject(const word::FindPtr& objFind) const;
 

@@ -119,7 +119,7 @@ void frmQLFFind::btnExecute_Click()
     if (clsQLFFind::isRunning())
         return;
     if (txtText->text().isEmpty() && chkHighlight->Value() == forms::vbGrayed && !ctlSetFormat->isFontSetting()) {
-        forms::MsgBox(noCriterionMessage(), kMessageStyle, kInformation);
+        forms::MsgBox(clsQLFFindCondition::noCriterionMessage(), kMessageStyle, kInformation);
         return;
     }
     try {

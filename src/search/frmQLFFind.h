@@ -24,9 +24,6 @@ class frmQLFFind : public forms::Form {
 public:
     frmQLFFind();
 
-    // The refusal of a request that names nothing to look for (also the headless search's).
-    static QString noCriterionMessage() { return QStringLiteral("検索条件を設定してください"); }
-
 protected:
     void createControls() override;
     void Form_Load() override;

@@ -1,6 +1,7 @@
 // tarvelin replace, run as a user runs it; what it saves is read back by tarvelin find and by a
 // real peer, LibreOffice.
 #include "tests/host/CommandRun.h"
+#include "tests/support/DocxBuilder.h"
 
 #include <QDir>
 #include <QFile>
@@ -133,4 +134,44 @@ TEST(ReplaceCommand, LibreOfficeReadsTheSavedFiles)
         ASSERT_TRUE(was.contains(cases[i].find)) << i;
         EXPECT_EQ(now, QString(was).replace(cases[i].find, cases[i].with.isEmpty() ? cases[i].find : cases[i].with)) << i;
     }
+}
+
+// The Japanese fuzzy options by the Application's property names, as tarvelin find takes them:
+// both commands find the same places under the same options.
+TEST(ReplaceCommand, FuzzyOptionsByPropertyNameAsFindTakesThem)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("kana.docx");
+    DocxBuilder().body("<w:p><w:r><w:t>ﾃｽﾄ、テスト、てすと</w:t></w:r></w:p>").save(path);
+    const QList<std::pair<QStringList, int>> cases = {
+        {{}, 3},
+        {{"--fuzzy-option", "MatchFuzzyByte=off"}, 2},
+        {{"--fuzzy-option", "matchfuzzybyte=off", "--fuzzy-option", "MATCHFUZZYHIRAGANA=off"}, 1},
+        {{"--fuzzy-option", "MatchFuzzyByte=off", "--fuzzy-option", "MatchFuzzyByte=on"}, 3},
+    };
+    for (const auto& [options, places] : cases) {
+        const QStringList search = QStringList{"--text", "テスト", "--fuzzy"} + options;
+        const Outcome dry = run("replace", search + QStringList{"--replace-with", "試験", "--dry-run", path});
+        EXPECT_EQ(dry.exitCode, 0) << options.join(' ').toStdString() << dry.err.toStdString();
+        EXPECT_EQ(dry.lines().size() - 1, places) << options.join(' ').toStdString();
+        EXPECT_EQ(run("find", search + QStringList{"-c", path}).lines(), QStringList{QString::number(places)});
+    }
+
+    const QString copy = dir.filePath("saved.docx");
+    const Outcome saved = run("replace", {"--text", "テスト", "--fuzzy", "--fuzzy-option", "MatchFuzzyHiragana=off",
+                                          "--replace-with", "試験", "--output", copy, path});
+    EXPECT_EQ(saved.exitCode, 0) << saved.err.toStdString();
+    EXPECT_EQ(run("find", {"--text", "試験", "-c", copy}).lines(), QStringList{"2"});
+    EXPECT_EQ(run("find", {"--text", "てすと", "-c", copy}).lines(), QStringList{"1"});
+
+    for (const QString& wrong : {QStringLiteral("MatchFuzzyByte=maybe"), QStringLiteral("MatchFuzzyNothing=on"),
+                                 QStringLiteral("MatchFuzzyByte")}) {
+        const Outcome refused = run("replace", {"--text", "テスト", "--fuzzy", "--fuzzy-option", wrong,
+                                                "--replace-with", "試験", "--dry-run", path});
+        EXPECT_EQ(refused.exitCode, 2) << wrong.toStdString();
+        EXPECT_TRUE(refused.err.contains(wrong)) << refused.err.toStdString();
+    }
+    const Outcome help = run("replace", {"--help"});
+    for (const char* name : {"MatchFuzzyCase", "MatchFuzzyKiKu", "MatchFuzzySpace"})
+        EXPECT_TRUE(help.out.contains(QLatin1String(name))) << name;
 }

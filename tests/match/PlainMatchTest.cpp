@@ -1,8 +1,15 @@
 #include "MatchTestSupport.h"
 
 #include "platform/match/Errors.h"
+#include "platform/match/Folding.h"
 
 #include <gtest/gtest.h>
+#include <unicode/uchar.h>
+#include <unicode/ustring.h>
+#include <unicode/utf16.h>
+
+#include <algorithm>
+#include <string_view>
 
 using namespace matchtest;
 using match::Hit;
@@ -249,3 +256,33 @@ TEST(EmptyQuery, WithoutCriteriaFindsNothing)
 }
 
 } // namespace
+
+// Case folding takes quick look-ups before asking ICU: for every code point it must still give
+// ICU's full folding of each character that changes when case-folded, and the character itself
+// for every other.
+TEST(CaseFolding, EveryCodePointFoldsAsIcuFoldsIt)
+{
+    int differing = 0, folded = 0;
+    for (char32_t c = 0; c <= 0x10FFFF; ++c) {
+        if (U_IS_SURROGATE(c))
+            continue;
+        UChar src[2], expected[8];
+        int32_t n = 0;
+        U16_APPEND_UNSAFE(src, n, c);
+        int32_t expectedLength = n;
+        std::copy(src, src + n, expected);
+        if (u_hasBinaryProperty(static_cast<UChar32>(c), UCHAR_CHANGES_WHEN_CASEFOLDED)) {
+            UErrorCode st = U_ZERO_ERROR;
+            expectedLength = u_strFoldCase(expected, 8, src, n, U_FOLD_CASE_DEFAULT, &st);
+            ASSERT_TRUE(U_SUCCESS(st));
+        }
+        char16_t out[3];
+        const int length = match::foldCase(c, out);
+        folded += std::u16string_view(out, length) != std::u16string_view(reinterpret_cast<const char16_t*>(src), n);
+        if (std::u16string_view(out, length) != std::u16string_view(reinterpret_cast<const char16_t*>(expected), expectedLength)
+            && ++differing <= 5)
+            ADD_FAILURE() << "U+" << std::hex << static_cast<uint32_t>(c);
+    }
+    EXPECT_EQ(differing, 0);
+    EXPECT_GT(folded, 1400);   // the Latin, Greek, Cyrillic, Armenian... capitals and ß, ﬀ and the like
+}
