@@ -98,7 +98,7 @@ std::map<int, MarkLabels> markLabels(const docx::Document& model)
     const word::Locator locator(model);
     for (size_t i = 0; i < model.notes.size(); ++i) {
         const Note& n = model.notes[i];
-        const QString& label = locator.noteNumber(static_cast<int>(i));
+        const QString label = locator.noteNumber(static_cast<int>(i));
         labels[n.refStory][n.refPos] = label;
         labels[firstStoryOfType(model, n.type)][n.start] = label;
     }

@@ -118,20 +118,24 @@ QString jsonString(const QString& text)
     QString out;
     out.reserve(text.size() + 2);
     out += QLatin1Char('"');
-    for (QChar c : text) {
-        switch (c.unicode()) {
+    // The characters between two that need escaping go in as one piece.
+    qsizetype plain = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c >= 0x20 && c != u'"' && c != u'\\')
+            continue;
+        out += QStringView(text).sliced(plain, i - plain);
+        plain = i + 1;
+        switch (c) {
         case u'"': out += QLatin1String("\\\""); break;
         case u'\\': out += QLatin1String("\\\\"); break;
         case u'\n': out += QLatin1String("\\n"); break;
         case u'\r': out += QLatin1String("\\r"); break;
         case u'\t': out += QLatin1String("\\t"); break;
-        default:
-            if (c.unicode() < 0x20)
-                out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
-            else
-                out += c;
+        default: out += QStringLiteral("\\u%1").arg(c, 4, 16, QLatin1Char('0'));
         }
     }
+    out += QStringView(text).sliced(plain);
     out += QLatin1Char('"');
     return out;
 }

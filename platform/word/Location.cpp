@@ -184,19 +184,28 @@ Locator::Locator(const Document& model) : m_model(model)
     // A note with a custom mark shows that mark and takes no number; numbering restarts where
     // the section's settings say so (page restarts need pages, which the model has not: those
     // notes count on through the section).
-    m_noteNumbers.reserve(model.notes.size());
+    m_noteCounts.reserve(model.notes.size());
+    static const docx::Section kNoSection;
     int type = -1, section = -1, next = 1;
     for (const docx::Note& note : model.notes) {
         const int s = sectionAt(model, note.refStory, note.refPos);
-        const docx::Section fallback;
-        const docx::Section& sec = s < static_cast<int>(model.sections.size()) ? model.sections[s] : fallback;
+        const docx::Section& sec = s < static_cast<int>(model.sections.size()) ? model.sections[s] : kNoSection;
         const docx::NoteNumbering& numbering = note.type == docx::wdEndnotesStory ? sec.endnotes : sec.footnotes;
         if (note.type != type || (numbering.restart != docx::NoteNumbering::Continuous && s != section))
             next = numbering.start;
         type = note.type;
         section = s;
-        m_noteNumbers.push_back(note.customMark.isEmpty() ? docx::formatNumber(next++, numbering.format) : note.customMark);
+        m_noteCounts.push_back({note.customMark.isEmpty() ? next++ : 0, &numbering.format});
     }
+}
+
+// Written out only when asked for: a number format may need a formatter of ICU's, costly to make,
+// and a search rarely lands in every note.
+QString Locator::noteNumber(int note) const
+{
+    const NoteCount& count = m_noteCounts.at(static_cast<std::size_t>(note));
+    const QString& mark = m_model.notes[static_cast<std::size_t>(note)].customMark;
+    return mark.isEmpty() ? docx::formatNumber(count.number, *count.format) : mark;
 }
 
 Location Locator::locate(int story, int32_t pos) const
@@ -209,7 +218,7 @@ Location Locator::locate(int story, int32_t pos) const
     if (s.type == docx::wdFootnotesStory || s.type == docx::wdEndnotesStory) {
         at.note = noteAt(m_model, s.type, pos);
         if (at.note >= 0)
-            at.noteNumber = m_noteNumbers[at.note];
+            at.noteNumber = noteNumber(at.note);
     } else if (s.type == docx::wdCommentsStory) {
         at.comment = commentAt(m_model, pos);
     } else if (s.type == docx::wdTextFrameStory) {
@@ -235,22 +244,31 @@ Context Locator::context(int story, int32_t start, int32_t end, int chars) const
     const auto runIndex = [&](int32_t p) { return static_cast<int32_t>(&s.runAt(p) - s.runs.data()); };
     const auto runs = static_cast<int32_t>(s.runs.size());
     const auto shown = [&](int32_t p, int32_t r) { return !isMark(s.text[p]) && docx::inFindText(s.runs[r].format.cls); };
+    // Written straight into strings of the most they can hold, then cut to what was written.
     if (start > 0) {
-        for (int32_t p = start - 1, r = runIndex(p); p >= 0 && c.before.size() < chars && !endsParagraph(s.text[p]); --p) {
+        c.before = QString(std::min(chars, start), Qt::Uninitialized);
+        QChar* const first = c.before.data();
+        QChar* out = first + c.before.size();   // filled from its end
+        for (int32_t p = start - 1, r = runIndex(p); p >= 0 && out > first && !endsParagraph(s.text[p]); --p) {
             while (s.runs[r].start > p)
                 --r;
             if (shown(p, r))
-                c.before += s.text[p];
+                *--out = s.text[p];
         }
-        std::reverse(c.before.begin(), c.before.end());
+        c.before.remove(0, out - first);
     }
     if (end < s.length()) {
-        for (int32_t p = end, r = runIndex(p); p < s.length() && c.after.size() < chars && !endsParagraph(s.text[p]); ++p) {
+        c.after = QString(std::min(chars, s.length() - end), Qt::Uninitialized);
+        QChar* const first = c.after.data();
+        QChar* const last = first + c.after.size();
+        QChar* out = first;
+        for (int32_t p = end, r = runIndex(p); p < s.length() && out < last && !endsParagraph(s.text[p]); ++p) {
             while (r + 1 < runs && s.runs[r + 1].start <= p)
                 ++r;
             if (shown(p, r))
-                c.after += s.text[p];
+                *out++ = s.text[p];
         }
+        c.after.truncate(out - first);
     }
     // A character outside the basic plane is not cut in half at either edge.
     if (!c.before.isEmpty() && c.before.front().isLowSurrogate())

@@ -48,8 +48,9 @@ QString locationText(const Location& at, const docx::Document& model, const std:
 // by position, and for notes, comments and text boxes the section of their anchor.
 int sectionAt(const docx::Document& model, int story, int32_t pos);
 
-// Locates positions of one document model. Note numbers are worked out once, on construction;
-// the model must outlive the locator and stay unchanged meanwhile.
+// Locates positions of one document model. Notes are counted once, on construction, and a
+// note's number is written out only when asked for; the model must outlive the locator and stay
+// unchanged meanwhile.
 class Locator {
 public:
     explicit Locator(const docx::Document& model);
@@ -58,11 +59,17 @@ public:
     // Up to chars characters of [start, end)'s paragraph on each side of it.
     Context context(int story, int32_t start, int32_t end, int chars) const;
     // The number (or custom mark) the document shows for the model's note-th note.
-    const QString& noteNumber(int note) const { return m_noteNumbers.at(static_cast<std::size_t>(note)); }
+    QString noteNumber(int note) const;
 
 private:
+    // A note's place in its numbering and the numbering's format (in the model).
+    struct NoteCount {
+        int number;
+        const QString* format;
+    };
+
     const docx::Document& m_model;
-    std::vector<QString> m_noteNumbers;   // parallel to the model's notes
+    std::vector<NoteCount> m_noteCounts;   // parallel to the model's notes
 };
 
 } // namespace word
