@@ -198,13 +198,21 @@ std::string ZipReader::read(const std::string& name)
 // a fifth of the time of reading a large part, libdeflate's (carry-less multiplication) a tenth
 // of that.
 struct ZipEntry::Inflater {
+    static constexpr std::size_t kCompressedChunk = 64u << 10;
+
     z_stream stream{};
-    std::vector<unsigned char> in = std::vector<unsigned char>(kCompressedChunk);
+    // As large as the compressed data up to a chunk, and not zeroed (each read fills it): zeroing
+    // a chunk for each of a small document's parts was a tenth of reading it.
+    const std::size_t inSize;
+    const std::unique_ptr<unsigned char[]> in;
     uint32_t expectedCrc = 0, crc = 0;
     bool ended = false;
 
-    static constexpr std::size_t kCompressedChunk = 64u << 10;
-    Inflater() { inflateInit2(&stream, -MAX_WBITS); }   // raw deflate: a zip entry has no zlib header
+    explicit Inflater(std::size_t compressed)
+        : inSize(std::clamp<std::size_t>(compressed, 1, kCompressedChunk)), in(new unsigned char[inSize])
+    {
+        inflateInit2(&stream, -MAX_WBITS);   // raw deflate: a zip entry has no zlib header
+    }
     ~Inflater() { inflateEnd(&stream); }
     Inflater(const Inflater&) = delete;
     Inflater& operator=(const Inflater&) = delete;
@@ -224,7 +232,7 @@ ZipEntry::ZipEntry(ZipReader& zip, const std::string& name)
                           && (st.valid & ZIP_STAT_CRC) && (!(st.valid & ZIP_STAT_ENCRYPTION_METHOD) || st.encryption_method == ZIP_EM_NONE);
     m_file = zip_fopen_index(zip.m_zip, static_cast<zip_uint64_t>(index), deflated ? ZIP_FL_COMPRESSED : 0);
     if (m_file && deflated) {
-        m_inflater = std::make_unique<Inflater>();
+        m_inflater = std::make_unique<Inflater>((st.valid & ZIP_STAT_COMP_SIZE) ? st.comp_size : Inflater::kCompressedChunk);
         m_inflater->expectedCrc = st.crc;
     }
     if (!m_file)
@@ -257,12 +265,12 @@ std::size_t ZipEntry::inflateInto(char* out, std::size_t n)
     inf.stream.avail_out = static_cast<uInt>(n);   // n is at most a chunk
     while (inf.stream.avail_out > 0 && !inf.ended) {
         if (inf.stream.avail_in == 0) {
-            const zip_int64_t got = zip_fread(m_file, inf.in.data(), inf.in.size());
+            const zip_int64_t got = zip_fread(m_file, inf.in.get(), inf.inSize);
             if (got < 0)
                 fail();
             if (got == 0)
                 fail(QStringLiteral("圧縮データが途中で終わっています"));
-            inf.stream.next_in = inf.in.data();
+            inf.stream.next_in = inf.in.get();
             inf.stream.avail_in = static_cast<uInt>(got);
         }
         const int r = inflate(&inf.stream, Z_NO_FLUSH);
