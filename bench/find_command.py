@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """Whole-command timing of `tarvelin find` (process start to exit, JSON written) on the large
 document, against `unzip -p FILE 'word/*.xml' | grep -o -i -F WORD | wc -l` in the same run, and
-the command's peak memory; then the peak memory of searches with tens and hundreds of thousands of
-hits (every row printed) against the same documents searched for a word that is not there.
+the command's peak memory; what location and context add to the rows (JSON against the plain
+table, CPU time); then the peak memory of searches with tens and hundreds of thousands of hits
+(every row printed) against the same documents searched for a word that is not there; last the
+corpus read on one and on two threads, and the cost of each further file.
 Usage: bench/find_command.py BUILD_DIR [RUNS]"""
 import os, statistics, subprocess, sys, tempfile, time
 
@@ -20,16 +22,22 @@ for name in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"):
 
 
 def timed(argv, shell=False):
-    """Wall seconds and peak RSS (KiB) of one run; output discarded."""
+    """Wall seconds, peak RSS (KiB) and CPU seconds (user + system) of one run; output discarded."""
     start = time.perf_counter()
     p = subprocess.Popen(argv, shell=shell, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     _, status, usage = os.wait4(p.pid, 0)
-    return time.perf_counter() - start, usage.ru_maxrss
+    return time.perf_counter() - start, usage.ru_maxrss, usage.ru_utime + usage.ru_stime
 
 
 def median_of(argv, shell=False):
     samples = [timed(argv, shell) for _ in range(runs)]
     return statistics.median(s[0] for s in samples), max(s[1] for s in samples)
+
+
+def cpu_of(argv):
+    """Median and fastest CPU seconds: on a shared machine they vary less than the wall clock."""
+    samples = [timed(argv)[2] for _ in range(runs)]
+    return statistics.median(samples), min(samples)
 
 
 def floor(path, word):
@@ -44,6 +52,15 @@ for label, command, raw, rss in rows:
     print(f"{label:6}  tarvelin find {command*1000:7.1f} ms   unzip|grep {raw*1000:7.1f} ms   "
           f"ratio {command/raw:4.2f}   peak {rss/1024:6.1f} MiB")
 print(f"dense/sparse (4x the hits): {rows[1][1]/rows[0][1]:.2f}x the time")
+
+# Location and context: every JSON row has both; the table has neither.
+hits = subprocess.run([tarvelin, "find", "--text", "目印", "-c", dense], env=env, capture_output=True).stdout.decode().strip()
+table = cpu_of([tarvelin, "find", "--text", "目印", dense])
+located = cpu_of([tarvelin, "find", "--text", "目印", "--location", dense])
+json = cpu_of([tarvelin, "find", "--text", "目印", "--json", dense])
+print(f"dense   {hits} hits, CPU median (fastest): table {table[0]*1000:.1f} ({table[1]*1000:.1f}) ms   "
+      f"--location {located[0]*1000:.1f} ({located[1]*1000:.1f}) ms   --json {json[0]*1000:.1f} ({json[1]*1000:.1f}) ms   "
+      f"json/table {json[0]/table[0]:.3f} ({json[1]/table[1]:.3f})")
 
 # Rows are printed as they are found: the peak must not grow with the number of hits.
 comments = os.path.join(work, "comments.docx")
@@ -61,10 +78,13 @@ if documents:
     serial, _ = median_of([tarvelin, "find", "--text", "the", "-c", "-j", "1", *documents])
     parallel, _ = median_of([tarvelin, "find", "--text", "the", "-c", "-j", "2", *documents])
     start, _ = median_of([tarvelin, "find", "--text", "the", "-c", documents[0]])
+    serial_cpu, start_cpu = cpu_of([tarvelin, "find", "--text", "the", "-c", "-j", "1", *documents])[0], \
+        cpu_of([tarvelin, "find", "--text", "the", "-c", documents[0]])[0]
     same = all(subprocess.run([tarvelin, "find", "--text", "the", "--json", "-j", j, *documents], env=env,
                               capture_output=True).stdout == subprocess.run(
         [tarvelin, "find", "--text", "the", "--json", "-j", "1", *documents], env=env, capture_output=True).stdout
                for j in ("2",))
     print(f"corpus  {len(documents)} documents: -j 1 {serial*1000:7.1f} ms   -j 2 {parallel*1000:7.1f} ms   "
-          f"ratio {parallel/serial:4.2f}   per file {(serial-start)/(len(documents)-1)*1000:4.2f} ms   "
+          f"ratio {parallel/serial:4.2f}   per file {(serial-start)/(len(documents)-1)*1000:4.2f} ms "
+          f"(CPU {(serial_cpu-start_cpu)/(len(documents)-1)*1000:4.2f} ms)   "
           f"output {'identical' if same else 'DIFFERENT'}")
