@@ -5,6 +5,7 @@
 #include "platform/word/Range.h"
 #include "src/search/clsQLFFind.h"
 #include "src/search/clsQLFFindCondition.h"
+#include "src/search/mdlQLFSearch.h"
 #include "tests/support/DoEventsSlice.h"
 
 #include <QSignalSpy>
@@ -278,4 +279,37 @@ TEST(SearchSlice, ACancelClickIsHandledWithinOneSliceOfALongSearch)
     EXPECT_LT(hits, frmQLFResult::kMaxHits / 2);
     EXPECT_EQ(progressWindows(), 0);
     EXPECT_TRUE(g_objApplication->ScreenUpdating());
+}
+
+// The search without a window (the command line's): the same hits in the same order as the result
+// window lists, no window opened, and it stops at the hit where it is told to.
+TEST_F(Search, WithoutAWindowFindsTheSameHitsAndStopsWhenTold)
+{
+    struct Recorded : clsQLFHitList {
+        std::vector<std::string> calls;
+        void clear() override { calls.push_back("clear"); }
+        void setDocument(word::DocumentPtr d) override { calls.push_back(d ? "document" : "none"); }
+        void appendResult(const word::Range& r, int chainIndex) override
+        {
+            calls.push_back(r.Text().toStdString() + " " + std::to_string(r.StoryType()) + " " + std::to_string(chainIndex));
+        }
+    };
+    std::vector<std::string> expected = {"clear", "document"};
+    for (const Row& row : kEveryStoryRows)
+        expected.push_back((row.text + ' ' + row.typeCode + ' ' + row.chainIndex).toStdString());
+
+    const qsizetype windows = QApplication::topLevelWidgets().size();
+    Recorded all;
+    int asked = 0;
+    EXPECT_TRUE(mdlQLFSearch::searchDocument(condition(doc, QStringLiteral("K[0-9]"), true), all, [&] {
+        ++asked;
+        return QApplication::topLevelWidgets().size() == windows;
+    }));
+    EXPECT_EQ(all.calls, expected);
+    EXPECT_GE(asked, static_cast<int>(kEveryStoryRows.size()));
+
+    Recorded three;   // told to stop once it holds three hits
+    EXPECT_FALSE(mdlQLFSearch::searchDocument(condition(doc, QStringLiteral("K[0-9]"), true), three,
+                                              [&] { return three.calls.size() < 2 + 3; }));
+    EXPECT_EQ(three.calls, std::vector<std::string>(expected.begin(), expected.begin() + 5));
 }

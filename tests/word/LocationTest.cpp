@@ -166,6 +166,19 @@ TEST_F(LocationTest, ContextLeavesOutWhatFindLeavesOut)
     EXPECT_EQ(narrow.after, QStringLiteral("の後"));
     const auto [cellStory, cellPos] = find(QStringLiteral("表語"));
     EXPECT_EQ(locator.context(cellStory, cellPos, cellPos + 1, 5).after, QStringLiteral("語"));   // the cell mark ends it
+
+    // More room than the paragraph holds gives the paragraph; none gives nothing; the story's
+    // first and last characters have nothing beyond them.
+    const Context all = locator.context(story, pos, pos + 4, 1000);
+    EXPECT_EQ(all.before, wide.before);
+    EXPECT_EQ(all.after, wide.after);
+    const Context none = locator.context(story, pos, pos + 4, 0);
+    EXPECT_TRUE(none.before.isEmpty() && none.after.isEmpty());
+    const Context first = locator.context(0, 0, 2, 20);
+    EXPECT_EQ(first.before, QString());
+    EXPECT_EQ(first.after, QStringLiteral("段落"));
+    const int32_t length = model().stories[0].length();
+    EXPECT_EQ(locator.context(0, length - 1, length, 20).after, QString());
 }
 
 // Edits move the cells and the sections with the text, so a later search still locates its hits.
