@@ -160,13 +160,14 @@ int foldWidthAt(std::u16string_view s, size_t i, char32_t& out)
 
 namespace {
 
-// The characters case folding changes, as ICU's set: asking the property of each character instead
-// decomposes it, which for every character of a table cost milliseconds at each start.
-const USet* changesWhenCaseFolded()
+// The cased characters, as ICU's set: only they fold. Their set is quick to make; the set of the
+// characters that change when case-folded, or asking that property of every character, decomposes
+// characters and cost milliseconds at each start.
+const USet* casedCharacters()
 {
     static const USet* const set = [] {
         UErrorCode st = U_ZERO_ERROR;   // fails only without ICU's data, which is linked in
-        return u_getBinaryPropertySet(UCHAR_CHANGES_WHEN_CASEFOLDED, &st);
+        return u_getBinaryPropertySet(UCHAR_CASED, &st);
     }();
     return set;
 }
@@ -178,7 +179,7 @@ int foldCaseSlow(char32_t c, char16_t out[3])
         out[0] = static_cast<char16_t>(c >= 'A' && c <= 'Z' ? c + 32 : c);
         return 1;
     }
-    if (!uset_contains(changesWhenCaseFolded(), static_cast<UChar32>(c))) {
+    if (!u_hasBinaryProperty(static_cast<UChar32>(c), UCHAR_CHANGES_WHEN_CASEFOLDED)) {
         int32_t n = 0;
         U16_APPEND_UNSAFE(out, n, c);
         return n;
@@ -222,10 +223,10 @@ std::vector<char16_t> buildPlainTable(bool caseFold, bool widthFold)
         const int n = caseFold ? foldCaseSlow(c, buf) : 1;
         entry = n == 1 ? buf[0] : kSlow;
     };
-    // Only the characters case folding changes, the wide and half-width forms and the units that
-    // never stand alone need more than themselves.
+    // Only the cased characters, the wide and half-width forms and the units that never stand
+    // alone need more than themselves.
     if (caseFold) {
-        const USet* changed = changesWhenCaseFolded();
+        const USet* changed = casedCharacters();
         for (int32_t i = 0, items = uset_getItemCount(changed); i < items; ++i) {
             UChar32 first = 0, last = -1;
             UErrorCode st = U_ZERO_ERROR;
