@@ -243,9 +243,10 @@ public:
             for (int c = clsQLFHitList::colNumber; c <= clsQLFHitList::colTypeCode; ++c)
                 cells << clsQLFHitList::header(static_cast<clsQLFHitList::Column>(c));
             if (m_location)
-                cells << frmQLFResult::listingHeader(frmQLFResult::lstLocation);
+                cells << clsQLFHitList::listingHeader(clsQLFHitList::lstLocation);
             if (m_format == Format::Csv) {
-                cells << frmQLFResult::listingHeader(frmQLFResult::lstBefore) << frmQLFResult::listingHeader(frmQLFResult::lstAfter);
+                cells << clsQLFHitList::listingHeader(clsQLFHitList::lstBefore)
+                      << clsQLFHitList::listingHeader(clsQLFHitList::lstAfter);
                 if (!m_cp932)
                     std::fputs(forms::kUtf8Bom, stdout);
                 printCsv(cells);

@@ -23,6 +23,10 @@ public:
     };
     // The header text of a column.
     static const QString& header(Column col);
+    // The columns a listing of the hits has after the grid's own (up to colTypeCode): where the
+    // hit is, and its paragraph before and after it.
+    enum ListingColumn { lstLocation, lstBefore, lstAfter };
+    static const QString& listingHeader(ListingColumn col);
 
     virtual ~clsQLFHitList() = default;
 

@@ -60,7 +60,6 @@ int seekViewFor(int storyType)
 }
 
 constexpr std::array<int, frmQLFResult::colCount> kWidths = {600, 4000, 800, 1000, 1000, 0, 0};
-const std::array<QString, 3> kListingHeaders = {QStringLiteral("場所"), QStringLiteral("前の文脈"), QStringLiteral("後の文脈")};
 
 const QString kUtf8Filter = QStringLiteral("CSV UTF-8、BOM 付き (*.csv)");
 const QString kCp932Filter = QStringLiteral("CSV Shift_JIS (*.csv)");
@@ -171,18 +170,13 @@ void frmQLFResult::setColumnWidth()
         m_grdResult->setColWidth(col, kWidths[col]);
 }
 
-const QString& frmQLFResult::listingHeader(ListingColumn col)
-{
-    return kListingHeaders[col];
-}
-
 QStringList frmQLFResult::listingHeaderRow()
 {
     QStringList cells;
     for (int col = colNumber; col <= colTypeCode; ++col)
         cells << header(static_cast<Column>(col));
-    for (const QString& header : kListingHeaders)
-        cells << header;
+    for (int col = lstLocation; col <= lstAfter; ++col)
+        cells << listingHeader(static_cast<ListingColumn>(col));
     return cells;
 }
 

@@ -19,16 +19,10 @@ class frmQLFResult : public forms::Form, public clsQLFHitList {
 public:
     // Row numbers are 16-bit: the list holds at most this many hits.
     static constexpr int kMaxHits = 32767;
-    // The columns a listing of the hits has after the grid's own (up to colTypeCode): where the
-    // hit is, and its paragraph before and after it.
-    enum ListingColumn { lstLocation, lstBefore, lstAfter };
     // How many characters of its paragraph a listing shows on each side of a hit.
     static constexpr int kContextChars = 20;
 
     frmQLFResult();
-
-    // The header text of a listing's column after the grid's own.
-    static const QString& listingHeader(ListingColumn col);
 
     // A hit row's tool tip: where the hit is, and the hit in its paragraph.
     QString rowToolTip(int row) const;
