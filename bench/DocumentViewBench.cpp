@@ -106,7 +106,11 @@ int main(int argc, char** argv)
     const Keystrokes typed = keystrokes(view, 40, Qt::Key_unknown, QStringLiteral("あ"));
     const bool allTyped = doc->story(0).text.size() == before + 40;
     const Keystrokes erased = keystrokes(view, 40, Qt::Key_Backspace, {});
-    const bool allTaken = allTyped && doc->story(0).text.size() == before;
+    // Enter there, then Backspace at each new paragraph's start: splits and joins.
+    const Keystrokes split = keystrokes(view, 5, Qt::Key_Return, QStringLiteral("\r"));
+    const bool allSplit = doc->story(0).text.size() == before + 5;
+    const Keystrokes joined = keystrokes(view, 5, Qt::Key_Backspace, {});
+    const bool allTaken = allTyped && allSplit && doc->story(0).text.size() == before;
 
     std::printf("load %lld ms, stories drawn %lld ms, first page on screen %lld ms after opening began\n",
                 static_cast<long long>(loaded), static_cast<long long>(built), static_cast<long long>(firstPage));
@@ -117,9 +121,10 @@ int main(int argc, char** argv)
                 "%.1f MiB laid out whole (+%.1f, %.2fx the model)\n",
                 start / 1024.0, model / 1024.0, (model - start) / 1024.0, shown / 1024.0, (shown - model) / 1024.0,
                 whole / 1024.0, (whole - model) / 1024.0, static_cast<double>(whole - model) / std::max(1L, model - start));
-    std::printf("keystrokes in the middle of a main text of %lld characters, 40 each, %s:\n",
+    std::printf("keystrokes in the middle of a main text of %lld characters, 40 each (5 splits and joins), %s:\n",
                 static_cast<long long>(before), allTaken ? "all taken by the model" : "NOT ALL TAKEN");
-    for (const auto& [name, k] : {std::pair{"typing", &typed}, std::pair{"Backspace", &erased}})
+    for (const auto& [name, k] : {std::pair{"typing", &typed}, std::pair{"Backspace", &erased}, std::pair{"Enter", &split},
+                                  std::pair{"Backspace joining", &joined}})
         std::printf("  %s: handled median %.2f ms (slowest %.2f), painted median %.2f ms (slowest %.2f)\n", name,
                     k->handled[k->handled.size() / 2], k->handled.back(), k->drawn[k->drawn.size() / 2], k->drawn.back());
     return 0;

@@ -210,8 +210,7 @@ int runReplace(const QStringList& arguments)
                     out += QStringList{file, storyName(type), QString::number(type), QString::number(n)}.join(u'\t') + u'\n';
             }
             if (skipped > 0)
-                printErr(QStringLiteral("tarvelin replace: %1: %2 個の箇所は、注やコメントの記号、フィールド、表の区切り、"
-                                        "段落記号をまたぐため置換しませんでした。\n").arg(file).arg(skipped));
+                printErr(QStringLiteral("tarvelin replace: %1: %2\n").arg(file, word::skippedMessage(skipped)));
             doc->Close();
         } catch (const core::Error& e) {
             failed = true;

@@ -146,8 +146,7 @@ void ReplaceDialog::replaceAll()
             total += n;
         QString text = QStringLiteral("%1 個の項目を置換しました。").arg(total);
         if (skipped > 0)
-            text += QStringLiteral("\n%1 個の項目は、注やコメントの記号、フィールド、表の区切り、段落記号をまたぐため置換しませんでした。")
-                        .arg(skipped);
+            text += u'\n' + word::skippedMessage(skipped);
         m_message(text);
     } catch (const core::Error& e) {
         m_message(e.description());

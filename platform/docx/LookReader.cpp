@@ -254,6 +254,14 @@ const Numbering::Level* Numbering::level(int32_t numId, int32_t level) const
     return abstract == m_abstract.end() ? nullptr : &abstract->second[static_cast<size_t>(level)];
 }
 
+void Numbering::relabel(std::vector<ParaLook>& paras) const
+{
+    Counter counter(*this);
+    for (ParaLook& p : paras)
+        if (p.numId)
+            p.label = counter.next(p.numId, p.level);
+}
+
 QString Numbering::Counter::next(int32_t numId, int32_t level)
 {
     const Level* lvl = m_numbering.level(numId, level);

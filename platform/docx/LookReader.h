@@ -39,6 +39,8 @@ public:
     void read(XmlReader& x);
     // The level of a list, null when there is none.
     const Level* level(int32_t numId, int32_t level) const;
+    // Gives a story's list paragraphs their labels again, counted in order as when it was read.
+    void relabel(std::vector<ParaLook>& paras) const;
 
     // Counts paragraphs of the lists of one story, in order.
     class Counter {

@@ -208,6 +208,7 @@ Document loadPackage(ZipReader& zip, const QString& path, const LoadOptions& opt
         walkPart(readPart(zip, name, path), path, [&](XmlReader& x, const Relationships&, const Chunks*) {
             auto numbering = std::make_shared<Numbering>();
             numbering->read(x);
+            doc.numbering = numbering;
             styles.setNumbering(std::move(numbering));
         });
     if (const std::string name = partOfType(docRels, zip, "theme"); !name.empty())

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <vector>
 
 // The document model: what a .docx package holds for searching and showing, as Word counts it.
@@ -195,6 +196,8 @@ struct Section {
     NoteNumbering footnotes{QStringLiteral("decimal")}, endnotes{QStringLiteral("lowerRoman")};
 };
 
+class Numbering;
+
 struct Document {
     QString path;
     // Stories in Word's order: ascending type, and within a type the chain NextStoryRange follows.
@@ -206,6 +209,7 @@ struct Document {
     bool evenAndOddHeaders = false;  // settings.xml w:evenAndOddHeaders
     bool textSources = false;        // loaded for editing: every story's sources were kept
     bool looks = false;              // read to be shown: stories carry their looks
+    std::shared_ptr<const Numbering> numbering;   // the lists' levels, with looks: labels follow paragraph edits
     std::map<QString, QByteArray> media;   // pictures' parts by name ("word/media/image1.png"), with looks
     std::vector<QString> notices;    // what the document holds that no search sees, once each (Japanese)
 };

@@ -1,5 +1,6 @@
 #include "platform/word/Document.h"
 
+#include "platform/docx/LookReader.h"
 #include "platform/docx/Package.h"
 #include "platform/docx/PackageWriter.h"
 #include "platform/word/Application.h"
@@ -113,6 +114,8 @@ void Document::apply(const StoryEdit& e, bool forward)
 {
     docx::Story& s = m_model.stories.at(e.story);
     applyEdit(s, e, forward);
+    if (e.parasBefore.size() != e.parasAfter.size())
+        relabel(s);
     const int32_t removed = static_cast<int32_t>(e.removed.size()), inserted = static_cast<int32_t>(e.inserted.size());
     uint32_t index = 0;
     forEachKept(m_model.notes, m_model.comments, m_model.textBoxes, m_model.sections, e.story, s.type,
@@ -141,12 +144,20 @@ void Document::apply(const StoryEdit& e, bool forward)
 void Document::apply(Batch& b)
 {
     swapState(m_model.stories.at(b.story), b.state);
+    relabel(m_model.stories.at(b.story));
     std::swap(m_model.notes, b.marks.notes);
     std::swap(m_model.comments, b.marks.comments);
     std::swap(m_model.textBoxes, b.marks.textBoxes);
     std::swap(m_model.sections, b.marks.sections);
     m_locator.reset();
     emit m_app->storyEdited(this, b.story);
+}
+
+void Document::relabel(docx::Story& s) const
+{
+    // A split paragraph's copied look holds its list's label: it and those after it count again.
+    if (m_model.numbering)
+        m_model.numbering->relabel(s.look.paras);
 }
 
 void Document::record(std::variant<StoryEdit, Batch> edit)

@@ -107,6 +107,7 @@ private:
     };
     void apply(const StoryEdit& edit, bool forward);
     void apply(Batch& batch);
+    void relabel(docx::Story& story) const;
     void apply(std::variant<StoryEdit, Batch>& edit, bool forward);
     void record(std::variant<StoryEdit, Batch> edit);
     void selectChange(const std::variant<StoryEdit, Batch>& edit, bool forward);

@@ -247,6 +247,17 @@ std::vector<TextSpan> Find::plannedReplacements()
     return spans;
 }
 
+QString skippedMessage(int count)
+{
+    // The edits the model refuses: marks and breaks the file cannot lose or split, paragraph
+    // marks that cannot be joined, and paragraphs that cannot be split where the hit is.
+    return QStringLiteral("%1 個の箇所は、注やコメントの参照記号、フィールド、図、表の区切り、セクション区切り、"
+                          "表の前や文書の末尾の段落記号、スタイルの異なる段落の間の段落記号をまたぐか、"
+                          "段落を分けられない位置 (ハイパーリンク、フィールド、コンテンツ コントロール、変更履歴の中など) "
+                          "にあるため置換しませんでした。")
+        .arg(count);
+}
+
 std::vector<int> replaceInEveryStory(const DocumentPtr& doc, const Find& settings, int* skipped)
 {
     std::vector<int> counts(doc->model().stories.size(), 0);

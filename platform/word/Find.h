@@ -110,6 +110,8 @@ private:
 // order, as one undo step; the count per story (index into the model's stories). Hits that could
 // not be replaced are added to skipped.
 std::vector<int> replaceInEveryStory(const DocumentPtr& doc, const Find& settings, int* skipped = nullptr);
+// Not Word's: what to tell the user about count hits Replace All had to leave, in Japanese.
+QString skippedMessage(int count);
 
 // The text and formatting that Find.Execute with a Replace puts in place of each hit.
 class Replacement : public core::Object {

@@ -198,12 +198,83 @@ TEST_F(HostTest, ARefusedEditShowsWhyAndChangesNeitherModelNorView)
     EXPECT_EQ(drawn(main), shown);
     EXPECT_FALSE(window->isWindowModified());
 
-    // Enter splits the paragraph where the model takes it, and is refused the same way where not.
-    caretAfter(main, doc, QStringLiteral("second"));
+    // Backspace at the start of a section's first paragraph would remove the section break.
+    const auto section = static_cast<int32_t>(model.indexOf(QStringLiteral("second section")));
+    window->statusBar()->clearMessage();
+    main->selectStory(section, section);
+    QTest::keyClick(main, Qt::Key_Backspace);
+    EXPECT_FALSE(window->statusBar()->currentMessage().isEmpty());
+    EXPECT_EQ(doc->story(0).text, model);
+    EXPECT_EQ(drawn(main), shown);
+}
+
+// Enter splits a paragraph and Backspace at a paragraph's start joins it to the one before, in
+// the model and on screen; a list paragraph split takes the next number. Joining paragraphs of
+// different styles is refused. What was split is in the saved file.
+TEST_F(HostTest, EnterSplitsAndBackspaceJoinsParagraphsThroughTheModel)
+{
+    const QString numPr = "<w:numPr><w:ilvl w:val=\"0\"/><w:numId w:val=\"1\"/></w:numPr>";
+    const QString path = dir.filePath("paras.docx");
+    DocxBuilder()
+        .body(para(run("first item"), numPr) + para(run("second item"), numPr) + para(run("plain text"))
+              + para(run("quoted 資料"), "<w:pStyle w:val=\"Quote\"/>"))
+        .part("word/numbering.xml",
+              part("numbering", "<w:abstractNum w:abstractNumId=\"0\"><w:lvl w:ilvl=\"0\"><w:start w:val=\"1\"/>"
+                                "<w:numFmt w:val=\"decimal\"/><w:lvlText w:val=\"%1.\"/></w:lvl></w:abstractNum>"
+                                "<w:num w:numId=\"1\"><w:abstractNumId w:val=\"0\"/></w:num>"))
+        .relationship("rIdNum", "numbering", "numbering.xml")
+        .part("word/styles.xml",
+              part("styles", "<w:style w:type=\"paragraph\" w:default=\"1\" w:styleId=\"Normal\"/>"
+                             "<w:style w:type=\"paragraph\" w:styleId=\"Quote\"><w:rPr><w:color w:val=\"0000FF\"/></w:rPr></w:style>"))
+        .relationship("rIdSt", "styles", "styles.xml")
+        .save(path);
+    start({path});
+    const word::DocumentPtr doc = app()->ActiveDocument();
+    host::DocumentWindow* window = windowOf(1);
+    host::StoryView* main = window->mainView();
+    const QString& model = doc->story(0).text;
+
+    caretAfter(main, doc, QStringLiteral("first"));
     QTest::keyClick(main, Qt::Key_Return);
-    const bool split = doc->story(0).text != model;
-    EXPECT_EQ(drawn(main).contains(QStringLiteral("second\n section")), split);
-    EXPECT_EQ(drawn(main) == shown, !split);
+    EXPECT_TRUE(model.startsWith(QStringLiteral("first\r item\rsecond item\r")));
+    EXPECT_TRUE(drawn(main).startsWith(QStringLiteral("1.\tfirst\n2.\t item\n3.\tsecond item\nplain text\n")))
+        << drawn(main).toStdString();
+    EXPECT_EQ(main->textCursor().position(), main->displayPosition(6)) << "the caret starts the new paragraph";
+    QTest::keyClicks(main, "new");
+    EXPECT_TRUE(drawn(main).startsWith(QStringLiteral("1.\tfirst\n2.\tnew item\n")));
+
+    // Backspace at the new paragraph's start joins it back; the numbers close up again.
+    caretAfter(main, doc, QStringLiteral("first\r"));
+    QTest::keyClick(main, Qt::Key_Backspace);
+    EXPECT_TRUE(model.startsWith(QStringLiteral("firstnew item\rsecond item\r")));
+    EXPECT_TRUE(drawn(main).startsWith(QStringLiteral("1.\tfirstnew item\n2.\tsecond item\nplain text\n")));
+
+    // A Normal paragraph and a Quote one do not join; Delete at the end of the first neither.
+    const QString before = model, shown = drawn(main);
+    caretAfter(main, doc, QStringLiteral("plain text\r"));
+    QTest::keyClick(main, Qt::Key_Backspace);
+    const QString reason = window->statusBar()->currentMessage();
+    EXPECT_TRUE(reason.contains(QStringLiteral("スタイルの異なる段落"))) << reason.toStdString();
+    window->statusBar()->clearMessage();
+    caretAfter(main, doc, QStringLiteral("plain text"));
+    QTest::keyClick(main, Qt::Key_Delete);
+    EXPECT_EQ(window->statusBar()->currentMessage(), reason);
+    EXPECT_EQ(model, before);
+    EXPECT_EQ(drawn(main), shown);
+
+    // Undo takes the join back, labels included; a split in the styled paragraph is saved.
+    menuItem(window, QStringLiteral("編集(&E)"), QStringLiteral("元に戻す"))->trigger();
+    EXPECT_TRUE(drawn(main).startsWith(QStringLiteral("1.\tfirst\n2.\tnew item\n3.\tsecond item\n")));
+    caretAfter(main, doc, QStringLiteral("quoted"));
+    QTest::keyClick(main, Qt::Key_Return);
+    menuItem(window, QStringLiteral("ファイル(&F)"), QStringLiteral("上書き保存"))->trigger();
+    EXPECT_FALSE(window->isWindowModified());
+    const docx::Document saved = docx::load(path, {false, true});
+    EXPECT_TRUE(saved.stories.front().text.startsWith(QStringLiteral("first\rnew item\rsecond item\rplain text\rquoted\r 資料\r")));
+    QStringList labels;
+    for (const docx::ParaLook& p : saved.stories.front().look.paras)
+        labels << p.label;
+    EXPECT_EQ(labels, QStringList({"1.", "2.", "3.", {}, {}, {}}));
 }
 
 TEST_F(HostTest, UndoAndRedoAreInTheEditMenuAndTheTitleMarksUnsavedChanges)
