@@ -70,6 +70,9 @@ int main(int argc, char** argv)
     const qint64 loaded = clock.elapsed();
     const long model = peakRssKiB();
     host::DocumentWindow window(doc, app->CommandBars());
+    // As the host does: a window draws what the model changed when its selection or a story changes.
+    QObject::connect(app.get(), &word::Application::selectionChanged, &window, [&window] { window.showSelection(); });
+    QObject::connect(app.get(), &word::Application::storyEdited, &window, [&window] { window.showView(); });
     const qint64 built = clock.elapsed();
     window.resize(1000, 760);
     window.show();

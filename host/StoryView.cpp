@@ -575,7 +575,10 @@ void StoryView::setStory(const docx::Story& story, int storyIndex, const DrawCon
 
 bool StoryView::redrawReplaced(const docx::Story& story, int32_t at, const QString& removed, int32_t inserted)
 {
-    const auto plain = [](QStringView s) { return std::all_of(s.begin(), s.end(), [](QChar c) { return c.unicode() >= 32; }); };
+    constexpr char16_t kMark = docx::cp::ParagraphMark;
+    const auto plain = [](QStringView s) {
+        return std::all_of(s.begin(), s.end(), [](QChar c) { return c.unicode() >= 32 || c == kMark; });
+    };
     const int32_t removedEnd = at + static_cast<int32_t>(removed.size());
     if (story.revision != m_revision + 1 || removedEnd >= static_cast<int32_t>(m_toDisplay.size()) || !plain(removed)
         || !plain(QStringView(story.text).mid(at, inserted)))
@@ -584,6 +587,18 @@ bool StoryView::redrawReplaced(const docx::Story& story, int32_t at, const QStri
     const int b = m_toDisplay[static_cast<size_t>(removedEnd)];
     if (std::any_of(m_doubleStrikes.begin(), m_doubleStrikes.end(), [&](const auto& s) { return s.first < b && s.second > a; }))
         return false;
+    // A split or join draws as a block broken or merged, which keeps the first block's look as the
+    // model does; not in a table, on laid-out pages, or where list labels count again after it.
+    if (removed.contains(QChar(kMark)) || QStringView(story.text).mid(at, inserted).contains(QChar(kMark))) {
+        const auto& paras = story.look.paras;
+        const auto from = std::upper_bound(paras.begin(), paras.end(), at,
+                                           [](int32_t v, const docx::ParaLook& l) { return v < l.start; });
+        const bool inCell = std::any_of(story.cells.begin(), story.cells.end(),
+                                        [&](const docx::TableCell& c) { return c.start <= removedEnd && at <= c.end; });
+        if (inCell || !m_pageTops.empty() || from == paras.begin()
+            || std::any_of(std::prev(from), paras.end(), [](const docx::ParaLook& l) { return !l.label.isEmpty(); }))
+            return false;
+    }
 
     // The new characters in pieces of one drawn format, each character's format as the model has it.
     std::vector<std::pair<QString, QTextCharFormat>> pieces;
@@ -601,9 +616,11 @@ bool StoryView::redrawReplaced(const docx::Story& story, int32_t at, const QStri
         const auto look = std::upper_bound(story.look.runs.begin(), story.look.runs.end(), p,
                                            [](int32_t v, const docx::RunLookRun& r) { return v < r.start; });
         const QTextCharFormat format = drawnFormat(f, look == story.look.runs.begin() ? nullptr : &std::prev(look)->look, m_zoom);
-        if (pieces.empty() || !(pieces.back().second == format))
-            pieces.emplace_back(QString(), format);
-        pieces.back().first += story.text[p];
+        const bool mark = story.text[p] == QChar(kMark);
+        const QTextCharFormat shown = mark ? markFormat(format) : format;
+        if (pieces.empty() || !(pieces.back().second == shown))
+            pieces.emplace_back(QString(), shown);
+        pieces.back().first += mark ? QChar(QChar::ParagraphSeparator) : story.text[p];
         ++drawnCount;
     }
 
