@@ -281,6 +281,10 @@ TEST_F(HostTest, EnterSplitsAndBackspaceJoinsParagraphsThroughTheModel)
     EXPECT_EQ(main->textCursor().position(), main->displayPosition(6)) << "the caret starts the new paragraph";
     QTest::keyClicks(main, "new");
     EXPECT_TRUE(drawn(main).startsWith(QStringLiteral("1.\tfirst\n2.\tnew item\n")));
+    if (const QString out = qEnvironmentVariable("TARVELIN_TEST_PNG_DIR"); !out.isEmpty()) {
+        window->resize(900, 500);
+        window->grab().save(QDir(out).filePath(QStringLiteral("split-list.png")));
+    }
 
     // Backspace at the new paragraph's start joins it back; the numbers close up again.
     caretAfter(main, doc, QStringLiteral("first\r"));
