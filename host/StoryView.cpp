@@ -588,14 +588,16 @@ bool StoryView::redrawReplaced(const docx::Story& story, int32_t at, const QStri
     if (std::any_of(m_doubleStrikes.begin(), m_doubleStrikes.end(), [&](const auto& s) { return s.first < b && s.second > a; }))
         return false;
     // A split or join draws as a block broken or merged, which keeps the first block's look as the
-    // model does; not in a table, on laid-out pages, or where list labels count again after it.
+    // model does; not in a table, on pages laid out here (Qt's own paging follows by itself), after
+    // a page break (the new block would break the page too), or where list labels count again.
     if (removed.contains(QChar(kMark)) || QStringView(story.text).mid(at, inserted).contains(QChar(kMark))) {
         const auto& paras = story.look.paras;
         const auto from = std::upper_bound(paras.begin(), paras.end(), at,
                                            [](int32_t v, const docx::ParaLook& l) { return v < l.start; });
         const bool inCell = std::any_of(story.cells.begin(), story.cells.end(),
                                         [&](const docx::TableCell& c) { return c.start <= removedEnd && at <= c.end; });
-        if (inCell || !m_pageTops.empty() || from == paras.begin()
+        if (inCell || (!m_pages.empty() && !m_pagedByQt) || from == paras.begin()
+            || document()->findBlock(a).blockFormat().pageBreakPolicy() != QTextFormat::PageBreak_Auto
             || std::any_of(std::prev(from), paras.end(), [](const docx::ParaLook& l) { return !l.label.isEmpty(); }))
             return false;
     }

