@@ -14,6 +14,7 @@
 #include <QInputMethodEvent>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPointer>
 #include <QStatusBar>
 #include <QTest>
 #include <QTextBlock>
@@ -48,9 +49,10 @@ QColor colorAt(host::StoryView* view, int32_t storyPos)
 void answerBoxes(QStringList captions)
 {
     auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [poll, captions, last = static_cast<QWidget*>(nullptr)]() mutable {
+    // A guarded pointer: the next box may be built where the last one was freed.
+    QObject::connect(poll, &QTimer::timeout, [poll, captions, last = QPointer<QMessageBox>()]() mutable {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (box && box != last && !captions.isEmpty()) {
+        if (box && box != last.data() && !captions.isEmpty()) {
             last = box;
             const QString caption = captions.takeFirst();
             const auto buttons = box->buttons();
