@@ -13,6 +13,9 @@ void xml(const uint8_t* data, std::size_t size);
 void docx(const uint8_t* data, std::size_t size);
 void wildcards(const uint8_t* data, std::size_t size);
 void codepage(const uint8_t* data, std::size_t size);
+// The save target's input: the bytes that choose the edits, then the package.
+constexpr std::size_t kSaveScriptSize = 64;
+void save(const uint8_t* data, std::size_t size);
 
 // Aborts with what printed when ok is false.
 void check(bool ok, const char* what);

@@ -32,6 +32,25 @@ int32_t markAfter(const docx::Story& s, int32_t pos)
     return pos;
 }
 
+// Text XML can hold: no half of a surrogate pair alone, none of the two noncharacters XML excludes.
+bool writable(const QString& text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && QChar::isLowSurrogate(text[i + 1].unicode()))
+            ++i;
+        else if (QChar::isSurrogate(c) || c == 0xFFFE || c == 0xFFFF)
+            return false;
+    }
+    return true;
+}
+
+// Whether pos falls between the two halves of a surrogate pair.
+bool insidePair(const QString& text, int32_t pos)
+{
+    return pos > 0 && pos < text.size() && text[pos - 1].isHighSurrogate() && text[pos].isLowSurrogate();
+}
+
 // Appends a run, merging it with the last one when they look the same.
 void pushRun(std::vector<docx::FormatRun>& runs, int32_t start, const docx::CharFormat& f)
 {
@@ -138,6 +157,10 @@ std::size_t targetSource(const docx::Story& s, int32_t start, int32_t end, const
     for (QChar c : text)
         if (!insertable(c))
             throw cannotEdit(QStringLiteral("この文字は挿入できません。"));
+    if (!writable(text))
+        throw cannotEdit(QStringLiteral("この文字は挿入できません。"));
+    if (insidePair(s.text, start) || insidePair(s.text, end))
+        throw cannotEdit(QStringLiteral("この位置には文字を入力できません。文字の前か後ろで入力してください。"));
 
     const auto& src = s.sources;
     i0 = std::lower_bound(src.begin(), src.end(), start,
@@ -391,9 +414,20 @@ docx::CharFormat FormatChange::applied(docx::CharFormat f) const
     return f;
 }
 
-StoryState planFormat(const docx::Story& s, const std::vector<std::pair<int32_t, int32_t>>& spans,
+StoryState planFormat(const docx::Story& s, const std::vector<std::pair<int32_t, int32_t>>& asked,
                       const FormatChange& change)
 {
+    // A character takes one format: a span that ends inside a surrogate pair leaves that pair be.
+    std::vector<std::pair<int32_t, int32_t>> spans;
+    spans.reserve(asked.size());
+    for (auto [from, to] : asked) {
+        if (insidePair(s.text, from))
+            ++from;
+        if (insidePair(s.text, to))
+            --to;
+        if (from < to)
+            spans.push_back({from, to});
+    }
     StoryState out{s.text, {}, {}, s.symbols, s.rowEnds, s.look, s.cells};
     out.sources.reserve(s.sources.size() + 2 * spans.size());
     // Stretches of w:t text whose format the change alters, in position order.

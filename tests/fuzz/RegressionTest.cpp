@@ -16,6 +16,7 @@ using Target = void (*)(const uint8_t*, std::size_t);
 
 const std::map<QString, Target> kTargets = {
     {"zip", fuzz::zip}, {"xml", fuzz::xml}, {"docx", fuzz::docx}, {"wildcards", fuzz::wildcards}, {"codepage", fuzz::codepage},
+    {"save", fuzz::save},
 };
 
 struct Case {
