@@ -42,10 +42,10 @@ seed() {
     zip|docx)
       find "$corpus" "$root/samples" -name '*.docx' -size -100k -exec cp -t "$dir" {} + 2>/dev/null || true ;;
     save)
-      # The edit script (64 bytes, from the file's own digest, so that each seed edits differently),
+      # The edit script (64 bytes of the file's own digest, so that each seed edits differently),
       # then the document.
       while IFS= read -r -d '' f; do
-        { sha512sum "$f" | cut -c1-128 | xxd -r -p; cat "$f"; } > "$dir/$(basename "$f")"
+        { printf "$(sha512sum "$f" | cut -c1-128 | sed 's/../\\x&/g')"; cat "$f"; } > "$dir/$(basename "$f")"
       done < <(find "$corpus" "$root/samples" -name '*.docx' -size -100k -print0) ;;
     xml)
       local n=0
