@@ -41,7 +41,8 @@ private:
 };
 
 // Typed text: plain, Japanese, markup characters, characters the writer must write as elements
-// of their own or refuse, and a lone surrogate.
+// of their own or refuse, half a surrogate pair and a noncharacter. (Read through QStringView:
+// QString::fromUtf16 would drop a leading U+FFFE as a byte order mark.)
 const char16_t* const kTexts[] = {
     u"x", u"", u" ", u"  a  ", u"日本語", u"\t", u"a\tb", u"&<>\"'", u"é", u"\u00a0", u"\u200b", u"😀",
     u"\r", u"\x02", u"\x0b", u"\x0c", u"\x1e", u"\x1f", u"\x07", u"\x01", u"\x13", u"\x15", u"\xd800", u"a\nb", u"\xfffe",
@@ -56,7 +57,7 @@ const char16_t* const kReplacements[] = {
 
 QString typed(Script& s)
 {
-    return QString::fromUtf16(kTexts[s.byte() % std::size(kTexts)]);
+    return QStringView(kTexts[s.byte() % std::size(kTexts)]).toString();
 }
 
 // The runs with each run that starts with its predecessor's formatting folded into it: the
@@ -155,7 +156,7 @@ void replaceAll(const word::DocumentPtr& doc, int story, Script& s, bool formatO
         if (options & 128)
             find->Replacement()->Font()->setColor(0x0000FF);
     } else {
-        find->Replacement()->setText(QString::fromUtf16(kReplacements[s.byte() % std::size(kReplacements)]));
+        find->Replacement()->setText(QStringView(kReplacements[s.byte() % std::size(kReplacements)]).toString());
     }
     try {
         find->Execute(word::wdReplaceAll);

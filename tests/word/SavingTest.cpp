@@ -290,3 +290,39 @@ TEST(Saving, FaultsLoseNothing)
     o.doc->Save();
     EXPECT_EQ(docx::load(o.path).stories[0].text, o.doc->story(0).text);
 }
+
+// What XML cannot hold is refused: half a surrogate pair or a noncharacter typed, an edit between
+// a pair's halves. A formatting change ending inside a pair leaves that pair as it was. What is
+// accepted reads back as the model has it.
+TEST(Saving, SurrogatePairsStayWhole)
+{
+    Opened o(DocxBuilder().body(para(run(QStringLiteral("a😀b")))));   // a 0, the pair 1-2, b 3
+    Document& d = *o.doc;
+    for (auto [s, e, text] : {std::tuple{0, 0, u"\xd800"}, std::tuple{0, 0, u"x\xdc00y"}, std::tuple{4, 4, u"\xfffe"},
+                              std::tuple{2, 2, u"x"}, std::tuple{1, 2, u""}, std::tuple{2, 4, u"y"}}) {
+        try {
+            o.main(s, e)->setText(QStringView(text).toString());
+            ADD_FAILURE() << "accepted " << s << "-" << e;
+        } catch (const core::Error& err) {
+            EXPECT_EQ(err.number(), 4605);
+        }
+        EXPECT_EQ(d.story(0).text, QStringLiteral("a😀b\r"));
+    }
+
+    FormatChange highlight;
+    highlight.highlight = true;
+    d.formatSpans(0, {{0, 2}}, highlight);
+    d.formatSpans(0, {{2, 4}}, highlight);
+    const auto highlighted = [&d](int32_t p) { return d.story(0).runAt(p).format.highlight; };
+    EXPECT_TRUE(highlighted(0) && highlighted(3));
+    EXPECT_FALSE(highlighted(1) || highlighted(2));
+
+    o.main(1, 3)->setText(QStringLiteral("😀x😀"));
+    const docx::Document edited = d.model();
+    o.doc->Save();
+    const docx::Document back = docx::load(o.path);
+    EXPECT_EQ(back.stories[0].text, QStringLiteral("a😀x😀b\r"));
+    EXPECT_EQ(back.stories[0].text, edited.stories[0].text);
+    for (int32_t p = 0; p < edited.stories[0].length(); ++p)
+        EXPECT_EQ(back.stories[0].runAt(p).format, edited.stories[0].runAt(p).format) << p;
+}
