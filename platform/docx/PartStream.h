@@ -42,6 +42,7 @@ public:
     void join();
     // The part's root bindings, once next() has handed out a block.
     const std::vector<XmlBinding>& rootBindings() const { return m_tokenizer->rootBindings(); }
+    bool converted() const { return m_tokenizer->converted(); }
 
 private:
     void produce();

@@ -235,11 +235,11 @@ void TextWalker::paragraph()
     // Where the paragraph is in the part, for the sources that let it be typed into, split and joined.
     const int32_t joinMark = std::exchange(m_joinMark, -1);
     const std::size_t sourcesAt = m_out.story.sources.size();
-    const uint32_t tagAt = m_ctx.sources ? m_x.elementOffset() : 0;
+    const uint32_t tagAt = keepsSources() ? m_x.elementOffset() : 0;
     uint32_t markRPrAt = kNoRunProps;
     const int outerDepth = std::exchange(m_paraDepth, at);
     const uint32_t outerPPr = std::exchange(m_pPrAt, kNoRunProps);
-    const bool outerSplittable = std::exchange(m_paraSplittable, m_ctx.sources && m_deleted == 0);
+    const bool outerSplittable = std::exchange(m_paraSplittable, keepsSources() && m_deleted == 0);
     // w:pPr comes first: the paragraph's style applies to the runs after it.
     for (bool first = true; m_x.child(at); first = false) {
         if (!first || m_x.tok() != Tok::PPr) {
@@ -276,7 +276,7 @@ void TextWalker::paragraph()
     const bool empty = m_w.pos() == start;
     m_w.put(sectPr ? cp::PageBreak : cp::ParagraphMark, markFormat);
     m_lastParaMark = m_w.pos() - 1;
-    if (m_ctx.sources && m_deleted == 0 && m_fields.empty() && !markDeleted) {
+    if (keepsSources() && m_deleted == 0 && m_fields.empty() && !markDeleted) {
         auto& sources = m_out.story.sources;
         if (empty)
             sources.push_back({m_lastParaMark, 0, tagAt, markRPrAt, markFormat, markFormat, false, SourceKind::NewRun,
@@ -558,7 +558,7 @@ void TextWalker::element(char16_t c, const CharFormat& f)
 {
     m_w.put(c, f);
     // Its element can go with it, unless it is a tracked deletion's or a field code's.
-    if (m_ctx.sources && (f.cls == CpClass::Shown || f.cls == CpClass::Hidden))
+    if (keepsSources() && (f.cls == CpClass::Shown || f.cls == CpClass::Hidden))
         m_out.story.sources.push_back({m_w.pos() - 1, 1, m_x.elementOffset(), m_rPrAt, f, f, false, SourceKind::Element});
 }
 
@@ -566,7 +566,7 @@ void TextWalker::runItem(const ResolvedRun& rr)
 {
     switch (m_x.tok()) {
     case Tok::T:
-        if (m_ctx.sources)
+        if (keepsSources())
             sourcedText(format(rr, false));
         else
             text(format(rr, false));

@@ -36,8 +36,10 @@ void XmlReader::nextBlock()
     if (m_block.data)
         m_data = m_block.data;
     m_next = 0;
-    if (!m_names)
+    if (!m_names) {
         m_names.emplace(m_stream ? m_stream->rootBindings() : m_tokenizer->rootBindings());
+        m_converted = m_stream ? m_stream->converted() : m_tokenizer->converted();
+    }
 }
 
 const XmlEvent& XmlReader::step()

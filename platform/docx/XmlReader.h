@@ -59,8 +59,10 @@ public:
         }
     }
 
-    // Where the current element's '<' is in the part's bytes (as read, before any re-encoding).
+    // Where the current element's '<' is in the part's bytes, or in their UTF-8 conversion when
+    // the part was in another encoding (converted()).
     uint32_t elementOffset() const { return m_element->at - 1; }
+    bool converted() const { return m_converted; }
 
     Tok tok() const { return m_element->tok; }
     Ns ns() const { return m_element->ns; }
@@ -108,6 +110,7 @@ private:
 
     std::unique_ptr<XmlTokenizer> m_tokenizer;   // a part held whole: tokenized here
     std::optional<XmlNameCache> m_names;         // once the root's bindings are known
+    bool m_converted = false;                    // known with them
     PartStream* m_stream = nullptr;
     XmlEventBlock m_block;
     std::size_t m_next = 0;                      // in m_block.events

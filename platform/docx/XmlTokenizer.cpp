@@ -314,6 +314,7 @@ void XmlTokenizer::toUtf8(const char* from)
     if (U_FAILURE(status))
         fail(0, QStringLiteral("文字コード %1 には対応していません").arg(QString::fromUtf8(from)));
     m_own = std::move(utf8);
+    m_converted = true;
     m_inflated.reset();
     m_data = m_own.data();
     m_size = m_own.size();

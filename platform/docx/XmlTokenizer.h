@@ -46,6 +46,9 @@ public:
     // The root element's namespace bindings; set before the block with the root is filled, and
     // not changed after.
     const std::vector<XmlBinding>& rootBindings() const { return m_rootBindings; }
+    // The part was in another encoding: offsets are into its UTF-8 conversion, not the part's bytes.
+    // Set before the first block is filled.
+    bool converted() const { return m_converted; }
 
 private:
     struct Open {
@@ -89,6 +92,7 @@ private:
     std::size_t m_pos = 0;
     std::size_t m_searched = 0;          // bytes before it hold no '<' past m_pos
     bool m_whole = false;                // all bytes are in
+    bool m_converted = false;
     bool m_ended = false;
 
     std::vector<XmlEvent>* m_out = nullptr;

@@ -326,3 +326,25 @@ TEST(Saving, SurrogatePairsStayWhole)
     for (int32_t p = 0; p < edited.stories[0].length(); ++p)
         EXPECT_EQ(back.stories[0].runAt(p).format, edited.stories[0].runAt(p).format) << p;
 }
+
+// A part in another encoding is read through its UTF-8 conversion, whose offsets are not the
+// part's: its text is refused for editing rather than saved over the wrong bytes.
+TEST(Saving, PartInAnotherEncodingIsNotEdited)
+{
+    const QString xml = QString("<?xml version=\"1.0\" encoding=\"UTF-16\"?><w:document %1><w:body>%2</w:body></w:document>")
+                            .arg(DocxBuilder::kNamespaces, para(run(QStringLiteral("日本語の文書"))));
+    QByteArray utf16("\xFF\xFE", 2);
+    utf16.append(reinterpret_cast<const char*>(xml.utf16()), xml.size() * 2);
+    Opened o(DocxBuilder().body({}).raw("word/document.xml", utf16));
+    ASSERT_EQ(o.doc->story(0).text, QStringLiteral("日本語の文書\r"));
+    for (auto [s, e] : {std::pair{0, 0}, std::pair{3, 4}}) {
+        try {
+            o.main(s, e)->setText("x");
+            ADD_FAILURE() << "accepted " << s << "-" << e;
+        } catch (const core::Error& err) {
+            EXPECT_EQ(err.number(), 4605);
+        }
+    }
+    o.doc->Save();
+    EXPECT_EQ(docx::load(o.path).stories[0].text, QStringLiteral("日本語の文書\r"));
+}
