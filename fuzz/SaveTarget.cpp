@@ -1,7 +1,8 @@
 // save: a package loaded for editing, then edits chosen by the script bytes (Replace All of a
 // literal from a story with a coded replacement or with formatting alone, Range edits, Undo and
-// Redo), each saved and read back: what the file reads back as must be what the model held. An
-// edit may be refused only with Word's error for it.
+// Redo), each saved and read back: what the file reads back as must be what the model held, and
+// undoing every edit must return the model to its last saved state. An edit may be refused only
+// with Word's error for it.
 #include "fuzz/MemoryFile.h"
 #include "fuzz/Targets.h"
 
@@ -85,38 +86,44 @@ void showDifference(std::size_t story, const QString& saved, const QString& back
                  around(saved).constData(), around(back).constData());
 }
 
-// What the file read back as against what the model held when it was saved.
-void compare(const docx::Document& saved, const docx::Document& back)
+// The stories and the positions kept beside them, against what they must be after something
+// (a save read back, an undo).
+void compare(const docx::Document& expected, const docx::Document& got, const char* after)
 {
-    check(back.stories.size() == saved.stories.size(), "save: a story appeared or went");
-    for (std::size_t i = 0; i < saved.stories.size(); ++i) {
-        const docx::Story& a = saved.stories[i];
-        const docx::Story& b = back.stories[i];
-        check(a.type == b.type && a.part == b.part, "save: a story changed its type or part");
+    const auto expect = [after](bool ok, const char* what) {
+        if (!ok)
+            std::fprintf(stderr, "after %s\n", after);
+        check(ok, what);
+    };
+    expect(got.stories.size() == expected.stories.size(), "save: a story appeared or went");
+    for (std::size_t i = 0; i < expected.stories.size(); ++i) {
+        const docx::Story& a = expected.stories[i];
+        const docx::Story& b = got.stories[i];
+        expect(a.type == b.type && a.part == b.part, "save: a story changed its type or part");
         if (a.text != b.text)
             showDifference(i, a.text, b.text);
-        check(a.text == b.text, "save: a story's text read back differently");
-        check(folded(a.runs) == folded(b.runs), "save: a story's formatting read back differently");
-        check(a.symbols == b.symbols && a.rowEnds == b.rowEnds, "save: symbols or row ends moved");
+        expect(a.text == b.text, "save: a story's text differs");
+        expect(folded(a.runs) == folded(b.runs), "save: a story's formatting differs");
+        expect(a.symbols == b.symbols && a.rowEnds == b.rowEnds, "save: symbols or row ends moved");
     }
-    check(saved.notes.size() == back.notes.size() && saved.comments.size() == back.comments.size()
-              && saved.textBoxes.size() == back.textBoxes.size() && saved.sections.size() == back.sections.size(),
-          "save: a note, comment, text box or section appeared or went");
-    for (std::size_t i = 0; i < saved.notes.size(); ++i)
-        check(saved.notes[i].refPos == back.notes[i].refPos && saved.notes[i].start == back.notes[i].start
-                  && saved.notes[i].end == back.notes[i].end,
-              "save: a note moved");
-    for (std::size_t i = 0; i < saved.comments.size(); ++i) {
-        const docx::Comment& a = saved.comments[i];
-        const docx::Comment& b = back.comments[i];
-        check(a.rangeStart == b.rangeStart && a.rangeEnd == b.rangeEnd && a.markPos == b.markPos && a.start == b.start
-                  && a.end == b.end,
-              "save: a comment moved");
+    expect(expected.notes.size() == got.notes.size() && expected.comments.size() == got.comments.size()
+               && expected.textBoxes.size() == got.textBoxes.size() && expected.sections.size() == got.sections.size(),
+           "save: a note, comment, text box or section appeared or went");
+    for (std::size_t i = 0; i < expected.notes.size(); ++i)
+        expect(expected.notes[i].refPos == got.notes[i].refPos && expected.notes[i].start == got.notes[i].start
+                   && expected.notes[i].end == got.notes[i].end,
+               "save: a note moved");
+    for (std::size_t i = 0; i < expected.comments.size(); ++i) {
+        const docx::Comment& a = expected.comments[i];
+        const docx::Comment& b = got.comments[i];
+        expect(a.rangeStart == b.rangeStart && a.rangeEnd == b.rangeEnd && a.markPos == b.markPos && a.start == b.start
+                   && a.end == b.end,
+               "save: a comment moved");
     }
-    for (std::size_t i = 0; i < saved.textBoxes.size(); ++i)
-        check(saved.textBoxes[i].anchorPos == back.textBoxes[i].anchorPos, "save: a text box's anchor moved");
-    for (std::size_t i = 0; i < saved.sections.size(); ++i)
-        check(saved.sections[i].endPos == back.sections[i].endPos, "save: a section's end moved");
+    for (std::size_t i = 0; i < expected.textBoxes.size(); ++i)
+        expect(expected.textBoxes[i].anchorPos == got.textBoxes[i].anchorPos, "save: a text box's anchor moved");
+    for (std::size_t i = 0; i < expected.sections.size(); ++i)
+        expect(expected.sections[i].endPos == got.sections[i].endPos, "save: a section's end moved");
 }
 
 // Saves as a new file and checks that the file reads back as the model; the document then is
@@ -130,7 +137,7 @@ void saveAndCompare(word::Document& doc, const QString& path)
         std::fprintf(stderr, "%s\n", qPrintable(e.description()));
         check(false, "save: a document that opened for editing could not be saved");
     }
-    compare(saved, doc.model());
+    compare(saved, doc.model(), "saving and reading back");
 }
 
 void replaceAll(const word::DocumentPtr& doc, int story, Script& s, bool formatOnly)
@@ -206,6 +213,7 @@ void save(const uint8_t* data, std::size_t size)
     }
     const int stories = static_cast<int>(doc->model().stories.size());
     const QString path = dir.filePath(QStringLiteral("saved.docx"));
+    docx::Document saved = doc->model();   // as last opened or saved: what undoing every edit returns to
     while (!script.done() && stories > 0) {
         const uint8_t op = script.byte();
         const int story = script.byte() % stories;
@@ -215,9 +223,19 @@ void save(const uint8_t* data, std::size_t size)
         case 2: case 3: case 4: editRange(doc, story, script, op / 8); break;
         case 5: doc->Undo(1 + script.byte() % 4); break;
         case 6: doc->Redo(1 + script.byte() % 4); break;
-        default: saveAndCompare(*doc, path); break;
+        default:
+            saveAndCompare(*doc, path);
+            saved = doc->model();
+            break;
         }
     }
+    const docx::Document edited = doc->model();
+    int steps = 0;
+    while (doc->Undo())
+        ++steps;
+    compare(saved, doc->model(), "undoing every edit");
+    doc->Redo(steps);
+    compare(edited, doc->model(), "redoing them");
     saveAndCompare(*doc, path);
     doc->Close();
 }
