@@ -348,3 +348,26 @@ TEST(Saving, PartInAnotherEncodingIsNotEdited)
     o.doc->Save();
     EXPECT_EQ(docx::load(o.path).stories[0].text, QStringLiteral("日本語の文書\r"));
 }
+
+// Text typed at the very start of a comment goes into that comment, as the saved file reads
+// back: the comment keeps its start, through undo and redo too.
+TEST(Saving, TextTypedAtACommentsStartIsTheComments)
+{
+    Opened o(editDocument());
+    const docx::Comment was = o.doc->model().comments[0];
+    RangePtr at = o.doc->StoryRanges()->Item(docx::wdCommentsStory);
+    at->setEnd(was.start);
+    at->InsertBefore(QStringLiteral("新"));
+    const auto span = [&o] { return std::pair{o.doc->model().comments[0].start, o.doc->model().comments[0].end}; };
+    EXPECT_EQ(span(), std::pair(was.start, was.end + 1));
+    ASSERT_TRUE(o.doc->Undo());
+    EXPECT_EQ(span(), std::pair(was.start, was.end));
+    ASSERT_TRUE(o.doc->Redo());
+    o.doc->Save();
+    const docx::Document back = docx::load(o.path);
+    EXPECT_EQ(std::pair(back.comments[0].start, back.comments[0].end), std::pair(was.start, was.end + 1));
+    const auto comments = std::find_if(back.stories.begin(), back.stories.end(),
+                                       [](const docx::Story& st) { return st.type == docx::wdCommentsStory; });
+    ASSERT_NE(comments, back.stories.end());
+    EXPECT_EQ(comments->text, QStringLiteral("新remark\r"));
+}
