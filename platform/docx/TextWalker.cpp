@@ -535,6 +535,11 @@ void TextWalker::customMarkFrom(int32_t start)
     }
 }
 
+bool TextWalker::keepsSources() const
+{
+    return m_ctx.sources && !m_x.converted();
+}
+
 void TextWalker::sourcedText(const CharFormat& f)
 {
     const int32_t start = m_w.pos();

@@ -94,7 +94,7 @@ private:
     void sourcedText(const CharFormat& f);
     // Where the text came from is recorded, unless the part was in another encoding: its offsets
     // are then into its UTF-8 conversion, not where the writer would find the elements.
-    bool keepsSources() const { return m_ctx.sources && !m_x.converted(); }
+    bool keepsSources() const;
     // Puts the character the element the reader stands on stands for.
     void element(char16_t c, const CharFormat& f);
     void math(ResolvedRun rr);
