@@ -288,7 +288,7 @@ void Document::SaveAs2(const QString& path)
     // The saved file is what the model's byte offsets must now point into: read it back. Its
     // stories are the same, position for position, so ranges and windows stay where they were;
     // the undo history, which holds offsets into the old bytes, goes.
-    docx::Document reread = docx::load(target, docx::LoadOptions{true});
+    docx::Document reread = docx::load(target, docx::LoadOptions{true, m_model.looks});
     for (std::size_t i = 0; i < reread.stories.size() && i < m_model.stories.size(); ++i)
         reread.stories[i].revision = m_model.stories[i].revision + 1;
     m_model = std::move(reread);

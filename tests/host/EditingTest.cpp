@@ -316,6 +316,9 @@ TEST_F(HostTest, SavingKeepsWhatWasTypedAndClosingAsksAboutUnsavedChanges)
     menuItem(window, QStringLiteral("ファイル(&F)"), QStringLiteral("上書き保存"))->trigger();
     EXPECT_FALSE(window->isWindowModified());
     EXPECT_TRUE(savedMainText(report).startsWith(QStringLiteral("Alpha版 red")));
+    // Read back from the saved file, the model still carries what the window draws with.
+    EXPECT_TRUE(doc->model().looks);
+    EXPECT_FALSE(doc->model().stories.front().look.empty());
 
     QTest::keyClicks(window->mainView(), "?");
     answerBoxes({QStringLiteral("キャンセル"), QStringLiteral("キャンセル")});
