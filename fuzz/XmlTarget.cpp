@@ -65,6 +65,7 @@ constexpr Unchecked kUnchecked[] = {
     {XML_ERR_STRING_NOT_STARTED, "declarations and processing instructions are skipped unread"},
     {XML_ERR_STRING_NOT_CLOSED, "declarations and processing instructions are skipped unread"},
     {XML_ERR_ENCODING_NAME, "declarations and processing instructions are skipped unread"},
+    {XML_ERR_UNSUPPORTED_ENCODING, "after a byte order mark the declaration is skipped unread: the mark decides"},
     {XML_ERR_SPACE_REQUIRED, "names and the space between attributes are not checked"},
     {XML_ERR_ATTRIBUTE_WITHOUT_VALUE, "names and the space between attributes are not checked"},
     {XML_ERR_ATTRIBUTE_NOT_STARTED, "names and the space between attributes are not checked"},
