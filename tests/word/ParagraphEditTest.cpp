@@ -4,10 +4,10 @@
 #include "platform/word/Application.h"
 #include "platform/word/Document.h"
 #include "platform/word/Range.h"
+#include "tests/support/CorpusDocuments.h"
 #include "tests/support/DocxBuilder.h"
 #include "tests/support/WordXml.h"
 
-#include <QDirIterator>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -208,16 +208,7 @@ TEST(ParagraphEdits, CorpusRoundTrip)
     ApplicationPtr app = Application::create();
     std::map<std::pair<int, int>, int> done;   // (story type, kind of edit) -> count; kind 4: refused
     int saved = 0;
-    QDirIterator it(QStringLiteral(TARVELIN_CORPUS_DIR), {"*.docx"}, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        SCOPED_TRACE(path.toStdString());
-        DocumentPtr doc;
-        try {
-            doc = app->Documents()->Open(path);
-        } catch (const core::Error&) {
-            continue;   // the corpus test lists the documents that do not open
-        }
+    forEachCorpusDocument(app, [&](const QString&, const DocumentPtr& doc) {
         const docx::Document original = doc->model();
         for (int i = 0; i < static_cast<int>(original.stories.size()); ++i) {
             const docx::Story& s = original.stories[i];
@@ -255,7 +246,7 @@ TEST(ParagraphEdits, CorpusRoundTrip)
         }
         expectSavedAsModel(*doc, out.filePath(QString::number(saved++) + ".docx"));
         doc->Close();
-    }
+    });
     EXPECT_GT(saved, 200);
     // Each story kind that allows them was split and joined somewhere; the main text had every edit.
     const auto count = [&](int type, int kind) { return done[{type, kind}]; };

@@ -5,11 +5,11 @@
 #include "platform/word/Application.h"
 #include "platform/word/Document.h"
 #include "platform/word/Range.h"
+#include "tests/support/CorpusDocuments.h"
 #include "tests/support/DocxBuilder.h"
 #include "tests/support/WordXml.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFileInfo>
 #include <QFile>
 #include <QSaveFile>
@@ -174,16 +174,7 @@ TEST(Saving, CorpusRoundTrip)
     QTemporaryDir out;
     ApplicationPtr app = Application::create();
     int saved = 0;
-    QDirIterator it(QStringLiteral(TARVELIN_CORPUS_DIR), {"*.docx"}, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        SCOPED_TRACE(path.toStdString());
-        DocumentPtr doc;
-        try {
-            doc = app->Documents()->Open(path);
-        } catch (const core::Error&) {
-            continue;   // the corpus test lists the documents that do not open
-        }
+    forEachCorpusDocument(app, [&](const QString& path, const DocumentPtr& doc) {
         ASSERT_EQ(docx::writePackage(doc->model()), fileBytes(path));
 
         const docx::Document original = doc->model();
@@ -224,7 +215,7 @@ TEST(Saving, CorpusRoundTrip)
         for (std::size_t i = 0; i < back.sections.size(); ++i)
             EXPECT_EQ(back.sections[i].endPos, edited.sections[i].endPos);
         doc->Close();
-    }
+    });
     EXPECT_GT(saved, 200);
 }
 
