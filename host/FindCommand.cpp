@@ -1,9 +1,10 @@
 #include "host/FindCommand.h"
 
-#include "host/DocumentPrefetch.h"
 #include "host/HitLocation.h"
+#include "host/OrderedJobs.h"
 #include "host/SearchOptions.h"
 #include "platform/core/Error.h"
+#include "platform/docx/Package.h"
 #include "platform/forms/AnsiCodePage.h"
 #include "platform/forms/Delimited.h"
 #include "platform/word/Application.h"
@@ -25,10 +26,14 @@
 #include <QThread>
 
 #include <array>
+#include <atomic>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <functional>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include <unistd.h>
 
@@ -47,7 +52,7 @@ const char* const kUsage =
     "\n"
     "ファイル:\n"
     "  -r, --recursive        フォルダーの中の文書（.docx .docm .dotx .dotm）をすべて検索する\n"
-    "  -j, --jobs N           N 個の文書を並行して読み込む（既定はコア数）。出力の順序は変わらない\n"
+    "  -j, --jobs N           N 個の文書を並行して検索する（既定はコア数）。出力の順序は変わらない\n"
     "\n"
     "出力:\n"
     "  --json                 JSON で出力する（各行に場所 location と前後の文脈 context を含む）\n"
@@ -175,41 +180,56 @@ QString parse(const QStringList& arguments, Request& request, bool& help)
 }
 
 // Ctrl-C stops the running search at its next hit, as the progress window's cancel button does;
-// the hits found so far are kept and printed.
-volatile std::sig_atomic_t g_interrupted = 0;
+// the hits found so far are kept and printed. Read by the searching threads too.
+std::atomic<bool> g_interrupted = false;
+static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
 
 void onInterrupt(int)
 {
-    g_interrupted = 1;
+    g_interrupted = true;
 }
 
-// The result window's rows, each printed as it comes so that memory does not grow with the hits,
-// and with no ceiling on their number: the cells are the window's own (clsQLFHitStory), numbered
-// from 1 for each file. A table has the window's header once (and a location column at its end
-// when asked for), and each line starts with its file's name when there are several files; JSON
-// is one array of objects over all the files, each with the hit's location and context. The other
-// listings print a file's name at its first hit, or its counts once it is searched.
-class PrintedRows : public clsQLFHitList {
+// Where one file's output goes, in the order it is written: rows and counts, messages, and the
+// mark that the file's document is open (a listing's header is due with the first such file).
+class FileOutput {
 public:
-    // stop is called when the file needs no more hits.
-    PrintedRows(const Request& request, bool withFile, std::function<void()> stop)
+    virtual ~FileOutput() = default;
+    virtual void out(const QByteArray& bytes) = 0;
+    virtual void err(const QString& text) = 0;
+    virtual void opened() = 0;
+};
+
+// The result window's rows of one file at a time, each written as it comes so that memory does not
+// grow with the hits, and with no ceiling on their number: the cells are the window's own
+// (clsQLFHitStory), numbered from 1 for each file. A table has the window's header once (and a
+// location column at its end when asked for), and each line starts with its file's name when
+// there are several files; JSON is one array of objects over all the files, each with the hit's
+// location and context, each written after ",\n" (the array's opening is the Printer's). The other
+// listings write a file's name at its first hit, or its counts once it is searched.
+class FileRows : public clsQLFHitList {
+public:
+    FileRows(const Request& request, bool withFile)
         : m_format(request.format), m_cp932(request.cp932), m_location(request.location || request.format == Format::Csv),
-          m_context(request.context), m_listing(request.listing),
-          m_maxCount(request.maxCount), m_withFile(withFile), m_stop(std::move(stop))
+          m_context(request.context), m_listing(request.listing), m_maxCount(request.maxCount), m_withFile(withFile)
     {
     }
 
-    void setFile(const QString& file)
+    // Starts on a file, its output to out.
+    void start(const QString& file, FileOutput& out)
     {
         m_file = file;
         m_quotedFile = jsonString(file);
+        m_out = &out;
+        m_count = 0;
+        m_stopped = false;
+        m_lossy = false;
     }
     int count() const { return m_count; }
-    int total() const { return m_total; }
-    bool anyFound() const { return m_total > 0; }
+    // Whether the file needs no more hits.
+    bool stopped() const { return m_stopped; }
     // Whether some character could not be written in the output's code page.
     bool lossy() const { return m_lossy; }
-    // Prints the counts of the file just searched.
+    // Writes the counts of the file just searched.
     void finishFile()
     {
         const QString prefix = m_withFile ? m_file + QLatin1Char('\t') : QString();
@@ -221,14 +241,28 @@ public:
                     print(QStringLiteral("%1%2\t%3\t%4\n")
                               .arg(prefix, mdlQLFCode2String::storyType2String(type), QString::number(type),
                                    QString::number(m_byType[type])));
-        std::fflush(stdout);
     }
-    // Ends the output: closes the JSON array.
-    void finish()
+    // The listing's header line, when it has one.
+    void printHeader()
     {
-        if (m_format == Format::Json)
-            std::fputs(m_total > 0 ? "\n]\n" : "[]\n", stdout);
-        std::fflush(stdout);
+        if (m_listing != Listing::Rows || m_format == Format::Json)
+            return;
+        QStringList cells;
+        if (m_withFile)
+            cells << QStringLiteral("ファイル");
+        for (int c = clsQLFHitList::colNumber; c <= clsQLFHitList::colTypeCode; ++c)
+            cells << clsQLFHitList::header(static_cast<clsQLFHitList::Column>(c));
+        if (m_location)
+            cells << clsQLFHitList::listingHeader(clsQLFHitList::lstLocation);
+        if (m_format == Format::Csv) {
+            cells << clsQLFHitList::listingHeader(clsQLFHitList::lstBefore)
+                  << clsQLFHitList::listingHeader(clsQLFHitList::lstAfter);
+            if (!m_cp932)
+                m_out->out(QByteArray(forms::kUtf8Bom));
+            printCsv(cells);
+        } else {
+            print(cells.join(QLatin1Char('\t')) + QLatin1Char('\n'));
+        }
     }
 
     void clear() override
@@ -236,25 +270,7 @@ public:
         m_count = 0;
         m_byType.fill(0);
         m_story.clear();
-        if (m_listing == Listing::Rows && m_format != Format::Json && !m_headerPrinted) {
-            QStringList cells;
-            if (m_withFile)
-                cells << QStringLiteral("ファイル");
-            for (int c = clsQLFHitList::colNumber; c <= clsQLFHitList::colTypeCode; ++c)
-                cells << clsQLFHitList::header(static_cast<clsQLFHitList::Column>(c));
-            if (m_location)
-                cells << clsQLFHitList::listingHeader(clsQLFHitList::lstLocation);
-            if (m_format == Format::Csv) {
-                cells << clsQLFHitList::listingHeader(clsQLFHitList::lstBefore)
-                      << clsQLFHitList::listingHeader(clsQLFHitList::lstAfter);
-                if (!m_cp932)
-                    std::fputs(forms::kUtf8Bom, stdout);
-                printCsv(cells);
-            } else {
-                print(cells.join(QLatin1Char('\t')) + QLatin1Char('\n'));
-            }
-            m_headerPrinted = true;
-        }
+        m_out->opened();
     }
     void setDocument(word::DocumentPtr objDoc) override
     {
@@ -275,9 +291,7 @@ public:
         case Listing::Count: break;
         case Listing::CountByStory: ++m_byType.at(static_cast<std::size_t>(objRange.StoryType())); break;
         }
-        ++m_total;
-        if (m_listing == Listing::Files || m_count == m_maxCount)
-            m_stop();
+        m_stopped = m_listing == Listing::Files || m_count == m_maxCount;
     }
 
 private:
@@ -301,7 +315,7 @@ private:
         if (m_format == Format::Json) {
             const word::Context around = m_locator->context(objRange.storyIndex(), objRange.Start(), objRange.End(), m_context);
             // Joined in one allocation: arg() parsing its placeholders cost more than the location.
-            print(QLatin1String(m_total > 0 ? ",\n" : "[\n") % QLatin1String("  {\"file\": ") % m_quotedFile
+            print(QLatin1String(",\n  {\"file\": ") % m_quotedFile
                   % QLatin1String(", \"no\": ") % number % QLatin1String(", \"text\": ") % jsonString(text)
                   % QLatin1String(", \"type\": ") % jsonString(m_story.typeName()) % QLatin1String(", \"start\": ") % start
                   % QLatin1String(", \"end\": ") % end % QLatin1String(", \"code\": ") % code
@@ -317,7 +331,7 @@ private:
                            m_location ? QLatin1Char('\t') + place(at) : QString()));
         }
     }
-    static void print(const QString& text) { std::fputs(text.toUtf8().constData(), stdout); }
+    void print(const QString& text) { m_out->out(text.toUtf8()); }
     QString place(const word::Location& at) const
     {
         return word::locationText(at, m_doc->model(), mdlQLFCode2String::storyType2String);
@@ -331,12 +345,12 @@ private:
             return;
         }
         QString unmappable;
-        const QByteArray bytes = forms::toAnsi(record, unmappable);
-        std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout);
+        m_out->out(forms::toAnsi(record, unmappable));
         if (!unmappable.isEmpty()) {
             m_lossy = true;
-            printErr(QStringLiteral("tarvelin find: %1: 項番 %2: cp932 で表せない文字を ? にしました: %3\n")
-                         .arg(m_file, m_count > 0 ? QString::number(m_count) : QStringLiteral("見出し"), forms::characterCodes(unmappable)));
+            m_out->err(QStringLiteral("tarvelin find: %1: 項番 %2: cp932 で表せない文字を ? にしました: %3\n")
+                           .arg(m_file, m_count > 0 ? QString::number(m_count) : QStringLiteral("見出し"),
+                                forms::characterCodes(unmappable)));
         }
     }
 
@@ -347,16 +361,84 @@ private:
     const Listing m_listing;
     const int m_maxCount;
     const bool m_withFile;
-    const std::function<void()> m_stop;
+    FileOutput* m_out = nullptr;
     QString m_file, m_quotedFile;
     clsQLFHitStory m_story;
     word::DocumentPtr m_doc;
     std::optional<word::Locator> m_locator;
     std::array<int, docx::kLastStoryType + 1> m_byType{};
-    int m_count = 0;   // this file's hits
-    int m_total = 0;   // every file's
-    bool m_headerPrinted = false;
+    int m_count = 0;
+    bool m_stopped = false;
     bool m_lossy = false;
+};
+
+// What the end of the run needs to know of a file's search.
+struct FileOutcome {
+    int hits = 0;
+    bool searched = false;   // the document opened and was searched, or its search failed
+    bool failed = false;
+    bool lossy = false;
+};
+
+// Searches files one after the other with the add-in's search, on one thread: each thread that
+// searches has one of these, with its own application, so that nothing of the object model is
+// shared between threads.
+class FileSearch {
+public:
+    // partsOnOneThread: read each document on this thread alone, where other threads read others.
+    FileSearch(const Request& request, bool withFile, bool partsOnOneThread)
+        : m_condition(request.condition), m_rows(request, withFile), m_oneThread(partsOnOneThread),
+          m_app(word::Application::create())
+    {
+        m_app->fuzzyOptions() = request.fuzzy;
+    }
+
+    // Searches file, its output to out. keepGoing is asked before each hit with the hits so far.
+    FileOutcome search(const QString& file, FileOutput& out, const std::function<bool(int)>& keepGoing)
+    {
+        FileOutcome outcome;
+        m_rows.start(file, out);
+        word::DocumentPtr doc;
+        try {
+            if (m_oneThread) {
+                docx::LoadOptions options;
+                options.oneThread = true;
+                doc = m_app->Documents()->Open(docx::load(file, options));
+            } else {
+                doc = m_app->Documents()->Open(file, true);
+            }
+        } catch (const core::Error& e) {
+            out.err(QStringLiteral("tarvelin find: %1: %2\n").arg(file, e.description()));
+            outcome.failed = true;
+            return outcome;
+        }
+        for (const QString& notice : doc->model().notices)
+            out.err(QStringLiteral("tarvelin find: %1: %2\n").arg(file, notice));
+        m_condition.setObjDoc(doc);
+        try {
+            mdlQLFSearch::searchDocument(m_condition, m_rows, [&] {
+                return keepGoing(m_rows.count()) && !m_rows.stopped() && !g_interrupted;
+            });
+        } catch (const core::Error& e) {
+            // The hits written before the failure stand, as they stay listed in the result window.
+            outcome.failed = true;
+            out.err(QStringLiteral("tarvelin find: %1: %2\n").arg(file, e.description()));
+        }
+        m_rows.finishFile();
+        m_condition.setObjDoc(nullptr);
+        m_rows.setDocument(nullptr);
+        doc->Close();
+        outcome.searched = true;
+        outcome.hits = m_rows.count();
+        outcome.lossy = m_rows.lossy();
+        return outcome;
+    }
+
+private:
+    clsQLFFindCondition m_condition;
+    FileRows m_rows;
+    const bool m_oneThread;
+    word::ApplicationPtr m_app;
 };
 
 // While the rows go to a file or a pipe, a line on the terminal's standard error once the run has
@@ -365,7 +447,7 @@ private:
 // printed on the terminal show the progress themselves.
 class ProgressLine {
 public:
-    ProgressLine(const PrintedRows& rows, int files) : m_rows(rows), m_files(files)
+    explicit ProgressLine(int files) : m_files(files)
     {
         if (!isatty(STDERR_FILENO) || isatty(STDOUT_FILENO))
             return;
@@ -377,12 +459,12 @@ public:
     {
         m_file = file;
         m_index = index;
-        show(false);  // the count is still the previous file's
+        show(-1);  // no hits counted yet
     }
-    void hit()
+    void hit(int hits)
     {
         if (m_clock.isValid() && m_clock.elapsed() - m_lastShown >= 200)
-            show(true);
+            show(hits);
     }
     void clear()
     {
@@ -392,23 +474,116 @@ public:
     }
 
 private:
-    void show(bool withHits)
+    void show(int hits)
     {
         if (!m_clock.isValid() || m_clock.elapsed() < 500)
             return;
-        const QString hits = withHits ? QStringLiteral(" %1 件").arg(m_rows.count()) : QString();
-        printErr(QStringLiteral("\r\033[K%1 (%2/%3): 検索しています...%4").arg(m_file).arg(m_index + 1).arg(m_files).arg(hits));
+        const QString counted = hits >= 0 ? QStringLiteral(" %1 件").arg(hits) : QString();
+        printErr(QStringLiteral("\r\033[K%1 (%2/%3): 検索しています...%4").arg(m_file).arg(m_index + 1).arg(m_files).arg(counted));
         m_shown = true;
         m_lastShown = m_clock.elapsed();
     }
 
-    const PrintedRows& m_rows;
     const int m_files;
     QString m_file;
     int m_index = 0;
     QElapsedTimer m_clock;
     qint64 m_lastShown = 0;
     bool m_shown = false;
+};
+
+// The files' output as it reaches the terminal or the pipe, in the order of the files: opens and
+// closes the JSON array and writes the listing's header once, before the first document opened.
+class Printer : public FileOutput {
+public:
+    Printer(Format format, ProgressLine& progress, std::function<void()> header)
+        : m_json(format == Format::Json), m_progress(progress), m_header(std::move(header))
+    {
+    }
+
+    void out(const QByteArray& bytes) override
+    {
+        if (m_json && !m_arrayOpen && !bytes.isEmpty()) {
+            // The first row opens the array in place of the separator the rows start with.
+            std::fputs("[\n", stdout);
+            std::fwrite(bytes.constData() + 2, 1, static_cast<std::size_t>(bytes.size() - 2), stdout);
+            m_arrayOpen = true;
+            return;
+        }
+        std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout);
+    }
+    void err(const QString& text) override
+    {
+        m_progress.clear();
+        printErr(text);
+    }
+    void opened() override
+    {
+        if (!m_headerWritten) {
+            m_headerWritten = true;
+            m_header();
+        }
+    }
+    // Ends the output: closes the JSON array.
+    void finish()
+    {
+        if (m_json)
+            std::fputs(m_arrayOpen ? "\n]\n" : "[]\n", stdout);
+        std::fflush(stdout);
+    }
+
+private:
+    const bool m_json;
+    ProgressLine& m_progress;
+    const std::function<void()> m_header;
+    bool m_arrayOpen = false;
+    bool m_headerWritten = false;
+};
+
+// A file's output on its way from a searching thread to the Printer: rows gathered into pieces
+// of some kilobytes, messages and the opening mark each as they come, all in their order.
+class QueuedOutput : public FileOutput {
+public:
+    enum Channel { Out, Err, Opened };
+
+    explicit QueuedOutput(OrderedJobs::Writer& writer) : m_writer(writer) {}
+
+    void out(const QByteArray& bytes) override
+    {
+        m_pending += bytes;
+        if (m_pending.size() >= kPieceBytes)
+            flush();
+    }
+    void err(const QString& text) override
+    {
+        flush();
+        m_writer.write(Err, text.toUtf8());
+    }
+    void opened() override
+    {
+        flush();
+        m_writer.write(Opened, {});
+    }
+    void flush()
+    {
+        if (!m_pending.isEmpty())
+            m_writer.write(Out, std::exchange(m_pending, {}));
+    }
+
+    // Hands a piece taken from the queue on to where it goes.
+    static void pass(const OrderedJobs::Piece& piece, FileOutput& to)
+    {
+        switch (piece.channel) {
+        case Out: to.out(piece.bytes); break;
+        case Err: to.err(QString::fromUtf8(piece.bytes)); break;
+        case Opened: to.opened(); break;
+        }
+    }
+
+private:
+    static constexpr qsizetype kPieceBytes = 32 * 1024;
+    OrderedJobs::Writer& m_writer;
+    QByteArray m_pending;
 };
 
 // A file to search, or why it cannot be.
@@ -443,6 +618,51 @@ std::vector<Target> targets(const QStringList& arguments, bool recursive)
     return out;
 }
 
+// Searches the readable files on `jobs` threads, each file whole on one of them, and passes their
+// output on in the files' order.
+class ParallelSearch {
+public:
+    ParallelSearch(const Request& request, bool withFile, const QStringList& files)
+        : m_files(files), m_outcomes(static_cast<std::size_t>(files.size())), m_hits(static_cast<std::size_t>(files.size()))
+    {
+        // The add-in fills its story-type names on first use, unguarded: filled here, before any
+        // searching thread reads them.
+        mdlQLFCode2String::storyType2String(0);
+        m_jobs.emplace(static_cast<int>(files.size()), request.jobs, [this, &request, withFile]() -> OrderedJobs::Job {
+            auto search = std::make_shared<FileSearch>(request, withFile, true);
+            return [this, search](int item, OrderedJobs::Writer& writer) {
+                QueuedOutput out(writer);
+                const auto index = static_cast<std::size_t>(item);
+                m_outcomes[index] = search->search(m_files[item], out, [&](int hits) {
+                    m_hits[index] = hits;
+                    return !writer.cancelled();
+                });
+                out.flush();
+            };
+        });
+    }
+
+    // Passes the item-th readable file's output to printer as it comes, the count of its hits to
+    // progress while it is searched; returns once the file is searched.
+    FileOutcome take(int item, Printer& printer, ProgressLine& progress)
+    {
+        OrderedJobs::Piece piece;
+        for (;;) {
+            switch (m_jobs->take(item, piece, std::chrono::milliseconds(200))) {
+            case OrderedJobs::Next::Piece: QueuedOutput::pass(piece, printer); break;
+            case OrderedJobs::Next::Waiting: progress.hit(m_hits[static_cast<std::size_t>(item)]); break;
+            case OrderedJobs::Next::Finished: return m_outcomes[static_cast<std::size_t>(item)];
+            }
+        }
+    }
+
+private:
+    const QStringList m_files;
+    std::vector<FileOutcome> m_outcomes;        // each written by its job before it finishes
+    std::vector<std::atomic<int>> m_hits;       // hits so far, for the progress line
+    std::optional<OrderedJobs> m_jobs;          // last: its workers use the members above
+};
+
 } // namespace
 
 int runFind(const QStringList& arguments)
@@ -452,16 +672,13 @@ int runFind(const QStringList& arguments)
     const QString usageError = parse(arguments, request, help);
     if (const std::optional<int> exit = argumentsEnd("find", help, usageError, usage()))
         return *exit;
-    clsQLFFindCondition& condition = request.condition;
+    const clsQLFFindCondition& condition = request.condition;
     if (condition.text().isEmpty() && condition.highlight() == word::wdUndefined && !condition.objFont()) {
         printErr(QStringLiteral("tarvelin find: %1\n").arg(clsQLFFindCondition::noCriterionMessage()));
         return 2;
     }
 
     std::signal(SIGINT, onInterrupt);
-    word::ApplicationPtr app = word::Application::create();
-    app->fuzzyOptions() = request.fuzzy;
-
     QElapsedTimer clock;
     clock.start();
     const std::vector<Target> files = targets(request.files, request.recursive);
@@ -469,66 +686,59 @@ int runFind(const QStringList& arguments)
     for (const Target& t : files)
         if (t.error.isEmpty())
             readable << t.path;
-    // Documents are read ahead on other threads; the search and the output stay here, in order.
-    std::optional<DocumentPrefetch> prefetch;
-    if (request.jobs > 1 && readable.size() > 1)
-        prefetch.emplace(readable, request.jobs);
+    const bool withFile = files.size() > 1 || request.recursive;
 
-    bool failed = false;
-    bool fileDone = false;   // the file needs no more hits
-    PrintedRows rows(request, files.size() > 1 || request.recursive, [&fileDone] { fileDone = true; });
-    ProgressLine progress(rows, static_cast<int>(files.size()));
-    int searched = 0;
-    for (int index = 0, readIndex = 0; index < static_cast<int>(files.size()); ++index) {
-        const QString& file = files[index].path;
+    ProgressLine progress(static_cast<int>(files.size()));
+    QString current;
+    bool headerLossy = false;
+    Printer printer(request.format, progress, [&] {
+        FileRows header(request, withFile);
+        header.start(current, printer);
+        header.printHeader();
+        headerLossy = header.lossy();
+    });
+    // Several documents are searched on as many threads as asked for, one here otherwise.
+    std::optional<ParallelSearch> parallel;
+    std::optional<FileSearch> serial;
+    if (request.jobs > 1 && readable.size() > 1)
+        parallel.emplace(request, withFile, readable);
+    else
+        serial.emplace(request, withFile, false);
+
+    bool failed = false, lossy = false;
+    int searched = 0, total = 0;
+    for (int index = 0, item = 0; index < static_cast<int>(files.size()); ++index) {
         if (g_interrupted)
             break;
+        current = files[index].path;
         if (!files[index].error.isEmpty()) {
             failed = true;
-            printErr(QStringLiteral("tarvelin find: %1: %2\n").arg(file, files[index].error));
+            printer.err(QStringLiteral("tarvelin find: %1: %2\n").arg(current, files[index].error));
             continue;
         }
-        progress.startFile(file, index);
-        word::DocumentPtr doc;
-        try {
-            doc = prefetch ? app->Documents()->Open(prefetch->take(readIndex++)) : app->Documents()->Open(file, true);
-        } catch (const core::Error& e) {
-            failed = true;
-            printErr(QStringLiteral("tarvelin find: %1: %2\n").arg(file, e.description()));
-            continue;
-        }
-        for (const QString& notice : doc->model().notices)
-            printErr(QStringLiteral("tarvelin find: %1: %2\n").arg(file, notice));
-        condition.setObjDoc(doc);
-        rows.setFile(file);
-        fileDone = false;
-        try {
-            mdlQLFSearch::searchDocument(condition, rows, [&] {
-                progress.hit();
-                return !fileDone && !g_interrupted;
-            });
-        } catch (const core::Error& e) {
-            // The hits printed before the failure stand, as they stay listed in the result window.
-            failed = true;
-            progress.clear();
-            printErr(QStringLiteral("tarvelin find: %1: %2\n").arg(file, e.description()));
-        }
+        progress.startFile(current, index);
+        const FileOutcome outcome = parallel ? parallel->take(item++, printer, progress)
+                                             : serial->search(current, printer, [&](int hits) {
+                                                   progress.hit(hits);
+                                                   return true;
+                                               });
         progress.clear();
-        rows.finishFile();
-        ++searched;
-        condition.setObjDoc(nullptr);
-        doc->Close();
+        std::fflush(stdout);
+        failed = failed || outcome.failed;
+        lossy = lossy || outcome.lossy;
+        searched += outcome.searched;
+        total += outcome.hits;
     }
-    rows.finish();
+    printer.finish();
     if (isatty(STDERR_FILENO))
-        printErr(QStringLiteral("%1 件 / %2 ファイル / %3 秒\n").arg(rows.total()).arg(searched).arg(clock.elapsed() / 1000.0, 0, 'f', 2));
+        printErr(QStringLiteral("%1 件 / %2 ファイル / %3 秒\n").arg(total).arg(searched).arg(clock.elapsed() / 1000.0, 0, 'f', 2));
 
     std::signal(SIGINT, SIG_DFL);
     if (g_interrupted)
         return 130;  // as a shell reports a command stopped by Ctrl-C
-    if (failed || rows.lossy())
+    if (failed || lossy || headerLossy)
         return 2;
-    return rows.anyFound() ? 0 : 1;
+    return total > 0 ? 0 : 1;
 }
 
 } // namespace host

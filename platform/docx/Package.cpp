@@ -229,15 +229,11 @@ Document loadPackage(ZipReader& zip, const QString& path, const LoadOptions& opt
                     documentNotePr[x.tok() == Tok::EndnotePr] = readNotePr(x);
         });
 
-    // The main document's thread has the zip to itself; once it has read the main part it reads
-    // the other parts, and both threads walk those when free.
     ChunkImporter chunks(zip, path, nesting);
     const Chunks mainChunks = chunks.read(docRels);
     OtherParts others(docRels, zip, path, options.textSources, chunks);
     Walked main;
-    {
-        PartStream stream(zip, mainName, path, [&, otherStyles = styles] { others.readAndWalk(zip, otherStyles); });
-        XmlReader x(stream);
+    const auto walkMain = [&](XmlReader& x) {
         if (!x.child(0) || x.tok() != Tok::Document)
             throw loadError(LoadFailure::NoMainPart, path);
         const TextWalker::Context context{x, styles, docRels, path, options.textSources, &mainChunks};
@@ -246,6 +242,20 @@ Document loadPackage(ZipReader& zip, const QString& path, const LoadOptions& opt
             if (x.tok() == Tok::Body)
                 walker.walkBlocks();
         x.finish();
+    };
+    if (options.oneThread) {
+        {
+            ZipEntry entry(zip, mainName);
+            XmlReader x(entry, mainName, path);
+            walkMain(x);
+        }
+        others.readAndWalk(zip, styles);
+    } else {
+        // The main document's thread has the zip to itself; once it has read the main part it
+        // reads the other parts, and both threads walk those when free.
+        PartStream stream(zip, mainName, path, [&, otherStyles = styles] { others.readAndWalk(zip, otherStyles); });
+        XmlReader x(stream);
+        walkMain(x);
         others.walk(styles);
         stream.join();
     }

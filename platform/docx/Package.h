@@ -13,6 +13,9 @@ struct LoadOptions {
     bool textSources = false;   // Story::sources, so that edits can be saved exactly
     // How the stories look (Story::look, Section::page, Document::media), for showing them.
     bool looks = false;
+    // Reads every part on the calling thread: for callers that already read several documents at
+    // once, where a thread of each document's own would only contend for the same cores.
+    bool oneThread = false;
 };
 
 // Reads the .docx package at path into the document model: every story Word has, in Word's

@@ -17,6 +17,11 @@ XmlReader::XmlReader(std::string bytes, std::string part, const QString& path)
 {
 }
 
+XmlReader::XmlReader(ZipEntry& entry, std::string part, const QString& path)
+    : m_tokenizer(std::make_unique<XmlTokenizer>(entry, std::move(part), path)), m_element(&kNoElement)
+{
+}
+
 XmlReader::XmlReader(PartStream& stream) : m_stream(&stream), m_element(&kNoElement) {}
 
 XmlReader::~XmlReader() = default;

@@ -40,6 +40,8 @@ class XmlReader {
 public:
     // A part held whole, named part in errors about the file at path.
     XmlReader(std::string bytes, std::string part, const QString& path);
+    // A part inflated from entry piece by piece, as the reader needs it.
+    XmlReader(ZipEntry& entry, std::string part, const QString& path);
     // A part tokenized on stream's thread.
     explicit XmlReader(PartStream& stream);
     ~XmlReader();

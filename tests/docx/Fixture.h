@@ -6,12 +6,12 @@
 #include <QTemporaryDir>
 
 // Writes the package to a temporary file and loads it.
-inline docx::Document loadBuilt(const DocxBuilder& b)
+inline docx::Document loadBuilt(const DocxBuilder& b, const docx::LoadOptions& options = {})
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("fixture.docx");
     b.save(path);
-    return docx::load(path);
+    return docx::load(path, options);
 }
 
 // A story's text with structural characters made readable, so expectations read like the text.
