@@ -4,7 +4,7 @@ document, against `unzip -p FILE 'word/*.xml' | grep -o -i -F WORD | wc -l` in t
 the command's peak memory; what location and context add to the rows (JSON against the plain
 table, CPU time); then the peak memory of searches with tens and hundreds of thousands of hits
 (every row printed) against the same documents searched for a word that is not there; last the
-corpus read on one and on two threads, and the cost of each further file.
+corpus searched on one and on two threads, in pairs, and the cost of each further file.
 Usage: bench/find_command.py BUILD_DIR [RUNS]"""
 import os, statistics, subprocess, sys, tempfile, time
 
@@ -71,20 +71,33 @@ for label, path, word in (("the", sparse, "the"), ("comments", comments, "commen
     hits_rss = timed([tarvelin, "find", "--text", word, path])[1]
     print(f"{label:8}  {hits:7d} hits: peak {hits_rss/1024:6.1f} MiB   no hit: peak {none_rss/1024:6.1f} MiB")
 
-# Many documents: reading ahead on two threads against one, the same output, and the cost per file.
+# Many documents: searched on one and on two threads, the same output, and the cost per file. The
+# two are run in turn, pair by pair, each pair shown with the load average beside it: on a shared
+# machine one pair alone says little.
 corpus = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "shared", "corpus")
 documents = sorted(os.path.join(d, f) for d, _, names in os.walk(corpus) for f in names if f.endswith(".docx"))
 if documents:
-    serial, _ = median_of([tarvelin, "find", "--text", "the", "-c", "-j", "1", *documents])
-    parallel, _ = median_of([tarvelin, "find", "--text", "the", "-c", "-j", "2", *documents])
+    def corpus_run(jobs):
+        return timed([tarvelin, "find", "--text", "the", "-c", "-j", jobs, *documents])
+
+    pairs = []
+    for _ in range(runs):
+        load = os.getloadavg()[0]
+        one, two = corpus_run("1"), corpus_run("2")
+        pairs.append((one, two))
+        print(f"corpus  load {load:5.2f}   -j 1 {one[0]*1000:6.1f} ms (CPU {one[2]*1000:6.1f})   "
+              f"-j 2 {two[0]*1000:6.1f} ms (CPU {two[2]*1000:6.1f})   ratio {two[0]/one[0]:4.2f}")
+    serial = statistics.median(p[0][0] for p in pairs)
+    parallel = statistics.median(p[1][0] for p in pairs)
     start, _ = median_of([tarvelin, "find", "--text", "the", "-c", documents[0]])
-    serial_cpu, start_cpu = cpu_of([tarvelin, "find", "--text", "the", "-c", "-j", "1", *documents])[0], \
-        cpu_of([tarvelin, "find", "--text", "the", "-c", documents[0]])[0]
+    serial_cpu = statistics.median(p[0][2] for p in pairs)
+    start_cpu = cpu_of([tarvelin, "find", "--text", "the", "-c", documents[0]])[0]
     same = all(subprocess.run([tarvelin, "find", "--text", "the", "--json", "-j", j, *documents], env=env,
                               capture_output=True).stdout == subprocess.run(
         [tarvelin, "find", "--text", "the", "--json", "-j", "1", *documents], env=env, capture_output=True).stdout
                for j in ("2",))
-    print(f"corpus  {len(documents)} documents: -j 1 {serial*1000:7.1f} ms   -j 2 {parallel*1000:7.1f} ms   "
-          f"ratio {parallel/serial:4.2f}   per file {(serial-start)/(len(documents)-1)*1000:4.2f} ms "
+    print(f"corpus  {len(documents)} documents, medians: -j 1 {serial*1000:7.1f} ms   -j 2 {parallel*1000:7.1f} ms   "
+          f"ratio {parallel/serial:4.2f} (of pairs: median {statistics.median(p[1][0]/p[0][0] for p in pairs):4.2f})   "
+          f"per file {(serial-start)/(len(documents)-1)*1000:4.2f} ms "
           f"(CPU {(serial_cpu-start_cpu)/(len(documents)-1)*1000:4.2f} ms)   "
           f"output {'identical' if same else 'DIFFERENT'}")
