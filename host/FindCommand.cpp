@@ -22,7 +22,6 @@
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QStringBuilder>
 #include <QThread>
 
 #include <array>
@@ -218,7 +217,8 @@ public:
     void start(const QString& file, FileOutput& out)
     {
         m_file = file;
-        m_quotedFile = jsonString(file);
+        m_quotedFile.resize(0);
+        appendJsonString(m_quotedFile, file);
         m_out = &out;
         m_count = 0;
         m_stopped = false;
@@ -299,9 +299,13 @@ private:
     {
         m_story.moveTo(objRange, chainIndex);
         const QString text = m_story.textAt(objRange);
+        const word::Location at = m_locator ? m_locator->locate(objRange.storyIndex(), objRange.Start()) : word::Location();
+        if (m_format == Format::Json) {
+            printJson(objRange, chainIndex, text, at);
+            return;
+        }
         const QString number = QString::number(m_count), start = QString::number(objRange.Start()),
                       end = QString::number(objRange.End()), code = QString::number(m_story.storyType());
-        const word::Location at = m_locator ? m_locator->locate(objRange.storyIndex(), objRange.Start()) : word::Location();
         if (m_format == Format::Csv) {
             const word::Context around = m_locator->context(objRange.storyIndex(), objRange.Start(), objRange.End(), m_context);
             QStringList cells;
@@ -312,24 +316,42 @@ private:
             printCsv(cells);
             return;
         }
-        if (m_format == Format::Json) {
-            const word::Context around = m_locator->context(objRange.storyIndex(), objRange.Start(), objRange.End(), m_context);
-            // Joined in one allocation: arg() parsing its placeholders cost more than the location.
-            print(QLatin1String(",\n  {\"file\": ") % m_quotedFile
-                  % QLatin1String(", \"no\": ") % number % QLatin1String(", \"text\": ") % jsonString(text)
-                  % QLatin1String(", \"type\": ") % jsonString(m_story.typeName()) % QLatin1String(", \"start\": ") % start
-                  % QLatin1String(", \"end\": ") % end % QLatin1String(", \"code\": ") % code
-                  % QLatin1String(", \"story\": ") % QString::number(chainIndex) % QLatin1String(", \"location\": {")
-                  % locationJson(at, m_doc->model()) % QLatin1String("}, \"context\": {\"before\": ")
-                  % jsonString(around.before) % QLatin1String(", \"after\": ") % jsonString(around.after)
-                  % QLatin1String("}}"));
-        } else {
-            // One arg() call: a hit's text may hold "%1" itself.
-            print(QStringLiteral("%1%2\t%3\t%4\t%5\t%6\t%7%8\n")
-                      .arg(m_withFile ? m_file + QLatin1Char('\t') : QString(), number, forms::visibleControls(text),
-                           m_story.typeName(), start, end, code,
-                           m_location ? QLatin1Char('\t') + place(at) : QString()));
-        }
+        // One arg() call: a hit's text may hold "%1" itself.
+        print(QStringLiteral("%1%2\t%3\t%4\t%5\t%6\t%7%8\n")
+                  .arg(m_withFile ? m_file + QLatin1Char('\t') : QString(), number, forms::visibleControls(text),
+                       m_story.typeName(), start, end, code, m_location ? QLatin1Char('\t') + place(at) : QString()));
+    }
+    // Written as UTF-8 into one buffer kept from row to row: the row's pieces each in a string of
+    // their own, converted after, cost more than finding the hit did.
+    void printJson(const word::Range& objRange, int chainIndex, const QString& text, const word::Location& at)
+    {
+        const word::Context around = m_locator->context(objRange.storyIndex(), objRange.Start(), objRange.End(), m_context);
+        QByteArray& row = m_row;
+        row.resize(0);
+        appendBytes(row, ",\n  {\"file\": ");
+        appendBytes(row, std::string_view(m_quotedFile.constData(), static_cast<std::size_t>(m_quotedFile.size())));
+        appendBytes(row, ", \"no\": ");
+        appendNumber(row, m_count);
+        appendBytes(row, ", \"text\": ");
+        appendJsonString(row, text);
+        appendBytes(row, ", \"type\": ");
+        appendJsonString(row, m_story.typeName());
+        appendBytes(row, ", \"start\": ");
+        appendNumber(row, objRange.Start());
+        appendBytes(row, ", \"end\": ");
+        appendNumber(row, objRange.End());
+        appendBytes(row, ", \"code\": ");
+        appendNumber(row, m_story.storyType());
+        appendBytes(row, ", \"story\": ");
+        appendNumber(row, chainIndex);
+        appendBytes(row, ", \"location\": {");
+        appendLocationJson(row, at, m_doc->model());
+        appendBytes(row, "}, \"context\": {\"before\": ");
+        appendJsonString(row, around.before);
+        appendBytes(row, ", \"after\": ");
+        appendJsonString(row, around.after);
+        appendBytes(row, "}}");
+        m_out->out(row);
     }
     void print(const QString& text) { m_out->out(text.toUtf8()); }
     QString place(const word::Location& at) const
@@ -362,7 +384,9 @@ private:
     const int m_maxCount;
     const bool m_withFile;
     FileOutput* m_out = nullptr;
-    QString m_file, m_quotedFile;
+    QString m_file;
+    QByteArray m_quotedFile;
+    QByteArray m_row;   // a JSON row, its memory kept for the next
     clsQLFHitStory m_story;
     word::DocumentPtr m_doc;
     std::optional<word::Locator> m_locator;

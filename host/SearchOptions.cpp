@@ -5,6 +5,7 @@
 #include "platform/word/Forward.h"
 #include "src/search/clsQLFFindCondition.h"
 
+#include <charconv>
 #include <cstdio>
 
 namespace host {
@@ -113,31 +114,72 @@ std::optional<int> yesNo(const QString& value)
     return std::nullopt;
 }
 
-QString jsonString(const QString& text)
+void appendJsonString(QByteArray& out, QStringView text)
 {
-    QString out;
-    out.reserve(text.size() + 2);
-    out += QLatin1Char('"');
-    // The characters between two that need escaping go in as one piece.
-    qsizetype plain = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (c >= 0x20 && c != u'"' && c != u'\\')
-            continue;
-        out += QStringView(text).sliced(plain, i - plain);
-        plain = i + 1;
-        switch (c) {
-        case u'"': out += QLatin1String("\\\""); break;
-        case u'\\': out += QLatin1String("\\\\"); break;
-        case u'\n': out += QLatin1String("\\n"); break;
-        case u'\r': out += QLatin1String("\\r"); break;
-        case u'\t': out += QLatin1String("\\t"); break;
-        default: out += QStringLiteral("\\u%1").arg(c, 4, 16, QLatin1Char('0'));
+    // Escaped and encoded in one pass into room for the most it can take (a control character
+    // becomes six bytes, any other UTF-16 unit at most three): a row has several of these, and a
+    // string of its own for each, converted after, cost more per hit than finding the hit.
+    const qsizetype at = out.size();
+    out.resize(at + 6 * text.size() + 2);
+    char* o = out.data() + at;
+    *o++ = '"';
+    const char16_t* const p = text.utf16();
+    for (qsizetype i = 0, n = text.size(); i < n; ++i) {
+        const char16_t c = p[i];
+        if (c < 0x80) {
+            if (c >= 0x20 && c != u'"' && c != u'\\') {
+                *o++ = static_cast<char>(c);
+                continue;
+            }
+            *o++ = '\\';
+            switch (c) {
+            case u'"': *o++ = '"'; break;
+            case u'\\': *o++ = '\\'; break;
+            case u'\n': *o++ = 'n'; break;
+            case u'\r': *o++ = 'r'; break;
+            case u'\t': *o++ = 't'; break;
+            default:
+                static constexpr char kHex[] = "0123456789abcdef";
+                *o++ = 'u';
+                *o++ = '0';
+                *o++ = '0';
+                *o++ = kHex[c >> 4];
+                *o++ = kHex[c & 0xF];
+            }
+        } else if (c < 0x800) {
+            *o++ = static_cast<char>(0xC0 | (c >> 6));
+            *o++ = static_cast<char>(0x80 | (c & 0x3F));
+        } else if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(p[i + 1])) {
+            const char32_t u = QChar::surrogateToUcs4(c, p[++i]);
+            *o++ = static_cast<char>(0xF0 | (u >> 18));
+            *o++ = static_cast<char>(0x80 | ((u >> 12) & 0x3F));
+            *o++ = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+            *o++ = static_cast<char>(0x80 | (u & 0x3F));
+        } else if (QChar::isSurrogate(c)) {
+            *o++ = '?';   // half a pair, as QString::toUtf8 writes it
+        } else {
+            *o++ = static_cast<char>(0xE0 | (c >> 12));
+            *o++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            *o++ = static_cast<char>(0x80 | (c & 0x3F));
         }
     }
-    out += QStringView(text).sliced(plain);
-    out += QLatin1Char('"');
-    return out;
+    *o++ = '"';
+    out.resize(o - out.constData());
+}
+
+QString jsonString(const QString& text)
+{
+    QByteArray out;
+    appendJsonString(out, text);
+    return QString::fromUtf8(out);
+}
+
+void appendNumber(QByteArray& out, long long n)
+{
+    const qsizetype at = out.size();
+    out.resize(at + 20);   // the most digits and sign a long long takes
+    const char* const end = std::to_chars(out.data() + at, out.data() + out.size(), n).ptr;
+    out.resize(end - out.constData());
 }
 
 void printErr(const QString& text)

@@ -4,7 +4,9 @@
 #include <QCommandLineParser>
 #include <QString>
 
+#include <cstring>
 #include <optional>
+#include <string_view>
 
 class clsQLFFindCondition;
 namespace match { struct FuzzyOptions; }
@@ -44,6 +46,19 @@ std::optional<int> yesNo(const QString& value);
 // A JSON string literal. Written by hand: QJsonObject keeps its keys sorted and costs tens of
 // thousands of instructions per inserted member, which dominated a search with many hits.
 QString jsonString(const QString& text);
+// The same appended to out in UTF-8: a row built in one buffer kept between rows allocates
+// nothing per hit.
+void appendJsonString(QByteArray& out, QStringView text);
+// A whole number's digits appended to out, with no string of its own on the way.
+void appendNumber(QByteArray& out, long long n);
+// Bytes appended to out: QByteArray's own append goes through its general insert, which cost
+// more than the bytes themselves in a row of many short pieces.
+inline void appendBytes(QByteArray& out, std::string_view bytes)
+{
+    const qsizetype at = out.size();
+    out.resize(at + static_cast<qsizetype>(bytes.size()));
+    std::memcpy(out.data() + at, bytes.data(), bytes.size());
+}
 
 // Writes text to standard error at once.
 void printErr(const QString& text);
