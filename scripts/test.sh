@@ -21,5 +21,6 @@ ctest --test-dir "$root/build-asan" --output-on-failure -j"$(nproc)"
 "$root/scripts/fuzz.sh" --ci 30
 
 cmake -S "$root" -B "$root/build-tsan" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVELIN_THREAD_SANITIZE=ON >/dev/null
-cmake --build "$root/build-tsan" --target docx_tests -j"$(nproc)"
+cmake --build "$root/build-tsan" --target docx_tests ordered_jobs_tests -j"$(nproc)"
 TSAN_OPTIONS=halt_on_error=1 "$root/build-tsan/tests/docx/docx_tests"
+TSAN_OPTIONS=halt_on_error=1 "$root/build-tsan/tests/host/ordered_jobs_tests"
