@@ -643,16 +643,19 @@ std::vector<Target> targets(const QStringList& arguments, bool recursive)
 }
 
 // Searches the readable files on `jobs` threads, each file whole on one of them, and passes their
-// output on in the files' order.
+// output on in the files' order. The threads run ahead past a long document while the output of the
+// files after the one being printed stays under kHeldBytes.
 class ParallelSearch {
 public:
+    static constexpr qsizetype kHeldBytes = 8 << 20;
+
     ParallelSearch(const Request& request, bool withFile, const QStringList& files)
         : m_files(files), m_outcomes(static_cast<std::size_t>(files.size())), m_hits(static_cast<std::size_t>(files.size()))
     {
         // The add-in fills its story-type names on first use, unguarded: filled here, before any
         // searching thread reads them.
         mdlQLFCode2String::storyType2String(0);
-        m_jobs.emplace(static_cast<int>(files.size()), request.jobs, [this, &request, withFile]() -> OrderedJobs::Job {
+        m_jobs.emplace(static_cast<int>(files.size()), request.jobs, kHeldBytes, [this, &request, withFile]() -> OrderedJobs::Job {
             auto search = std::make_shared<FileSearch>(request, withFile, true);
             return [this, search](int item, OrderedJobs::Writer& writer) {
                 QueuedOutput out(writer);

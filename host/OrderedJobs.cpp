@@ -5,10 +5,10 @@
 
 namespace host {
 
-OrderedJobs::OrderedJobs(int items, int jobs, std::function<Job()> makeJob)
-    : m_ahead(std::max(1, jobs)), m_slots(static_cast<std::size_t>(std::max(0, items)))
+OrderedJobs::OrderedJobs(int items, int jobs, qsizetype budget, std::function<Job()> makeJob)
+    : m_jobs(std::max(1, jobs)), m_budget(budget), m_slots(static_cast<std::size_t>(std::max(0, items)))
 {
-    for (int i = 0; i < std::min(m_ahead, items); ++i)
+    for (int i = 0; i < std::min(m_jobs, items); ++i)
         m_workers.emplace_back([this, makeJob] { work(makeJob); });
 }
 
@@ -31,7 +31,10 @@ void OrderedJobs::work(const std::function<Job()>& makeJob)
         int item;
         {
             std::unique_lock lock(m_mutex);
-            m_changed.wait(lock, [&] { return m_cancelled || m_next >= items || m_next < m_current + m_ahead; });
+            // The caller's item and the next few always; later ones while the budget lasts.
+            m_changed.wait(lock, [&] {
+                return m_cancelled || m_next >= items || m_next < m_current + m_jobs || m_held < m_budget;
+            });
             if (m_cancelled || m_next >= items)
                 return;
             item = m_next++;
@@ -56,10 +59,19 @@ void OrderedJobs::work(const std::function<Job()>& makeJob)
 void OrderedJobs::Writer::write(int channel, QByteArray bytes)
 {
     {
-        const std::lock_guard lock(m_jobs.m_mutex);
+        std::unique_lock lock(m_jobs.m_mutex);
+        Slot& slot = m_jobs.m_slots[static_cast<std::size_t>(m_item)];
+        // A later item waits while the budget is spent, the caller's own while its own pieces
+        // exceed it: what later items hold must not stop the one the caller waits for.
+        m_jobs.m_changed.wait(lock, [&] {
+            return m_jobs.m_cancelled || m_item < m_jobs.m_current
+                   || (m_item == m_jobs.m_current ? slot.held : m_jobs.m_held) <= m_jobs.m_budget;
+        });
         if (m_jobs.m_cancelled || m_item < m_jobs.m_current)
             return;
-        m_jobs.m_slots[static_cast<std::size_t>(m_item)].pieces.push_back({channel, std::move(bytes)});
+        m_jobs.m_held += bytes.size();
+        slot.held += bytes.size();
+        slot.pieces.push_back({channel, std::move(bytes)});
     }
     m_jobs.m_changed.notify_all();
 }
@@ -73,19 +85,29 @@ OrderedJobs::Next OrderedJobs::take(int item, Piece& piece, std::chrono::millise
 {
     std::unique_lock lock(m_mutex);
     if (item > m_current) {
-        for (int i = m_current; i < item; ++i)
-            m_slots[static_cast<std::size_t>(i)] = {};
+        for (int i = m_current; i < item; ++i) {
+            Slot& skipped = m_slots[static_cast<std::size_t>(i)];
+            m_held -= skipped.held;
+            skipped = {};
+        }
         m_current = item;
         lock.unlock();
-        m_changed.notify_all();   // a worker may start one more item
+        m_changed.notify_all();   // a worker may start one more item, a later job write on
         lock.lock();
     }
     Slot& slot = m_slots.at(static_cast<std::size_t>(item));
-    if (!m_changed.wait_for(lock, timeout, [&] { return !slot.pieces.empty() || slot.done; }))
+    if (!m_changed.wait_for(lock, timeout, [&] { return slot.taken < slot.pieces.size() || slot.done; }))
         return Next::Waiting;
-    if (!slot.pieces.empty()) {
-        piece = std::move(slot.pieces.front());
-        slot.pieces.pop_front();
+    if (slot.taken < slot.pieces.size()) {
+        piece = std::move(slot.pieces[slot.taken++]);
+        m_held -= piece.bytes.size();
+        slot.held -= piece.bytes.size();
+        if (slot.taken == slot.pieces.size()) {
+            slot.pieces.clear();
+            slot.taken = 0;
+        }
+        lock.unlock();
+        m_changed.notify_all();
         return Next::Piece;
     }
     if (slot.error)

@@ -5,7 +5,6 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
-#include <deque>
 #include <exception>
 #include <functional>
 #include <mutex>
@@ -16,8 +15,10 @@ namespace host {
 
 // Runs one job per item on worker threads and hands what the jobs write to the caller in the
 // items' order: the item whose turn it is as its job writes it, a later one once its turn comes.
-// At most `jobs` items are worked on or wait at once, so what is held stays bounded however many
-// items there are.
+// Workers run ahead of the caller, past a long item, while what later items wrote and wait to hand
+// over stays within a budget of bytes; past it they start nothing new and a job of a later item
+// waits as it writes. The caller's own item waits only for its own pieces beyond the budget (a
+// slow reader of the output). What is held stays bounded however many items there are.
 class OrderedJobs {
 public:
     // What a job wrote: bytes on a channel the caller numbers.
@@ -40,9 +41,10 @@ public:
     };
     using Job = std::function<void(int item, Writer& out)>;
 
-    // Each worker calls makeJob once, on its own thread, and runs what it returns for each item it
-    // takes: a job keeps there what it needs per thread.
-    OrderedJobs(int items, int jobs, std::function<Job()> makeJob);
+    // `jobs` workers each call makeJob once, on their own thread, and run what it returns for each
+    // item they take: a job keeps there what it needs per thread. budget: bytes that items after the
+    // caller's may hold.
+    OrderedJobs(int items, int jobs, qsizetype budget, std::function<Job()> makeJob);
     // Cancels the jobs and waits for the workers to end.
     ~OrderedJobs();
     OrderedJobs(const OrderedJobs&) = delete;
@@ -56,18 +58,22 @@ public:
 
 private:
     struct Slot {
-        std::deque<Piece> pieces;
+        std::vector<Piece> pieces;   // a vector: an empty deque would allocate for each item
+        std::size_t taken = 0;       // pieces handed over
+        qsizetype held = 0;          // bytes of the pieces not handed over
         std::exception_ptr error;
         bool done = false;
     };
     void work(const std::function<Job()>& makeJob);
 
-    const int m_ahead;
+    const int m_jobs;
+    const qsizetype m_budget;
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::vector<Slot> m_slots;
     int m_next = 0;      // the next item a worker starts on
     int m_current = 0;   // the item the caller takes from
+    qsizetype m_held = 0;  // bytes written and not yet handed over
     std::atomic<bool> m_cancelled = false;
     std::vector<std::thread> m_workers;
 };
