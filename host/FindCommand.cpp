@@ -574,7 +574,9 @@ public:
 
     void out(const QByteArray& bytes) override
     {
-        m_pending += bytes;
+        // Copied, never shared: the rows' buffer is written again once the piece is printed, and
+        // reusing a buffer another thread held would rely on its count alone to order the two.
+        appendBytes(m_pending, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
         if (m_pending.size() >= kPieceBytes)
             flush();
     }
