@@ -15,9 +15,9 @@ namespace host {
 
 // Runs one job per item on worker threads and hands what the jobs write to the caller in the
 // items' order: the item whose turn it is as its job writes it, a later one once its turn comes.
-// Workers run ahead of the caller, past a long item, while what later items wrote and wait to hand
-// over stays within a budget of bytes; past it they start nothing new and a job of a later item
-// waits as it writes. The caller's own item waits only for its own pieces beyond the budget (a
+// Workers run ahead of the caller, past a long item, while what the items wrote and is not yet
+// handed over stays within a budget of bytes; past it they start nothing new and a job of a later
+// item waits as it writes. The caller's own item waits only for its own pieces beyond the budget (a
 // slow reader of the output). What is held stays bounded however many items there are.
 class OrderedJobs {
 public:
@@ -42,8 +42,8 @@ public:
     using Job = std::function<void(int item, Writer& out)>;
 
     // `jobs` workers each call makeJob once, on their own thread, and run what it returns for each
-    // item they take: a job keeps there what it needs per thread. budget: bytes that items after the
-    // caller's may hold.
+    // item they take: a job keeps there what it needs per thread. budget: the bytes written and not
+    // yet handed over past which workers stop running ahead.
     OrderedJobs(int items, int jobs, qsizetype budget, std::function<Job()> makeJob);
     // Cancels the jobs and waits for the workers to end.
     ~OrderedJobs();
