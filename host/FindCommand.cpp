@@ -218,7 +218,7 @@ public:
     {
         m_file = file;
         m_quotedFile.resize(0);
-        appendJsonString(m_quotedFile, file);
+        ByteSink(m_quotedFile).jsonString(file);
         m_out = &out;
         m_count = 0;
         m_stopped = false;
@@ -326,32 +326,34 @@ private:
     void printJson(const word::Range& objRange, int chainIndex, const QString& text, const word::Location& at)
     {
         const word::Context around = m_locator->context(objRange.storyIndex(), objRange.Start(), objRange.End(), m_context);
-        QByteArray& row = m_row;
-        row.resize(0);
-        appendBytes(row, ",\n  {\"file\": ");
-        appendBytes(row, std::string_view(m_quotedFile.constData(), static_cast<std::size_t>(m_quotedFile.size())));
-        appendBytes(row, ", \"no\": ");
-        appendNumber(row, m_count);
-        appendBytes(row, ", \"text\": ");
-        appendJsonString(row, text);
-        appendBytes(row, ", \"type\": ");
-        appendJsonString(row, m_story.typeName());
-        appendBytes(row, ", \"start\": ");
-        appendNumber(row, objRange.Start());
-        appendBytes(row, ", \"end\": ");
-        appendNumber(row, objRange.End());
-        appendBytes(row, ", \"code\": ");
-        appendNumber(row, m_story.storyType());
-        appendBytes(row, ", \"story\": ");
-        appendNumber(row, chainIndex);
-        appendBytes(row, ", \"location\": {");
-        appendLocationJson(row, at, m_doc->model());
-        appendBytes(row, "}, \"context\": {\"before\": ");
-        appendJsonString(row, around.before);
-        appendBytes(row, ", \"after\": ");
-        appendJsonString(row, around.after);
-        appendBytes(row, "}}");
-        m_out->out(row);
+        m_row.resize(0);
+        {
+            ByteSink row(m_row);
+            row.bytes(",\n  {\"file\": ");
+            row.bytes(m_quotedFile);
+            row.bytes(", \"no\": ");
+            row.number(m_count);
+            row.bytes(", \"text\": ");
+            row.jsonString(text);
+            row.bytes(", \"type\": ");
+            row.jsonString(m_story.typeName());
+            row.bytes(", \"start\": ");
+            row.number(objRange.Start());
+            row.bytes(", \"end\": ");
+            row.number(objRange.End());
+            row.bytes(", \"code\": ");
+            row.number(m_story.storyType());
+            row.bytes(", \"story\": ");
+            row.number(chainIndex);
+            row.bytes(", \"location\": {");
+            appendLocationJson(row, at, m_doc->model());
+            row.bytes("}, \"context\": {\"before\": ");
+            row.jsonString(around.before);
+            row.bytes(", \"after\": ");
+            row.jsonString(around.after);
+            row.bytes("}}");
+        }
+        m_out->out(m_row);
     }
     void print(const QString& text) { m_out->out(text.toUtf8()); }
     QString place(const word::Location& at) const
@@ -576,7 +578,7 @@ public:
     {
         // Copied, never shared: the rows' buffer is written again once the piece is printed, and
         // reusing a buffer another thread held would rely on its count alone to order the two.
-        appendBytes(m_pending, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+        m_pending.append(bytes.constData(), bytes.size());
         if (m_pending.size() >= kPieceBytes)
             flush();
     }

@@ -114,14 +114,13 @@ std::optional<int> yesNo(const QString& value)
     return std::nullopt;
 }
 
-void appendJsonString(QByteArray& out, QStringView text)
+void ByteSink::jsonString(QStringView text)
 {
     // Escaped and encoded in one pass into room for the most it can take (a control character
     // becomes six bytes, any other UTF-16 unit at most three): a row has several of these, and a
     // string of its own for each, converted after, cost more per hit than finding the hit.
-    const qsizetype at = out.size();
-    out.resize(at + 6 * text.size() + 2);
-    char* o = out.data() + at;
+    char* const first = room(6 * text.size() + 2);
+    char* o = first;
     *o++ = '"';
     const char16_t* const p = text.utf16();
     for (qsizetype i = 0, n = text.size(); i < n; ++i) {
@@ -164,22 +163,14 @@ void appendJsonString(QByteArray& out, QStringView text)
         }
     }
     *o++ = '"';
-    out.resize(o - out.constData());
+    m_size += o - first;
 }
 
 QString jsonString(const QString& text)
 {
     QByteArray out;
-    appendJsonString(out, text);
+    ByteSink(out).jsonString(text);
     return QString::fromUtf8(out);
-}
-
-void appendNumber(QByteArray& out, long long n)
-{
-    const qsizetype at = out.size();
-    out.resize(at + 20);   // the most digits and sign a long long takes
-    const char* const end = std::to_chars(out.data() + at, out.data() + out.size(), n).ptr;
-    out.resize(end - out.constData());
 }
 
 void printErr(const QString& text)

@@ -1,12 +1,15 @@
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QString>
 
+#include <algorithm>
+#include <charconv>
 #include <cstring>
 #include <optional>
-#include <string_view>
 
 class clsQLFFindCondition;
 namespace match { struct FuzzyOptions; }
@@ -46,19 +49,45 @@ std::optional<int> yesNo(const QString& value);
 // A JSON string literal. Written by hand: QJsonObject keeps its keys sorted and costs tens of
 // thousands of instructions per inserted member, which dominated a search with many hits.
 QString jsonString(const QString& text);
-// The same appended to out in UTF-8: a row built in one buffer kept between rows allocates
-// nothing per hit.
-void appendJsonString(QByteArray& out, QStringView text);
-// A whole number's digits appended to out, with no string of its own on the way.
-void appendNumber(QByteArray& out, long long n);
-// Bytes appended to out: QByteArray's own append goes through its general insert, which cost
-// more than the bytes themselves in a row of many short pieces.
-inline void appendBytes(QByteArray& out, std::string_view bytes)
-{
-    const qsizetype at = out.size();
-    out.resize(at + static_cast<qsizetype>(bytes.size()));
-    std::memcpy(out.data() + at, bytes.data(), bytes.size());
-}
+// UTF-8 appended to a buffer through a pointer, the buffer grown only when a piece may not fit:
+// QByteArray's own append and resize are calls with checks of their own, which cost more than the
+// short pieces of a JSON row. The buffer has its final size once the sink is gone; kept from row to
+// row, it allocates nothing per hit.
+class ByteSink {
+public:
+    explicit ByteSink(QByteArray& buffer) : m_buffer(buffer), m_size(buffer.size())
+    {
+        m_buffer.resize(std::max(m_buffer.capacity(), m_size + 256));
+    }
+    ~ByteSink() { m_buffer.resize(m_size); }
+    ByteSink(const ByteSink&) = delete;
+    ByteSink& operator=(const ByteSink&) = delete;
+
+    void bytes(QByteArrayView bytes)
+    {
+        std::memcpy(room(bytes.size()), bytes.data(), static_cast<std::size_t>(bytes.size()));
+        m_size += bytes.size();
+    }
+    // A whole number's digits.
+    void number(long long n)
+    {
+        char* const at = room(20);   // the most a long long takes, its sign included
+        m_size += std::to_chars(at, at + 20, n).ptr - at;
+    }
+    // A JSON string literal: quoted, escaped.
+    void jsonString(QStringView text);
+
+private:
+    char* room(qsizetype n)
+    {
+        if (m_size + n > m_buffer.size())
+            m_buffer.resize(std::max(m_size + n, 2 * m_buffer.size()));
+        return m_buffer.data() + m_size;
+    }
+
+    QByteArray& m_buffer;
+    qsizetype m_size;   // bytes written; the buffer's size is its room
+};
 
 // Writes text to standard error at once.
 void printErr(const QString& text);
