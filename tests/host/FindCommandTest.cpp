@@ -224,6 +224,22 @@ TEST(FindCommand, FormattingAloneAndControlCharactersShownVisibly)
     EXPECT_EQ(struck.lines().value(1).section(QLatin1Char('\t'), 1, 1), QStringLiteral("９月３０日"));
 }
 
+// JSON rows are written as UTF-8 by hand: characters of two, three and four bytes, and a control
+// character as \u escape, read back as they are in the document.
+TEST(FindCommand, JsonKeepsEveryCharacter)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("chars.docx");
+    DocxBuilder().body("<w:p><w:r><w:t>前 café</w:t><w:br/><w:t>𠮷野家 後</w:t></w:r></w:p>").save(path);
+    const Outcome r = find({"--text", "café^l𠮷", "--json", path});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("\"text\": \"café\\u000b𠮷\""))) << r.out.toStdString();
+    const QJsonObject row = QJsonDocument::fromJson(r.out.toUtf8()).array().at(0).toObject();
+    EXPECT_EQ(row["text"].toString(), QStringLiteral("café\u000B𠮷"));
+    EXPECT_EQ(row["context"].toObject()["before"].toString(), QStringLiteral("前 "));
+    EXPECT_EQ(row["context"].toObject()["after"].toString(), QStringLiteral("野家 後"));
+}
+
 // The result window stops at 32,767 rows; the command has no window and prints every hit,
 // numbered on past the window's ceiling, in each file from 1.
 TEST(FindCommand, PrintsEveryHitPastTheResultWindowsCeiling)
