@@ -37,6 +37,42 @@ std::size_t utf16Length(const std::string& utf8)
     return static_cast<std::size_t>(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())).size());
 }
 
+const char* const kRelsNs = "http://schemas.openxmlformats.org/package/2006/relationships";
+
+std::string packageRels()
+{
+    return std::string(kDecl) + "<Relationships xmlns=\"" + kRelsNs + "\"><Relationship Id=\"rId1\" Type=\""
+           + "http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" Target=\"word/document.xml\"/></Relationships>";
+}
+
+std::string contentTypes()
+{
+    return std::string(kDecl)
+           + "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+             "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+             "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+             "<Override PartName=\"/word/document.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/></Types>";
+}
+
+// Zips the parts to path; returns the total size of the parts.
+std::size_t writePackage(const QString& path, const std::map<std::string, std::string>& parts)
+{
+    int err = 0;
+    zip_t* za = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &err);
+    if (!za)
+        throw std::runtime_error("cannot create " + path.toStdString());
+    std::size_t xmlSize = 0;
+    for (const auto& [name, data] : parts) {
+        xmlSize += data.size();
+        zip_source_t* s = zip_source_buffer(za, data.data(), data.size(), 0);
+        if (!s || zip_file_add(za, name.c_str(), s, ZIP_FL_OVERWRITE) < 0)
+            throw std::runtime_error("cannot add " + name);
+    }
+    if (zip_close(za) < 0)
+        throw std::runtime_error("cannot write " + path.toStdString());
+    return xmlSize;
+}
+
 } // namespace
 
 std::size_t writeLargeDocument(const QString& path, const LargeDocumentOptions& o)
@@ -127,29 +163,20 @@ std::size_t writeLargeDocument(const QString& path, const LargeDocumentOptions& 
         docRels += "<Relationship Id=\"rId" + std::string(p) + "\" Type=\"" + rel + p + "\" Target=\"" + p + ".xml\"/>";
     parts["word/_rels/document.xml.rels"] = std::string(kDecl)
         + "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">" + docRels + "</Relationships>";
-    parts["_rels/.rels"] = std::string(kDecl)
-        + "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship Id=\"rId1\" Type=\""
-        + rel + "officeDocument\" Target=\"word/document.xml\"/></Relationships>";
-    parts["[Content_Types].xml"] = std::string(kDecl)
-        + "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-          "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-          "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
-          "<Override PartName=\"/word/document.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/></Types>";
+    parts["_rels/.rels"] = packageRels();
+    parts["[Content_Types].xml"] = contentTypes();
+    return writePackage(path, parts);
+}
 
-    int err = 0;
-    zip_t* za = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &err);
-    if (!za)
-        throw std::runtime_error("cannot create " + path.toStdString());
-    std::size_t xmlSize = 0;
-    for (const auto& [name, data] : parts) {
-        xmlSize += data.size();
-        zip_source_t* s = zip_source_buffer(za, data.data(), data.size(), 0);
-        if (!s || zip_file_add(za, name.c_str(), s, ZIP_FL_OVERWRITE) < 0)
-            throw std::runtime_error("cannot add " + name);
-    }
-    if (zip_close(za) < 0)
-        throw std::runtime_error("cannot write " + path.toStdString());
-    return xmlSize;
+std::size_t writeLongParagraphDocument(const QString& path, int mib)
+{
+    std::string body = std::string(kDecl) + "<w:document " + kNs + "><w:body><w:p><w:r><w:t>";
+    const std::string letters = "abcdefghijklmnopqrstuvwxyz";
+    body.reserve(body.size() + (static_cast<std::size_t>(mib) << 20) + 100);
+    for (std::size_t i = 0; i < (static_cast<std::size_t>(mib) << 20); ++i)
+        body += letters[i % letters.size()];
+    body += "</w:t></w:r></w:p><w:sectPr/></w:body></w:document>";
+    return writePackage(path, {{"word/document.xml", body}, {"_rels/.rels", packageRels()}, {"[Content_Types].xml", contentTypes()}});
 }
 
 } // namespace bench

@@ -21,4 +21,8 @@ struct LargeDocumentOptions {
 // Throws std::runtime_error when the file cannot be written.
 std::size_t writeLargeDocument(const QString& path, const LargeDocumentOptions& options = {});
 
+// Writes a .docx whose main text is one paragraph of one w:t of mib MiB of letters, no space or
+// break in it; returns the size of its main part.
+std::size_t writeLongParagraphDocument(const QString& path, int mib);
+
 } // namespace bench

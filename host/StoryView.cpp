@@ -49,8 +49,11 @@ const QColor kHighlightColor(Qt::yellow);
 const QColor kDeskColor(0xe6, 0xe6, 0xe6);
 constexpr int kMaxPaginated = 400000;           // drawn characters: some 200 pages
 // Qt lays a paragraph out as a whole, in time that grows faster than its length: a longer run of
-// text without a paragraph mark is drawn as paragraphs of about this many characters.
+// text without a paragraph mark is drawn as paragraphs of about kDrawnPiece characters. Short
+// pieces, as paged by Qt, lay out again after every edit each piece after the edit that crosses a
+// page's foot: a long piece costs far more than its length there, as text without spaces does.
 constexpr int kLongestDrawnParagraph = 10000;
+constexpr int kDrawnPiece = 1000;
 
 QColor fromColorRef(int32_t colorRef)
 {
@@ -401,7 +404,7 @@ private:
         if (inSkippedCell())
             return;
         flush();
-        m_sinceBreak = 0;
+        paragraphEnded();
         m_cursor.setBlockFormat(blockFormat(para, m_context.zoom));
         if (!para.label.isEmpty() && !inSkippedCell())
             text(para.label + u'\t', m_format);
@@ -439,13 +442,40 @@ private:
 
     static QString partFileName(const QString& part) { return part.section(u'/', -1); }
 
-    // Ends the drawn paragraph after a space once it is long, or anywhere once it is far too long.
-    // The break is drawn text of no story position, as a list label is, so the map stays right.
-    void splitLongParagraph(char16_t c)
+    void paragraphEnded()
+    {
+        m_sinceBreak = 0;
+        m_inPieces = false;
+    }
+
+    // Whether the story's paragraph runs on for more than chars characters after p.
+    bool runsOn(int32_t p, int chars) const
+    {
+        namespace cp = docx::cp;
+        const int32_t last = std::min<int32_t>(m_story.length(), p + 1 + chars);
+        for (int32_t q = p + 1; q < last; ++q) {
+            const char16_t c = m_story.text[q].unicode();
+            if (c == cp::ParagraphMark || c == cp::CellMark || c == cp::PageBreak || c == cp::ColumnBreak)
+                return false;
+        }
+        return last - p - 1 == chars;
+    }
+
+    // In a paragraph too long to draw whole, ends the drawn piece after a space once it is long,
+    // or anywhere once it is far too long. The break is drawn text of no story position, as a list
+    // label is, so the map stays right.
+    void splitLongParagraph(int32_t p, char16_t c)
     {
         ++m_sinceBreak;
-        if (m_sinceBreak < kLongestDrawnParagraph
-            || (c != u' ' && c != u'\u3000' && m_sinceBreak < kLongestDrawnParagraph * 11 / 10))
+        if (m_sinceBreak < kDrawnPiece)
+            return;
+        if (!m_inPieces) {
+            // Looked ahead once per drawn paragraph: one that ends soon enough is drawn whole.
+            if (m_sinceBreak > kDrawnPiece || !runsOn(p, kLongestDrawnParagraph - kDrawnPiece))
+                return;
+            m_inPieces = true;
+        }
+        if (c != u' ' && c != u'\u3000' && m_sinceBreak < kDrawnPiece * 11 / 10)
             return;
         text(QString(QChar::ParagraphSeparator), m_format);
         m_sinceBreak = 0;
@@ -458,7 +488,7 @@ private:
         if (c >= 32 && !m_labelled) {   // ordinary text: most of any story
             if (!inSkippedCell())
                 text(QStringView(m_story.text).mid(p, 1), m_format);
-            splitLongParagraph(c);
+            splitLongParagraph(p, c);
             return;
         }
         if (const auto label = m_context.labels.find(p); label != m_context.labels.end()) {
@@ -478,9 +508,9 @@ private:
         const QString shown = drawn(c, std::binary_search(m_story.rowEnds.begin(), m_story.rowEnds.end(), p));
         text(shown, isMark(c) ? markFormat(m_format) : m_format);
         if (shown.contains(QChar::ParagraphSeparator))
-            m_sinceBreak = 0;
+            paragraphEnded();
         else
-            splitLongParagraph(c);
+            splitLongParagraph(p, c);
         if (c == cp::PageBreak && m_tables.empty()) {
             m_pageBreaks.push_back(pos());
             // For Qt's own paging; set now, as a format set once laid out lays everything out again.
@@ -505,6 +535,7 @@ private:
     QTextCharFormat m_pendingFormat;
     size_t m_lookRun = 0, m_nextPara = 0, m_nextTable = 0, m_nextPicture = 0;
     int m_sinceBreak = 0;              // characters drawn since the last paragraph break
+    bool m_inPieces = false;           // the drawn paragraph is too long to draw whole
     std::vector<OpenTable> m_tables;
 };
 
