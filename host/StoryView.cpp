@@ -24,6 +24,7 @@
 #include "host/StoryView.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -49,9 +50,10 @@ const QColor kHighlightColor(Qt::yellow);
 const QColor kDeskColor(0xe6, 0xe6, 0xe6);
 constexpr int kMaxPaginated = 400000;           // drawn characters: some 200 pages
 // Qt lays a paragraph out as a whole, in time that grows faster than its length: a longer run of
-// text without a paragraph mark is drawn as paragraphs of about kDrawnPiece characters. Short
-// pieces, as paged by Qt, lay out again after every edit each piece after the edit that crosses a
-// page's foot: a long piece costs far more than its length there, as text without spaces does.
+// text without a paragraph mark is drawn in pieces. On pages, each piece after the first takes
+// about three quarters of a page of its own: Qt's paging lays out again, after every edit, each
+// paragraph after the edit that crosses a page's foot, and a piece that never does is only moved.
+// Elsewhere a piece holds about kDrawnPiece characters.
 constexpr int kLongestDrawnParagraph = 10000;
 constexpr int kDrawnPiece = 1000;
 
@@ -232,6 +234,9 @@ public:
           m_toDisplay(toDisplay), m_doubleStrikes(doubleStrikes), m_pageBreaks(pageBreaks)
     {
     }
+
+    // Draws the story's long paragraphs in pieces of about a page of this size (pixels) each.
+    void pageLongParagraphs(QSizeF body) { m_pageBody = body; }
 
     void build()
     {
@@ -444,8 +449,29 @@ private:
 
     void paragraphEnded()
     {
+        if (m_inPieces && !m_pageBody.isEmpty()) {
+            // The next paragraph would take the last piece's new page.
+            flush();
+            QTextBlockFormat flowing;
+            flowing.setPageBreakPolicy(QTextFormat::PageBreak_Auto);
+            m_cursor.mergeBlockFormat(flowing);
+        }
         m_sinceBreak = 0;
         m_inPieces = false;
+    }
+
+    // The characters a piece of the paragraph at p holds: some three quarters of a page of lines
+    // in the current format, as far as its text's width shows before it is laid out.
+    int pieceLength(int32_t p) const
+    {
+        if (m_pageBody.isEmpty())
+            return kDrawnPiece;
+        const QFontMetricsF metrics(m_format.font());
+        const QString sample = m_story.text.mid(p, 500);
+        const double advance = std::max(1.0, metrics.horizontalAdvance(sample) / static_cast<double>(std::max<qsizetype>(1, sample.size())));
+        const double lines = std::floor(m_pageBody.height() / std::max(1.0, metrics.lineSpacing()));
+        const double perLine = std::floor(m_pageBody.width() / advance);
+        return std::max(kDrawnPiece, static_cast<int>(lines * perLine * 3 / 4));
     }
 
     // Whether the story's paragraph runs on for more than chars characters after p.
@@ -466,19 +492,23 @@ private:
     // label is, so the map stays right.
     void splitLongParagraph(int32_t p, char16_t c)
     {
-        ++m_sinceBreak;
-        if (m_sinceBreak < kDrawnPiece)
-            return;
-        if (!m_inPieces) {
+        if (++m_sinceBreak == 1 && !m_inPieces && runsOn(p, kLongestDrawnParagraph)) {
             // Looked ahead once per drawn paragraph: one that ends soon enough is drawn whole.
-            if (m_sinceBreak > kDrawnPiece || !runsOn(p, kLongestDrawnParagraph - kDrawnPiece))
-                return;
             m_inPieces = true;
+            m_pieceLength = pieceLength(p);
         }
-        if (c != u' ' && c != u'\u3000' && m_sinceBreak < kDrawnPiece * 11 / 10)
+        if (!m_inPieces || m_sinceBreak < m_pieceLength
+            || (c != u' ' && c != u'\u3000' && m_sinceBreak < m_pieceLength * 11 / 10))
             return;
         text(QString(QChar::ParagraphSeparator), m_format);
         m_sinceBreak = 0;
+        m_pieceLength = pieceLength(p + 1);
+        if (!m_pageBody.isEmpty()) {
+            flush();
+            QTextBlockFormat newPage;
+            newPage.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+            m_cursor.mergeBlockFormat(newPage);
+        }
     }
 
     void put(int32_t p)
@@ -536,6 +566,8 @@ private:
     size_t m_lookRun = 0, m_nextPara = 0, m_nextTable = 0, m_nextPicture = 0;
     int m_sinceBreak = 0;              // characters drawn since the last paragraph break
     bool m_inPieces = false;           // the drawn paragraph is too long to draw whole
+    int m_pieceLength = kDrawnPiece;   // characters of its current piece
+    QSizeF m_pageBody;                 // empty: not paged
     std::vector<OpenTable> m_tables;
 };
 
@@ -593,7 +625,12 @@ void StoryView::setStory(const docx::Story& story, int storyIndex, const DrawCon
     auto* doc = new QTextDocument(this);
     doc->setUndoRedoEnabled(false);
     framePage(doc);   // before the text: changing the frame later lays everything out again
-    Builder(story, context, doc, m_toDisplay, m_doubleStrikes, m_pageBreaks).build();
+    Builder builder(story, context, doc, m_toDisplay, m_doubleStrikes, m_pageBreaks);
+    if (!m_setup.frames.empty()) {
+        const PageFrame& first = m_setup.frames.front();
+        builder.pageLongParagraphs(QSizeF(first.bodyWidth(), first.height - first.top - first.bottom));
+    }
+    builder.build();
     setDocument(doc);
     if (m_document)
         m_document->deleteLater();

@@ -3,6 +3,7 @@
 #include "host/StoryEditor.h"
 #include "platform/core/Error.h"
 #include "platform/docx/Package.h"
+#include "platform/docx/ZipReader.h"
 #include "platform/word/Document.h"
 #include "platform/word/Range.h"
 #include "tests/host/HostFixture.h"
@@ -344,4 +345,64 @@ TEST_F(HostTest, SavingKeepsWhatWasTypedAndClosingAsksAboutUnsavedChanges)
             doc->Close();
     }
     EXPECT_TRUE(savedMainText(report).startsWith(QStringLiteral("Alpha版s red")));
+}
+
+TEST_F(HostTest, TypingInAParagraphTooLongToDrawWholeKeepsTheMapAndSavesExactly)
+{
+    // 40,000 letters without a space in one run, then a short paragraph.
+    QString letters;
+    for (int i = 0; i < 40000; ++i)
+        letters += QChar(u'a' + i % 26);
+    const QString path = dir.filePath("longtyped.docx");
+    const QString original = dir.filePath("longtyped-was.docx");
+    DocxBuilder().body(para(run(letters)) + para(run("after"))).save(path);
+    ASSERT_TRUE(QFile::copy(path, original));
+    start({path});
+    host::StoryView* main = windowOf(1)->mainView();
+    const word::DocumentPtr doc = app()->ActiveDocument();
+
+    // Drawn in pieces on pages: each piece after the first starts a page of its own, and the
+    // paragraph after them flows on.
+    std::vector<QTextBlock> pieces;
+    for (QTextBlock b = main->document()->begin(); b.isValid() && b.position() < main->displayPosition(40000); b = b.next())
+        pieces.push_back(b);
+    ASSERT_GT(pieces.size(), 2u);
+    EXPECT_EQ(pieces.front().blockFormat().pageBreakPolicy(), QTextFormat::PageBreak_Auto);
+    for (size_t k = 1; k < pieces.size(); ++k)
+        EXPECT_EQ(pieces[k].blockFormat().pageBreakPolicy(), QTextFormat::PageBreak_AlwaysBefore) << k;
+    EXPECT_EQ(main->document()->findBlock(main->displayPosition(40001)).blockFormat().pageBreakPolicy(),
+              QTextFormat::PageBreak_Auto);
+
+    // Typing and erasing inside a piece and at the start of the next one.
+    const int32_t nextPiece = main->storyPosition(pieces[2].position());
+    const int32_t inside = main->storyPosition(pieces[2].position()) - 700;
+    main->selectStory(inside, inside);
+    typeText(main, QStringLiteral("X"));
+    typeText(main, QStringLiteral("Y"));
+    QTest::keyClick(main, Qt::Key_Backspace);
+    typeText(main, QStringLiteral("Z"));
+    main->selectStory(nextPiece + 2, nextPiece + 2);
+    typeText(main, QStringLiteral("漢"));
+    QString expected = letters;
+    expected.insert(nextPiece, QStringLiteral("漢"));
+    expected.insert(inside, QStringLiteral("XZ"));
+    expected += QChar(docx::cp::ParagraphMark) + QStringLiteral("after");
+    ASSERT_TRUE(doc->story(0).text.startsWith(expected));
+
+    // Every story position is drawn as its own character, the breaks between pieces taking none.
+    const QString shown = main->document()->toPlainText();
+    for (int32_t p = 0; p < static_cast<int32_t>(expected.size()); ++p) {
+        const int d = main->displayPosition(p);
+        ASSERT_EQ(main->storyPosition(d), p);
+        ASSERT_EQ(shown[d], expected[p] == QChar(docx::cp::ParagraphMark) ? QChar(u'\n') : expected[p]) << p;
+    }
+
+    // Saved, the main part is the one read with the typed letters in its text, byte for byte.
+    menuItem(windowOf(1), QStringLiteral("ファイル(&F)"), QStringLiteral("上書き保存"))->trigger();
+    std::string part = docx::ZipReader(original).read("word/document.xml");
+    const std::size_t text = part.find(letters.left(100).toStdString());
+    ASSERT_NE(text, std::string::npos);
+    part.insert(text + static_cast<std::size_t>(nextPiece), QStringLiteral("漢").toStdString());
+    part.insert(text + static_cast<std::size_t>(inside), "XZ");
+    EXPECT_EQ(docx::ZipReader(path).read("word/document.xml"), part);
 }
