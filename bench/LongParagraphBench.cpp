@@ -82,6 +82,7 @@ BENCHMARK(BM_KeystrokeInParagraph)
     ->Args({5, 0})
     ->Args({50, 0})
     ->Args({5, 1})
+    ->Args({50, 1})
     ->Iterations(10)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace

@@ -467,7 +467,7 @@ private:
         if (m_pageBody.isEmpty())
             return kDrawnPiece;
         const QFontMetricsF metrics(m_format.font());
-        const QString sample = m_story.text.mid(p, 500);
+        const QString sample = m_story.text.mid(p, 200);
         const double advance = std::max(1.0, metrics.horizontalAdvance(sample) / static_cast<double>(std::max<qsizetype>(1, sample.size())));
         const double lines = std::floor(m_pageBody.height() / std::max(1.0, metrics.lineSpacing()));
         const double perLine = std::floor(m_pageBody.width() / advance);
@@ -496,13 +496,17 @@ private:
             // Looked ahead once per drawn paragraph: one that ends soon enough is drawn whole.
             m_inPieces = true;
             m_pieceLength = pieceLength(p);
+            m_pieceFormat = m_format;
         }
         if (!m_inPieces || m_sinceBreak < m_pieceLength
             || (c != u' ' && c != u'\u3000' && m_sinceBreak < m_pieceLength * 11 / 10))
             return;
         text(QString(QChar::ParagraphSeparator), m_format);
         m_sinceBreak = 0;
-        m_pieceLength = pieceLength(p + 1);
+        if (!(m_format == m_pieceFormat)) {   // measured once per format
+            m_pieceLength = pieceLength(p + 1);
+            m_pieceFormat = m_format;
+        }
         if (!m_pageBody.isEmpty()) {
             flush();
             QTextBlockFormat newPage;
@@ -567,6 +571,7 @@ private:
     int m_sinceBreak = 0;              // characters drawn since the last paragraph break
     bool m_inPieces = false;           // the drawn paragraph is too long to draw whole
     int m_pieceLength = kDrawnPiece;   // characters of its current piece
+    QTextCharFormat m_pieceFormat;     // the format that length was measured in
     QSizeF m_pageBody;                 // empty: not paged
     std::vector<OpenTable> m_tables;
 };
@@ -625,12 +630,15 @@ void StoryView::setStory(const docx::Story& story, int storyIndex, const DrawCon
     auto* doc = new QTextDocument(this);
     doc->setUndoRedoEnabled(false);
     framePage(doc);   // before the text: changing the frame later lays everything out again
-    Builder builder(story, context, doc, m_toDisplay, m_doubleStrikes, m_pageBreaks);
+    std::vector<int> toDisplay;
+    Builder builder(story, context, doc, toDisplay, m_doubleStrikes, m_pageBreaks);
     if (!m_setup.frames.empty()) {
         const PageFrame& first = m_setup.frames.front();
         builder.pageLongParagraphs(QSizeF(first.bodyWidth(), first.height - first.top - first.bottom));
     }
     builder.build();
+    m_toDisplay = DrawnPositions(toDisplay);
+    toDisplay = {};
     setDocument(doc);
     if (m_document)
         m_document->deleteLater();
@@ -651,8 +659,8 @@ bool StoryView::redrawReplaced(const docx::Story& story, int32_t at, const QStri
     if (story.revision != m_revision + 1 || removedEnd >= static_cast<int32_t>(m_toDisplay.size()) || !plain(removed)
         || !plain(QStringView(story.text).mid(at, inserted)))
         return false;
-    const int a = m_toDisplay[static_cast<size_t>(at)];
-    const int b = m_toDisplay[static_cast<size_t>(removedEnd)];
+    const int a = m_toDisplay.at(at);
+    const int b = m_toDisplay.at(removedEnd);
     if (std::any_of(m_doubleStrikes.begin(), m_doubleStrikes.end(), [&](const auto& s) { return s.first < b && s.second > a; }))
         return false;
     // A split or join draws as a block broken or merged, which keeps the first block's look as the
@@ -709,10 +717,7 @@ bool StoryView::redrawReplaced(const docx::Story& story, int32_t at, const QStri
     m_selecting = false;
 
     const int delta = drawnCount - (b - a);
-    m_toDisplay.erase(m_toDisplay.begin() + at, m_toDisplay.begin() + removedEnd);
-    m_toDisplay.insert(m_toDisplay.begin() + at, fresh.begin(), fresh.end());
-    for (auto it = m_toDisplay.begin() + at + inserted; it != m_toDisplay.end(); ++it)
-        *it += delta;
+    m_toDisplay.replace(at, removedEnd, fresh, delta);
     for (int& p : m_pageBreaks)
         if (p >= b)
             p += delta;
@@ -828,14 +833,13 @@ void StoryView::paintPages()
 
 int32_t StoryView::storyPosition(int pos) const
 {
-    const auto it = std::lower_bound(m_toDisplay.begin(), m_toDisplay.end(), pos);
-    return static_cast<int32_t>(std::min<ptrdiff_t>(it - m_toDisplay.begin(), m_toDisplay.size() - 1));
+    return std::min(m_toDisplay.lowerBound(pos), static_cast<int32_t>(m_toDisplay.size()) - 1);
 }
 
 int32_t StoryView::storyCharacter(int pos) const
 {
-    const auto it = std::upper_bound(m_toDisplay.begin(), m_toDisplay.end() - 1, pos);
-    return static_cast<int32_t>(std::max<ptrdiff_t>(it - m_toDisplay.begin() - 1, 0));
+    // The last of all but the story's end position drawn at or before pos.
+    return std::max(std::min(m_toDisplay.countUpTo(pos), static_cast<int32_t>(m_toDisplay.size()) - 1) - 1, 0);
 }
 
 void StoryView::selectStory(int32_t start, int32_t end)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "host/DrawnPositions.h"
 #include "host/PageLayout.h"
 #include "platform/docx/Story.h"
 
@@ -60,7 +61,7 @@ public:
 
     // Drawn position where story position cp starts; a position that is not drawn maps to the
     // next drawn one. 0 <= cp <= story length.
-    int displayPosition(int32_t cp) const { return m_toDisplay.at(static_cast<size_t>(cp)); }
+    int displayPosition(int32_t cp) const { return m_toDisplay.at(cp); }
     // The story position whose drawing holds drawn position pos (the first one, for a run of
     // positions that are not drawn).
     int32_t storyPosition(int pos) const;
@@ -124,7 +125,7 @@ private:
     uint32_t m_revision = 0;
     double m_zoom = 1.0;
     QTextDocument* m_document = nullptr;               // the drawn story, owned here
-    std::vector<int> m_toDisplay;                      // story length + 1 entries, non-decreasing
+    DrawnPositions m_toDisplay;
     std::vector<std::pair<int, int>> m_doubleStrikes;  // drawn spans struck twice
     bool m_selecting = false;
     int m_fitMaxHeight = 0;                            // 0: the layout decides the height
