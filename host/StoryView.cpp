@@ -50,12 +50,12 @@ const QColor kHighlightColor(Qt::yellow);
 const QColor kDeskColor(0xe6, 0xe6, 0xe6);
 constexpr int kMaxPaginated = 400000;           // drawn characters: some 200 pages
 // Qt lays a paragraph out as a whole, in time that grows faster than its length: a longer run of
-// text without a paragraph mark is drawn in pieces. On pages, each piece after the first takes
-// about three quarters of a page of its own: Qt's paging lays out again, after every edit, each
-// paragraph after the edit that crosses a page's foot, and a piece that never does is only moved.
-// Elsewhere a piece holds about kDrawnPiece characters.
+// text without a paragraph mark is drawn in pieces of about this many characters. On pages, each
+// piece after the first takes some three quarters of a page of its own instead (kShortestPiece
+// characters at least): Qt's paging lays out again, after every edit, each paragraph after the
+// edit that crosses a page's foot, and a piece that never does is only moved.
 constexpr int kLongestDrawnParagraph = 10000;
-constexpr int kDrawnPiece = 1000;
+constexpr int kShortestPiece = 1000;
 
 QColor fromColorRef(int32_t colorRef)
 {
@@ -465,13 +465,13 @@ private:
     int pieceLength(int32_t p) const
     {
         if (m_pageBody.isEmpty())
-            return kDrawnPiece;
+            return kLongestDrawnParagraph;
         const QFontMetricsF metrics(m_format.font());
         const QString sample = m_story.text.mid(p, 200);
         const double advance = std::max(1.0, metrics.horizontalAdvance(sample) / static_cast<double>(std::max<qsizetype>(1, sample.size())));
         const double lines = std::floor(m_pageBody.height() / std::max(1.0, metrics.lineSpacing()));
         const double perLine = std::floor(m_pageBody.width() / advance);
-        return std::max(kDrawnPiece, static_cast<int>(lines * perLine * 3 / 4));
+        return std::max(kShortestPiece, static_cast<int>(lines * perLine * 3 / 4));
     }
 
     // Whether the story's paragraph runs on for more than chars characters after p.
@@ -570,7 +570,7 @@ private:
     size_t m_lookRun = 0, m_nextPara = 0, m_nextTable = 0, m_nextPicture = 0;
     int m_sinceBreak = 0;              // characters drawn since the last paragraph break
     bool m_inPieces = false;           // the drawn paragraph is too long to draw whole
-    int m_pieceLength = kDrawnPiece;   // characters of its current piece
+    int m_pieceLength = 0;             // characters of its current piece
     QTextCharFormat m_pieceFormat;     // the format that length was measured in
     QSizeF m_pageBody;                 // empty: not paged
     std::vector<OpenTable> m_tables;
