@@ -665,7 +665,11 @@ bool StoryView::redrawReplaced(const docx::Story& story, int32_t at, const QStri
         return false;
     // A split or join draws as a block broken or merged, which keeps the first block's look as the
     // model does; not in a table, on pages laid out here (Qt's own paging follows by itself), after
-    // a page break (the new block would break the page too), or where list labels count again.
+    // a page break (the new block would break the page too), or where list labels count again. A
+    // piece of a long paragraph starts a page of its own, but the blocks split from it flow on.
+    const QTextBlock block = document()->findBlock(a);
+    const bool breaksPage = block.blockFormat().pageBreakPolicy() != QTextFormat::PageBreak_Auto;
+    const bool piece = breaksPage && !std::binary_search(m_pageBreaks.begin(), m_pageBreaks.end(), block.position());
     if (removed.contains(QChar(kMark)) || QStringView(story.text).mid(at, inserted).contains(QChar(kMark))) {
         const auto& paras = story.look.paras;
         const auto from = std::upper_bound(paras.begin(), paras.end(), at,
@@ -673,7 +677,7 @@ bool StoryView::redrawReplaced(const docx::Story& story, int32_t at, const QStri
         const bool inCell = std::any_of(story.cells.begin(), story.cells.end(),
                                         [&](const docx::TableCell& c) { return c.start <= removedEnd && at <= c.end; });
         if (inCell || (!m_pages.empty() && !m_pagedByQt) || from == paras.begin()
-            || document()->findBlock(a).blockFormat().pageBreakPolicy() != QTextFormat::PageBreak_Auto
+            || (breaksPage && !piece)
             || std::any_of(std::prev(from), paras.end(), [](const docx::ParaLook& l) { return !l.label.isEmpty(); }))
             return false;
     }
@@ -702,7 +706,6 @@ bool StoryView::redrawReplaced(const docx::Story& story, int32_t at, const QStri
         ++drawnCount;
     }
 
-    const QTextBlock block = document()->findBlock(a);
     const double heightBefore = m_pages.empty() ? 0 : document()->documentLayout()->blockBoundingRect(block).height();
     m_selecting = true;   // the map is half updated until the end
     // One edit block: Qt lays the document out again once, walking every block after the change.
@@ -713,6 +716,12 @@ bool StoryView::redrawReplaced(const docx::Story& story, int32_t at, const QStri
     cursor.removeSelectedText();
     for (const auto& [text, format] : pieces)
         cursor.insertText(text, format);
+    if (piece) {
+        QTextBlockFormat flowing;
+        flowing.setPageBreakPolicy(QTextFormat::PageBreak_Auto);
+        for (QTextBlock split = block.next(); split.isValid() && split.position() <= a + drawnCount; split = split.next())
+            QTextCursor(split).mergeBlockFormat(flowing);
+    }
     cursor.endEditBlock();
     m_selecting = false;
 

@@ -406,3 +406,40 @@ TEST_F(HostTest, TypingInAParagraphTooLongToDrawWholeKeepsTheMapAndSavesExactly)
     part.insert(text + static_cast<std::size_t>(inside), "XZ");
     EXPECT_EQ(docx::ZipReader(path).read("word/document.xml"), part);
 }
+
+TEST_F(HostTest, EnterInAPieceOfAParagraphPagedByQtSplitsItInPlaceAndTheNewHalfFlowsOn)
+{
+    // Over 400,000 letters in one paragraph: paged by Qt's layout, in pieces a page each.
+    QString letters;
+    for (int i = 0; i < 450000; ++i)
+        letters += QChar(u'a' + i % 26);
+    const QString path = dir.filePath("paged.docx");
+    DocxBuilder().body(para(run(letters))).save(path);
+    start({path});
+    host::StoryView* main = windowOf(1)->mainView();
+    const word::DocumentPtr doc = app()->ActiveDocument();
+    const QTextDocument* drawnDoc = main->document();
+    const QTextBlock piece = drawnDoc->findBlock(main->displayPosition(200000));
+    ASSERT_EQ(piece.blockFormat().pageBreakPolicy(), QTextFormat::PageBreak_AlwaysBefore);
+    const int32_t at = main->storyPosition(piece.position()) + 10;
+
+    main->selectStory(at, at);
+    QTest::keyClick(main, Qt::Key_Return);
+    QString expected = letters;
+    expected.insert(at, QChar(docx::cp::ParagraphMark));
+    ASSERT_EQ(doc->story(0).text.left(expected.size()), expected);
+    EXPECT_EQ(main->document(), drawnDoc);   // drawn in place, not drawn again
+    EXPECT_EQ(drawnDoc->findBlock(main->displayPosition(at)).blockFormat().pageBreakPolicy(),
+              QTextFormat::PageBreak_AlwaysBefore);
+    EXPECT_EQ(drawnDoc->findBlock(main->displayPosition(at + 1)).blockFormat().pageBreakPolicy(),
+              QTextFormat::PageBreak_Auto);
+    const QString shown = drawnDoc->toPlainText();
+    for (int32_t p = at - 20; p < at + 20; ++p)
+        ASSERT_EQ(shown[main->displayPosition(p)], expected[p] == QChar(docx::cp::ParagraphMark) ? QChar(u'\n') : expected[p]) << p;
+
+    // Backspace at the new paragraph's start joins it again, in place too.
+    QTest::keyClick(main, Qt::Key_Backspace);
+    EXPECT_EQ(doc->story(0).text.left(letters.size()), letters);
+    EXPECT_EQ(main->document(), drawnDoc);
+    EXPECT_EQ(main->storyPosition(main->textCursor().position()), at);
+}
