@@ -1,6 +1,7 @@
 #include "host/DrawnPositions.h"
 
 #include <algorithm>
+#include <iterator>
 #include <stdexcept>
 
 namespace host {
@@ -92,8 +93,8 @@ void DrawnPositions::replace(int32_t from, int32_t to, const std::vector<int>& f
     const std::size_t b = blockOf(from);
     auto& values = m_values[b];
     const int32_t first = m_first[b];
-    if (static_cast<std::size_t>(to - first) >= values.size() || values.size() + fresh.size() > 2 * kBlock) {
-        // Across blocks, or growing one past its bound: rare, so drawn again whole.
+    if (static_cast<std::size_t>(to - first) >= values.size()) {
+        // Across blocks: a selection, rare, so built again whole.
         std::vector<int> all = flattened();
         all.erase(all.begin() + from, all.begin() + to);
         all.insert(all.begin() + from, fresh.begin(), fresh.end());
@@ -117,6 +118,33 @@ void DrawnPositions::replace(int32_t from, int32_t to, const std::vector<int>& f
         m_offset[k] += delta;
     }
     m_size = static_cast<std::size_t>(static_cast<int32_t>(m_size) + grown);
+    if (values.size() > 2 * kBlock)
+        split(b);
+}
+
+void DrawnPositions::split(std::size_t b)
+{
+    const std::vector<int> values = std::move(m_values[b]);
+    std::vector<int32_t> firsts;
+    std::vector<int> offsets;
+    std::vector<std::vector<int>> blocks;
+    for (std::size_t i = 0; i < values.size(); i += kBlock) {
+        std::vector<int> part(values.begin() + static_cast<std::ptrdiff_t>(i),
+                              values.begin() + static_cast<std::ptrdiff_t>(std::min(values.size(), i + kBlock)));
+        const int base = part.front();
+        for (int& v : part)
+            v -= base;
+        firsts.push_back(m_first[b] + static_cast<int32_t>(i));
+        offsets.push_back(m_offset[b] + base);
+        blocks.push_back(std::move(part));
+    }
+    const auto at = static_cast<std::ptrdiff_t>(b);
+    m_first.erase(m_first.begin() + at);
+    m_first.insert(m_first.begin() + at, firsts.begin(), firsts.end());
+    m_offset.erase(m_offset.begin() + at);
+    m_offset.insert(m_offset.begin() + at, offsets.begin(), offsets.end());
+    m_values.erase(m_values.begin() + at);
+    m_values.insert(m_values.begin() + at, std::make_move_iterator(blocks.begin()), std::make_move_iterator(blocks.end()));
 }
 
 } // namespace host

@@ -30,6 +30,8 @@ private:
     static constexpr std::size_t kBlock = 4096;
     // The block holding story position cp < size().
     std::size_t blockOf(int32_t cp) const;
+    // Cuts block b, grown long, into blocks of kBlock.
+    void split(std::size_t b);
     // Builds the blocks from positions, which hold every story position.
     void assign(const std::vector<int>& positions);
     std::vector<int> flattened() const;
