@@ -115,8 +115,8 @@ std::map<int, MarkLabels> markLabels(const docx::Document& model)
 // Where a note's paragraphs are drawn in its notes story's drawing.
 QRectF noteRect(const DrawnStory& drawn, const Note& note)
 {
-    const int start = drawn.toDisplay.at(static_cast<size_t>(note.start));
-    const int last = std::max(start, drawn.toDisplay.at(static_cast<size_t>(note.end)) - 1);   // end: after its last ¶
+    const int start = drawn.toDisplay.at(note.start);
+    const int last = std::max(start, drawn.toDisplay.at(note.end) - 1);   // end: after its last ¶
     const QAbstractTextDocumentLayout* layout = drawn.doc->documentLayout();
     const QRectF first = layout->blockBoundingRect(drawn.doc->findBlock(start));
     return first.united(layout->blockBoundingRect(drawn.doc->findBlock(last)));
@@ -426,8 +426,8 @@ void DocumentWindow::paintNotes(QPainter& painter, const Page& page, const QRect
         if (window->selectionStory() == story && window->selectionEnd() > note.start && window->selectionStart() < note.end) {
             QAbstractTextDocumentLayout::Selection selection;
             selection.cursor = QTextCursor(drawn.doc);
-            selection.cursor.setPosition(drawn.toDisplay.at(static_cast<size_t>(window->selectionStart())));
-            selection.cursor.setPosition(drawn.toDisplay.at(static_cast<size_t>(window->selectionEnd())), QTextCursor::KeepAnchor);
+            selection.cursor.setPosition(drawn.toDisplay.at(window->selectionStart()));
+            selection.cursor.setPosition(drawn.toDisplay.at(window->selectionEnd()), QTextCursor::KeepAnchor);
             selection.format.setBackground(m_main->palette().color(QPalette::Highlight));
             selection.format.setForeground(m_main->palette().color(QPalette::HighlightedText));
             context.selections.push_back(selection);

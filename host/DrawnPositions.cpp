@@ -6,9 +6,15 @@
 
 namespace host {
 
-DrawnPositions::DrawnPositions(const std::vector<int>& positions)
+void DrawnPositions::push_back(int pos)
 {
-    assign(positions);
+    if (m_values.empty() || m_values.back().size() == kBlock) {
+        m_first.push_back(static_cast<int32_t>(m_size));
+        m_offset.push_back(pos);
+        m_values.emplace_back().reserve(kBlock);
+    }
+    m_values.back().push_back(pos - m_offset.back());
+    ++m_size;
 }
 
 void DrawnPositions::assign(const std::vector<int>& positions)

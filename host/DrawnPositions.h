@@ -12,8 +12,8 @@ namespace host {
 // MiB does not rewrite a map of as many entries.
 class DrawnPositions {
 public:
-    DrawnPositions() = default;
-    explicit DrawnPositions(const std::vector<int>& positions);
+    // Adds the next story position, drawn at pos.
+    void push_back(int pos);
 
     std::size_t size() const { return m_size; }
     // The drawn position of story position cp; throws std::out_of_range past the end.

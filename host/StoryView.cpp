@@ -229,7 +229,7 @@ void substituteDocumentFonts()
 class Builder {
 public:
     Builder(const docx::Story& story, const DrawContext& context, QTextDocument* doc,
-            std::vector<int>& toDisplay, std::vector<std::pair<int, int>>& doubleStrikes, std::vector<int>& pageBreaks)
+            DrawnPositions& toDisplay, std::vector<std::pair<int, int>>& doubleStrikes, std::vector<int>& pageBreaks)
         : m_story(story), m_look(story.look), m_context(context), m_doc(doc), m_cursor(doc),
           m_toDisplay(toDisplay), m_doubleStrikes(doubleStrikes), m_pageBreaks(pageBreaks)
     {
@@ -240,7 +240,7 @@ public:
 
     void build()
     {
-        m_toDisplay.assign(static_cast<size_t>(m_story.length()) + 1, 0);
+        m_toDisplay = {};
         m_doubleStrikes.clear();
         m_pageBreaks.clear();
         m_cursor.beginEditBlock();
@@ -265,14 +265,14 @@ public:
             }
             openTables(p);
             startParagraph(p);
-            m_toDisplay[static_cast<size_t>(p)] = pos();
+            m_toDisplay.push_back(pos());
             if (f.cls == CpClass::Field || f.cls == CpClass::Hidden)
                 continue;
             put(p);
         }
         if (strikeStart >= 0 && pos() > strikeStart)
             m_doubleStrikes.emplace_back(strikeStart, pos());
-        m_toDisplay.back() = pos();
+        m_toDisplay.push_back(pos());
         flush();
         m_cursor.endEditBlock();
     }
@@ -560,7 +560,7 @@ private:
     const DrawContext& m_context;
     QTextDocument* m_doc;
     QTextCursor m_cursor;
-    std::vector<int>& m_toDisplay;
+    DrawnPositions& m_toDisplay;
     std::vector<std::pair<int, int>>& m_doubleStrikes;
     std::vector<int>& m_pageBreaks;    // drawn positions that start a page: after page and section breaks
     const bool m_labelled = !m_context.labels.empty();
@@ -630,15 +630,12 @@ void StoryView::setStory(const docx::Story& story, int storyIndex, const DrawCon
     auto* doc = new QTextDocument(this);
     doc->setUndoRedoEnabled(false);
     framePage(doc);   // before the text: changing the frame later lays everything out again
-    std::vector<int> toDisplay;
-    Builder builder(story, context, doc, toDisplay, m_doubleStrikes, m_pageBreaks);
+    Builder builder(story, context, doc, m_toDisplay, m_doubleStrikes, m_pageBreaks);
     if (!m_setup.frames.empty()) {
         const PageFrame& first = m_setup.frames.front();
         builder.pageLongParagraphs(QSizeF(first.bodyWidth(), first.height - first.top - first.bottom));
     }
     builder.build();
-    m_toDisplay = DrawnPositions(toDisplay);
-    toDisplay = {};
     setDocument(doc);
     if (m_document)
         m_document->deleteLater();

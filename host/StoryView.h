@@ -38,7 +38,7 @@ struct DrawContext {
 // position of each story position (story length + 1 entries).
 struct DrawnStory {
     QTextDocument* doc = nullptr;
-    std::vector<int> toDisplay;
+    DrawnPositions toDisplay;
 };
 DrawnStory drawStoryDocument(const docx::Story& story, const DrawContext& context, QObject* parent);
 // Draws what a page shows besides the story (header, footer) into pageRect, in document

@@ -15,7 +15,9 @@ TEST(DrawnPositions, AnswersAsThePlainMapThroughTypingDeletingPastingAndSelectio
     std::vector<int> plain;
     for (int i = 0, pos = 0; i < 30000; ++i, pos += random() % 20 == 0 ? 0 : random() % 20 == 0 ? 2 : 1)
         plain.push_back(pos);
-    host::DrawnPositions map(plain);
+    host::DrawnPositions map;
+    for (int pos : plain)
+        map.push_back(pos);
     for (int edit = 0; edit < 400; ++edit) {
         // Mostly a keystroke or two; now and then a span across blocks, or a paste of many.
         const unsigned kind = random() % 20;
