@@ -83,12 +83,32 @@ struct TableLook {
     bool borders = false;
 };
 
+// What an anchored drawing's position on one axis is measured from: an area of the page, or the
+// text around the anchor.
+enum class AnchorFrom : uint8_t { Page, Margin, Column, Paragraph, Character, Line, LeftMargin, RightMargin, TopMargin, BottomMargin };
+// Aligned within that area (left or top, centre, right or bottom) instead of set off by an offset.
+enum class AnchorAlign : uint8_t { None, Start, Center, End };
+// How the text around an anchored drawing makes room for it.
+enum class Wrap : uint8_t { InFront, Behind, Square, Tight, TopAndBottom };
+
+struct AnchorPlace {
+    AnchorFrom from = AnchorFrom::Column;
+    AnchorAlign align = AnchorAlign::None;
+    int32_t offset = 0;
+    bool operator==(const AnchorPlace&) const = default;
+};
+
 struct PictureLook {
     int32_t pos = 0;              // the picture's character (inline) or the shape anchor
     int32_t width = 0, height = 0;
     bool anchored = false;
     QString media;                // package part, e.g. "word/media/image1.png"; empty: none
     QString altText;
+    // Anchored drawings only.
+    AnchorPlace horizontal, vertical{AnchorFrom::Paragraph};
+    Wrap wrap = Wrap::InFront;
+    int32_t distTop = 0, distBottom = 0;   // room the text keeps above and below it
+    bool textBox = false;         // it holds a text box (Document::textBoxes anchored at pos)
 };
 
 struct Look {

@@ -677,11 +677,12 @@ void TextWalker::math(ResolvedRun rr)
 bool TextWalker::textBox(int32_t anchor)
 {
     Depth d(*this);
-    if (m_look)
-        pictureFact();
+    if (m_look && pictureFact())
+        return false;
     switch (m_x.tok()) {
     case Tok::TxbxContent: {
         // Boxes inside it are met when it is walked.
+        m_picture.textBox = true;
         m_out.boxAnchors.push_back(anchor);
         m_out.boxes.emplace_back();
         TextWalker inner(m_ctx, m_out.boxes.back(), m_depth);
@@ -713,6 +714,7 @@ void TextWalker::drawing(const ResolvedRun& rr, bool vml)
     const int32_t anchor = m_w.pos();
     bool floating = false;
     m_picture = {};
+    m_axis = nullptr;
     const int at = m_x.depth();
     while (m_x.child(at)) {
         floating = floating
@@ -721,22 +723,124 @@ void TextWalker::drawing(const ResolvedRun& rr, bool vml)
         floating = textBox(anchor) || floating;
     }
     m_w.put(floating ? cp::ShapeAnchor : cp::Graphic, format(rr, false));
-    if (m_look && (!m_picture.media.isEmpty() || (!floating && m_picture.width > 0))) {
+    if (m_look && (!m_picture.media.isEmpty() || (!floating && m_picture.width > 0) || (floating && m_picture.textBox))) {
         m_picture.pos = anchor;
         m_picture.anchored = floating;
         m_look->pictures.push_back(m_picture);
     }
 }
 
-// What a drawing's element the reader stands on tells of the picture: its size, its text, its
-// image part.
-void TextWalker::pictureFact()
+namespace {
+
+constexpr int32_t kEmuPerTwip = 635;
+
+int32_t emuAttr(const XmlReader& x, std::string_view name)
 {
-    constexpr int32_t kEmuPerTwip = 635;
+    return static_cast<int32_t>(idOf(x.attr(name).value_or(std::string_view())) / kEmuPerTwip);
+}
+
+AnchorFrom anchorFrom(std::string_view v)
+{
+    static constexpr std::pair<std::string_view, AnchorFrom> kFrom[] = {
+        {"page", AnchorFrom::Page}, {"margin", AnchorFrom::Margin}, {"column", AnchorFrom::Column},
+        {"paragraph", AnchorFrom::Paragraph}, {"character", AnchorFrom::Character}, {"line", AnchorFrom::Line},
+        {"leftMargin", AnchorFrom::LeftMargin}, {"insideMargin", AnchorFrom::LeftMargin},
+        {"rightMargin", AnchorFrom::RightMargin}, {"outsideMargin", AnchorFrom::RightMargin},
+        {"topMargin", AnchorFrom::TopMargin}, {"bottomMargin", AnchorFrom::BottomMargin},
+        // VML's names
+        {"text", AnchorFrom::Column}, {"char", AnchorFrom::Character},
+        {"left-margin-area", AnchorFrom::LeftMargin}, {"right-margin-area", AnchorFrom::RightMargin},
+        {"top-margin-area", AnchorFrom::TopMargin}, {"bottom-margin-area", AnchorFrom::BottomMargin},
+    };
+    for (const auto& [name, from] : kFrom)
+        if (v == name)
+            return from;
+    return AnchorFrom::Column;
+}
+
+AnchorAlign anchorAlign(std::string_view v)
+{
+    if (v == "center")
+        return AnchorAlign::Center;
+    if (v == "right" || v == "bottom" || v == "outside")
+        return AnchorAlign::End;
+    return v == "left" || v == "top" || v == "inside" ? AnchorAlign::Start : AnchorAlign::None;
+}
+
+Wrap wrapOf(std::string_view v)
+{
+    if (v == "square")
+        return Wrap::Square;
+    if (v == "tight" || v == "through")
+        return Wrap::Tight;
+    return v == "topAndBottom" ? Wrap::TopAndBottom : Wrap::InFront;
+}
+
+// One property of a VML style ("position:absolute;margin-left:90pt"), empty when absent.
+std::string_view styleValue(std::string_view style, std::string_view name)
+{
+    while (!style.empty()) {
+        const std::size_t end = std::min(style.find(';'), style.size());
+        const std::string_view item = style.substr(0, end);
+        const std::size_t colon = item.find(':');
+        if (colon != std::string_view::npos && item.substr(0, colon) == name)
+            return item.substr(colon + 1);
+        style.remove_prefix(std::min(end + 1, style.size()));
+    }
+    return {};
+}
+
+// A VML length in twips: "120pt", "1.5in", "96px", "2cm".
+int32_t vmlTwips(std::string_view value)
+{
+    double v = 0;
+    const auto res = std::from_chars(value.data(), value.data() + value.size(), v);
+    const std::string_view unit(res.ptr, static_cast<std::size_t>(value.data() + value.size() - res.ptr));
+    const double twips = unit == "in" ? v * 1440 : unit == "px" ? v * 15 : unit == "cm" ? v * 1440 / 2.54
+                         : unit == "mm" ? v * 144 / 2.54 : v * 20;
+    return static_cast<int32_t>(twips);
+}
+
+} // namespace
+
+// What a drawing's element the reader stands on tells of the picture: its size, its text, its
+// image part, where it is anchored and how text wraps it. Whether it read the element to its end.
+bool TextWalker::pictureFact()
+{
     switch (m_x.tok()) {
     case Tok::Extent:
-        m_picture.width = static_cast<int32_t>(idOf(m_x.attr("cx").value_or(std::string_view())) / kEmuPerTwip);
-        m_picture.height = static_cast<int32_t>(idOf(m_x.attr("cy").value_or(std::string_view())) / kEmuPerTwip);
+        m_picture.width = emuAttr(m_x, "cx");
+        m_picture.height = emuAttr(m_x, "cy");
+        break;
+    case Tok::Anchor:
+        m_picture.distTop = emuAttr(m_x, "distT");
+        m_picture.distBottom = emuAttr(m_x, "distB");
+        if (onOff(m_x.attr("behindDoc").value_or("0")))
+            m_picture.wrap = Wrap::Behind;
+        break;
+    case Tok::PositionH:
+    case Tok::PositionV:
+        m_axis = m_x.tok() == Tok::PositionH ? &m_picture.horizontal : &m_picture.vertical;
+        m_axis->from = anchorFrom(m_x.attr("relativeFrom").value_or(std::string_view()));
+        break;
+    case Tok::PosOffset:
+    case Tok::PosAlign: {
+        std::string value;
+        const bool offset = m_x.tok() == Tok::PosOffset;
+        m_x.text([&](std::string_view piece) { value += piece; });
+        if (m_axis && offset)
+            m_axis->offset = static_cast<int32_t>(idOf(value) / kEmuPerTwip);
+        else if (m_axis)
+            m_axis->align = anchorAlign(value);
+        return true;
+    }
+    case Tok::WrapSquare: m_picture.wrap = Wrap::Square; break;
+    case Tok::WrapTight:
+    case Tok::WrapThrough: m_picture.wrap = Wrap::Tight; break;
+    case Tok::WrapTopAndBottom: m_picture.wrap = Wrap::TopAndBottom; break;
+    case Tok::VmlWrap:
+        if (m_picture.wrap != Wrap::Behind)
+            m_picture.wrap = wrapOf(m_x.attr("type").value_or(std::string_view()));
         break;
     case Tok::DocPr: {
         const std::string_view text = m_x.attr("descr").value_or(m_x.attr("title").value_or(std::string_view()));
@@ -751,27 +855,30 @@ void TextWalker::pictureFact()
             m_picture.media = QString::fromStdString(rel->target);
         break;
     }
-    case Tok::Shape: {
-        // VML gives its size in its style: "width:120pt;height:80pt".
-        const std::string_view style = m_x.attr("style").value_or(std::string_view());
-        const auto points = [style](std::string_view name) -> int32_t {
-            const std::size_t at = style.find(name);
-            if (at == std::string_view::npos)
-                return 0;
-            double v = 0;
-            const char* from = style.data() + at + name.size();
-            const auto res = std::from_chars(from, style.data() + style.size(), v);
-            const std::string_view unit(res.ptr, std::min<std::size_t>(2, static_cast<std::size_t>(style.data() + style.size() - res.ptr)));
-            return static_cast<int32_t>(unit == "in" ? v * 1440 : unit == "px" ? v * 15 : v * 20);
-        };
-        if (!m_picture.width) {
-            m_picture.width = points(";width:") ? points(";width:") : points("width:");
-            m_picture.height = points(";height:") ? points(";height:") : points("height:");
-        }
+    case Tok::Shape:
+        if (!m_picture.width)
+            vmlShapeFact(m_x.attr("style").value_or(std::string_view()));
         break;
-    }
     default: break;
     }
+    return false;
+}
+
+// VML gives a shape's size and place in its style:
+// "position:absolute;margin-left:90pt;margin-top:7pt;width:4in;height:20pt;z-index:-5".
+void TextWalker::vmlShapeFact(std::string_view style)
+{
+    m_picture.width = vmlTwips(styleValue(style, "width"));
+    m_picture.height = vmlTwips(styleValue(style, "height"));
+    m_picture.horizontal.offset = vmlTwips(styleValue(style, "margin-left")) + vmlTwips(styleValue(style, "left"));
+    m_picture.vertical.offset = vmlTwips(styleValue(style, "margin-top")) + vmlTwips(styleValue(style, "top"));
+    m_picture.horizontal.align = anchorAlign(styleValue(style, "mso-position-horizontal"));
+    m_picture.vertical.align = anchorAlign(styleValue(style, "mso-position-vertical"));
+    m_picture.horizontal.from = anchorFrom(styleValue(style, "mso-position-horizontal-relative"));
+    const std::string_view vertical = styleValue(style, "mso-position-vertical-relative");
+    m_picture.vertical.from = vertical.empty() || vertical == "text" ? AnchorFrom::Paragraph : anchorFrom(vertical);
+    if (styleValue(style, "z-index").starts_with('-'))
+        m_picture.wrap = Wrap::Behind;
 }
 
 void TextWalker::object(const ResolvedRun& rr)

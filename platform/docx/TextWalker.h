@@ -114,7 +114,8 @@ private:
     void fieldEnd(const ResolvedRun& rr);
 
     // Looks, collected only when the styles read them (m_look set).
-    void pictureFact();
+    bool pictureFact();
+    void vmlShapeFact(std::string_view style);
     void cellLook();
     void tableLook();
     void finishTableLook(std::size_t index);
@@ -147,6 +148,7 @@ private:
     std::optional<Numbering::Counter> m_counter;
     std::vector<std::size_t> m_tables;   // open tables, as indexes into m_look->tables
     PictureLook m_picture;               // what the drawing being read has told so far
+    AnchorPlace* m_axis = nullptr;       // its axis whose position is being read
     int m_pendingMark = -1;            // the note reference whose custom mark text comes next
     int m_tableCount = 0;              // tables started in this story
     int m_table = 0, m_row = 0, m_column = 0, m_cell = -1;   // where the walk is in a table

@@ -30,6 +30,7 @@ enum class Tok : uint8_t {
     AlternateContent, Choice, Fallback,
     // drawing
     Anchor, OleObject, Extent, DocPr, Blip, ImageData, Shape,
+    PositionH, PositionV, PosOffset, PosAlign, WrapSquare, WrapTight, WrapThrough, WrapTopAndBottom, VmlWrap,
     // math
     MathText,
     // content imported from a part of another format

@@ -214,3 +214,67 @@ TEST(Looks, AnEditMovesTheLooksAfterItAndDropsPicturesItRemoves)
     ASSERT_EQ(look.pictures.size(), 1u);
     EXPECT_EQ(look.pictures[0].pos, 10);
 }
+
+TEST(Looks, AnchoredDrawingsKeepTheirPlaceWrapAndTextBox)
+{
+    const QString png = picture("rIdImg");
+    const QString body = para(
+        run("a")
+        // A picture set off from the column and the paragraph, text kept above and below it.
+        + anchored(position("H", "column", "635000") + position("V", "paragraph", "-127000"), "<wp:wrapTopAndBottom/>",
+                   png, 1270000, 635000, "distT=\"63500\" distB=\"127000\" behindDoc=\"0\"")
+        // Centred on the page, at the top margin's foot, behind the text.
+        + anchored(position("H", "page", "center") + position("V", "margin", "top"), "<wp:wrapNone/>", png, 635000,
+                   635000, "distT=\"0\" distB=\"0\" behindDoc=\"1\"")
+        + anchored(position("H", "margin", "right") + position("V", "line", "0"), "<wp:wrapSquare wrapText=\"bothSides\"/>",
+                   textBoxShape("inside"), 1905000, 317500))
+        + para("<w:r><w:pict><v:shape style=\"position:absolute;margin-left:90pt;margin-top:-7.5pt;width:2in;height:20pt;"
+                   "z-index:2;mso-position-horizontal-relative:page;mso-position-vertical-relative:margin\">"
+                   "<w10:wrap xmlns:w10=\"urn:schemas-microsoft-com:office:word\" type=\"topAndBottom\"/>"
+                   "<v:textbox><w:txbxContent><w:p/></w:txbxContent></v:textbox></v:shape></w:pict></w:r>");
+    const docx::Document doc = loadShown(DocxBuilder().body(body).relationship("rIdImg", "image", "media/p.png")
+                                             .raw("word/media/p.png", QByteArray("png")));
+    const docx::Look& look = doc.stories[0].look;
+    ASSERT_EQ(look.pictures.size(), 4u);
+
+    const docx::PictureLook& first = look.pictures[0];
+    EXPECT_TRUE(first.anchored);
+    EXPECT_EQ(doc.stories[0].text[first.pos], QChar(docx::cp::ShapeAnchor));
+    EXPECT_EQ(first.width, 2000);
+    EXPECT_EQ(first.height, 1000);
+    EXPECT_EQ(first.horizontal, (docx::AnchorPlace{docx::AnchorFrom::Column, docx::AnchorAlign::None, 1000}));
+    EXPECT_EQ(first.vertical, (docx::AnchorPlace{docx::AnchorFrom::Paragraph, docx::AnchorAlign::None, -200}));
+    EXPECT_EQ(first.wrap, docx::Wrap::TopAndBottom);
+    EXPECT_EQ(first.distTop, 100);
+    EXPECT_EQ(first.distBottom, 200);
+    EXPECT_FALSE(first.textBox);
+
+    const docx::PictureLook& behind = look.pictures[1];
+    EXPECT_EQ(behind.horizontal.from, docx::AnchorFrom::Page);
+    EXPECT_EQ(behind.horizontal.align, docx::AnchorAlign::Center);
+    EXPECT_EQ(behind.vertical.from, docx::AnchorFrom::Margin);
+    EXPECT_EQ(behind.vertical.align, docx::AnchorAlign::Start);
+    EXPECT_EQ(behind.wrap, docx::Wrap::Behind);
+
+    // A text box's drawing is kept for its place though it shows no picture; its story is the
+    // text box anchored at the same position.
+    const docx::PictureLook& box = look.pictures[2];
+    EXPECT_TRUE(box.textBox);
+    EXPECT_TRUE(box.media.isEmpty());
+    EXPECT_EQ(box.horizontal.align, docx::AnchorAlign::End);
+    EXPECT_EQ(box.vertical.from, docx::AnchorFrom::Line);
+    EXPECT_EQ(box.wrap, docx::Wrap::Square);
+    ASSERT_EQ(doc.textBoxes.size(), 2u);
+    EXPECT_EQ(doc.textBoxes[0].anchorPos, box.pos);
+    EXPECT_EQ(doc.stories[static_cast<size_t>(doc.textBoxes[0].story)].text.left(6), QStringLiteral("inside"));
+
+    // VML: the style's margins, relative areas and size; w10:wrap.
+    const docx::PictureLook& vml = look.pictures[3];
+    EXPECT_TRUE(vml.textBox);
+    EXPECT_EQ(vml.width, 2880);
+    EXPECT_EQ(vml.height, 400);
+    EXPECT_EQ(vml.horizontal, (docx::AnchorPlace{docx::AnchorFrom::Page, docx::AnchorAlign::None, 1800}));
+    EXPECT_EQ(vml.vertical, (docx::AnchorPlace{docx::AnchorFrom::Margin, docx::AnchorAlign::None, -150}));
+    EXPECT_EQ(vml.wrap, docx::Wrap::TopAndBottom);
+    EXPECT_EQ(doc.textBoxes[1].anchorPos, vml.pos);
+}
