@@ -235,6 +235,8 @@ DocumentWindow::DocumentWindow(word::DocumentPtr doc, std::shared_ptr<office::Co
     connect(m_main->verticalScrollBar(), &QScrollBar::valueChanged, this, &DocumentWindow::showPageNumber);
     connect(m_main->verticalScrollBar(), &QScrollBar::rangeChanged, this, &DocumentWindow::showPageNumber);
     connect(m_main, &StoryView::paged, this, &DocumentWindow::showPageNumber);
+    connect(m_main, &StoryView::paged, this, &DocumentWindow::placeObjects);
+    placeObjects();
 
     // What the document holds that no search sees stays named at the status bar's right: the
     // first item and how many follow, every item in the tooltip.
@@ -279,6 +281,7 @@ DrawContext DocumentWindow::drawContext(int storyIndex)
         context.labels = m_labels.at(storyIndex);
     context.pictures = &m_pictures;
     context.zoom = m_zoom;
+    context.placeFloats = storyIndex >= 0 && storyIndex == firstStoryOfType(m_doc->model(), wdMainTextStory);
     return context;
 }
 
@@ -315,7 +318,9 @@ void DocumentWindow::placePage()
     }
     setup.notes = pageNotes();
     const RootFrame root = rootFrame(setup);
-    m_main->setPaging(setup, [this](QPainter& painter, int index, const QRectF& rect) { paintPage(painter, index, rect); });
+    m_main->setPaging(setup, [this](QPainter& painter, int index, const QRectF& rect, bool behind) {
+        paintPage(painter, index, rect, behind);
+    });
     m_main->setPage(root.width, root.left, root.right);
 }
 
@@ -370,11 +375,87 @@ int DocumentWindow::headerFooterOfPage(int page, bool footer) const
     return footer ? s.footers[kind] : s.headers[kind];
 }
 
-void DocumentWindow::paintPage(QPainter& painter, int index, const QRectF& rect)
+void DocumentWindow::paintPage(QPainter& painter, int index, const QRectF& rect, bool behind)
 {
     const Page& page = m_main->pages().at(static_cast<size_t>(index));
-    paintHeaderFooter(painter, page, index, rect);
-    paintNotes(painter, page, rect);
+    if (!behind) {
+        paintHeaderFooter(painter, page, index, rect);
+        paintNotes(painter, page, rect);
+    }
+    for (const PageObject& object : m_pageObjects)
+        if (object.page == index && object.behind == behind)
+            paintObject(painter, object);
+}
+
+void DocumentWindow::placeObjects()
+{
+    const int story = m_main->storyIndex();
+    m_pageObjects = story >= 0 ? placePageObjects(*m_main, m_doc->story(story).look, m_zoom) : std::vector<PageObject>{};
+    m_main->viewport()->update();
+}
+
+std::vector<int> DocumentWindow::textBoxStories(size_t picture) const
+{
+    const docx::Document& model = m_doc->model();
+    const int story = m_main->storyIndex();
+    std::vector<int> stories;
+    if (story < 0 || picture >= model.stories[static_cast<size_t>(story)].look.pictures.size())
+        return stories;
+    const int32_t anchor = model.stories[static_cast<size_t>(story)].look.pictures[picture].pos;
+    for (const docx::TextBox& box : model.textBoxes)
+        if (box.anchorStory == story && box.anchorPos == anchor)
+            stories.push_back(box.story);
+    return stories;
+}
+
+// A picture at its size, a format Qt cannot read as a framed box with its text; behind the text
+// drawn as it is, over it opaque.
+void DocumentWindow::paintObject(QPainter& painter, const PageObject& object)
+{
+    const docx::Look& look = m_doc->story(m_main->storyIndex()).look;
+    if (object.look >= look.pictures.size())   // placed before an edit: placed again at the next paging
+        return;
+    const docx::PictureLook& picture = look.pictures[object.look];
+    if (picture.textBox) {
+        paintTextBoxes(painter, object, picture.outlined);
+        return;
+    }
+    const auto found = m_pictures.find(picture.media);
+    if (found != m_pictures.end() && !found->second.isNull())
+        painter.drawImage(object.rect, found->second);
+    else
+        painter.drawImage(object.rect.topLeft(), pictureBox(object.rect.size().toSize(), picture.altText.isEmpty()
+                                                                                       ? picture.media.section(u'/', -1)
+                                                                                       : picture.altText));
+}
+
+// A text box: white unless behind the text, its outline if it has one, and its stories' text
+// inside, the selection highlighted.
+void DocumentWindow::paintTextBoxes(QPainter& painter, const PageObject& object, bool outlined)
+{
+    const QRectF inner = object.rect.marginsRemoved(textBoxInsets(m_zoom));
+    if (!object.behind)
+        painter.fillRect(object.rect, Qt::white);
+    if (outlined) {
+        painter.save();
+        painter.setPen(QPen(QColor(0x40, 0x40, 0x40), 1));
+        painter.drawRect(object.rect);
+        painter.restore();
+    }
+    const word::WindowPtr window = m_doc->ActiveWindow();
+    double y = inner.top();
+    for (int story : textBoxStories(object.look)) {
+        const DrawnStory& drawn = pageStory(story, std::max(1.0, inner.width()));
+        const double height = std::min(drawn.doc->size().height(), inner.bottom() - y);
+        if (height <= 0)
+            break;
+        const bool selected = window->selectionStory() == story;
+        const int start = selected ? drawn.toDisplay.at(window->selectionStart()) : 0;
+        const int end = selected ? drawn.toDisplay.at(window->selectionEnd()) : 0;
+        paintDrawnStory(painter, drawn, QPointF(inner.left(), y), QRectF(0, 0, inner.width(), height), start, end,
+                        m_main->palette());
+        y += height;
+    }
 }
 
 void DocumentWindow::paintHeaderFooter(QPainter& painter, const Page& page, int index, const QRectF& rect)
@@ -419,24 +500,13 @@ void DocumentWindow::paintNotes(QPainter& painter, const Page& page, const QRect
                              QPointF(rect.left() + frame.left + width / 3, placed.y - 8));
         }
         const DrawnStory& drawn = pageStory(story, width);
-        QAbstractTextDocumentLayout* layout = drawn.doc->documentLayout();
         const double top = noteRect(drawn, note).top();
-        QAbstractTextDocumentLayout::PaintContext context;
-        context.clip = QRectF(0, top, width, shown.height);
-        if (window->selectionStory() == story && window->selectionEnd() > note.start && window->selectionStart() < note.end) {
-            QAbstractTextDocumentLayout::Selection selection;
-            selection.cursor = QTextCursor(drawn.doc);
-            selection.cursor.setPosition(drawn.toDisplay.at(window->selectionStart()));
-            selection.cursor.setPosition(drawn.toDisplay.at(window->selectionEnd()), QTextCursor::KeepAnchor);
-            selection.format.setBackground(m_main->palette().color(QPalette::Highlight));
-            selection.format.setForeground(m_main->palette().color(QPalette::HighlightedText));
-            context.selections.push_back(selection);
-        }
-        painter.save();
-        painter.translate(rect.left() + frame.left, placed.y - top);
-        painter.setClipRect(context.clip);
-        layout->draw(&painter, context);
-        painter.restore();
+        const bool selected = window->selectionStory() == story && window->selectionEnd() > note.start
+                              && window->selectionStart() < note.end;
+        const int start = selected ? drawn.toDisplay.at(window->selectionStart()) : 0;
+        const int end = selected ? drawn.toDisplay.at(window->selectionEnd()) : 0;
+        paintDrawnStory(painter, drawn, QPointF(rect.left() + frame.left, placed.y - top), QRectF(0, top, width, shown.height),
+                        start, end, m_main->palette());
     }
 }
 
@@ -455,6 +525,19 @@ void DocumentWindow::revealSelectedNote()
             m_main->viewport()->update();
             return;
         }
+}
+
+void DocumentWindow::revealSelectedTextBox()
+{
+    const int story = m_doc->ActiveWindow()->selectionStory();
+    for (const PageObject& object : m_pageObjects) {
+        const std::vector<int> stories = textBoxStories(object.look);
+        if (std::find(stories.begin(), stories.end(), story) == stories.end())
+            continue;
+        m_main->revealY(object.rect.top());
+        m_main->viewport()->update();
+        return;
+    }
 }
 
 void DocumentWindow::forgetPageStories()
@@ -595,6 +678,8 @@ void DocumentWindow::redrawReplaced(int story, int32_t at, const QString& remove
     for (StoryView* v : allViews())
         if (v->storyIndex() == story)
             v->redrawReplaced(m_doc->story(story), at, removed, inserted);
+    if (story == m_main->storyIndex())   // the anchors after the edit moved
+        placeObjects();
     if (const auto page = m_pageStories.find(story); page != m_pageStories.end()) {
         delete page->second.doc;
         m_pageStories.erase(page);
@@ -659,6 +744,7 @@ void DocumentWindow::showSelection()
         return;
     view->selectStory(window->selectionStart(), window->selectionEnd());
     revealSelectedNote();
+    revealSelectedTextBox();
     clearOtherSelections(view);
     for (QScrollArea* area : m_areas)
         if (area->isAncestorOf(view))
@@ -676,6 +762,7 @@ void DocumentWindow::clearOtherSelections(StoryView* keep)
 void DocumentWindow::syncUserSelection(StoryView* view)
 {
     clearOtherSelections(view);
+    m_main->viewport()->update();   // the pages draw the selection in their notes and text boxes
     const QTextCursor c = view->textCursor();
     m_fromUser = true;
     m_doc->ActiveWindow()->select(view->storyIndex(), view->storyPosition(c.selectionStart()),

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "host/PageObjects.h"
 #include "host/StoryView.h"
 #include "platform/office/CommandBars.h"
 #include "platform/word/Forward.h"
@@ -60,6 +61,10 @@ public:
     double pageWidthZoom() const;
     // The header (or footer) story drawn on a page of the main text (0-based), or -1.
     int headerFooterOfPage(int page, bool footer) const;
+    // The main text's floating pictures and text boxes as its pages draw them.
+    const std::vector<PageObject>& pageObjects() const { return m_pageObjects; }
+    // The text box stories a drawing of the main text holds (by its Look::pictures index).
+    std::vector<int> textBoxStories(size_t picture) const;
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -98,7 +103,12 @@ private:
     // The notes the main text's pages draw, with their heights at the page body's width.
     std::vector<PageNote> pageNotes();
     const DrawnStory& pageStory(int story, double width);
-    void paintPage(QPainter& painter, int page, const QRectF& rect);
+    void paintPage(QPainter& painter, int page, const QRectF& rect, bool behind);
+    void placeObjects();
+    void paintObject(QPainter& painter, const PageObject& object);
+    void paintTextBoxes(QPainter& painter, const PageObject& object, bool outlined);
+    // Scrolls the main view to the text box on its page holding the selection, if one does.
+    void revealSelectedTextBox();
     void paintHeaderFooter(QPainter& painter, const Page& page, int index, const QRectF& rect);
     void paintNotes(QPainter& painter, const Page& page, const QRectF& rect);
     // Scrolls the main view to where its pages draw the selected note text, if they do.
@@ -115,6 +125,7 @@ private:
     std::map<int, DrawnStory> m_pageStories;   // headers, footers and notes drawn on pages, by story
     std::vector<PageNote> m_pageNotes;          // the notes the pages draw: footnotes, then endnotes
     std::vector<int> m_pageNoteIndex;           // the model's note of each of them
+    std::vector<PageObject> m_pageObjects;
     QSplitter* m_split = nullptr;
     Block m_headerBlock, m_footerBlock, m_commentBlock;
     StoryView* m_main = nullptr;

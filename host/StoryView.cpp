@@ -23,6 +23,8 @@
 // the model's formats and the map after them shifts. Any other edit draws its story again.
 #include "host/StoryView.h"
 
+#include "host/PageObjects.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QFontMetricsF>
 #include <QPainter>
@@ -189,18 +191,6 @@ bool isMark(char16_t c)
 {
     namespace cp = docx::cp;
     return c == cp::CellMark || c == cp::Separator || c == cp::ContinuationSeparator || c == cp::Graphic;
-}
-
-// A picture whose format Qt cannot read: a frame of its size with its text.
-QImage pictureBox(QSize size, const QString& text)
-{
-    QImage box(size.expandedTo(QSize(16, 16)), QImage::Format_ARGB32_Premultiplied);
-    box.fill(Qt::white);
-    QPainter p(&box);
-    p.setPen(QPen(QColor(0x90, 0x90, 0x90), 1));
-    p.drawRect(box.rect().adjusted(0, 0, -1, -1));
-    p.drawText(box.rect().adjusted(4, 4, -4, -4), Qt::AlignCenter | Qt::TextWordWrap, text);
-    return box;
 }
 
 // Word's usual fonts are rarely installed here: each draws in the closest kind that is, so a
@@ -422,7 +412,12 @@ private:
         const docx::PictureLook* look = m_nextPicture < m_look.pictures.size() && m_look.pictures[m_nextPicture].pos == p
                                             ? &m_look.pictures[m_nextPicture]
                                             : nullptr;
-        if (!look) {
+        if (anchored && m_context.placeFloats) {
+            if (look && reservesBand(*look))
+                band(p, *look);
+            return;
+        }
+        if (!look || (anchored && look->textBox)) {   // a text box shows its own story
             if (!anchored)
                 text(QStringLiteral("▣"), markFormat(m_format));
             return;
@@ -443,6 +438,26 @@ private:
         image.setHeight(size.height());
         flush();
         m_cursor.insertImage(image);
+    }
+
+    // The room the text keeps for a drawing placed on the page: a transparent mark as tall as the
+    // drawing where its anchor is, the rest of the paragraph starting on the next line.
+    void band(int32_t p, const docx::PictureLook& look)
+    {
+        static const QString kName = QStringLiteral("band:");
+        if (m_doc->resource(QTextDocument::ImageResource, QUrl(kName)).isNull()) {
+            QImage clear(1, 1, QImage::Format_ARGB32_Premultiplied);
+            clear.fill(Qt::transparent);
+            m_doc->addResource(QTextDocument::ImageResource, QUrl(kName), clear);
+        }
+        QTextImageFormat image;
+        image.setName(kName);
+        image.setWidth(1);
+        image.setHeight(bandHeight(look, m_context.zoom));
+        flush();
+        m_cursor.insertImage(image);
+        if (p + 1 < m_story.length() && m_story.text[p + 1] != QChar(docx::cp::ParagraphMark))
+            text(QString(QChar::LineSeparator), m_format);
     }
 
     static QString partFileName(const QString& part) { return part.section(u'/', -1); }
@@ -830,11 +845,29 @@ void StoryView::paintPages()
         if (frame.width < width)   // a narrower page than the widest
             painter.fillRect(QRectF(frame.width, pageRect.top(), width - frame.width, frame.height), kDeskColor);
         if (m_decorate)
-            m_decorate(painter, static_cast<int>(k), pageRect);
+            m_decorate(painter, static_cast<int>(k), pageRect, false);
     }
     const double end = m_pages.back().top + frameOf(m_pages.back()).height + kPageGap;
     if (end < visible.bottom())   // below the last page
         painter.fillRect(QRectF(0, end, width, visible.bottom() - end), kDeskColor);
+}
+
+// The pages' white, and what lies behind their text: a paged story's root frame is left clear.
+void StoryView::paintPagesBehind()
+{
+    QPainter painter(viewport());
+    const QPointF scroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    painter.translate(-scroll);
+    const QRectF visible(scroll, QSizeF(viewport()->size()));
+    for (size_t k = 0; k < m_pages.size(); ++k) {
+        const PageFrame& frame = frameOf(m_pages[k]);
+        const QRectF pageRect(0, m_pages[k].top, frame.width, frame.height);
+        if (!pageRect.intersects(visible))
+            continue;
+        painter.fillRect(pageRect, Qt::white);
+        if (m_decorate)
+            m_decorate(painter, static_cast<int>(k), pageRect, true);
+    }
 }
 
 int32_t StoryView::storyPosition(int pos) const
@@ -901,7 +934,10 @@ void StoryView::framePage(QTextDocument* doc) const
     const bool paged = !m_setup.frames.empty();
     root.setTopMargin(paged ? m_setup.frames.front().top : m_pageMargins.first / 2.0);
     root.setBottomMargin(paged ? m_setup.frames.front().bottom : m_pageMargins.first / 2.0);
-    root.setBackground(Qt::white);
+    if (paged)   // each page is painted white
+        root.clearBackground();
+    else
+        root.setBackground(Qt::white);
     doc->rootFrame()->setFrameFormat(root);
 }
 
@@ -950,6 +986,8 @@ void StoryView::resizeEvent(QResizeEvent* event)
 
 void StoryView::paintEvent(QPaintEvent* event)
 {
+    if (!m_pages.empty())
+        paintPagesBehind();
     QTextEdit::paintEvent(event);
     if (!m_pages.empty())
         paintPages();

@@ -32,6 +32,8 @@ struct DrawContext {
     MarkLabels labels;
     const Pictures* pictures = nullptr;
     double zoom = 1.0;
+    // Anchored drawings are placed on the pages (host/PageObjects), not drawn at their anchor.
+    bool placeFloats = false;
 };
 
 // A story drawn for drawing it elsewhere (headers, footers and notes on the pages), with the drawn
@@ -41,9 +43,9 @@ struct DrawnStory {
     DrawnPositions toDisplay;
 };
 DrawnStory drawStoryDocument(const docx::Story& story, const DrawContext& context, QObject* parent);
-// Draws what a page shows besides the story (header, footer) into pageRect, in document
-// coordinates.
-using PageDecorator = std::function<void(QPainter& painter, int page, const QRectF& pageRect)>;
+// Draws what a page shows besides the story (header, footer, floating drawings) into pageRect, in
+// document coordinates: once behind the text (behind true), once over it.
+using PageDecorator = std::function<void(QPainter& painter, int page, const QRectF& pageRect, bool behind)>;
 
 // One story drawn as Word draws it (read-only to Qt: a StoryEditor edits it through the model): formatting visible, field codes and hidden text
 // left out, tracked deletions struck through in red, tables as tables, pictures at their size.
@@ -62,6 +64,7 @@ public:
     // Drawn position where story position cp starts; a position that is not drawn maps to the
     // next drawn one. 0 <= cp <= story length.
     int displayPosition(int32_t cp) const { return m_toDisplay.at(cp); }
+    int32_t storyLength() const { return static_cast<int32_t>(m_toDisplay.size()) - 1; }
     // The story position whose drawing holds drawn position pos (the first one, for a run of
     // positions that are not drawn).
     int32_t storyPosition(int pos) const;
@@ -120,6 +123,7 @@ private:
     void paginateAsLaidOut();
     void countPages(const QSizeF& laidOut);
     void paintPages();
+    void paintPagesBehind();
 
     int m_storyIndex = -1;
     uint32_t m_revision = 0;

@@ -109,6 +109,7 @@ struct PictureLook {
     Wrap wrap = Wrap::InFront;
     int32_t distTop = 0, distBottom = 0;   // room the text keeps above and below it
     bool textBox = false;         // it holds a text box (Document::textBoxes anchored at pos)
+    bool outlined = true;         // its shape draws its outline
 };
 
 struct Look {

@@ -715,6 +715,7 @@ void TextWalker::drawing(const ResolvedRun& rr, bool vml)
     bool floating = false;
     m_picture = {};
     m_axis = nullptr;
+    m_lineDepth = -2;
     const int at = m_x.depth();
     while (m_x.child(at)) {
         floating = floating
@@ -858,8 +859,16 @@ bool TextWalker::pictureFact()
     case Tok::Shape:
         if (!m_picture.width)
             vmlShapeFact(m_x.attr("style").value_or(std::string_view()));
+        if (const auto stroked = m_x.attr("stroked"); stroked && (*stroked == "f" || *stroked == "false"))
+            m_picture.outlined = false;
         break;
-    default: break;
+    default:
+        // The shape's line (a:ln) filled with nothing: no outline.
+        if (m_x.ns() == Ns::A && m_x.localName() == "ln")
+            m_lineDepth = m_x.depth();
+        else if (m_x.ns() == Ns::A && m_x.localName() == "noFill" && m_x.depth() == m_lineDepth + 1)
+            m_picture.outlined = false;
+        break;
     }
     return false;
 }

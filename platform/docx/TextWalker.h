@@ -149,6 +149,7 @@ private:
     std::vector<std::size_t> m_tables;   // open tables, as indexes into m_look->tables
     PictureLook m_picture;               // what the drawing being read has told so far
     AnchorPlace* m_axis = nullptr;       // its axis whose position is being read
+    int m_lineDepth = -2;                // the depth of its shape's outline element (a:ln)
     int m_pendingMark = -1;            // the note reference whose custom mark text comes next
     int m_tableCount = 0;              // tables started in this story
     int m_table = 0, m_row = 0, m_column = 0, m_cell = -1;   // where the walk is in a table

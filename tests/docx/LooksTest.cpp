@@ -227,9 +227,10 @@ TEST(Looks, AnchoredDrawingsKeepTheirPlaceWrapAndTextBox)
         + anchored(position("H", "page", "center") + position("V", "margin", "top"), "<wp:wrapNone/>", png, 635000,
                    635000, "distT=\"0\" distB=\"0\" behindDoc=\"1\"")
         + anchored(position("H", "margin", "right") + position("V", "line", "0"), "<wp:wrapSquare wrapText=\"bothSides\"/>",
-                   textBoxShape("inside"), 1905000, 317500))
+                   textBoxShape("inside").replace("<wps:txbx>", "<wps:spPr><a:ln w=\"9525\"><a:noFill/></a:ln></wps:spPr><wps:txbx>"),
+                   1905000, 317500))
         + para("<w:r><w:pict><v:shape style=\"position:absolute;margin-left:90pt;margin-top:-7.5pt;width:2in;height:20pt;"
-                   "z-index:2;mso-position-horizontal-relative:page;mso-position-vertical-relative:margin\">"
+                   "z-index:2;mso-position-horizontal-relative:page;mso-position-vertical-relative:margin\" stroked=\"f\">"
                    "<w10:wrap xmlns:w10=\"urn:schemas-microsoft-com:office:word\" type=\"topAndBottom\"/>"
                    "<v:textbox><w:txbxContent><w:p/></w:txbxContent></v:textbox></v:shape></w:pict></w:r>");
     const docx::Document doc = loadShown(DocxBuilder().body(body).relationship("rIdImg", "image", "media/p.png")
@@ -264,6 +265,8 @@ TEST(Looks, AnchoredDrawingsKeepTheirPlaceWrapAndTextBox)
     EXPECT_EQ(box.horizontal.align, docx::AnchorAlign::End);
     EXPECT_EQ(box.vertical.from, docx::AnchorFrom::Line);
     EXPECT_EQ(box.wrap, docx::Wrap::Square);
+    EXPECT_FALSE(box.outlined);
+    EXPECT_TRUE(first.outlined);
     ASSERT_EQ(doc.textBoxes.size(), 2u);
     EXPECT_EQ(doc.textBoxes[0].anchorPos, box.pos);
     EXPECT_EQ(doc.stories[static_cast<size_t>(doc.textBoxes[0].story)].text.left(6), QStringLiteral("inside"));
@@ -276,5 +279,6 @@ TEST(Looks, AnchoredDrawingsKeepTheirPlaceWrapAndTextBox)
     EXPECT_EQ(vml.horizontal, (docx::AnchorPlace{docx::AnchorFrom::Page, docx::AnchorAlign::None, 1800}));
     EXPECT_EQ(vml.vertical, (docx::AnchorPlace{docx::AnchorFrom::Margin, docx::AnchorAlign::None, -150}));
     EXPECT_EQ(vml.wrap, docx::Wrap::TopAndBottom);
+    EXPECT_FALSE(vml.outlined);
     EXPECT_EQ(doc.textBoxes[1].anchorPos, vml.pos);
 }

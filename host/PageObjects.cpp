@@ -1,0 +1,158 @@
+#include "host/PageObjects.h"
+
+#include "host/StoryView.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QPainter>
+#include <QPalette>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
+
+#include <algorithm>
+
+namespace host {
+
+namespace {
+
+using docx::AnchorAlign;
+using docx::AnchorFrom;
+
+double px(int32_t twips, double zoom) { return twips / 15.0 * zoom; }
+
+bool againstText(AnchorFrom from)
+{
+    return from == AnchorFrom::Paragraph || from == AnchorFrom::Line || from == AnchorFrom::Character;
+}
+
+// Where the drawing starts on one axis within the area [from, to] it is measured against.
+double along(const docx::AnchorPlace& place, double from, double to, double size, double zoom)
+{
+    switch (place.align) {
+    case AnchorAlign::Start: return from;
+    case AnchorAlign::Center: return (from + to - size) / 2;
+    case AnchorAlign::End: return to - size;
+    case AnchorAlign::None: break;
+    }
+    return from + px(place.offset, zoom);
+}
+
+// The anchor as laid out: the top of its paragraph and of its line, and its x.
+struct AnchorPoint {
+    double paragraphTop = 0, lineTop = 0, x = 0;
+};
+
+bool anchorPoint(const QTextDocument* doc, int drawn, AnchorPoint& at)
+{
+    const QTextBlock block = doc->findBlock(drawn);
+    const QTextLayout* layout = block.isValid() ? block.layout() : nullptr;
+    if (!layout || layout->lineCount() == 0)
+        return false;
+    const QRectF rect = doc->documentLayout()->blockBoundingRect(block);
+    const int inBlock = std::clamp(drawn - block.position(), 0, std::max(0, block.length() - 1));
+    QTextLine line = layout->lineForTextPosition(inBlock);
+    if (!line.isValid())
+        line = layout->lineAt(layout->lineCount() - 1);
+    const double origin = rect.top() - layout->boundingRect().top();
+    at.paragraphTop = origin + layout->lineAt(0).y();
+    at.lineTop = origin + line.y();
+    at.x = rect.left() - layout->boundingRect().left() + line.cursorToX(inBlock);
+    return true;
+}
+
+} // namespace
+
+bool reservesBand(const docx::PictureLook& look)
+{
+    const bool wrapped = look.wrap == docx::Wrap::Square || look.wrap == docx::Wrap::Tight
+                         || look.wrap == docx::Wrap::TopAndBottom;
+    return look.anchored && wrapped && againstText(look.vertical.from) && look.vertical.align == AnchorAlign::None;
+}
+
+double bandHeight(const docx::PictureLook& look, double zoom)
+{
+    return std::max(1.0, px(look.vertical.offset + look.height + look.distBottom, zoom));
+}
+
+std::vector<PageObject> placePageObjects(const StoryView& view, const docx::Look& look, double zoom)
+{
+    std::vector<PageObject> placed;
+    const std::vector<Page>& pages = view.pages();
+    if (pages.empty())
+        return placed;
+    const QTextDocument* doc = view.document();
+    for (size_t i = 0; i < look.pictures.size(); ++i) {
+        const docx::PictureLook& picture = look.pictures[i];
+        AnchorPoint at;
+        if (!picture.anchored || picture.pos > view.storyLength()
+            || !anchorPoint(doc, view.displayPosition(picture.pos), at))
+            continue;
+        const int pageIndex = view.pageAt(at.lineTop + 1);
+        const Page& page = pages[static_cast<size_t>(pageIndex)];
+        const PageFrame& frame = view.frameOf(page);
+        const double width = px(picture.width, zoom), height = px(picture.height, zoom);
+
+        double left = frame.left, right = frame.width - frame.right;   // the column
+        switch (picture.horizontal.from) {
+        case AnchorFrom::Page: left = 0, right = frame.width; break;
+        case AnchorFrom::LeftMargin: left = 0, right = frame.left; break;
+        case AnchorFrom::RightMargin: left = frame.width - frame.right, right = frame.width; break;
+        case AnchorFrom::Character: left = right = at.x; break;
+        default: break;
+        }
+        const double pageTop = page.top, pageBottom = page.top + frame.height;
+        double top = pageTop + frame.top, bottom = pageBottom - frame.bottom;   // the margins
+        switch (picture.vertical.from) {
+        case AnchorFrom::Page: top = pageTop, bottom = pageBottom; break;
+        case AnchorFrom::TopMargin: top = pageTop, bottom = pageTop + frame.top; break;
+        case AnchorFrom::BottomMargin: top = pageBottom - frame.bottom, bottom = pageBottom; break;
+        case AnchorFrom::Paragraph: top = bottom = reservesBand(picture) ? at.lineTop : at.paragraphTop; break;
+        case AnchorFrom::Line:
+        case AnchorFrom::Character: top = bottom = at.lineTop; break;
+        default: break;
+        }
+        const QRectF rect(along(picture.horizontal, left, right, width, zoom), along(picture.vertical, top, bottom, height, zoom),
+                          width, height);
+        placed.push_back({i, pageIndex, rect, picture.wrap == docx::Wrap::Behind});
+    }
+    return placed;
+}
+
+void paintDrawnStory(QPainter& painter, const DrawnStory& drawn, const QPointF& origin, const QRectF& clip,
+                     int selStart, int selEnd, const QPalette& palette)
+{
+    QAbstractTextDocumentLayout::PaintContext context;
+    context.clip = clip;
+    if (selEnd > selStart) {
+        QAbstractTextDocumentLayout::Selection selection;
+        selection.cursor = QTextCursor(drawn.doc);
+        selection.cursor.setPosition(selStart);
+        selection.cursor.setPosition(selEnd, QTextCursor::KeepAnchor);
+        selection.format.setBackground(palette.color(QPalette::Highlight));
+        selection.format.setForeground(palette.color(QPalette::HighlightedText));
+        context.selections.push_back(selection);
+    }
+    painter.save();
+    painter.translate(origin);
+    painter.setClipRect(clip);
+    drawn.doc->documentLayout()->draw(&painter, context);
+    painter.restore();
+}
+
+QImage pictureBox(QSize size, const QString& text)
+{
+    QImage box(size.expandedTo(QSize(16, 16)), QImage::Format_ARGB32_Premultiplied);
+    box.fill(Qt::white);
+    QPainter p(&box);
+    p.setPen(QPen(QColor(0x90, 0x90, 0x90), 1));
+    p.drawRect(box.rect().adjusted(0, 0, -1, -1));
+    p.drawText(box.rect().adjusted(4, 4, -4, -4), Qt::AlignCenter | Qt::TextWordWrap, text);
+    return box;
+}
+
+QMarginsF textBoxInsets(double zoom)
+{
+    return QMarginsF(px(144, zoom), px(72, zoom), px(144, zoom), px(72, zoom));
+}
+
+} // namespace host

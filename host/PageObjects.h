@@ -1,0 +1,56 @@
+#pragma once
+
+#include "platform/docx/Look.h"
+
+#include <QImage>
+#include <QRectF>
+
+#include <cstdint>
+#include <vector>
+
+class QPainter;
+class QPalette;
+class QTextDocument;
+
+namespace host {
+
+class StoryView;
+struct DrawnStory;
+
+// Floating pictures and text boxes of the paged main text: placed on the page of their anchor,
+// by the area of the page (or the paragraph, line or character of the anchor) each axis is
+// measured from. The text makes room only for drawings set against their anchor's paragraph or
+// line that it wraps (square, tight, top and bottom): the view keeps a band as tall as the
+// drawing at the anchor, so the lines after it start below; any other drawing lies over the
+// text or behind it.
+
+// Whether the drawing's anchor keeps a band of its height in the text.
+bool reservesBand(const docx::PictureLook& look);
+// The band's height in pixels: from the top of the anchor's line to the drawing's foot and the
+// room kept below it.
+double bandHeight(const docx::PictureLook& look, double zoom);
+
+struct PageObject {
+    size_t look = 0;      // index into the story's Look::pictures
+    int page = 0;         // 0-based
+    QRectF rect;          // document coordinates
+    bool behind = false;  // drawn behind the text
+};
+
+// Where each anchored drawing of the view's story stands, as the view is now laid out in pages.
+// Drawings whose anchor is not laid out yet (a long story being laid out in steps) are left out.
+std::vector<PageObject> placePageObjects(const StoryView& view, const docx::Look& look, double zoom);
+
+// Draws a drawn story's text at origin, clipped to clip (in the drawn story's coordinates), with
+// the drawn span [selStart, selEnd) highlighted when it is not empty.
+void paintDrawnStory(QPainter& painter, const DrawnStory& drawn, const QPointF& origin, const QRectF& clip,
+                     int selStart, int selEnd, const QPalette& palette);
+
+// A picture whose format Qt cannot read: a frame of its size with its text.
+QImage pictureBox(QSize size, const QString& text);
+
+// The insets between a text box's frame and its text, in pixels (Word's default: 0.1" at the
+// sides, 0.05" above and below).
+QMarginsF textBoxInsets(double zoom);
+
+} // namespace host

@@ -1,0 +1,165 @@
+// Floating pictures and text boxes stand on the page of their anchor, where their anchor says,
+// drawn once; text wrapped above and below them starts under them; a hit in a text box is still
+// selected and shown.
+#include "host/PageObjects.h"
+#include "platform/word/Document.h"
+#include "platform/word/Find.h"
+#include "platform/word/Range.h"
+#include "tests/host/HostFixture.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QBuffer>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextLayout>
+
+using namespace hostfixture;
+
+namespace {
+
+// 70 one-line paragraphs: what follows them is on the second page.
+QString fillFirstPage()
+{
+    QString body;
+    for (int i = 0; i < 70; ++i)
+        body += para(run(QStringLiteral("Paragraph %1 fills a line of the page.").arg(i)));
+    return body;
+}
+
+QByteArray bluePng()
+{
+    QImage png(40, 20, QImage::Format_RGB32);
+    png.fill(Qt::blue);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    png.save(&buffer, "PNG");
+    return bytes;
+}
+
+word::RangePtr found(const word::RangePtr& story, const QString& text)
+{
+    story->Find()->setText(text);
+    return story->Find()->Execute() ? story : nullptr;
+}
+
+// The top of the drawn line holding story position pos, in document coordinates.
+double lineTop(const host::StoryView* view, int32_t pos)
+{
+    const int drawn = view->displayPosition(pos);
+    const QTextBlock block = view->document()->findBlock(drawn);
+    const QTextLine line = block.layout()->lineForTextPosition(drawn - block.position());
+    return view->document()->documentLayout()->blockBoundingRect(block).top() + line.y();
+}
+
+int picturesDrawnInline(const QTextDocument* doc)
+{
+    int count = 0;
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            if (it.fragment().charFormat().isImageFormat()
+                && it.fragment().charFormat().toImageFormat().name().startsWith(QStringLiteral("picture:")))
+                ++count;
+    return count;
+}
+
+} // namespace
+
+TEST_F(HostTest, AFloatingPictureStandsOnItsAnchorsPageAtItsOffsetOnceAndWrappedTextStartsBelowIt)
+{
+    // 100 x 50 px pictures: one 1000 twips right of the column and 300 twips below its paragraph's
+    // top, text above and below it; one over the text at the page's right margin.
+    const QString png = picture("rIdImg");
+    const QString body = fillFirstPage()
+        + para(anchored(position("H", "column", "635000") + position("V", "paragraph", "190500"), "<wp:wrapTopAndBottom/>",
+                        png, 952500, 476250)
+               + run("below the picture"))
+        + para(run("over this ")
+               + anchored(position("H", "margin", "right") + position("V", "paragraph", "0"), "<wp:wrapNone/>", png,
+                          952500, 476250)
+               + run("line"));
+    const QString path = dir.filePath("floating.docx");
+    DocxBuilder().body(body).relationship("rIdImg", "image", "media/blue.png").raw("word/media/blue.png", bluePng()).save(path);
+    start({path});
+    host::DocumentWindow* window = windowOf(1);
+    host::StoryView* main = window->mainView();
+    const word::DocumentPtr doc = app()->ActiveDocument();
+    const docx::Look& look = doc->model().stories[0].look;
+    ASSERT_EQ(look.pictures.size(), 2u);
+    const std::vector<host::PageObject>& objects = window->pageObjects();
+    ASSERT_EQ(objects.size(), 2u);
+
+    // Drawn once, on the page: not in the text.
+    EXPECT_EQ(picturesDrawnInline(main->document()), 0);
+
+    const host::PageObject& wrapped = objects[0];
+    const int32_t anchor = look.pictures[wrapped.look].pos;
+    const int page = main->pageOfPosition(main->displayPosition(anchor));
+    EXPECT_GE(page, 1);
+    EXPECT_EQ(wrapped.page, page);
+    const host::PageFrame& frame = main->frameOf(main->pages()[static_cast<size_t>(page)]);
+    EXPECT_NEAR(wrapped.rect.left(), frame.left + 1000 / 15.0, 1);
+    EXPECT_NEAR(wrapped.rect.top(), lineTop(main, anchor) + 20, 1);
+    EXPECT_NEAR(wrapped.rect.width(), 100, 1);
+    EXPECT_NEAR(wrapped.rect.height(), 50, 1);
+    EXPECT_FALSE(wrapped.behind);
+    // The paragraph's text starts below the picture.
+    const word::RangePtr below = found(doc->StoryRanges()->Item(1), QStringLiteral("below the picture"));
+    ASSERT_NE(below, nullptr);
+    EXPECT_GE(lineTop(main, below->Start()), wrapped.rect.bottom());
+
+    // The other lies over its line, right-aligned in the column, the line unmoved.
+    const host::PageObject& over = objects[1];
+    const int32_t overAnchor = look.pictures[over.look].pos;
+    EXPECT_EQ(over.page, main->pageOfPosition(main->displayPosition(overAnchor)));
+    EXPECT_NEAR(over.rect.right(), frame.width - frame.right, 1);
+    const word::RangePtr overText = found(doc->StoryRanges()->Item(1), QStringLiteral("over this"));
+    ASSERT_NE(overText, nullptr);
+    EXPECT_NEAR(over.rect.top(), lineTop(main, overText->Start()), 1);
+    EXPECT_EQ(lineTop(main, overText->Start()), lineTop(main, overAnchor + 1));
+    EXPECT_EQ(main->displayPosition(overAnchor), main->displayPosition(overAnchor + 1));
+}
+
+TEST_F(HostTest, ATextBoxIsFramedOnItsPageWithItsTextAndAHitInItIsSelectedAndShown)
+{
+    // Anchored on the second page, 2000 twips from the page's left edge and 4000 from its top.
+    const QString body = fillFirstPage()
+        + para(run("anchor here")
+               + anchored(position("H", "page", "1270000") + position("V", "page", "2540000"), "<wp:wrapSquare/>",
+                          textBoxShape(QStringLiteral("箱の中 boxed words")), 1905000, 635000));
+    const QString path = dir.filePath("textbox.docx");
+    DocxBuilder().body(body).save(path);
+    start({path});
+    host::DocumentWindow* window = windowOf(1);
+    host::StoryView* main = window->mainView();
+    const word::DocumentPtr doc = app()->ActiveDocument();
+    const std::vector<host::PageObject>& objects = window->pageObjects();
+    ASSERT_EQ(objects.size(), 1u);
+    const host::PageObject box = objects[0];
+    const docx::PictureLook& look = doc->model().stories[0].look.pictures[box.look];
+    EXPECT_TRUE(look.textBox);
+    const int page = main->pageOfPosition(main->displayPosition(look.pos));
+    EXPECT_GE(page, 1);
+    EXPECT_EQ(box.page, page);
+    const host::Page& onPage = main->pages()[static_cast<size_t>(page)];
+    EXPECT_NEAR(box.rect.left(), 2000 / 15.0, 1);
+    EXPECT_NEAR(box.rect.top(), onPage.top + 4000 / 15.0, 1);
+    EXPECT_NEAR(box.rect.width(), 3000 / 15.0, 1);
+
+    // Its text is its own story's, which the box draws; the main text does not hold it.
+    const std::vector<int> stories = window->textBoxStories(box.look);
+    ASSERT_EQ(stories.size(), 1u);
+    EXPECT_TRUE(doc->model().stories[static_cast<size_t>(stories[0])].text.startsWith(QStringLiteral("箱の中 boxed words")));
+    EXPECT_FALSE(main->toPlainText().contains(QStringLiteral("boxed")));
+
+    // A hit in it is selected and its box scrolled into view.
+    main->verticalScrollBar()->setValue(0);
+    const word::RangePtr hit = found(doc->StoryRanges()->Item(docx::wdTextFrameStory), QStringLiteral("boxed"));
+    ASSERT_NE(hit, nullptr);
+    hit->Select();
+    host::StoryView* boxView = window->shownView(stories[0]);
+    ASSERT_NE(boxView, nullptr);
+    EXPECT_EQ(boxView->textCursor().selectedText(), QStringLiteral("boxed"));
+    const int shownFrom = main->verticalScrollBar()->value();
+    EXPECT_GE(box.rect.top(), shownFrom);
+    EXPECT_LE(box.rect.bottom(), shownFrom + main->viewport()->height());
+}
