@@ -391,6 +391,16 @@ void DocumentWindow::placeObjects()
 {
     const int story = m_main->storyIndex();
     m_pageObjects = story >= 0 ? placePageObjects(*m_main, m_doc->story(story).look, m_zoom) : std::vector<PageObject>{};
+    // A text box fitted to its text is as tall as its text at its width.
+    const QMarginsF insets = textBoxInsets(m_zoom);
+    for (PageObject& object : m_pageObjects) {
+        if (!m_doc->story(story).look.pictures[object.look].fitsText)
+            continue;
+        double height = insets.top() + insets.bottom();
+        for (int box : textBoxStories(object.look))
+            height += pageStory(box, std::max(1.0, object.rect.width() - insets.left() - insets.right())).doc->size().height();
+        object.rect.setHeight(height);
+    }
     m_main->viewport()->update();
 }
 

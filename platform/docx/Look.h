@@ -110,6 +110,7 @@ struct PictureLook {
     int32_t distTop = 0, distBottom = 0;   // room the text keeps above and below it
     bool textBox = false;         // it holds a text box (Document::textBoxes anchored at pos)
     bool outlined = true;         // its shape draws its outline
+    bool fitsText = false;        // a text box as tall as its text, whatever its extent says
 };
 
 struct Look {

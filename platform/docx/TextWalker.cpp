@@ -868,6 +868,10 @@ bool TextWalker::pictureFact()
             m_lineDepth = m_x.depth();
         else if (m_x.ns() == Ns::A && m_x.localName() == "noFill" && m_x.depth() == m_lineDepth + 1)
             m_picture.outlined = false;
+        else if (m_x.ns() == Ns::A && m_x.localName() == "spAutoFit")
+            m_picture.fitsText = true;
+        else if (m_x.ns() == Ns::V && m_x.localName() == "textbox")
+            m_picture.fitsText = styleValue(m_x.attr("style").value_or(std::string_view()), "mso-fit-shape-to-text") == "t";
         break;
     }
     return false;

@@ -227,7 +227,9 @@ TEST(Looks, AnchoredDrawingsKeepTheirPlaceWrapAndTextBox)
         + anchored(position("H", "page", "center") + position("V", "margin", "top"), "<wp:wrapNone/>", png, 635000,
                    635000, "distT=\"0\" distB=\"0\" behindDoc=\"1\"")
         + anchored(position("H", "margin", "right") + position("V", "line", "0"), "<wp:wrapSquare wrapText=\"bothSides\"/>",
-                   textBoxShape("inside").replace("<wps:txbx>", "<wps:spPr><a:ln w=\"9525\"><a:noFill/></a:ln></wps:spPr><wps:txbx>"),
+                   textBoxShape("inside")
+                       .replace("<wps:txbx>", "<wps:spPr><a:ln w=\"9525\"><a:noFill/></a:ln></wps:spPr><wps:txbx>")
+                       .replace("<wps:bodyPr/>", "<wps:bodyPr><a:spAutoFit/></wps:bodyPr>"),
                    1905000, 317500))
         + para("<w:r><w:pict><v:shape style=\"position:absolute;margin-left:90pt;margin-top:-7.5pt;width:2in;height:20pt;"
                    "z-index:2;mso-position-horizontal-relative:page;mso-position-vertical-relative:margin\" stroked=\"f\">"
@@ -266,6 +268,7 @@ TEST(Looks, AnchoredDrawingsKeepTheirPlaceWrapAndTextBox)
     EXPECT_EQ(box.vertical.from, docx::AnchorFrom::Line);
     EXPECT_EQ(box.wrap, docx::Wrap::Square);
     EXPECT_FALSE(box.outlined);
+    EXPECT_TRUE(box.fitsText);
     EXPECT_TRUE(first.outlined);
     ASSERT_EQ(doc.textBoxes.size(), 2u);
     EXPECT_EQ(doc.textBoxes[0].anchorPos, box.pos);
@@ -280,5 +283,6 @@ TEST(Looks, AnchoredDrawingsKeepTheirPlaceWrapAndTextBox)
     EXPECT_EQ(vml.vertical, (docx::AnchorPlace{docx::AnchorFrom::Margin, docx::AnchorAlign::None, -150}));
     EXPECT_EQ(vml.wrap, docx::Wrap::TopAndBottom);
     EXPECT_FALSE(vml.outlined);
+    EXPECT_FALSE(vml.fitsText);
     EXPECT_EQ(doc.textBoxes[1].anchorPos, vml.pos);
 }

@@ -121,11 +121,14 @@ TEST_F(HostTest, AFloatingPictureStandsOnItsAnchorsPageAtItsOffsetOnceAndWrapped
 
 TEST_F(HostTest, ATextBoxIsFramedOnItsPageWithItsTextAndAHitInItIsSelectedAndShown)
 {
-    // Anchored on the second page, 2000 twips from the page's left edge and 4000 from its top.
+    // Anchored on the second page, 2000 twips from the page's left edge and 4000 from its top, as
+    // tall as its text.
     const QString body = fillFirstPage()
         + para(run("anchor here")
                + anchored(position("H", "page", "1270000") + position("V", "page", "2540000"), "<wp:wrapSquare/>",
-                          textBoxShape(QStringLiteral("箱の中 boxed words")), 1905000, 635000));
+                          textBoxShape(QStringLiteral("箱の中 boxed words"))
+                              .replace("<wps:bodyPr/>", "<wps:bodyPr><a:spAutoFit/></wps:bodyPr>"),
+                          1905000, 1905000));
     const QString path = dir.filePath("textbox.docx");
     DocxBuilder().body(body).save(path);
     start({path});
@@ -144,6 +147,9 @@ TEST_F(HostTest, ATextBoxIsFramedOnItsPageWithItsTextAndAHitInItIsSelectedAndSho
     EXPECT_NEAR(box.rect.left(), 2000 / 15.0, 1);
     EXPECT_NEAR(box.rect.top(), onPage.top + 4000 / 15.0, 1);
     EXPECT_NEAR(box.rect.width(), 3000 / 15.0, 1);
+    // Fitted to its one line of text, not the 200 px its extent says.
+    EXPECT_GT(box.rect.height(), 10);
+    EXPECT_LT(box.rect.height(), 50);
 
     // Its text is its own story's, which the box draws; the main text does not hold it.
     const std::vector<int> stories = window->textBoxStories(box.look);
