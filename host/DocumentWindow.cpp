@@ -122,6 +122,13 @@ QRectF noteRect(const DrawnStory& drawn, const Note& note)
     return first.united(layout->blockBoundingRect(drawn.doc->findBlock(last)));
 }
 
+// The height of a drawn story's paragraphs, without the empty one after its last mark.
+double textHeight(const DrawnStory& drawn)
+{
+    const int last = drawn.toDisplay.size() > 1 ? drawn.toDisplay.at(static_cast<int32_t>(drawn.toDisplay.size()) - 2) : 0;
+    return drawn.doc->documentLayout()->blockBoundingRect(drawn.doc->findBlock(last)).bottom();
+}
+
 void setActive(QFrame* frame, bool active)
 {
     frame->setStyleSheet(active ? QStringLiteral("QFrame#block { border: 2px dashed #3070c0; }")
@@ -398,7 +405,7 @@ void DocumentWindow::placeObjects()
             continue;
         double height = insets.top() + insets.bottom();
         for (int box : textBoxStories(object.look))
-            height += pageStory(box, std::max(1.0, object.rect.width() - insets.left() - insets.right())).doc->size().height();
+            height += textHeight(pageStory(box, std::max(1.0, object.rect.width() - insets.left() - insets.right())));
         object.rect.setHeight(height);
     }
     m_main->viewport()->update();
