@@ -695,15 +695,16 @@ void DocumentWindow::redrawReplaced(int story, int32_t at, const QString& remove
     for (StoryView* v : allViews())
         if (v->storyIndex() == story)
             v->redrawReplaced(m_doc->story(story), at, removed, inserted);
-    if (story == m_main->storyIndex())   // the anchors after the edit moved
-        placeObjects();
     if (const auto page = m_pageStories.find(story); page != m_pageStories.end()) {
         delete page->second.doc;
         m_pageStories.erase(page);
         m_main->viewport()->update();
     }
-    // A note that changed height changes the room its page keeps for it.
+    // The anchors after the edit moved; a text box fitted to its text may have changed height.
     const int type = m_doc->model().stories.at(static_cast<size_t>(story)).type;
+    if (story == m_main->storyIndex() || type == wdTextFrameStory)
+        placeObjects();
+    // A note that changed height changes the room its page keeps for it.
     if (type != wdFootnotesStory && type != wdEndnotesStory)
         return;
     std::vector<double> before;

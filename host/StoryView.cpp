@@ -934,7 +934,7 @@ void StoryView::framePage(QTextDocument* doc) const
     const bool paged = !m_setup.frames.empty();
     root.setTopMargin(paged ? m_setup.frames.front().top : m_pageMargins.first / 2.0);
     root.setBottomMargin(paged ? m_setup.frames.front().bottom : m_pageMargins.first / 2.0);
-    if (paged)   // each page is painted white
+    if (paged && m_setup.frames.front().height > 0)   // each page is painted white
         root.clearBackground();
     else
         root.setBackground(Qt::white);

@@ -168,4 +168,9 @@ TEST_F(HostTest, ATextBoxIsFramedOnItsPageWithItsTextAndAHitInItIsSelectedAndSho
     const int shownFrom = main->verticalScrollBar()->value();
     EXPECT_GE(box.rect.top(), shownFrom);
     EXPECT_LE(box.rect.bottom(), shownFrom + main->viewport()->height());
+
+    // Its text grown by an edit, the box grows with it.
+    hit->setText(QStringLiteral("words enough to fill several lines of the box. ").repeated(4));
+    ASSERT_EQ(window->pageObjects().size(), 1u);
+    EXPECT_GT(window->pageObjects()[0].rect.height(), box.rect.height() + 30);
 }
