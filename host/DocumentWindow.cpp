@@ -288,7 +288,9 @@ DrawContext DocumentWindow::drawContext(int storyIndex)
         context.labels = m_labels.at(storyIndex);
     context.pictures = &m_pictures;
     context.zoom = m_zoom;
-    context.placeFloats = storyIndex >= 0 && storyIndex == firstStoryOfType(m_doc->model(), wdMainTextStory);
+    // The main text's drawings and those of the headers and footers drawn on its pages.
+    const int type = storyIndex >= 0 ? m_doc->model().stories.at(static_cast<size_t>(storyIndex)).type : -1;
+    context.placeFloats = type == wdMainTextStory || isHeader(type) || isFooter(type);
     return context;
 }
 
@@ -385,13 +387,31 @@ int DocumentWindow::headerFooterOfPage(int page, bool footer) const
 void DocumentWindow::paintPage(QPainter& painter, int index, const QRectF& rect, bool behind)
 {
     const Page& page = m_main->pages().at(static_cast<size_t>(index));
-    if (!behind) {
-        paintHeaderFooter(painter, page, index, rect);
+    paintHeaderFooter(painter, page, index, rect, behind);
+    if (!behind)
         paintNotes(painter, page, rect);
-    }
     for (const PageObject& object : m_pageObjects)
         if (object.page == index && object.behind == behind)
-            paintObject(painter, object);
+            paintObject(painter, m_main->storyIndex(), object);
+}
+
+double DocumentWindow::headerFooterTop(int story, int page, bool footer)
+{
+    const Page& onPage = m_main->pages().at(static_cast<size_t>(page));
+    const PageFrame& frame = m_main->frameOf(onPage);
+    const QTextDocument* doc = pageStory(story, frame.bodyWidth()).doc;
+    return footer ? onPage.top + frame.height - frame.footer - doc->size().height() : onPage.top + frame.header;
+}
+
+std::vector<PageObject> DocumentWindow::headerFooterObjects(int page, bool footer)
+{
+    const int story = headerFooterOfPage(page, footer);
+    if (story < 0)
+        return {};
+    const Page& onPage = m_main->pages().at(static_cast<size_t>(page));
+    const PageFrame& frame = m_main->frameOf(onPage);
+    return placeRepeatedObjects(pageStory(story, frame.bodyWidth()), m_doc->story(story).look,
+                                QPointF(frame.left, headerFooterTop(story, page, footer)), page, onPage.top, frame, m_zoom);
 }
 
 void DocumentWindow::placeObjects()
@@ -404,17 +424,16 @@ void DocumentWindow::placeObjects()
         if (!m_doc->story(story).look.pictures[object.look].fitsText)
             continue;
         double height = insets.top() + insets.bottom();
-        for (int box : textBoxStories(object.look))
+        for (int box : textBoxStories(story, object.look))
             height += textHeight(pageStory(box, std::max(1.0, object.rect.width() - insets.left() - insets.right())));
         object.rect.setHeight(height);
     }
     m_main->viewport()->update();
 }
 
-std::vector<int> DocumentWindow::textBoxStories(size_t picture) const
+std::vector<int> DocumentWindow::textBoxStories(int story, size_t picture) const
 {
     const docx::Document& model = m_doc->model();
-    const int story = m_main->storyIndex();
     std::vector<int> stories;
     if (story < 0 || picture >= model.stories[static_cast<size_t>(story)].look.pictures.size())
         return stories;
@@ -427,14 +446,14 @@ std::vector<int> DocumentWindow::textBoxStories(size_t picture) const
 
 // A picture at its size, a format Qt cannot read as a framed box with its text; behind the text
 // drawn as it is, over it opaque.
-void DocumentWindow::paintObject(QPainter& painter, const PageObject& object)
+void DocumentWindow::paintObject(QPainter& painter, int story, const PageObject& object)
 {
-    const docx::Look& look = m_doc->story(m_main->storyIndex()).look;
+    const docx::Look& look = m_doc->story(story).look;
     if (object.look >= look.pictures.size())   // placed before an edit: placed again at the next paging
         return;
     const docx::PictureLook& picture = look.pictures[object.look];
     if (picture.textBox) {
-        paintTextBoxes(painter, object, picture.outlined);
+        paintTextBoxes(painter, textBoxStories(story, object.look), object, picture.outlined);
         return;
     }
     const auto found = m_pictures.find(picture.media);
@@ -448,7 +467,8 @@ void DocumentWindow::paintObject(QPainter& painter, const PageObject& object)
 
 // A text box: white unless behind the text, its outline if it has one, and its stories' text
 // inside, the selection highlighted.
-void DocumentWindow::paintTextBoxes(QPainter& painter, const PageObject& object, bool outlined)
+void DocumentWindow::paintTextBoxes(QPainter& painter, const std::vector<int>& stories, const PageObject& object,
+                                    bool outlined)
 {
     const QRectF inner = object.rect.marginsRemoved(textBoxInsets(m_zoom));
     if (!object.behind)
@@ -461,7 +481,7 @@ void DocumentWindow::paintTextBoxes(QPainter& painter, const PageObject& object,
     }
     const word::WindowPtr window = m_doc->ActiveWindow();
     double y = inner.top();
-    for (int story : textBoxStories(object.look)) {
+    for (int story : stories) {
         const DrawnStory& drawn = pageStory(story, std::max(1.0, inner.width()));
         const double height = std::min(drawn.doc->size().height(), inner.bottom() - y);
         if (height <= 0)
@@ -475,19 +495,24 @@ void DocumentWindow::paintTextBoxes(QPainter& painter, const PageObject& object,
     }
 }
 
-void DocumentWindow::paintHeaderFooter(QPainter& painter, const Page& page, int index, const QRectF& rect)
+// A page's header and footer, greyed as Word greys them while the main text is edited; their
+// floating drawings behind the main text.
+void DocumentWindow::paintHeaderFooter(QPainter& painter, const Page& page, int index, const QRectF& rect, bool behind)
 {
     const PageFrame& frame = m_main->frameOf(page);
     for (const bool footer : {false, true}) {
         const int story = headerFooterOfPage(index, footer);
         if (story < 0)
             continue;
-        QTextDocument* doc = pageStory(story, frame.bodyWidth()).doc;
-        const double y = footer ? rect.bottom() - frame.footer - doc->size().height() : rect.top() + frame.header;
         painter.save();
-        painter.translate(frame.left, y);
-        painter.setOpacity(0.6);   // as Word greys the header while the main text is edited
-        doc->drawContents(&painter);
+        painter.setOpacity(0.6);
+        if (behind) {
+            for (const PageObject& object : headerFooterObjects(index, footer))
+                paintObject(painter, story, object);
+        } else {
+            painter.translate(rect.left() + frame.left, headerFooterTop(story, index, footer));
+            pageStory(story, frame.bodyWidth()).doc->drawContents(&painter);
+        }
         painter.restore();
     }
 }
@@ -548,7 +573,7 @@ void DocumentWindow::revealSelectedTextBox()
 {
     const int story = m_doc->ActiveWindow()->selectionStory();
     for (const PageObject& object : m_pageObjects) {
-        const std::vector<int> stories = textBoxStories(object.look);
+        const std::vector<int> stories = textBoxStories(m_main->storyIndex(), object.look);
         if (std::find(stories.begin(), stories.end(), story) == stories.end())
             continue;
         m_main->revealY(object.rect.top());

@@ -63,8 +63,10 @@ public:
     int headerFooterOfPage(int page, bool footer) const;
     // The main text's floating pictures and text boxes as its pages draw them.
     const std::vector<PageObject>& pageObjects() const { return m_pageObjects; }
-    // The text box stories a drawing of the main text holds (by its Look::pictures index).
-    std::vector<int> textBoxStories(size_t picture) const;
+    // The floating drawings of the header (or footer) drawn on a page, as that page draws them.
+    std::vector<PageObject> headerFooterObjects(int page, bool footer);
+    // The text box stories a drawing of a story holds (by its Look::pictures index).
+    std::vector<int> textBoxStories(int story, size_t picture) const;
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -105,11 +107,13 @@ private:
     const DrawnStory& pageStory(int story, double width);
     void paintPage(QPainter& painter, int page, const QRectF& rect, bool behind);
     void placeObjects();
-    void paintObject(QPainter& painter, const PageObject& object);
-    void paintTextBoxes(QPainter& painter, const PageObject& object, bool outlined);
+    void paintObject(QPainter& painter, int story, const PageObject& object);
+    void paintTextBoxes(QPainter& painter, const std::vector<int>& stories, const PageObject& object, bool outlined);
     // Scrolls the main view to the text box on its page holding the selection, if one does.
     void revealSelectedTextBox();
-    void paintHeaderFooter(QPainter& painter, const Page& page, int index, const QRectF& rect);
+    void paintHeaderFooter(QPainter& painter, const Page& page, int index, const QRectF& rect, bool behind);
+    // Where a header (or footer) story's text starts on a page, in document coordinates.
+    double headerFooterTop(int story, int page, bool footer);
     void paintNotes(QPainter& painter, const Page& page, const QRectF& rect);
     // Scrolls the main view to where its pages draw the selected note text, if they do.
     void revealSelectedNote();

@@ -42,13 +42,17 @@ struct AnchorPoint {
     double paragraphTop = 0, lineTop = 0, x = 0;
 };
 
-bool anchorPoint(const QTextDocument* doc, int drawn, AnchorPoint& at)
+// Where the anchor at drawn position `drawn` is laid out; false when it is not yet and layOut is
+// false (a long story laid out in steps is not laid out further for it).
+bool anchorPoint(const QTextDocument* doc, int drawn, bool layOut, AnchorPoint& at)
 {
     const QTextBlock block = doc->findBlock(drawn);
     const QTextLayout* layout = block.isValid() ? block.layout() : nullptr;
-    if (!layout || layout->lineCount() == 0)
+    if (!layout || (!layOut && layout->lineCount() == 0))
         return false;
-    const QRectF rect = doc->documentLayout()->blockBoundingRect(block);
+    const QRectF rect = doc->documentLayout()->blockBoundingRect(block);   // lays the text out up to it
+    if (layout->lineCount() == 0)
+        return false;
     const int inBlock = std::clamp(drawn - block.position(), 0, std::max(0, block.length() - 1));
     QTextLine line = layout->lineForTextPosition(inBlock);
     if (!line.isValid())
@@ -74,46 +78,72 @@ double bandHeight(const docx::PictureLook& look, double zoom)
     return std::max(1.0, px(look.vertical.offset + look.height + look.distBottom, zoom));
 }
 
+namespace {
+
+// Where a drawing whose anchor is laid out at `at` stands on the page whose top is pageTop.
+QRectF placeOnPage(const docx::PictureLook& picture, const AnchorPoint& at, double pageTop, const PageFrame& frame,
+                   double zoom)
+{
+    const double width = px(picture.width, zoom), height = px(picture.height, zoom);
+    double left = frame.left, right = frame.width - frame.right;   // the column
+    switch (picture.horizontal.from) {
+    case AnchorFrom::Page: left = 0, right = frame.width; break;
+    case AnchorFrom::LeftMargin: left = 0, right = frame.left; break;
+    case AnchorFrom::RightMargin: left = frame.width - frame.right, right = frame.width; break;
+    case AnchorFrom::Character: left = right = at.x; break;
+    default: break;
+    }
+    const double pageBottom = pageTop + frame.height;
+    double top = pageTop + frame.top, bottom = pageBottom - frame.bottom;   // the margins
+    switch (picture.vertical.from) {
+    case AnchorFrom::Page: top = pageTop, bottom = pageBottom; break;
+    case AnchorFrom::TopMargin: top = pageTop, bottom = pageTop + frame.top; break;
+    case AnchorFrom::BottomMargin: top = pageBottom - frame.bottom, bottom = pageBottom; break;
+    case AnchorFrom::Paragraph: top = bottom = reservesBand(picture) ? at.lineTop : at.paragraphTop; break;
+    case AnchorFrom::Line:
+    case AnchorFrom::Character: top = bottom = at.lineTop; break;
+    default: break;
+    }
+    return QRectF(along(picture.horizontal, left, right, width, zoom), along(picture.vertical, top, bottom, height, zoom),
+                  width, height);
+}
+
+} // namespace
+
 std::vector<PageObject> placePageObjects(const StoryView& view, const docx::Look& look, double zoom)
 {
     std::vector<PageObject> placed;
     const std::vector<Page>& pages = view.pages();
     if (pages.empty())
         return placed;
-    const QTextDocument* doc = view.document();
     for (size_t i = 0; i < look.pictures.size(); ++i) {
         const docx::PictureLook& picture = look.pictures[i];
         AnchorPoint at;
         if (!picture.anchored || picture.pos > view.storyLength()
-            || !anchorPoint(doc, view.displayPosition(picture.pos), at))
+            || !anchorPoint(view.document(), view.displayPosition(picture.pos), false, at))
             continue;
-        const int pageIndex = view.pageAt(at.lineTop + 1);
-        const Page& page = pages[static_cast<size_t>(pageIndex)];
-        const PageFrame& frame = view.frameOf(page);
-        const double width = px(picture.width, zoom), height = px(picture.height, zoom);
+        const int page = view.pageAt(at.lineTop + 1);
+        const Page& onPage = pages[static_cast<size_t>(page)];
+        placed.push_back({i, page, placeOnPage(picture, at, onPage.top, view.frameOf(onPage), zoom),
+                          picture.wrap == docx::Wrap::Behind});
+    }
+    return placed;
+}
 
-        double left = frame.left, right = frame.width - frame.right;   // the column
-        switch (picture.horizontal.from) {
-        case AnchorFrom::Page: left = 0, right = frame.width; break;
-        case AnchorFrom::LeftMargin: left = 0, right = frame.left; break;
-        case AnchorFrom::RightMargin: left = frame.width - frame.right, right = frame.width; break;
-        case AnchorFrom::Character: left = right = at.x; break;
-        default: break;
-        }
-        const double pageTop = page.top, pageBottom = page.top + frame.height;
-        double top = pageTop + frame.top, bottom = pageBottom - frame.bottom;   // the margins
-        switch (picture.vertical.from) {
-        case AnchorFrom::Page: top = pageTop, bottom = pageBottom; break;
-        case AnchorFrom::TopMargin: top = pageTop, bottom = pageTop + frame.top; break;
-        case AnchorFrom::BottomMargin: top = pageBottom - frame.bottom, bottom = pageBottom; break;
-        case AnchorFrom::Paragraph: top = bottom = reservesBand(picture) ? at.lineTop : at.paragraphTop; break;
-        case AnchorFrom::Line:
-        case AnchorFrom::Character: top = bottom = at.lineTop; break;
-        default: break;
-        }
-        const QRectF rect(along(picture.horizontal, left, right, width, zoom), along(picture.vertical, top, bottom, height, zoom),
-                          width, height);
-        placed.push_back({i, pageIndex, rect, picture.wrap == docx::Wrap::Behind});
+std::vector<PageObject> placeRepeatedObjects(const DrawnStory& drawn, const docx::Look& look, const QPointF& origin,
+                                             int page, double pageTop, const PageFrame& frame, double zoom)
+{
+    std::vector<PageObject> placed;
+    for (size_t i = 0; i < look.pictures.size(); ++i) {
+        const docx::PictureLook& picture = look.pictures[i];
+        AnchorPoint at;
+        if (!picture.anchored || picture.pos >= static_cast<int32_t>(drawn.toDisplay.size())
+            || !anchorPoint(drawn.doc, drawn.toDisplay.at(picture.pos), true, at))
+            continue;
+        at.paragraphTop += origin.y();
+        at.lineTop += origin.y();
+        at.x += origin.x();
+        placed.push_back({i, page, placeOnPage(picture, at, pageTop, frame, zoom), true});
     }
     return placed;
 }

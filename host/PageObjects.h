@@ -1,5 +1,6 @@
 #pragma once
 
+#include "host/PageLayout.h"
 #include "platform/docx/Look.h"
 
 #include <QImage>
@@ -40,6 +41,12 @@ struct PageObject {
 // Where each anchored drawing of the view's story stands, as the view is now laid out in pages.
 // Drawings whose anchor is not laid out yet (a long story being laid out in steps) are left out.
 std::vector<PageObject> placePageObjects(const StoryView& view, const docx::Look& look, double zoom);
+
+// Where each anchored drawing of a story drawn on every page (a header or footer, drawn with its
+// top left at origin on the page whose top is pageTop) stands on that page. They lie behind the
+// main text, as the header's whole layer does.
+std::vector<PageObject> placeRepeatedObjects(const DrawnStory& drawn, const docx::Look& look, const QPointF& origin,
+                                             int page, double pageTop, const PageFrame& frame, double zoom);
 
 // Draws a drawn story's text at origin, clipped to clip (in the drawn story's coordinates), with
 // the drawn span [selStart, selEnd) highlighted when it is not empty.

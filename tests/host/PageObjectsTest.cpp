@@ -152,7 +152,7 @@ TEST_F(HostTest, ATextBoxIsFramedOnItsPageWithItsTextAndAHitInItIsSelectedAndSho
     EXPECT_LT(box.rect.height(), 50);
 
     // Its text is its own story's, which the box draws; the main text does not hold it.
-    const std::vector<int> stories = window->textBoxStories(box.look);
+    const std::vector<int> stories = window->textBoxStories(main->storyIndex(), box.look);
     ASSERT_EQ(stories.size(), 1u);
     EXPECT_TRUE(doc->model().stories[static_cast<size_t>(stories[0])].text.startsWith(QStringLiteral("箱の中 boxed words")));
     EXPECT_FALSE(main->toPlainText().contains(QStringLiteral("boxed")));
@@ -173,4 +173,35 @@ TEST_F(HostTest, ATextBoxIsFramedOnItsPageWithItsTextAndAHitInItIsSelectedAndSho
     hit->setText(QStringLiteral("words enough to fill several lines of the box. ").repeated(4));
     ASSERT_EQ(window->pageObjects().size(), 1u);
     EXPECT_GT(window->pageObjects()[0].rect.height(), box.rect.height() + 30);
+}
+
+TEST_F(HostTest, AHeadersFloatingTextBoxStandsOnEveryPageAtItsPlace)
+{
+    // A text box 1000 twips from each page's left edge and 500 from its top.
+    const QString header = part("hdr", para(anchored(position("H", "page", "635000") + position("V", "page", "317500"),
+                                                     "<wp:wrapNone/>", textBoxShape("letterhead"), 1905000, 317500)));
+    const QString path = dir.filePath("header.docx");
+    DocxBuilder()
+        .body(para(run("one")) + para("<w:r><w:br w:type=\"page\"/></w:r>" + run("two"))
+              + "<w:sectPr><w:headerReference w:type=\"default\" r:id=\"rIdH\"/></w:sectPr>")
+        .part("word/header1.xml", header)
+        .relationship("rIdH", "header", "header1.xml")
+        .save(path);
+    start({path});
+    host::DocumentWindow* window = windowOf(1);
+    const std::vector<host::Page>& pages = window->mainView()->pages();
+    ASSERT_EQ(pages.size(), 2u);
+    const int headerStory = window->headerFooterOfPage(0, false);
+    ASSERT_GE(headerStory, 0);
+    for (int page : {0, 1}) {
+        const std::vector<host::PageObject> objects = window->headerFooterObjects(page, false);
+        ASSERT_EQ(objects.size(), 1u) << page;
+        EXPECT_EQ(objects[0].page, page);
+        EXPECT_NEAR(objects[0].rect.left(), 1000 / 15.0, 1);
+        EXPECT_NEAR(objects[0].rect.top(), pages[static_cast<size_t>(page)].top + 500 / 15.0, 1);
+        const std::vector<int> boxes = window->textBoxStories(headerStory, objects[0].look);
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_TRUE(app()->ActiveDocument()->model().stories[static_cast<size_t>(boxes[0])].text.startsWith(QStringLiteral("letterhead")));
+    }
+    EXPECT_TRUE(window->footerView()->storyIndex() < 0 || window->headerFooterObjects(0, true).empty());
 }
