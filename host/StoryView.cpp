@@ -16,7 +16,9 @@
 // and the endnotes after the text. A story too long to lay out whole before it is shown is paged
 // by Qt's own layout as it goes, at the first section's page. Text positions never change for
 // layout, so the map above stays valid; a very long paragraph is drawn in pieces, the breaks
-// between them taking no story position.
+// between them taking no story position. Floating pictures and text boxes of the main text and of
+// the headers are not drawn in the text: host/PageObjects places them on the pages, and the text
+// keeps a transparent band at the anchor of one it wraps above and below.
 //
 // Editing goes through word::Range, which moves the story's runs, marks and looks together. An
 // edit of plain text within a paragraph is drawn in place: the drawn characters are replaced in
