@@ -16,17 +16,15 @@
 
 namespace {
 
-// Acts on the modal dialog once it is up; a watchdog closes it if the action did not.
+// Acts on the modal dialog once it is up; a watchdog closes it if the action did not. The watchdog
+// belongs to the dialog: one left to any modal window would close a later test's.
 void whenModal(const std::function<void(host::FuzzyOptionsDialog*)>& act)
 {
     QTimer::singleShot(0, [act] {
         auto* dialog = qobject_cast<host::FuzzyOptionsDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
+        QTimer::singleShot(2000, dialog, [dialog] { dialog->close(); });
         act(dialog);
-    });
-    QTimer::singleShot(2000, [] {
-        if (QWidget* w = QApplication::activeModalWidget())
-            w->close();
     });
 }
 
