@@ -29,6 +29,7 @@
 #include <algorithm>
 #include <cmath>
 #include <array>
+#include <climits>
 #include <tuple>
 
 namespace host {
@@ -312,7 +313,8 @@ PageFrame DocumentWindow::frameOfSection(size_t section) const
     const docx::Document& model = m_doc->model();
     const docx::PageLook page = section < model.sections.size() ? model.sections[section].page : docx::PageLook{};
     return {pixels(page.width, m_zoom), pixels(page.height, m_zoom), pixels(page.top, m_zoom), pixels(page.bottom, m_zoom),
-            pixels(page.left, m_zoom), pixels(page.right, m_zoom), pixels(page.header, m_zoom), pixels(page.footer, m_zoom)};
+            pixels(page.left, m_zoom), pixels(page.right, m_zoom), pixels(page.header, m_zoom), pixels(page.footer, m_zoom),
+            page.start};
 }
 
 // The main text is laid out in pages of each section's size and margins, each page with the
@@ -333,11 +335,21 @@ void DocumentWindow::placePage()
     m_main->setPage(root.width, root.left, root.right);
 }
 
+double DocumentWindow::noteWidth(const docx::Note& note) const
+{
+    const std::vector<docx::Section>& sections = m_doc->model().sections;
+    size_t s = sections.empty() ? 0 : sections.size() - 1;
+    if (note.type != wdEndnotesStory)
+        s = static_cast<size_t>(std::find_if(sections.begin(), sections.end(), [&note](const docx::Section& section) {
+                                    return section.endPos >= note.refPos;
+                                }) - sections.begin());
+    return frameOfSection(std::min(s, std::max<size_t>(sections.size(), 1) - 1)).bodyWidth();
+}
+
 std::vector<PageNote> DocumentWindow::pageNotes()
 {
     const docx::Document& model = m_doc->model();
     const int mainStory = firstStoryOfType(model, wdMainTextStory);
-    const double width = frameOfSection(0).bodyWidth();
     m_pageNoteIndex.clear();
     for (size_t n = 0; n < model.notes.size(); ++n)
         if (model.notes[n].refStory == mainStory && mainStory >= 0)
@@ -351,7 +363,7 @@ std::vector<PageNote> DocumentWindow::pageNotes()
     m_pageNotes.clear();
     for (int n : m_pageNoteIndex) {
         const docx::Note& note = model.notes[static_cast<size_t>(n)];
-        const QRectF rect = noteRect(pageStory(firstStoryOfType(model, note.type), width), note);
+        const QRectF rect = noteRect(pageStory(firstStoryOfType(model, note.type), noteWidth(note)), note);
         m_pageNotes.push_back({note.refPos, rect.height(), note.type == wdEndnotesStory});
     }
     return m_pageNotes;
@@ -359,13 +371,13 @@ std::vector<PageNote> DocumentWindow::pageNotes()
 
 const DrawnStory& DocumentWindow::pageStory(int story, double width)
 {
-    DrawnStory& drawn = m_pageStories[story];
+    // One drawing per width: a new width would lay the whole story out again.
+    DrawnStory& drawn = m_pageStories[{story, static_cast<int>(std::lround(width))}];
     if (!drawn.doc) {
         drawn = drawStoryDocument(m_doc->story(story), drawContext(story), this);
         drawn.doc->setDocumentMargin(0);
-    }
-    if (drawn.doc->textWidth() != width)   // a new width lays the whole story out again
         drawn.doc->setTextWidth(width);
+    }
     return drawn;
 }
 
@@ -523,13 +535,13 @@ void DocumentWindow::paintNotes(QPainter& painter, const Page& page, const QRect
 {
     const docx::Document& model = m_doc->model();
     const PageFrame& frame = m_main->frameOf(page);
-    const double width = frameOfSection(0).bodyWidth();
+    const double rule = frame.bodyWidth() / 3;
     const word::WindowPtr window = m_doc->ActiveWindow();
-    const QPen rule(QColor(0x40, 0x40, 0x40), 1);
+    const QPen pen(QColor(0x40, 0x40, 0x40), 1);
     if (page.footnotesTop >= 0) {
-        painter.setPen(rule);
+        painter.setPen(pen);
         painter.drawLine(QPointF(rect.left() + frame.left, page.footnotesTop + 6),
-                         QPointF(rect.left() + frame.left + width / 3, page.footnotesTop + 6));
+                         QPointF(rect.left() + frame.left + rule, page.footnotesTop + 6));
     }
     for (const PlacedNote& placed : page.notes) {
         const PageNote& shown = m_pageNotes.at(static_cast<size_t>(placed.note));
@@ -537,10 +549,11 @@ void DocumentWindow::paintNotes(QPainter& painter, const Page& page, const QRect
         const int story = firstStoryOfType(model, note.type);
         const bool firstEndnote = shown.atEnd && (placed.note == 0 || !m_pageNotes[static_cast<size_t>(placed.note) - 1].atEnd);
         if (firstEndnote) {
-            painter.setPen(rule);
+            painter.setPen(pen);
             painter.drawLine(QPointF(rect.left() + frame.left, placed.y - 8),
-                             QPointF(rect.left() + frame.left + width / 3, placed.y - 8));
+                             QPointF(rect.left() + frame.left + rule, placed.y - 8));
         }
+        const double width = noteWidth(note);
         const DrawnStory& drawn = pageStory(story, width);
         const double top = noteRect(drawn, note).top();
         const bool selected = window->selectionStory() == story && window->selectionEnd() > note.start
@@ -720,9 +733,12 @@ void DocumentWindow::redrawReplaced(int story, int32_t at, const QString& remove
     for (StoryView* v : allViews())
         if (v->storyIndex() == story)
             v->redrawReplaced(m_doc->story(story), at, removed, inserted);
-    if (const auto page = m_pageStories.find(story); page != m_pageStories.end()) {
-        delete page->second.doc;
-        m_pageStories.erase(page);
+    const auto first = m_pageStories.lower_bound({story, INT_MIN});
+    const auto last = m_pageStories.lower_bound({story + 1, INT_MIN});
+    if (first != last) {
+        for (auto it = first; it != last; ++it)
+            delete it->second.doc;
+        m_pageStories.erase(first, last);
         m_main->viewport()->update();
     }
     // The anchors after the edit moved; a text box fitted to its text may have changed height.

@@ -102,6 +102,9 @@ private:
     void showPageNumber();
     int sectionOfPosition(int32_t pos) const;
     PageFrame frameOfSection(size_t section) const;
+    // The width a note is drawn at on its page: its section's body's (the last section's for an
+    // endnote).
+    double noteWidth(const docx::Note& note) const;
     // The notes the main text's pages draw, with their heights at the page body's width.
     std::vector<PageNote> pageNotes();
     const DrawnStory& pageStory(int story, double width);
@@ -126,7 +129,7 @@ private:
     double m_zoom = 1.0;
     QLabel* m_pageIndicator = nullptr;
     QLabel* m_zoomIndicator = nullptr;
-    std::map<int, DrawnStory> m_pageStories;   // headers, footers and notes drawn on pages, by story
+    std::map<std::pair<int, int>, DrawnStory> m_pageStories;   // headers, footers and notes drawn on pages, by story
     std::vector<PageNote> m_pageNotes;          // the notes the pages draw: footnotes, then endnotes
     std::vector<int> m_pageNoteIndex;           // the model's note of each of them
     std::vector<PageObject> m_pageObjects;

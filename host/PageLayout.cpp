@@ -5,8 +5,13 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
+#include <QTextLayout>
+#include <QTextTable>
 
 #include <algorithm>
+#include <limits>
+#include <optional>
+#include <utility>
 
 namespace host {
 
@@ -80,6 +85,149 @@ void placeSections(QTextDocument* doc, const PageSetup& setup, const std::vector
     cursor.endEditBlock();
 }
 
+// A line of a paragraph or a row of a table, as laid out before paging: where it stands and the
+// drawn position after its last character.
+struct Unit {
+    double top = 0, bottom = 0;
+    int end = 0;
+};
+
+// An item's lines or rows and the rules for breaking a page between them.
+struct Pieces {
+    std::vector<Unit> units;
+    size_t minFirst = 1, minLast = 1;   // units that may stand alone at a page's foot, at a page's top
+    bool keepTogether = false;
+    bool keepWithNext = false;
+
+    // The first unit to go on to the next page when units [k, fit) fit on this one; k or less
+    // when none may stay.
+    size_t splitBefore(size_t k, size_t fit, double bodyHeight) const
+    {
+        const size_t n = units.size();
+        if (keepTogether && k == 0 && units.back().bottom - units.front().top <= bodyHeight)
+            return 0;
+        size_t s = fit;
+        if (n - s < minLast)
+            s = n > minLast ? n - minLast : 0;
+        if (k == 0 && s < minFirst)
+            s = 0;
+        return s;
+    }
+    // How many units must stand on the page the item starts on.
+    size_t firstPiece() const { return keepTogether ? units.size() : std::min(minFirst, units.size()); }
+};
+
+double topPadding(const QTextTable* table, const QTextTableCellFormat& cell)
+{
+    return cell.hasProperty(QTextFormat::TableCellTopPadding) ? cell.topPadding() : table->format().cellPadding();
+}
+
+// Where row r's cells start: the top of their text less their padding.
+double rowTop(QAbstractTextDocumentLayout* layout, const QTextTable* table, int r)
+{
+    double top = std::numeric_limits<double>::max();
+    for (int c = 0; c < table->columns(); ++c) {
+        const QTextTableCell cell = table->cellAt(r, c);
+        if (cell.row() != r)
+            continue;
+        const QRectF text = layout->blockBoundingRect(cell.firstCursorPosition().block());
+        top = std::min(top, text.top() - topPadding(table, cell.format().toTableCellFormat()));
+    }
+    return top;
+}
+
+Pieces piecesOf(QAbstractTextDocumentLayout* layout, const Item& item, const Item* next)
+{
+    Pieces p;
+    const QRectF rect = extent(layout, item, next);
+    if (const auto* table = qobject_cast<const QTextTable*>(item.frame); table && table->rows() > 1) {
+        for (int r = 0; r < table->rows(); ++r) {
+            int end = 0;
+            for (int c = 0; c < table->columns(); ++c)
+                end = std::max(end, table->cellAt(r, c).lastPosition() + 1);
+            p.units.push_back({r == 0 ? rect.top() : rowTop(layout, table, r), 0, end});
+        }
+    } else if (const QTextLayout* lines = item.frame ? nullptr : item.block.layout(); lines && lines->lineCount() > 1) {
+        const QTextBlockFormat format = item.block.blockFormat();
+        p.keepTogether = format.boolProperty(KeepLinesTogether);
+        p.minFirst = p.minLast = format.boolProperty(NoWidowControl) ? 1 : 2;
+        const double first = lines->lineAt(0).y();
+        for (int k = 0; k < lines->lineCount(); ++k) {
+            const QTextLine line = lines->lineAt(k);
+            p.units.push_back({rect.top() + line.y() - first, 0, item.block.position() + line.textStart() + line.textLength()});
+        }
+    } else {
+        p.units.push_back({rect.top(), 0, 0});
+    }
+    for (size_t k = 0; k + 1 < p.units.size(); ++k)
+        p.units[k].bottom = p.units[k + 1].top;
+    p.units.back().bottom = rect.bottom();
+    p.units.back().end = item.end();
+    p.keepWithNext = !item.frame && item.block.blockFormat().boolProperty(KeepWithNext);
+    return p;
+}
+
+// The bottom of what must share item i's page (before paging): the items after it kept with
+// their next ones, and the first lines or row of the one after those.
+template <typename StartsPage>
+double keptWithNext(QAbstractTextDocumentLayout* layout, const std::vector<Item>& items, size_t i, const StartsPage& startsPage)
+{
+    double bottom = extent(layout, items[i], i + 1 < items.size() ? &items[i + 1] : nullptr).bottom();
+    for (size_t j = i + 1; j < items.size() && !startsPage(j); ++j) {
+        const Pieces p = piecesOf(layout, items[j], j + 1 < items.size() ? &items[j + 1] : nullptr);
+        if (!p.keepWithNext)
+            return p.units[p.firstPiece() - 1].bottom;
+        bottom = p.units.back().bottom;
+    }
+    return bottom;
+}
+
+// Moves an item down by extra pixels. Qt lets a paragraph's space before and the space after the
+// paragraph above overlap: the larger of the two is what its wider space before adds to.
+void push(QTextCursor& cursor, const Item& item, double extra)
+{
+    if (item.frame) {
+        widenMargins(cursor, item, 0, 0, extra);
+        return;
+    }
+    const QTextBlock before = item.block.previous();
+    const QTextDocument* doc = item.block.document();
+    double above = 0;
+    if (before.isValid() && doc->frameAt(before.position()) == doc->frameAt(item.block.position()))
+        above = std::max(0.0, before.blockFormat().bottomMargin() - item.block.blockFormat().topMargin());
+    widenMargins(cursor, item, 0, 0, above + extra);
+}
+
+// Row r of a table and the rows below it moved down by extra pixels.
+void padRow(QTextTable* table, int r, double extra)
+{
+    for (int c = 0; c < table->columns(); ++c) {
+        QTextTableCell cell = table->cellAt(r, c);
+        if (cell.row() != r || cell.column() != c)
+            continue;
+        QTextTableCellFormat f = cell.format().toTableCellFormat();
+        f.setTopPadding(topPadding(table, f) + extra);
+        cell.setFormat(f);
+    }
+}
+
+// A paragraph's lines from line `from` on moved down by extra pixels, as laid out.
+void moveLines(const QTextBlock& block, int from, double extra)
+{
+    QTextLayout* lines = block.layout();
+    for (int k = from; k < lines->lineCount(); ++k) {
+        QTextLine line = lines->lineAt(k);
+        line.setPosition(line.position() + QPointF(0, extra));
+    }
+}
+
+// Lines or rows of an item from `unit` on moved down to a new page.
+struct Gap {
+    Item item;
+    int unit = 0;
+    double extra = 0;
+};
+
 class Pager {
 public:
     Pager(const PageSetup& setup) : m_setup(setup) { m_pages.push_back({0, 0, {}, -1}); }
@@ -94,12 +242,21 @@ public:
         return all > 0 ? all + kNoteSeparator : 0;
     }
 
-    void newPage(int section)
+    // A new page for section's text; a blank one before it when the section starts on an odd or
+    // even page and the new one is not.
+    void newPage(int section, docx::SectionStart start = docx::SectionStart::NextPage)
     {
         const double top = m_pages.back().top + frame().height + kPageGap;
         m_pages.push_back({top, section, {}, -1});
         m_footnotes.emplace_back();
         m_footHeight = 0;
+        keepParity(section, start);
+    }
+    // The page, empty so far, is section's.
+    void restartPage(int section, docx::SectionStart start)
+    {
+        m_pages.back().section = section;
+        keepParity(section, start);
     }
 
     void addFootnote(int note)
@@ -135,6 +292,13 @@ public:
     double footHeight() const { return m_footHeight; }
 
 private:
+    void keepParity(int section, docx::SectionStart start)
+    {
+        const bool odd = m_pages.size() % 2 == 1;   // page numbers count from 1
+        if ((start == docx::SectionStart::OddPage && !odd) || (start == docx::SectionStart::EvenPage && odd))
+            newPage(section);
+    }
+
     const PageSetup& m_setup;
     std::vector<Page> m_pages;
     std::vector<std::vector<int>> m_footnotes{1};   // by page
@@ -179,30 +343,101 @@ std::vector<Page> layOutPages(QTextDocument* doc, const PageSetup& setup)
     QAbstractTextDocumentLayout* layout = doc->documentLayout();
     Pager pager(setup);
     std::vector<std::pair<const Item*, double>> pushes;
+    std::vector<Gap> gaps;
     double shift = 0, bottom = 0;
+    double linesMoved = 0;   // by the item before: Qt places the next item as if they had not moved
     size_t nextNote = 0;
+    const auto noteHeight = [&](size_t n) { return setup.notes[static_cast<size_t>(footnotes[n])].height; };
+    // How the section of item i starts when the item is its first: nothing when it is not.
+    const auto sectionStart = [&](size_t i) -> std::optional<docx::SectionStart> {
+        const int section = sectionOf(setup, items[i].start());
+        if (i == 0 || section == sectionOf(setup, items[i - 1].start()))
+            return std::nullopt;
+        return setup.frames[static_cast<size_t>(section)].start;
+    };
+    const auto startsPage = [&](size_t i) {   // a page or section break before item i
+        const auto start = sectionStart(i);
+        return (start && *start != docx::SectionStart::Continuous)
+               || (!items[i].frame && std::binary_search(setup.breaks.begin(), setup.breaks.end(), items[i].start()));
+    };
     for (size_t i = 0; i < items.size(); ++i) {
         const Item& item = items[i];
-        const QRectF rect = extent(layout, item, i + 1 < items.size() ? &items[i + 1] : nullptr);
-        const double y = rect.top() + shift;
+        const Pieces pieces = piecesOf(layout, item, i + 1 < items.size() ? &items[i + 1] : nullptr);
+        const std::vector<Unit>& units = pieces.units;
         const int section = sectionOf(setup, item.start());
-        double notesHeight = 0;
-        const size_t firstNote = nextNote;
-        while (nextNote < footnotes.size() && setup.notes[static_cast<size_t>(footnotes[nextNote])].refPos < item.end())
-            notesHeight += setup.notes[static_cast<size_t>(footnotes[nextNote++])].height;
-        const bool forced = section != pager.page().section
-                            || (!item.frame && std::binary_search(setup.breaks.begin(), setup.breaks.end(), item.start()));
-        const bool overflows = y + rect.height() > pager.bodyBottom() - pager.footRoom(notesHeight);
-        if (y > pager.bodyTop() + 1 && (forced || overflows)) {
-            pager.newPage(section);
-            const double extra = pager.bodyTop() - y;
-            shift += extra;
-            pushes.emplace_back(&item, extra);
+        const double y = units.front().top + shift;
+        const bool atTop = y <= pager.bodyTop() + 1;
+
+        // Where the item starts: on a new page after a break, or with the next item's first lines.
+        bool newPage = startsPage(i);
+        if (!newPage && pieces.keepWithNext && !atTop) {
+            const double keptBottom = keptWithNext(layout, items, i, startsPage);
+            newPage = keptBottom + shift > pager.bodyBottom() - pager.footRoom(0)
+                      && keptBottom - units.front().top < pager.bodyBottom() - pager.bodyTop();
         }
-        for (size_t n = firstNote; n < nextNote; ++n)
-            pager.addFootnote(footnotes[n]);
-        bottom = rect.bottom() + shift;
-        while (bottom > pager.bodyBottom() + 1)   // taller than a page: it runs on over the next ones
+        if (newPage) {
+            const docx::SectionStart start = sectionStart(i).value_or(docx::SectionStart::NextPage);
+            if (atTop)
+                pager.restartPage(section, start);
+            else
+                pager.newPage(section, start);
+        }
+        double pushed = std::exchange(linesMoved, 0.0);
+        if (pager.bodyTop() - y > 0.5) {
+            pushed += pager.bodyTop() - y;
+            shift += pager.bodyTop() - y;
+        }
+
+        // Its lines or rows, page by page.
+        for (size_t k = 0; k < units.size();) {
+            size_t fit = k, noteEnd = nextNote;
+            double notes = 0;
+            for (; fit < units.size(); ++fit) {
+                double more = 0;
+                size_t n = noteEnd;
+                for (; n < footnotes.size() && setup.notes[static_cast<size_t>(footnotes[n])].refPos < units[fit].end; ++n)
+                    more += noteHeight(n);
+                if (units[fit].bottom + shift > pager.bodyBottom() - pager.footRoom(notes + more))
+                    break;
+                notes += more;
+                noteEnd = n;
+            }
+            size_t goesOn = fit == units.size() ? fit : pieces.splitBefore(k, fit, pager.bodyBottom() - pager.bodyTop());
+            if (goesOn <= k) {
+                if (units[k].top + shift > pager.bodyTop() + 1) {   // all of it on the next page
+                    pager.newPage(pager.page().section);
+                    const double extra = pager.bodyTop() - (units[k].top + shift);
+                    shift += extra;
+                    if (k == 0) {
+                        pushed += extra;
+                    } else {
+                        gaps.push_back({item, static_cast<int>(k), extra});
+                        if (!item.frame)
+                            linesMoved += extra;
+                    }
+                    continue;
+                }
+                goesOn = std::max(fit, k + 1);   // at a page's top already: it runs over the foot
+            }
+            for (; nextNote < footnotes.size()
+                   && setup.notes[static_cast<size_t>(footnotes[nextNote])].refPos < units[goesOn - 1].end;
+                 ++nextNote)
+                pager.addFootnote(footnotes[nextNote]);
+            if (goesOn == units.size())
+                break;
+            pager.page().rowGoesOn = item.frame != nullptr;
+            pager.newPage(pager.page().section);
+            const double extra = pager.bodyTop() - (units[goesOn].top + shift);
+            shift += extra;
+            gaps.push_back({item, static_cast<int>(goesOn), extra});
+            if (!item.frame)
+                linesMoved += extra;
+            k = goesOn;
+        }
+        if (pushed > 0)
+            pushes.emplace_back(&item, pushed);
+        bottom = units.back().bottom + shift;
+        while (bottom > pager.bodyBottom() + 1)   // a line or row taller than a page runs on over the next ones
             pager.newPage(pager.page().section);
     }
 
@@ -221,7 +456,10 @@ std::vector<Page> layOutPages(QTextDocument* doc, const PageSetup& setup)
     QTextCursor cursor(doc);
     cursor.beginEditBlock();
     for (const auto& [item, extra] : pushes)
-        widenMargins(cursor, *item, 0, 0, extra);
+        push(cursor, *item, extra);
+    for (const Gap& gap : gaps)
+        if (gap.item.frame)
+            padRow(static_cast<QTextTable*>(gap.item.frame), gap.unit, gap.extra);
     cursor.endEditBlock();
     std::vector<Page> pages = pager.finish();
     const Page& last = pages.back();
@@ -229,6 +467,11 @@ std::vector<Page> layOutPages(QTextDocument* doc, const PageSetup& setup)
     const double end = last.top + setup.frames[static_cast<size_t>(last.section)].height;
     root.setBottomMargin(std::max(0.0, end - doc->size().height() + root.bottomMargin()));
     doc->rootFrame()->setFrameFormat(root);
+    // Lines are moved once everything is laid out: laying a paragraph out places its lines again.
+    doc->size();
+    for (const Gap& gap : gaps)
+        if (!gap.item.frame)
+            moveLines(gap.item.block, gap.unit, gap.extra);
     return pages;
 }
 

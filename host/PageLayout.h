@@ -1,16 +1,30 @@
 #pragma once
 
+#include "platform/docx/Look.h"
+
+#include <QTextFormat>
+
 #include <vector>
 
 class QTextDocument;
 
 namespace host {
 
+// Block format properties (bool) the pages keep: a paragraph on the page of the next one's
+// first lines, all of a paragraph's lines on one page, and one line left alone at a page's foot or
+// top allowed (widow control, by default on).
+enum BlockPaging : int {
+    KeepWithNext = QTextFormat::UserProperty + 0x100,
+    KeepLinesTogether,
+    NoWidowControl,
+};
+
 // A section's page in pixels: its size, its margins, and where its header and footer stand.
 struct PageFrame {
     int width = 0, height = 0;   // height 0: not paged
     int top = 0, bottom = 0, left = 0, right = 0;
     int header = 0, footer = 0;  // distance of the header from the page's top, the footer from its foot
+    docx::SectionStart start = docx::SectionStart::NextPage;   // of the section whose page it is
     int bodyWidth() const { return width - left - right; }
 };
 
@@ -34,6 +48,7 @@ struct Page {
     int section = 0;                 // index of its frame
     std::vector<PlacedNote> notes;   // footnotes at its foot, endnotes after the text, in order
     double footnotesTop = -1;        // where the footnote separator is drawn; -1: no footnotes
+    bool rowGoesOn = false;          // a table's row starts on the next page: its cells' edges cross the margins
 };
 
 // What the main text is laid out against: each section's frame, where each section starts and
@@ -49,10 +64,15 @@ struct PageSetup {
 constexpr double kPageGap = 16;      // pixels of desk between two pages
 
 // Lays the root frame's paragraphs and tables out in pages: each section's text at its own page
-// width and margins (the document is as wide as the widest page), a paragraph or table that would
-// cross the foot of its page's body (above the footnotes it refers to) or follows a page break
-// moved to the next page's body by a wider top margin. Text positions never change, so a map of
-// drawn positions stays valid. A paragraph or table taller than a page runs on over its foot.
+// width and margins (the document is as wide as the widest page). What follows a page break or
+// starts a section (on a page of the section's parity, a blank one left before where needed)
+// moves to the next page's body by a wider top margin. A paragraph crossing the foot of its
+// page's body (above the footnotes its lines refer to) goes on at the next page's top with the
+// lines that do not fit, as widow control, keeping lines together and keeping with the next
+// paragraph allow; a table, with the rows that do not fit (a row's cells get a wider top padding).
+// Text positions never change, so a map of drawn positions stays valid. A line or table row
+// taller than a page runs on over its foot. The lines moved are lost when Qt lays their
+// paragraph out again: any change to it needs its pages laid out again.
 std::vector<Page> layOutPages(QTextDocument* doc, const PageSetup& setup);
 
 // The widest page's width, and the left and right margins of the document's root frame: the

@@ -147,6 +147,12 @@ QTextBlockFormat blockFormat(const docx::ParaLook& p, double zoom)
         out.setLineHeight(p.line * 100.0 / 240, QTextBlockFormat::ProportionalHeight);
     if (!p.label.isEmpty())   // the label's tab reaches the text's indent
         out.setTabPositions({QTextOption::Tab(px(std::max(p.left, 0), zoom), QTextOption::LeftTab)});
+    if (p.keepNext)
+        out.setProperty(KeepWithNext, true);
+    if (p.keepLines)
+        out.setProperty(KeepLinesTogether, true);
+    if (!p.widowControl)
+        out.setProperty(NoWidowControl, true);
     return out;
 }
 
@@ -403,6 +409,8 @@ private:
         flush();
         paragraphEnded();
         m_cursor.setBlockFormat(blockFormat(para, m_context.zoom));
+        if (para.pageBreakBefore && m_tables.empty())
+            breakPageBefore();
         if (!para.label.isEmpty() && !inSkippedCell())
             text(para.label + u'\t', m_format);
     }
@@ -562,14 +570,20 @@ private:
             paragraphEnded();
         else
             splitLongParagraph(p, c);
-        if (c == cp::PageBreak && m_tables.empty()) {
+        if (c == cp::PageBreak && m_tables.empty())
+            breakPageBefore();
+    }
+
+    // The drawn paragraph being started begins a page.
+    void breakPageBefore()
+    {
+        if (m_pageBreaks.empty() || m_pageBreaks.back() != pos())
             m_pageBreaks.push_back(pos());
-            // For Qt's own paging; set now, as a format set once laid out lays everything out again.
-            flush();
-            QTextBlockFormat breakBefore;
-            breakBefore.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
-            m_cursor.mergeBlockFormat(breakBefore);
-        }
+        // For Qt's own paging; set now, as a format set once laid out lays everything out again.
+        flush();
+        QTextBlockFormat breakBefore;
+        breakBefore.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+        m_cursor.mergeBlockFormat(breakBefore);
     }
 
     const docx::Story& m_story;
@@ -826,7 +840,10 @@ int StoryView::pageAt(double y) const
 int StoryView::pageOfPosition(int pos) const
 {
     const QTextBlock block = document()->findBlock(pos);
-    return pageAt(document()->documentLayout()->blockBoundingRect(block).top() + 1);
+    // Its own line: a paragraph's lines can go on over pages.
+    const QTextLine line = block.layout()->lineForTextPosition(pos - block.position());
+    const double y = line.isValid() ? line.y() - block.layout()->lineAt(0).y() : 0;
+    return pageAt(document()->documentLayout()->blockBoundingRect(block).top() + y + 1);
 }
 
 void StoryView::paintPages()
@@ -846,6 +863,11 @@ void StoryView::paintPages()
         painter.fillRect(QRectF(0, pageRect.bottom(), width, kPageGap), kDeskColor);
         if (frame.width < width)   // a narrower page than the widest
             painter.fillRect(QRectF(frame.width, pageRect.top(), width - frame.width, frame.height), kDeskColor);
+        // A table row going on to the next page: its cells' edges reach across the margins.
+        if (m_pages[k].rowGoesOn)
+            painter.fillRect(QRectF(0, pageRect.bottom() - frame.bottom, frame.width, frame.bottom), Qt::white);
+        if (k > 0 && m_pages[k - 1].rowGoesOn)
+            painter.fillRect(QRectF(0, pageRect.top(), frame.width, frame.top), Qt::white);
         if (m_decorate)
             m_decorate(painter, static_cast<int>(k), pageRect, false);
     }

@@ -49,6 +49,10 @@ void ParaLookProps::inheritFrom(const ParaLookProps& b)
     inherit(lineExact, b.lineExact);
     inherit(numId, b.numId);
     inherit(level, b.level);
+    inherit(keepNext, b.keepNext);
+    inherit(keepLines, b.keepLines);
+    inherit(widowControl, b.widowControl);
+    inherit(pageBreakBefore, b.pageBreakBefore);
 }
 
 void Look::set(int32_t pos, const RunLook& look)

@@ -48,6 +48,7 @@ struct ParaLookProps {
     std::optional<int32_t> line;                     // 240ths of a line when lineExact is false
     std::optional<bool> lineExact;
     std::optional<int32_t> numId, level;
+    std::optional<bool> keepNext, keepLines, widowControl, pageBreakBefore;
     void inheritFrom(const ParaLookProps& base);
 };
 
@@ -58,6 +59,10 @@ struct ParaLook {
     int32_t line = 240;
     bool lineExact = false;
     int32_t numId = 0, level = 0;   // the list it belongs to; numId 0: none
+    bool keepNext = false;     // on the page of the next paragraph's first lines
+    bool keepLines = false;    // all its lines on one page
+    bool widowControl = true;  // never one line alone at a page's foot or top
+    bool pageBreakBefore = false;
     QString label;             // list number or bullet, drawn before the text, not in the story
 };
 
@@ -131,8 +136,12 @@ struct Look {
     void remap(const std::function<int32_t(int32_t)>& to);
 };
 
+// Where a section's text begins: on a new page (of the given parity), or on the same page.
+enum class SectionStart : uint8_t { NextPage, Continuous, EvenPage, OddPage };
+
 // A section's page, in twips.
 struct PageLook {
+    SectionStart start = SectionStart::NextPage;
     int32_t width = 11906, height = 16838;   // A4
     int32_t top = 1985, bottom = 1701, left = 1701, right = 1701;
     int32_t header = 851, footer = 992;

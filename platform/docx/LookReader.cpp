@@ -163,6 +163,10 @@ void readParaLook(XmlReader& x, ParaLookProps& p)
             p.lineExact = rule == "exact" || rule == "atLeast";
         }
         break;
+    case Tok::KeepNext: p.keepNext = onOffOf(x); break;
+    case Tok::KeepLines: p.keepLines = onOffOf(x); break;
+    case Tok::WidowControl: p.widowControl = onOffOf(x); break;
+    case Tok::PageBreakBefore: p.pageBreakBefore = onOffOf(x); break;
     case Tok::NumPr: {
         const int at = x.depth();
         while (x.child(at))
@@ -193,6 +197,14 @@ void readPageLook(XmlReader& x, PageLook& page)
         set(page.header, "header");
         set(page.footer, "footer");
     }
+}
+
+SectionStart sectionStartOf(std::string_view type)
+{
+    // A new column, with one column per page here, is a new page.
+    if (type == "continuous")
+        return SectionStart::Continuous;
+    return type == "evenPage" ? SectionStart::EvenPage : type == "oddPage" ? SectionStart::OddPage : SectionStart::NextPage;
 }
 
 int32_t shadingOf(XmlReader& x)

@@ -22,6 +22,8 @@ void readRunLook(XmlReader& x, RunLookProps& p, const Theme& theme);
 void readParaLook(XmlReader& x, ParaLookProps& p);
 // Reads w:pgSz or w:pgMar, the reader on it, into page.
 void readPageLook(XmlReader& x, PageLook& page);
+// How a section begins, from w:type's value.
+SectionStart sectionStartOf(std::string_view type);
 // The COLORREF of a w:shd fill, -1 for none or auto.
 int32_t shadingOf(XmlReader& x);
 

@@ -224,6 +224,10 @@ ParaLook Styles::resolvePara(int paragraph, ParaLookProps p) const
     r.after = p.after.value_or(0);
     r.line = p.line.value_or(240);
     r.lineExact = p.lineExact.value_or(false);
+    r.keepNext = p.keepNext.value_or(false);
+    r.keepLines = p.keepLines.value_or(false);
+    r.widowControl = p.widowControl.value_or(true);
+    r.pageBreakBefore = p.pageBreakBefore.value_or(false);
     r.numId = numId.value_or(0);
     r.level = std::clamp(p.level.value_or(style.level.value_or(0)), 0, 8);
     return r;

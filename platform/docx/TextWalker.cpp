@@ -208,6 +208,8 @@ SectionInfo TextWalker::section()
             s.titlePage = onOff(m_x.attr(Ns::W, "val"));
         if (t == Tok::PgSz || t == Tok::PgMar)
             readPageLook(m_x, s.page);
+        if (t == Tok::SectType)
+            s.page.start = sectionStartOf(m_x.w("val"));
         if (t == Tok::FootnotePr || t == Tok::EndnotePr)
             s.notePr[t == Tok::EndnotePr] = readNotePr(m_x);
         if (t != Tok::HeaderReference && t != Tok::FooterReference)

@@ -25,7 +25,8 @@ enum class Tok : uint8_t {
     B, I, U, Sz, RFonts, VertAlign, Caps, SmallCaps, Spacing, Jc, Ind, NumPr, NumId, Ilvl,
     PPrDefault, TblGrid, GridCol, TcPr, GridSpan, VMerge, Shd, TblBorders, PgSz, PgMar,
     Numbering, AbstractNum, AbstractNumId, Num, Lvl, Start, NumFmt, LvlText,
-    FootnotePr, EndnotePr, NumStart, NumRestart,
+    FootnotePr, EndnotePr, NumStart, NumRestart, KeepNext, KeepLines, WidowControl, PageBreakBefore,
+    SectType,
     // markup compatibility
     AlternateContent, Choice, Fallback,
     // drawing

@@ -286,3 +286,29 @@ TEST(Looks, AnchoredDrawingsKeepTheirPlaceWrapAndTextBox)
     EXPECT_FALSE(vml.fitsText);
     EXPECT_EQ(doc.textBoxes[1].anchorPos, vml.pos);
 }
+
+TEST(Looks, ParagraphsKeepHowTheyBreakOverPagesAndSectionsWhereTheyStart)
+{
+    const QString styles = part("styles",
+        "<w:style w:type=\"paragraph\" w:styleId=\"Heading1\"><w:pPr><w:keepNext/><w:keepLines/></w:pPr></w:style>"
+        "<w:style w:type=\"paragraph\" w:styleId=\"Plain\"><w:pPr><w:widowControl w:val=\"0\"/></w:pPr></w:style>");
+    const docx::Document doc = loadShown(DocxBuilder()
+        .body(para(run("Title"), "<w:pStyle w:val=\"Heading1\"/>")
+              + para(run("body"), "<w:pStyle w:val=\"Plain\"/><w:sectPr><w:type w:val=\"continuous\"/></w:sectPr>")
+              + para(run("own"), "<w:pStyle w:val=\"Heading1\"/><w:keepNext w:val=\"false\"/><w:pageBreakBefore/>"
+                                 "<w:sectPr><w:type w:val=\"evenPage\"/></w:sectPr>")
+              + para(run("last")) + "<w:sectPr><w:type w:val=\"oddPage\"/></w:sectPr>")
+        .part("word/styles.xml", styles));
+    const std::vector<docx::ParaLook>& paras = doc.stories[0].look.paras;
+    ASSERT_EQ(paras.size(), 4u);
+    EXPECT_TRUE(paras[0].keepNext && paras[0].keepLines && paras[0].widowControl);
+    EXPECT_FALSE(paras[0].pageBreakBefore);
+    EXPECT_FALSE(paras[1].keepNext || paras[1].keepLines || paras[1].widowControl);
+    EXPECT_FALSE(paras[2].keepNext);   // its own setting over its style's
+    EXPECT_TRUE(paras[2].keepLines && paras[2].pageBreakBefore);
+    EXPECT_TRUE(paras[3].widowControl);   // on unless turned off
+    ASSERT_EQ(doc.sections.size(), 3u);
+    EXPECT_EQ(doc.sections[0].page.start, docx::SectionStart::Continuous);
+    EXPECT_EQ(doc.sections[1].page.start, docx::SectionStart::EvenPage);
+    EXPECT_EQ(doc.sections[2].page.start, docx::SectionStart::OddPage);
+}

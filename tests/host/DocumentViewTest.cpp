@@ -448,3 +448,33 @@ TEST_F(HostTest, TheViewMenusZoomDialogIsWorkedByTheKeyboardAndFitsThePageWidth)
     EXPECT_LE(page, room - main->verticalScrollBar()->sizeHint().width());
     EXPECT_GT(page, room * 0.85);
 }
+
+TEST_F(HostTest, AFootnoteIsLaidOutAtTheWidthOfItsOwnSectionsPage)
+{
+    // The same long note referred to from a portrait page and from a landscape one.
+    const QString note = run(QStringLiteral("a note long enough to wrap over several lines of its page. ").repeated(6));
+    QString body = para(run("portrait") + "<w:r><w:footnoteReference w:id=\"1\"/></w:r>",
+                        "<w:sectPr><w:pgSz w:w=\"11906\" w:h=\"16838\"/></w:sectPr>");
+    body += para(run("landscape") + "<w:r><w:footnoteReference w:id=\"2\"/></w:r>")
+            + "<w:sectPr><w:pgSz w:w=\"16838\" w:h=\"11906\" w:orient=\"landscape\"/></w:sectPr>";
+    const QString path = dir.filePath("wide-notes.docx");
+    DocxBuilder()
+        .body(body)
+        .part("word/footnotes.xml",
+              QString("<w:footnotes %1><w:footnote w:id=\"1\">%2</w:footnote><w:footnote w:id=\"2\">%2</w:footnote></w:footnotes>")
+                  .arg(DocxBuilder::kNamespaces, para("<w:r><w:footnoteRef/></w:r>" + note)))
+        .save(path);
+    start({path});
+    host::StoryView* main = windowOf(1)->mainView();
+    const std::vector<host::Page>& pages = main->pages();
+    ASSERT_EQ(pages.size(), 2u);
+    // A page's notes reach from below the separator's gap down to its body's foot.
+    const auto notesHeight = [&](const host::Page& page) {
+        const host::PageFrame& frame = main->frameOf(page);
+        EXPECT_EQ(page.notes.size(), 1u);
+        return page.top + frame.height - frame.bottom - (page.notes.empty() ? 0 : page.notes.front().y);
+    };
+    const double narrow = notesHeight(pages[0]), wide = notesHeight(pages[1]);
+    EXPECT_GT(narrow, 0);
+    EXPECT_LT(wide, narrow);   // fewer lines on the wider page
+}

@@ -7,8 +7,11 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <QTextTable>
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 namespace {
 
@@ -50,11 +53,33 @@ struct Paragraphs {
             c.insertText(QStringLiteral("p%1").arg(i));
         }
     }
+    // One more paragraph of the same line height, `lines` lines of a word each; its block number.
+    int append(int lines, const std::vector<int>& properties = {})
+    {
+        QTextCursor c(&doc);
+        c.movePosition(QTextCursor::End);
+        c.insertBlock();
+        QTextBlockFormat f = c.blockFormat();
+        for (int p : properties)
+            f.setProperty(p, true);
+        c.setBlockFormat(f);
+        QStringList words;
+        for (int k = 0; k < lines; ++k)
+            words << QStringLiteral("w%1").arg(k);
+        c.insertText(words.join(QChar::LineSeparator));
+        return c.block().blockNumber();
+    }
+    // Where line k of a paragraph stands in the document.
+    double lineTop(int paragraph, int k)
+    {
+        const QTextLayout* lines = doc.findBlockByNumber(paragraph).layout();
+        return rect(paragraph).top() + lines->lineAt(k).y() - lines->lineAt(0).y();
+    }
     int start(int paragraph) { return doc.findBlockByNumber(paragraph).position(); }
     QRectF rect(int paragraph) { return doc.documentLayout()->blockBoundingRect(doc.findBlockByNumber(paragraph)); }
-    int pageOf(const std::vector<Page>& pages, int paragraph)
+    int pageOf(const std::vector<Page>& pages, int paragraph) { return pageAt(pages, rect(paragraph).top() + 1); }
+    static int pageAt(const std::vector<Page>& pages, double y)
     {
-        const double y = rect(paragraph).top() + 1;
         int k = 0;
         while (k + 1 < static_cast<int>(pages.size()) && pages[static_cast<size_t>(k) + 1].top <= y)
             ++k;
@@ -180,4 +205,159 @@ TEST(PageLayout, APageBreakStartsAPageAndATallParagraphRunsOverSeveral)
     EXPECT_DOUBLE_EQ(text.rect(1).top(), pages[1].top + page.top);
     ASSERT_EQ(pages.size(), 4u);   // the tall one takes pages 2 and 3, the last paragraph follows on 4
     EXPECT_EQ(text.pageOf(pages, 2), 3);
+}
+
+TEST(PageLayout, AParagraphCrossingThePageFootGoesOnWithItsNextLineAtTheNextPagesTop)
+{
+    const PageFrame page = smallPage();
+    Paragraphs text(7, 20, {page});   // 140 of the body's 200 px: three lines' room left
+    const int long_ = text.append(6);
+    const int after = text.append(1);
+    PageSetup setup;
+    setup.frames = {page};
+    setup.sectionStarts = {0};
+    const std::vector<Page> pages = host::layOutPages(&text.doc, setup);
+
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_EQ(text.pageOf(pages, long_), 0);
+    EXPECT_DOUBLE_EQ(text.lineTop(long_, 2), page.top + 180);   // the third line ends at the body's foot
+    EXPECT_DOUBLE_EQ(text.lineTop(long_, 3), pages[1].top + page.top);
+    EXPECT_DOUBLE_EQ(text.lineTop(long_, 5), pages[1].top + page.top + 40);
+    EXPECT_NEAR(text.rect(after).top(), pages[1].top + page.top + 60, 0.5);
+    // The moved lines are where the layout finds them: a click on the fourth line lands in it.
+    const QTextBlock block = text.doc.findBlockByNumber(long_);
+    const int hit = text.doc.documentLayout()->hitTest(QPointF(page.left + 2, text.lineTop(long_, 3) + 10), Qt::FuzzyHit);
+    EXPECT_EQ(block.layout()->lineForTextPosition(hit - block.position()).lineNumber(), 3);
+}
+
+TEST(PageLayout, NoLineStandsAloneAtAPageFootOrTopUnlessWidowControlIsOff)
+{
+    const PageFrame page = smallPage();
+    PageSetup setup;
+    setup.frames = {page};
+    setup.sectionStarts = {0};
+    {   // two lines' room, three lines: one would be left alone on the next page, so all go
+        Paragraphs text(8, 20, {page});
+        const int three = text.append(3);
+        const std::vector<Page> pages = host::layOutPages(&text.doc, setup);
+        EXPECT_DOUBLE_EQ(text.lineTop(three, 0), pages.at(1).top + page.top);
+    }
+    {   // the same without widow control: two stay
+        Paragraphs text(8, 20, {page});
+        const int three = text.append(3, {host::NoWidowControl});
+        const std::vector<Page> pages = host::layOutPages(&text.doc, setup);
+        EXPECT_EQ(text.pageOf(pages, three), 0);
+        EXPECT_DOUBLE_EQ(text.lineTop(three, 2), pages.at(1).top + page.top);
+    }
+    {   // three lines' room, four lines: two and two rather than three and one
+        Paragraphs text(7, 20, {page});
+        const int four = text.append(4);
+        const std::vector<Page> pages = host::layOutPages(&text.doc, setup);
+        EXPECT_EQ(text.pageOf(pages, four), 0);
+        EXPECT_DOUBLE_EQ(text.lineTop(four, 1), page.top + 160);
+        EXPECT_DOUBLE_EQ(text.lineTop(four, 2), pages.at(1).top + page.top);
+    }
+    {   // one line's room: a first line alone at the foot goes on with the rest
+        Paragraphs text(9, 20, {page});
+        const int five = text.append(5);
+        const std::vector<Page> pages = host::layOutPages(&text.doc, setup);
+        EXPECT_DOUBLE_EQ(text.lineTop(five, 0), pages.at(1).top + page.top);
+    }
+}
+
+TEST(PageLayout, AParagraphKeptWithTheNextOrKeptWholeGoesToTheNextPageWithIt)
+{
+    const PageFrame page = smallPage();
+    PageSetup setup;
+    setup.frames = {page};
+    setup.sectionStarts = {0};
+    {   // a heading with room for itself but not for two lines of the paragraph after it
+        Paragraphs text(9, 20, {page});
+        const int heading = text.append(1, {host::KeepWithNext});
+        const int body = text.append(4);
+        const std::vector<Page> pages = host::layOutPages(&text.doc, setup);
+        EXPECT_DOUBLE_EQ(text.rect(heading).top(), pages.at(1).top + page.top);
+        EXPECT_EQ(text.pageOf(pages, body), 1);
+    }
+    {   // without keeping, the heading stays at the foot
+        Paragraphs text(9, 20, {page});
+        const int heading = text.append(1);
+        text.append(4);
+        const std::vector<Page> pages = host::layOutPages(&text.doc, setup);
+        EXPECT_EQ(text.pageOf(pages, heading), 0);
+    }
+    {   // lines kept together: three of five would fit, all five go
+        Paragraphs text(7, 20, {page});
+        const int whole = text.append(5, {host::KeepLinesTogether});
+        const std::vector<Page> pages = host::layOutPages(&text.doc, setup);
+        EXPECT_DOUBLE_EQ(text.lineTop(whole, 0), pages.at(1).top + page.top);
+        EXPECT_DOUBLE_EQ(text.lineTop(whole, 4), pages.at(1).top + page.top + 80);
+    }
+}
+
+TEST(PageLayout, ATableTallerThanItsPageBreaksBetweenRows)
+{
+    const PageFrame page = smallPage();
+    Paragraphs text(3, 20, {page});
+    QTextCursor c(&text.doc);
+    c.movePosition(QTextCursor::End);
+    QTextTableFormat format;
+    format.setCellPadding(2);
+    QTextTable* table = c.insertTable(14, 2, format);
+    for (int r = 0; r < table->rows(); ++r)
+        for (int col = 0; col < 2; ++col)
+            table->cellAt(r, col).firstCursorPosition().insertText(QStringLiteral("r%1").arg(r));
+    PageSetup setup;
+    setup.frames = {page};
+    setup.sectionStarts = {0};
+    const std::vector<Page> pages = host::layOutPages(&text.doc, setup);
+
+    ASSERT_GE(pages.size(), 2u);
+    const auto cellText = [&](int r) {
+        return text.doc.documentLayout()->blockBoundingRect(table->cellAt(r, 0).firstCursorPosition().block());
+    };
+    EXPECT_EQ(Paragraphs::pageAt(pages, cellText(0).top()), 0);   // the table starts where it stands
+    EXPECT_TRUE(pages[0].rowGoesOn);
+    int firstOnNext = -1;
+    for (int r = 0; r < table->rows(); ++r) {
+        const QRectF cell = cellText(r);
+        const int k = Paragraphs::pageAt(pages, cell.top());
+        const double foot = pages[static_cast<size_t>(k)].top + page.height - page.bottom;
+        EXPECT_LE(cell.bottom(), foot) << r;   // no row crosses a page's foot
+        if (k == 1 && firstOnNext < 0)
+            firstOnNext = r;
+    }
+    ASSERT_GT(firstOnNext, 0);
+    EXPECT_NEAR(cellText(firstOnNext).top(), pages[1].top + page.top + 2, 1.5);
+    // Both cells of the row moved alike.
+    EXPECT_DOUBLE_EQ(text.doc.documentLayout()->blockBoundingRect(table->cellAt(firstOnNext, 1).firstCursorPosition().block()).top(),
+                     cellText(firstOnNext).top());
+}
+
+TEST(PageLayout, ASectionStartsOnAnOddOrEvenPageOrGoesOnOnTheSamePage)
+{
+    const PageFrame page = smallPage();
+    const auto layOut = [&](docx::SectionStart start) {
+        auto text = std::make_unique<Paragraphs>(4, 20, std::vector<PageFrame>{page});
+        PageFrame second = page;
+        second.start = start;
+        PageSetup setup;
+        setup.frames = {page, second};
+        setup.sectionStarts = {0, text->start(2)};
+        const std::vector<Page> pages = host::layOutPages(&text->doc, setup);
+        return std::pair(text->pageOf(pages, 2), pages);
+    };
+    {
+        const auto [at, pages] = layOut(docx::SectionStart::OddPage);
+        EXPECT_EQ(at, 2);   // page 3, a blank page 2 before it
+        ASSERT_EQ(pages.size(), 3u);
+        EXPECT_EQ(pages[2].section, 1);
+    }
+    EXPECT_EQ(layOut(docx::SectionStart::EvenPage).first, 1);
+    EXPECT_EQ(layOut(docx::SectionStart::NextPage).first, 1);
+    {
+        const auto [at, pages] = layOut(docx::SectionStart::Continuous);
+        EXPECT_EQ(at, 0);
+        EXPECT_EQ(pages.size(), 1u);
+    }
 }
