@@ -314,7 +314,7 @@ PageFrame DocumentWindow::frameOfSection(size_t section) const
     const docx::PageLook page = section < model.sections.size() ? model.sections[section].page : docx::PageLook{};
     return {pixels(page.width, m_zoom), pixels(page.height, m_zoom), pixels(page.top, m_zoom), pixels(page.bottom, m_zoom),
             pixels(page.left, m_zoom), pixels(page.right, m_zoom), pixels(page.header, m_zoom), pixels(page.footer, m_zoom),
-            page.start};
+            page.start, page.numberStart};
 }
 
 // The main text is laid out in pages of each section's size and margins, each page with the
@@ -392,7 +392,8 @@ int DocumentWindow::headerFooterOfPage(int page, bool footer) const
                                                return p.section == section;
                                            }) - pages.begin());
     const docx::Section& s = model.sections[static_cast<size_t>(section)];
-    const int kind = s.titlePage && page == firstPage ? 1 : model.evenAndOddHeaders && page % 2 == 1 ? 2 : 0;
+    const int number = pages[static_cast<size_t>(page)].number;
+    const int kind = s.titlePage && page == firstPage ? 1 : model.evenAndOddHeaders && number % 2 == 0 ? 2 : 0;
     return footer ? s.footers[kind] : s.headers[kind];
 }
 

@@ -230,7 +230,11 @@ struct Gap {
 
 class Pager {
 public:
-    Pager(const PageSetup& setup) : m_setup(setup) { m_pages.push_back({0, 0, {}, -1}); }
+    Pager(const PageSetup& setup) : m_setup(setup)
+    {
+        m_pages.push_back({});
+        m_pages.back().number = std::max(1, setup.frames.front().numberStart);
+    }
 
     const PageFrame& frame() const { return m_setup.frames[static_cast<size_t>(m_pages.back().section)]; }
     double bodyTop() const { return m_pages.back().top + frame().top; }
@@ -242,21 +246,29 @@ public:
         return all > 0 ? all + kNoteSeparator : 0;
     }
 
-    // A new page for section's text; a blank one before it when the section starts on an odd or
-    // even page and the new one is not.
-    void newPage(int section, docx::SectionStart start = docx::SectionStart::NextPage)
+    void newPage(int section)
     {
         const double top = m_pages.back().top + frame().height + kPageGap;
-        m_pages.push_back({top, section, {}, -1});
+        const int number = m_pages.back().number + 1;
+        m_pages.push_back({top, section, {}, -1, -1, number});
         m_footnotes.emplace_back();
         m_footHeight = 0;
-        keepParity(section, start);
     }
-    // The page, empty so far, is section's.
-    void restartPage(int section, docx::SectionStart start)
+    // Section's first page: a new one, or the current one when nothing stands on it yet; a blank
+    // page before it when the section starts on an odd or even page number and that page's is not.
+    void startSection(int section, docx::SectionStart start, bool onThisPage)
     {
-        m_pages.back().section = section;
-        keepParity(section, start);
+        if (onThisPage)
+            m_pages.back().section = section;
+        else
+            newPage(section);
+        const int restart = m_setup.frames[static_cast<size_t>(section)].numberStart;
+        const int number = restart >= 0 ? restart : m_pages.back().number;
+        const bool odd = number % 2 != 0;
+        if ((start == docx::SectionStart::OddPage && !odd) || (start == docx::SectionStart::EvenPage && odd))
+            newPage(section);
+        if (restart >= 0)
+            m_pages.back().number = restart;
     }
 
     void addFootnote(int note)
@@ -292,13 +304,6 @@ public:
     double footHeight() const { return m_footHeight; }
 
 private:
-    void keepParity(int section, docx::SectionStart start)
-    {
-        const bool odd = m_pages.size() % 2 == 1;   // page numbers count from 1
-        if ((start == docx::SectionStart::OddPage && !odd) || (start == docx::SectionStart::EvenPage && odd))
-            newPage(section);
-    }
-
     const PageSetup& m_setup;
     std::vector<Page> m_pages;
     std::vector<std::vector<int>> m_footnotes{1};   // by page
@@ -375,13 +380,10 @@ std::vector<Page> layOutPages(QTextDocument* doc, const PageSetup& setup)
             newPage = keptBottom + shift > pager.bodyBottom() - pager.footRoom(0)
                       && keptBottom - units.front().top < pager.bodyBottom() - pager.bodyTop();
         }
-        if (newPage) {
-            const docx::SectionStart start = sectionStart(i).value_or(docx::SectionStart::NextPage);
-            if (atTop)
-                pager.restartPage(section, start);
-            else
-                pager.newPage(section, start);
-        }
+        if (const auto start = sectionStart(i); start && (newPage || atTop))
+            pager.startSection(section, *start, atTop);
+        else if (newPage && !atTop)
+            pager.newPage(section);
         double pushed = std::exchange(linesMoved, 0.0);
         if (pager.bodyTop() - y > 0.5) {
             pushed += pager.bodyTop() - y;
@@ -425,7 +427,8 @@ std::vector<Page> layOutPages(QTextDocument* doc, const PageSetup& setup)
                 pager.addFootnote(footnotes[nextNote]);
             if (goesOn == units.size())
                 break;
-            pager.page().rowGoesOn = item.frame != nullptr;
+            if (item.frame)
+                pager.page().rowCut = units[goesOn].top + shift;
             pager.newPage(pager.page().section);
             const double extra = pager.bodyTop() - (units[goesOn].top + shift);
             shift += extra;

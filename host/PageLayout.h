@@ -25,6 +25,7 @@ struct PageFrame {
     int top = 0, bottom = 0, left = 0, right = 0;
     int header = 0, footer = 0;  // distance of the header from the page's top, the footer from its foot
     docx::SectionStart start = docx::SectionStart::NextPage;   // of the section whose page it is
+    int numberStart = -1;        // the number of the section's first page; -1: counting on
     int bodyWidth() const { return width - left - right; }
 };
 
@@ -48,7 +49,8 @@ struct Page {
     int section = 0;                 // index of its frame
     std::vector<PlacedNote> notes;   // footnotes at its foot, endnotes after the text, in order
     double footnotesTop = -1;        // where the footnote separator is drawn; -1: no footnotes
-    bool rowGoesOn = false;          // a table's row starts on the next page: its cells' edges cross the margins
+    double rowCut = -1;              // a table's row going on to the next page is drawn from here: -1 none
+    int number = 1;                  // its page number
 };
 
 // What the main text is laid out against: each section's frame, where each section starts and

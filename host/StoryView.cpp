@@ -41,6 +41,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace host {
 
@@ -793,11 +794,19 @@ void StoryView::paginate()
         return;
     }
     PageSetup drawn = m_setup;
+    const auto clamped = [this](int cp) { return std::clamp(cp, 0, static_cast<int>(m_toDisplay.size()) - 1); };
     for (int& start : drawn.sectionStarts)
-        start = displayPosition(std::clamp(start, 0, static_cast<int>(m_toDisplay.size()) - 1));
+        start = displayPosition(clamped(start));
     for (PageNote& note : drawn.notes)
-        note.refPos = displayPosition(std::clamp(note.refPos, 0, static_cast<int>(m_toDisplay.size()) - 1));
-    drawn.breaks = m_pageBreaks;
+        note.refPos = displayPosition(clamped(note.refPos));
+    // A section's mark breaks the page as the next section starts it (or not, if continuous):
+    // the break drawn after the mark is left to the section.
+    std::vector<int> marks;
+    for (size_t s = 1; s < m_setup.sectionStarts.size(); ++s)
+        marks.push_back(displayPosition(clamped(m_setup.sectionStarts[s] - 1)) + 1);
+    std::sort(marks.begin(), marks.end());
+    drawn.breaks.clear();
+    std::set_difference(m_pageBreaks.begin(), m_pageBreaks.end(), marks.begin(), marks.end(), std::back_inserter(drawn.breaks));
     m_pages = layOutPages(document(), drawn);
     emit paged();
 }
@@ -826,8 +835,10 @@ void StoryView::countPages(const QSizeF& laidOut)
     if (count == m_pages.size())
         return;
     m_pages.resize(count);
-    for (size_t k = 0; k < count; ++k)
+    for (size_t k = 0; k < count; ++k) {
         m_pages[k].top = static_cast<double>(k) * pitch;
+        m_pages[k].number = static_cast<int>(k) + 1;
+    }
     emit paged();
 }
 
@@ -863,10 +874,11 @@ void StoryView::paintPages()
         painter.fillRect(QRectF(0, pageRect.bottom(), width, kPageGap), kDeskColor);
         if (frame.width < width)   // a narrower page than the widest
             painter.fillRect(QRectF(frame.width, pageRect.top(), width - frame.width, frame.height), kDeskColor);
-        // A table row going on to the next page: its cells' edges reach across the margins.
-        if (m_pages[k].rowGoesOn)
-            painter.fillRect(QRectF(0, pageRect.bottom() - frame.bottom, frame.width, frame.bottom), Qt::white);
-        if (k > 0 && m_pages[k - 1].rowGoesOn)
+        // A table row going on to the next page is drawn from where it was cut: its cells' edges
+        // reach from there across the margins.
+        if (m_pages[k].rowCut >= 0)
+            painter.fillRect(QRectF(0, m_pages[k].rowCut, frame.width, pageRect.bottom() - m_pages[k].rowCut), Qt::white);
+        if (k > 0 && m_pages[k - 1].rowCut >= 0)
             painter.fillRect(QRectF(0, pageRect.top(), frame.width, frame.top), Qt::white);
         if (m_decorate)
             m_decorate(painter, static_cast<int>(k), pageRect, false);

@@ -142,6 +142,7 @@ enum class SectionStart : uint8_t { NextPage, Continuous, EvenPage, OddPage };
 // A section's page, in twips.
 struct PageLook {
     SectionStart start = SectionStart::NextPage;
+    int32_t numberStart = -1;   // the number of the section's first page; -1: counting on
     int32_t width = 11906, height = 16838;   // A4
     int32_t top = 1985, bottom = 1701, left = 1701, right = 1701;
     int32_t header = 851, footer = 992;

@@ -210,6 +210,9 @@ SectionInfo TextWalker::section()
             readPageLook(m_x, s.page);
         if (t == Tok::SectType)
             s.page.start = sectionStartOf(m_x.w("val"));
+        if (t == Tok::PgNumType)
+            if (const auto n = numberOf(m_x.attr(Ns::W, "start")); n && *n >= 0)
+                s.page.numberStart = *n;
         if (t == Tok::FootnotePr || t == Tok::EndnotePr)
             s.notePr[t == Tok::EndnotePr] = readNotePr(m_x);
         if (t != Tok::HeaderReference && t != Tok::FooterReference)

@@ -296,7 +296,7 @@ TEST(Looks, ParagraphsKeepHowTheyBreakOverPagesAndSectionsWhereTheyStart)
         .body(para(run("Title"), "<w:pStyle w:val=\"Heading1\"/>")
               + para(run("body"), "<w:pStyle w:val=\"Plain\"/><w:sectPr><w:type w:val=\"continuous\"/></w:sectPr>")
               + para(run("own"), "<w:pStyle w:val=\"Heading1\"/><w:keepNext w:val=\"false\"/><w:pageBreakBefore/>"
-                                 "<w:sectPr><w:type w:val=\"evenPage\"/></w:sectPr>")
+                                 "<w:sectPr><w:type w:val=\"evenPage\"/><w:pgNumType w:start=\"5\"/></w:sectPr>")
               + para(run("last")) + "<w:sectPr><w:type w:val=\"oddPage\"/></w:sectPr>")
         .part("word/styles.xml", styles));
     const std::vector<docx::ParaLook>& paras = doc.stories[0].look.paras;
@@ -310,5 +310,7 @@ TEST(Looks, ParagraphsKeepHowTheyBreakOverPagesAndSectionsWhereTheyStart)
     ASSERT_EQ(doc.sections.size(), 3u);
     EXPECT_EQ(doc.sections[0].page.start, docx::SectionStart::Continuous);
     EXPECT_EQ(doc.sections[1].page.start, docx::SectionStart::EvenPage);
+    EXPECT_EQ(doc.sections[1].page.numberStart, 5);
+    EXPECT_EQ(doc.sections[2].page.numberStart, -1);
     EXPECT_EQ(doc.sections[2].page.start, docx::SectionStart::OddPage);
 }

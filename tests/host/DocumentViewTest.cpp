@@ -478,3 +478,23 @@ TEST_F(HostTest, AFootnoteIsLaidOutAtTheWidthOfItsOwnSectionsPage)
     EXPECT_GT(narrow, 0);
     EXPECT_LT(wide, narrow);   // fewer lines on the wider page
 }
+
+TEST_F(HostTest, AContinuousSectionGoesOnOnItsPageAndAnOddPageSectionLeavesABlankPage)
+{
+    const QString path = dir.filePath("section-starts.docx");
+    DocxBuilder()
+        .body(para(run("one")) + para(run("end of first"), "<w:sectPr/>")
+              + para(run("continuous text"), "<w:sectPr><w:type w:val=\"continuous\"/></w:sectPr>")
+              + para(run("odd text")) + "<w:sectPr><w:type w:val=\"oddPage\"/></w:sectPr>")
+        .save(path);
+    start({path});
+    host::StoryView* main = windowOf(1)->mainView();
+    const word::DocumentPtr doc = app()->ActiveDocument();
+    const auto pageOf = [&](const QString& text) {
+        const word::RangePtr hit = found(doc, text);
+        return hit ? main->pageOfPosition(main->displayPosition(hit->Start())) : -1;
+    };
+    ASSERT_EQ(main->pages().size(), 3u);
+    EXPECT_EQ(pageOf(QStringLiteral("continuous text")), 0);
+    EXPECT_EQ(pageOf(QStringLiteral("odd text")), 2);   // page 3, page 2 left blank
+}

@@ -317,7 +317,7 @@ TEST(PageLayout, ATableTallerThanItsPageBreaksBetweenRows)
         return text.doc.documentLayout()->blockBoundingRect(table->cellAt(r, 0).firstCursorPosition().block());
     };
     EXPECT_EQ(Paragraphs::pageAt(pages, cellText(0).top()), 0);   // the table starts where it stands
-    EXPECT_TRUE(pages[0].rowGoesOn);
+    EXPECT_GT(pages[0].rowCut, cellText(0).bottom());   // below the rows the page shows
     int firstOnNext = -1;
     for (int r = 0; r < table->rows(); ++r) {
         const QRectF cell = cellText(r);
@@ -328,6 +328,8 @@ TEST(PageLayout, ATableTallerThanItsPageBreaksBetweenRows)
             firstOnNext = r;
     }
     ASSERT_GT(firstOnNext, 0);
+    EXPECT_GE(pages[0].rowCut, cellText(firstOnNext - 1).bottom());
+    EXPECT_LE(pages[0].rowCut, page.height - page.bottom);
     EXPECT_NEAR(cellText(firstOnNext).top(), pages[1].top + page.top + 2, 1.5);
     // Both cells of the row moved alike.
     EXPECT_DOUBLE_EQ(text.doc.documentLayout()->blockBoundingRect(table->cellAt(firstOnNext, 1).firstCursorPosition().block()).top(),
@@ -352,6 +354,7 @@ TEST(PageLayout, ASectionStartsOnAnOddOrEvenPageOrGoesOnOnTheSamePage)
         EXPECT_EQ(at, 2);   // page 3, a blank page 2 before it
         ASSERT_EQ(pages.size(), 3u);
         EXPECT_EQ(pages[2].section, 1);
+        EXPECT_EQ(pages[2].number, 3);
     }
     EXPECT_EQ(layOut(docx::SectionStart::EvenPage).first, 1);
     EXPECT_EQ(layOut(docx::SectionStart::NextPage).first, 1);
@@ -359,5 +362,18 @@ TEST(PageLayout, ASectionStartsOnAnOddOrEvenPageOrGoesOnOnTheSamePage)
         const auto [at, pages] = layOut(docx::SectionStart::Continuous);
         EXPECT_EQ(at, 0);
         EXPECT_EQ(pages.size(), 1u);
+    }
+    {   // an odd page by its number: the second section counts its pages from 1 again
+        Paragraphs text(4, 20, {page});
+        PageFrame second = page;
+        second.start = docx::SectionStart::OddPage;
+        second.numberStart = 1;
+        PageSetup setup;
+        setup.frames = {page, second};
+        setup.sectionStarts = {0, text.start(2)};
+        const std::vector<Page> pages = host::layOutPages(&text.doc, setup);
+        ASSERT_EQ(pages.size(), 2u);
+        EXPECT_EQ(text.pageOf(pages, 2), 1);
+        EXPECT_EQ(pages[1].number, 1);
     }
 }
