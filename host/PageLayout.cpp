@@ -211,6 +211,22 @@ void padRow(QTextTable* table, int r, double extra)
     }
 }
 
+// Row r of a table cut at y: its sides are those of its first and last cells' text, with their padding.
+RowCut cutRow(QAbstractTextDocumentLayout* layout, const QTextTable* table, int r, double y)
+{
+    const QTextTableFormat f = table->format();
+    const auto padding = [&f](const QTextTableCell& cell, QTextFormat::Property side) {
+        const QTextCharFormat c = cell.format();
+        return c.hasProperty(side) ? c.doubleProperty(side) : f.cellPadding();
+    };
+    const QTextTableCell first = table->cellAt(r, 0), last = table->cellAt(r, table->columns() - 1);
+    const double left = layout->blockBoundingRect(first.firstCursorPosition().block()).left()
+                        - padding(first, QTextFormat::TableCellLeftPadding);
+    const double right = layout->blockBoundingRect(last.firstCursorPosition().block()).right()
+                         + padding(last, QTextFormat::TableCellRightPadding);
+    return {y, left, right, f.border(), f.borderBrush()};
+}
+
 // A paragraph's lines from line `from` on moved down by extra pixels, as laid out.
 void moveLines(const QTextBlock& block, int from, double extra)
 {
@@ -250,7 +266,11 @@ public:
     {
         const double top = m_pages.back().top + frame().height + kPageGap;
         const int number = m_pages.back().number + 1;
-        m_pages.push_back({top, section, {}, -1, -1, number});
+        Page page;
+        page.top = top;
+        page.section = section;
+        page.number = number;
+        m_pages.push_back(page);
         m_footnotes.emplace_back();
         m_footHeight = 0;
     }
@@ -428,7 +448,8 @@ std::vector<Page> layOutPages(QTextDocument* doc, const PageSetup& setup)
             if (goesOn == units.size())
                 break;
             if (item.frame)
-                pager.page().rowCut = units[goesOn].top + shift;
+                pager.page().rowCut = cutRow(layout, static_cast<QTextTable*>(item.frame), static_cast<int>(goesOn),
+                                             units[goesOn].top + shift);
             pager.newPage(pager.page().section);
             const double extra = pager.bodyTop() - (units[goesOn].top + shift);
             shift += extra;

@@ -2,6 +2,7 @@
 
 #include "platform/docx/Look.h"
 
+#include <QBrush>
 #include <QTextFormat>
 
 #include <vector>
@@ -44,12 +45,20 @@ struct PlacedNote {
     double y = 0;
 };
 
+// A table row that did not fit at a page's foot and goes on at the next page's top.
+struct RowCut {
+    double y = -1;                // where it was cut (below, only its cells' padding shows); -1: none
+    double left = 0, right = 0;   // the table's sides
+    double border = 0;            // the width of the table's border, to be drawn above the row again
+    QBrush brush;                 // and its colour
+};
+
 struct Page {
     double top = 0;                  // document coordinate of the page's top edge
     int section = 0;                 // index of its frame
     std::vector<PlacedNote> notes;   // footnotes at its foot, endnotes after the text, in order
     double footnotesTop = -1;        // where the footnote separator is drawn; -1: no footnotes
-    double rowCut = -1;              // a table's row going on to the next page is drawn from here: -1 none
+    RowCut rowCut;
     int number = 1;                  // its page number
 };
 

@@ -875,11 +875,18 @@ void StoryView::paintPages()
         if (frame.width < width)   // a narrower page than the widest
             painter.fillRect(QRectF(frame.width, pageRect.top(), width - frame.width, frame.height), kDeskColor);
         // A table row going on to the next page is drawn from where it was cut: its cells' edges
-        // reach from there across the margins.
-        if (m_pages[k].rowCut >= 0)
-            painter.fillRect(QRectF(0, m_pages[k].rowCut, frame.width, pageRect.bottom() - m_pages[k].rowCut), Qt::white);
-        if (k > 0 && m_pages[k - 1].rowCut >= 0)
+        // reach from there across the margins. Its top border is drawn again above it.
+        const RowCut& cut = m_pages[k].rowCut;
+        if (cut.y >= 0)
+            painter.fillRect(QRectF(0, cut.y, frame.width, pageRect.bottom() - cut.y), Qt::white);
+        if (const RowCut& above = k > 0 ? m_pages[k - 1].rowCut : RowCut(); above.y >= 0) {
             painter.fillRect(QRectF(0, pageRect.top(), frame.width, frame.top), Qt::white);
+            if (above.border > 0) {
+                const double y = pageRect.top() + frame.top - above.border / 2;
+                painter.setPen(QPen(above.brush, above.border));
+                painter.drawLine(QPointF(above.left, y), QPointF(above.right, y));
+            }
+        }
         if (m_decorate)
             m_decorate(painter, static_cast<int>(k), pageRect, false);
     }

@@ -303,6 +303,7 @@ TEST(PageLayout, ATableTallerThanItsPageBreaksBetweenRows)
     c.movePosition(QTextCursor::End);
     QTextTableFormat format;
     format.setCellPadding(2);
+    format.setBorder(1);
     QTextTable* table = c.insertTable(14, 2, format);
     for (int r = 0; r < table->rows(); ++r)
         for (int col = 0; col < 2; ++col)
@@ -317,7 +318,7 @@ TEST(PageLayout, ATableTallerThanItsPageBreaksBetweenRows)
         return text.doc.documentLayout()->blockBoundingRect(table->cellAt(r, 0).firstCursorPosition().block());
     };
     EXPECT_EQ(Paragraphs::pageAt(pages, cellText(0).top()), 0);   // the table starts where it stands
-    EXPECT_GT(pages[0].rowCut, cellText(0).bottom());   // below the rows the page shows
+    EXPECT_GT(pages[0].rowCut.y, cellText(0).bottom());   // below the rows the page shows
     int firstOnNext = -1;
     for (int r = 0; r < table->rows(); ++r) {
         const QRectF cell = cellText(r);
@@ -328,8 +329,14 @@ TEST(PageLayout, ATableTallerThanItsPageBreaksBetweenRows)
             firstOnNext = r;
     }
     ASSERT_GT(firstOnNext, 0);
-    EXPECT_GE(pages[0].rowCut, cellText(firstOnNext - 1).bottom());
-    EXPECT_LE(pages[0].rowCut, page.height - page.bottom);
+    EXPECT_GE(pages[0].rowCut.y, cellText(firstOnNext - 1).bottom());
+    EXPECT_LE(pages[0].rowCut.y, page.height - page.bottom);
+    // The row's sides and the table's border, to draw its line above the row on the next page:
+    // just outside its cells' text, by their padding.
+    const QRectF right = text.doc.documentLayout()->blockBoundingRect(table->cellAt(firstOnNext, 1).firstCursorPosition().block());
+    EXPECT_NEAR(pages[0].rowCut.left, cellText(firstOnNext).left() - 2, 0.5);
+    EXPECT_NEAR(pages[0].rowCut.right, right.right() + 2, 0.5);
+    EXPECT_DOUBLE_EQ(pages[0].rowCut.border, 1);
     EXPECT_NEAR(cellText(firstOnNext).top(), pages[1].top + page.top + 2, 1.5);
     // Both cells of the row moved alike.
     EXPECT_DOUBLE_EQ(text.doc.documentLayout()->blockBoundingRect(table->cellAt(firstOnNext, 1).firstCursorPosition().block()).top(),
