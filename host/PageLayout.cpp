@@ -426,20 +426,16 @@ std::vector<Page> layOutPages(QTextDocument* doc, const PageSetup& setup)
             }
             size_t goesOn = fit == units.size() ? fit : pieces.splitBefore(k, fit, pager.bodyBottom() - pager.bodyTop());
             if (goesOn <= k) {
-                if (units[k].top + shift > pager.bodyTop() + 1) {   // all of it on the next page
+                // None may stay: all of it goes to the next page (what goes on after a split
+                // stands at a page's top already, where it stays and runs over the foot).
+                if (k == 0 && units[0].top + shift > pager.bodyTop() + 1) {
                     pager.newPage(pager.page().section);
-                    const double extra = pager.bodyTop() - (units[k].top + shift);
+                    const double extra = pager.bodyTop() - (units[0].top + shift);
                     shift += extra;
-                    if (k == 0) {
-                        pushed += extra;
-                    } else {
-                        gaps.push_back({item, static_cast<int>(k), extra});
-                        if (!item.frame)
-                            linesMoved += extra;
-                    }
+                    pushed += extra;
                     continue;
                 }
-                goesOn = std::max(fit, k + 1);   // at a page's top already: it runs over the foot
+                goesOn = std::max(fit, k + 1);
             }
             for (; nextNote < footnotes.size()
                    && setup.notes[static_cast<size_t>(footnotes[nextNote])].refPos < units[goesOn - 1].end;

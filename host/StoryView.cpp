@@ -9,9 +9,10 @@
 // story character (list labels, note numbers) takes no story position. Selecting a story span,
 // scrolling a hit into view and reporting the user's selection all go through that one map.
 //
-// The main text is paged inside the same document (host/PageLayout): a paragraph or table that
-// would cross a page's foot, or the footnotes it refers to, gets a wider top margin that moves it
-// to the next page; each section keeps its own page size through paragraph margins; the view
+// The main text is paged inside the same document (host/PageLayout): what would cross a page's
+// foot, or the footnotes it refers to, goes on at the next page's top (a paragraph's lines moved
+// down once laid out, a table's rows by their cells' padding, a whole paragraph or table by a
+// wider top margin); each section keeps its own page size through paragraph margins; the view
 // paints the desk between pages and, through the window, each page's header, footer, footnotes
 // and the endnotes after the text. A story too long to lay out whole before it is shown is paged
 // by Qt's own layout as it goes, at the first section's page. Text positions never change for
