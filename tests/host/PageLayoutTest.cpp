@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 
 namespace {
 
@@ -207,91 +206,52 @@ TEST(PageLayout, APageBreakStartsAPageAndATallParagraphRunsOverSeveral)
     EXPECT_EQ(text.pageOf(pages, 2), 3);
 }
 
-TEST(PageLayout, AParagraphCrossingThePageFootGoesOnWithItsNextLineAtTheNextPagesTop)
+TEST(PageLayout, AParagraphCrossingThePageFootGoesOnAtTheNextPagesTopAsWidowAndKeepRulesAllow)
 {
-    const PageFrame page = smallPage();
-    Paragraphs text(7, 20, {page});   // 140 of the body's 200 px: three lines' room left
-    const int long_ = text.append(6);
-    const int after = text.append(1);
-    PageSetup setup;
-    setup.frames = {page};
-    setup.sectionStarts = {0};
-    const std::vector<Page> pages = host::layOutPages(&text.doc, setup);
-
-    ASSERT_EQ(pages.size(), 2u);
-    EXPECT_EQ(text.pageOf(pages, long_), 0);
-    EXPECT_DOUBLE_EQ(text.lineTop(long_, 2), page.top + 180);   // the third line ends at the body's foot
-    EXPECT_DOUBLE_EQ(text.lineTop(long_, 3), pages[1].top + page.top);
-    EXPECT_DOUBLE_EQ(text.lineTop(long_, 5), pages[1].top + page.top + 40);
-    EXPECT_NEAR(text.rect(after).top(), pages[1].top + page.top + 60, 0.5);
+    const PageFrame page = smallPage();   // ten 20 px lines a page
+    const PageSetup setup{{page}, {0}, {}, {}};
+    struct Case {
+        int before, lines;                // one-line paragraphs before it, its own lines
+        std::vector<int> properties;
+        int goesOn;                       // its first line on the second page
+    };
+    const Case cases[] = {
+        {7, 6, {}, 3},                          // three lines' room
+        {8, 3, {}, 0},                          // two and one would leave a line alone
+        {8, 3, {host::NoWidowControl}, 2},
+        {7, 4, {}, 2},                          // two and two rather than three and one
+        {9, 5, {}, 0},                          // one first line alone at the foot
+        {7, 5, {host::KeepLinesTogether}, 0},
+    };
+    for (const Case& c : cases) {
+        Paragraphs text(c.before, 20, {page});
+        const int p = text.append(c.lines, c.properties);
+        const int after = text.append(1);
+        const std::vector<Page> pages = host::layOutPages(&text.doc, setup);
+        ASSERT_EQ(pages.size(), 2u) << c.before << c.lines;
+        EXPECT_DOUBLE_EQ(text.lineTop(p, c.goesOn), pages[1].top + page.top) << c.before << c.lines;
+        if (c.goesOn > 0)
+            EXPECT_EQ(Paragraphs::pageAt(pages, text.lineTop(p, c.goesOn - 1)), 0) << c.before << c.lines;
+        // The next paragraph follows the last line.
+        EXPECT_NEAR(text.rect(after).top(), text.lineTop(p, c.lines - 1) + 20, 0.5) << c.before << c.lines;
+    }
     // The moved lines are where the layout finds them: a click on the fourth line lands in it.
-    const QTextBlock block = text.doc.findBlockByNumber(long_);
-    const int hit = text.doc.documentLayout()->hitTest(QPointF(page.left + 2, text.lineTop(long_, 3) + 10), Qt::FuzzyHit);
+    Paragraphs text(7, 20, {page});
+    const QTextBlock block = text.doc.findBlockByNumber(text.append(6));
+    host::layOutPages(&text.doc, setup);
+    const int hit = text.doc.documentLayout()->hitTest(QPointF(page.left + 2, text.lineTop(7, 3) + 10), Qt::FuzzyHit);
     EXPECT_EQ(block.layout()->lineForTextPosition(hit - block.position()).lineNumber(), 3);
 }
 
-TEST(PageLayout, NoLineStandsAloneAtAPageFootOrTopUnlessWidowControlIsOff)
+TEST(PageLayout, AParagraphKeptWithTheNextGoesToTheNextPageWithItsFirstLines)
 {
     const PageFrame page = smallPage();
-    PageSetup setup;
-    setup.frames = {page};
-    setup.sectionStarts = {0};
-    {   // two lines' room, three lines: one would be left alone on the next page, so all go
-        Paragraphs text(8, 20, {page});
-        const int three = text.append(3);
-        const std::vector<Page> pages = host::layOutPages(&text.doc, setup);
-        EXPECT_DOUBLE_EQ(text.lineTop(three, 0), pages.at(1).top + page.top);
-    }
-    {   // the same without widow control: two stay
-        Paragraphs text(8, 20, {page});
-        const int three = text.append(3, {host::NoWidowControl});
-        const std::vector<Page> pages = host::layOutPages(&text.doc, setup);
-        EXPECT_EQ(text.pageOf(pages, three), 0);
-        EXPECT_DOUBLE_EQ(text.lineTop(three, 2), pages.at(1).top + page.top);
-    }
-    {   // three lines' room, four lines: two and two rather than three and one
-        Paragraphs text(7, 20, {page});
-        const int four = text.append(4);
-        const std::vector<Page> pages = host::layOutPages(&text.doc, setup);
-        EXPECT_EQ(text.pageOf(pages, four), 0);
-        EXPECT_DOUBLE_EQ(text.lineTop(four, 1), page.top + 160);
-        EXPECT_DOUBLE_EQ(text.lineTop(four, 2), pages.at(1).top + page.top);
-    }
-    {   // one line's room: a first line alone at the foot goes on with the rest
-        Paragraphs text(9, 20, {page});
-        const int five = text.append(5);
-        const std::vector<Page> pages = host::layOutPages(&text.doc, setup);
-        EXPECT_DOUBLE_EQ(text.lineTop(five, 0), pages.at(1).top + page.top);
-    }
-}
-
-TEST(PageLayout, AParagraphKeptWithTheNextOrKeptWholeGoesToTheNextPageWithIt)
-{
-    const PageFrame page = smallPage();
-    PageSetup setup;
-    setup.frames = {page};
-    setup.sectionStarts = {0};
-    {   // a heading with room for itself but not for two lines of the paragraph after it
-        Paragraphs text(9, 20, {page});
-        const int heading = text.append(1, {host::KeepWithNext});
-        const int body = text.append(4);
-        const std::vector<Page> pages = host::layOutPages(&text.doc, setup);
-        EXPECT_DOUBLE_EQ(text.rect(heading).top(), pages.at(1).top + page.top);
-        EXPECT_EQ(text.pageOf(pages, body), 1);
-    }
-    {   // without keeping, the heading stays at the foot
-        Paragraphs text(9, 20, {page});
-        const int heading = text.append(1);
+    for (const bool keep : {true, false}) {
+        Paragraphs text(9, 20, {page});   // room for the heading, not for two lines after it
+        const int heading = keep ? text.append(1, {host::KeepWithNext}) : text.append(1);
         text.append(4);
-        const std::vector<Page> pages = host::layOutPages(&text.doc, setup);
-        EXPECT_EQ(text.pageOf(pages, heading), 0);
-    }
-    {   // lines kept together: three of five would fit, all five go
-        Paragraphs text(7, 20, {page});
-        const int whole = text.append(5, {host::KeepLinesTogether});
-        const std::vector<Page> pages = host::layOutPages(&text.doc, setup);
-        EXPECT_DOUBLE_EQ(text.lineTop(whole, 0), pages.at(1).top + page.top);
-        EXPECT_DOUBLE_EQ(text.lineTop(whole, 4), pages.at(1).top + page.top + 80);
+        const std::vector<Page> pages = host::layOutPages(&text.doc, {{page}, {0}, {}, {}});
+        EXPECT_EQ(text.pageOf(pages, heading), keep ? 1 : 0);
     }
 }
 
@@ -308,79 +268,56 @@ TEST(PageLayout, ATableTallerThanItsPageBreaksBetweenRows)
     for (int r = 0; r < table->rows(); ++r)
         for (int col = 0; col < 2; ++col)
             table->cellAt(r, col).firstCursorPosition().insertText(QStringLiteral("r%1").arg(r));
-    PageSetup setup;
-    setup.frames = {page};
-    setup.sectionStarts = {0};
-    const std::vector<Page> pages = host::layOutPages(&text.doc, setup);
-
+    const std::vector<Page> pages = host::layOutPages(&text.doc, {{page}, {0}, {}, {}});
     ASSERT_GE(pages.size(), 2u);
-    const auto cellText = [&](int r) {
-        return text.doc.documentLayout()->blockBoundingRect(table->cellAt(r, 0).firstCursorPosition().block());
+    const auto cellText = [&](int r, int col) {
+        return text.doc.documentLayout()->blockBoundingRect(table->cellAt(r, col).firstCursorPosition().block());
     };
-    EXPECT_EQ(Paragraphs::pageAt(pages, cellText(0).top()), 0);   // the table starts where it stands
-    EXPECT_GT(pages[0].rowCut.y, cellText(0).bottom());   // below the rows the page shows
-    int firstOnNext = -1;
+    int next = -1;   // the first row on the second page
     for (int r = 0; r < table->rows(); ++r) {
-        const QRectF cell = cellText(r);
-        const int k = Paragraphs::pageAt(pages, cell.top());
-        const double foot = pages[static_cast<size_t>(k)].top + page.height - page.bottom;
-        EXPECT_LE(cell.bottom(), foot) << r;   // no row crosses a page's foot
-        if (k == 1 && firstOnNext < 0)
-            firstOnNext = r;
+        const int k = Paragraphs::pageAt(pages, cellText(r, 0).top());
+        EXPECT_LE(cellText(r, 0).bottom(), pages[static_cast<size_t>(k)].top + page.height - page.bottom) << r;
+        if (k == 1 && next < 0)
+            next = r;
     }
-    ASSERT_GT(firstOnNext, 0);
-    EXPECT_GE(pages[0].rowCut.y, cellText(firstOnNext - 1).bottom());
-    EXPECT_LE(pages[0].rowCut.y, page.height - page.bottom);
-    // The row's sides and the table's border, to draw its line above the row on the next page:
-    // just outside its cells' text, by their padding.
-    const QRectF right = text.doc.documentLayout()->blockBoundingRect(table->cellAt(firstOnNext, 1).firstCursorPosition().block());
-    EXPECT_NEAR(pages[0].rowCut.left, cellText(firstOnNext).left() - 2, 0.5);
-    EXPECT_NEAR(pages[0].rowCut.right, right.right() + 2, 0.5);
-    EXPECT_DOUBLE_EQ(pages[0].rowCut.border, 1);
-    EXPECT_NEAR(cellText(firstOnNext).top(), pages[1].top + page.top + 2, 1.5);
-    // Both cells of the row moved alike.
-    EXPECT_DOUBLE_EQ(text.doc.documentLayout()->blockBoundingRect(table->cellAt(firstOnNext, 1).firstCursorPosition().block()).top(),
-                     cellText(firstOnNext).top());
+    ASSERT_GT(next, 0);   // the table starts where it stands
+    EXPECT_NEAR(cellText(next, 0).top(), pages[1].top + page.top + 2, 1.5);
+    EXPECT_DOUBLE_EQ(cellText(next, 1).top(), cellText(next, 0).top());
+    // The page shows the rows above the cut; the row's sides, just outside its cells' text, and
+    // the table's border draw its line again on the next page.
+    const host::RowCut& cut = pages[0].rowCut;
+    EXPECT_GE(cut.y, cellText(next - 1, 0).bottom());
+    EXPECT_LE(cut.y, page.height - page.bottom);
+    EXPECT_NEAR(cut.left, cellText(next, 0).left() - 2, 0.5);
+    EXPECT_NEAR(cut.right, cellText(next, 1).right() + 2, 0.5);
+    EXPECT_DOUBLE_EQ(cut.border, 1);
 }
 
-TEST(PageLayout, ASectionStartsOnAnOddOrEvenPageOrGoesOnOnTheSamePage)
+TEST(PageLayout, ASectionStartsOnAnOddOrEvenPageNumberOrGoesOnOnTheSamePage)
 {
     const PageFrame page = smallPage();
-    const auto layOut = [&](docx::SectionStart start) {
-        auto text = std::make_unique<Paragraphs>(4, 20, std::vector<PageFrame>{page});
-        PageFrame second = page;
-        second.start = start;
-        PageSetup setup;
-        setup.frames = {page, second};
-        setup.sectionStarts = {0, text->start(2)};
-        const std::vector<Page> pages = host::layOutPages(&text->doc, setup);
-        return std::pair(text->pageOf(pages, 2), pages);
+    struct Case {
+        docx::SectionStart start;
+        int numberStart;
+        int page, pages, number;   // where the second section starts, the page count, its number
     };
-    {
-        const auto [at, pages] = layOut(docx::SectionStart::OddPage);
-        EXPECT_EQ(at, 2);   // page 3, a blank page 2 before it
-        ASSERT_EQ(pages.size(), 3u);
-        EXPECT_EQ(pages[2].section, 1);
-        EXPECT_EQ(pages[2].number, 3);
-    }
-    EXPECT_EQ(layOut(docx::SectionStart::EvenPage).first, 1);
-    EXPECT_EQ(layOut(docx::SectionStart::NextPage).first, 1);
-    {
-        const auto [at, pages] = layOut(docx::SectionStart::Continuous);
-        EXPECT_EQ(at, 0);
-        EXPECT_EQ(pages.size(), 1u);
-    }
-    {   // an odd page by its number: the second section counts its pages from 1 again
+    const Case cases[] = {
+        {docx::SectionStart::OddPage, -1, 2, 3, 3},   // page 2 left blank
+        {docx::SectionStart::EvenPage, -1, 1, 2, 2},
+        {docx::SectionStart::NextPage, -1, 1, 2, 2},
+        {docx::SectionStart::Continuous, -1, 0, 1, 1},
+        {docx::SectionStart::OddPage, 1, 1, 2, 1},    // counting from 1 again
+    };
+    for (const Case& c : cases) {
         Paragraphs text(4, 20, {page});
         PageFrame second = page;
-        second.start = docx::SectionStart::OddPage;
-        second.numberStart = 1;
-        PageSetup setup;
-        setup.frames = {page, second};
-        setup.sectionStarts = {0, text.start(2)};
-        const std::vector<Page> pages = host::layOutPages(&text.doc, setup);
-        ASSERT_EQ(pages.size(), 2u);
-        EXPECT_EQ(text.pageOf(pages, 2), 1);
-        EXPECT_EQ(pages[1].number, 1);
+        second.start = c.start;
+        second.numberStart = c.numberStart;
+        const std::vector<Page> pages = host::layOutPages(&text.doc, {{page, second}, {0, text.start(2)}, {}, {}});
+        ASSERT_EQ(static_cast<int>(pages.size()), c.pages) << static_cast<int>(c.start);
+        EXPECT_EQ(text.pageOf(pages, 2), c.page) << static_cast<int>(c.start);
+        EXPECT_EQ(pages[static_cast<size_t>(c.page)].number, c.number) << static_cast<int>(c.start);
+        // A page keeps the section it started with.
+        EXPECT_EQ(pages.back().section, c.start == docx::SectionStart::Continuous ? 0 : 1);
     }
 }
