@@ -410,7 +410,11 @@ std::vector<Page> layOutPages(QTextDocument* doc, const PageSetup& setup)
             shift += pager.bodyTop() - y;
         }
 
-        // Its lines or rows, page by page.
+        // Its lines or rows, page by page; a table's header rows go on above its rows on each page.
+        const auto* table = qobject_cast<QTextTable*>(item.frame);
+        const size_t headerRows = table ? static_cast<size_t>(std::max(0, table->format().headerRowCount())) : 0;
+        const double header = headerRows > 0 && headerRows < units.size() ? units[headerRows].top - rowTop(layout, table, 0) : 0;
+        double startShift = shift;   // as the item's first page places it
         for (size_t k = 0; k < units.size();) {
             size_t fit = k, noteEnd = nextNote;
             double notes = 0;
@@ -432,6 +436,7 @@ std::vector<Page> layOutPages(QTextDocument* doc, const PageSetup& setup)
                     pager.newPage(pager.page().section);
                     const double extra = pager.bodyTop() - (units[0].top + shift);
                     shift += extra;
+                    startShift = shift;
                     pushed += extra;
                     continue;
                 }
@@ -443,11 +448,17 @@ std::vector<Page> layOutPages(QTextDocument* doc, const PageSetup& setup)
                 pager.addFootnote(footnotes[nextNote]);
             if (goesOn == units.size())
                 break;
-            if (item.frame)
-                pager.page().rowCut = cutRow(layout, static_cast<QTextTable*>(item.frame), static_cast<int>(goesOn),
-                                             units[goesOn].top + shift);
+            const bool repeat = header > 0 && goesOn > headerRows && header < (pager.bodyBottom() - pager.bodyTop()) / 2;
+            if (table) {
+                RowCut& cut = pager.page().rowCut;
+                cut = cutRow(layout, table, static_cast<int>(goesOn), units[goesOn].top + shift);
+                if (repeat) {
+                    cut.headerTop = rowTop(layout, table, 0) + startShift;
+                    cut.headerBottom = cut.headerTop + header;
+                }
+            }
             pager.newPage(pager.page().section);
-            const double extra = pager.bodyTop() - (units[goesOn].top + shift);
+            const double extra = pager.bodyTop() + (repeat ? header : 0) - (units[goesOn].top + shift);
             shift += extra;
             gaps.push_back({item, static_cast<int>(goesOn), extra});
             if (!item.frame)

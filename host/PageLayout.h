@@ -51,6 +51,7 @@ struct RowCut {
     double left = 0, right = 0;   // the table's sides
     double border = 0;            // the width of the table's border, to be drawn above the row again
     QBrush brush;                 // and its colour
+    double headerTop = 0, headerBottom = 0;   // the table's header rows, drawn again above the row
 };
 
 struct Page {

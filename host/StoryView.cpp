@@ -342,6 +342,7 @@ private:
             format.setBorder(look.borders ? 1 : 0);
             format.setBorderBrush(look.borders ? QBrush(Qt::black) : QBrush(Qt::NoBrush));
             format.setAlignment(Qt::AlignLeft);
+            format.setHeaderRowCount(look.headerRows);
             QList<QTextLength> widths;
             for (int32_t w : look.grid)
                 widths << QTextLength(QTextLength::FixedLength, px(w, m_context.zoom));
@@ -880,14 +881,8 @@ void StoryView::paintPages()
         const RowCut& cut = m_pages[k].rowCut;
         if (cut.y >= 0)
             painter.fillRect(QRectF(0, cut.y, frame.width, pageRect.bottom() - cut.y), Qt::white);
-        if (const RowCut& above = k > 0 ? m_pages[k - 1].rowCut : RowCut(); above.y >= 0) {
-            painter.fillRect(QRectF(0, pageRect.top(), frame.width, frame.top), Qt::white);
-            if (above.border > 0) {
-                const double y = pageRect.top() + frame.top - above.border / 2;
-                painter.setPen(QPen(above.brush, above.border));
-                painter.drawLine(QPointF(above.left, y), QPointF(above.right, y));
-            }
-        }
+        if (const RowCut& above = k > 0 ? m_pages[k - 1].rowCut : RowCut(); above.y >= 0)
+            paintRowGoingOn(painter, above, pageRect.top(), frame);
         if (m_decorate)
             m_decorate(painter, static_cast<int>(k), pageRect, false);
     }
@@ -912,6 +907,30 @@ void StoryView::paintPagesBehind()
         if (m_decorate)
             m_decorate(painter, static_cast<int>(k), pageRect, true);
     }
+}
+
+// The top of a page whose first table row goes on from the page before: the margin above it
+// white, the table's header rows drawn again, and its top border.
+void StoryView::paintRowGoingOn(QPainter& painter, const RowCut& cut, double pageTop, const PageFrame& frame)
+{
+    const double top = pageTop + frame.top;
+    const double header = cut.headerBottom - cut.headerTop;
+    painter.fillRect(QRectF(0, pageTop, frame.width, frame.top + header), Qt::white);
+    if (header > 0) {
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.clip = QRectF(0, cut.headerTop, frame.width, header);
+        context.palette = palette();
+        painter.save();
+        painter.translate(0, top - cut.headerTop);
+        painter.setClipRect(context.clip);
+        document()->documentLayout()->draw(&painter, context);
+        painter.restore();
+    }
+    if (cut.border <= 0)
+        return;
+    painter.setPen(QPen(cut.brush, cut.border));
+    for (const double y : {top - cut.border / 2, top + header - cut.border / 2})
+        painter.drawLine(QPointF(cut.left, y), QPointF(cut.right, y));
 }
 
 int32_t StoryView::storyPosition(int pos) const

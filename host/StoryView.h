@@ -124,6 +124,7 @@ private:
     void countPages(const QSizeF& laidOut);
     void paintPages();
     void paintPagesBehind();
+    void paintRowGoingOn(QPainter& painter, const RowCut& cut, double pageTop, const PageFrame& frame);
 
     int m_storyIndex = -1;
     uint32_t m_revision = 0;

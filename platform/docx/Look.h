@@ -86,6 +86,7 @@ struct TableLook {
     std::vector<int32_t> grid;    // column widths
     std::vector<std::vector<CellLook>> rows;
     bool borders = false;
+    int headerRows = 0;           // leading rows repeated at the top of each page (w:tblHeader)
 };
 
 // What an anchored drawing's position on one axis is measured from: an area of the page, or the

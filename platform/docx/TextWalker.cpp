@@ -374,6 +374,10 @@ void TextWalker::cells()
     while (m_x.child(at)) {
         switch (m_x.tok()) {
         case Tok::Tc: cell(); break;
+        case Tok::TrPr:
+            if (m_look)
+                headerRow();
+            break;
         case Tok::Sdt: sdtContent(m_x, [this] { cells(); }); break;
         case Tok::CustomXml: cells(); break;
         default: break;
@@ -411,6 +415,17 @@ void TextWalker::cell()
     m_lastParaMark = -1;
     if (m_look)
         m_look->tables[m_tables.back()].rows.back()[column].end = m_w.pos() - 1;
+}
+
+// The w:trPr the reader stands on: a row repeated on each page counts when all rows before it are.
+void TextWalker::headerRow()
+{
+    TableLook& table = m_look->tables[m_tables.back()];
+    const int at = m_x.depth();
+    while (m_x.child(at))
+        if (m_x.tok() == Tok::TblHeader && onOff(m_x.attr(Ns::W, "val"))
+            && table.headerRows + 1 == static_cast<int>(table.rows.size()))
+            ++table.headerRows;
 }
 
 // The w:tcPr the reader stands on, for the cell being walked.

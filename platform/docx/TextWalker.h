@@ -117,6 +117,7 @@ private:
     bool pictureFact();
     void vmlShapeFact(std::string_view style);
     void cellLook();
+    void headerRow();
     void tableLook();
     void finishTableLook(std::size_t index);
 

@@ -313,4 +313,11 @@ TEST(Looks, ParagraphsKeepHowTheyBreakOverPagesAndSectionsWhereTheyStart)
     EXPECT_EQ(doc.sections[1].page.numberStart, 5);
     EXPECT_EQ(doc.sections[2].page.numberStart, -1);
     EXPECT_EQ(doc.sections[2].page.start, docx::SectionStart::OddPage);
+
+    // A table's leading rows marked as header rows; a later one marked does not count.
+    const QString header = "<w:tr><w:trPr><w:tblHeader/></w:trPr>" + cell("h") + "</w:tr>";
+    const docx::Document table = loadShown(DocxBuilder().body(
+        "<w:tbl>" + header + header + "<w:tr>" + cell("body") + "</w:tr>" + header + "</w:tbl>" + para(run("after"))));
+    ASSERT_EQ(table.stories[0].look.tables.size(), 1u);
+    EXPECT_EQ(table.stories[0].look.tables[0].headerRows, 2);
 }

@@ -255,42 +255,48 @@ TEST(PageLayout, AParagraphKeptWithTheNextGoesToTheNextPageWithItsFirstLines)
     }
 }
 
-TEST(PageLayout, ATableTallerThanItsPageBreaksBetweenRows)
+TEST(PageLayout, ATableTallerThanItsPageBreaksBetweenRowsAndRepeatsItsHeaderRow)
 {
     const PageFrame page = smallPage();
-    Paragraphs text(3, 20, {page});
-    QTextCursor c(&text.doc);
-    c.movePosition(QTextCursor::End);
-    QTextTableFormat format;
-    format.setCellPadding(2);
-    format.setBorder(1);
-    QTextTable* table = c.insertTable(14, 2, format);
-    for (int r = 0; r < table->rows(); ++r)
-        for (int col = 0; col < 2; ++col)
-            table->cellAt(r, col).firstCursorPosition().insertText(QStringLiteral("r%1").arg(r));
-    const std::vector<Page> pages = host::layOutPages(&text.doc, {{page}, {0}, {}, {}});
-    ASSERT_GE(pages.size(), 2u);
-    const auto cellText = [&](int r, int col) {
-        return text.doc.documentLayout()->blockBoundingRect(table->cellAt(r, col).firstCursorPosition().block());
-    };
-    int next = -1;   // the first row on the second page
-    for (int r = 0; r < table->rows(); ++r) {
-        const int k = Paragraphs::pageAt(pages, cellText(r, 0).top());
-        EXPECT_LE(cellText(r, 0).bottom(), pages[static_cast<size_t>(k)].top + page.height - page.bottom) << r;
-        if (k == 1 && next < 0)
-            next = r;
+    for (const int headerRows : {0, 1}) {
+        Paragraphs text(3, 20, {page});
+        QTextCursor c(&text.doc);
+        c.movePosition(QTextCursor::End);
+        QTextTableFormat format;
+        format.setCellPadding(2);
+        format.setBorder(1);
+        format.setHeaderRowCount(headerRows);
+        QTextTable* table = c.insertTable(14, 2, format);
+        for (int r = 0; r < table->rows(); ++r)
+            for (int col = 0; col < 2; ++col)
+                table->cellAt(r, col).firstCursorPosition().insertText(QStringLiteral("r%1").arg(r));
+        const std::vector<Page> pages = host::layOutPages(&text.doc, {{page}, {0}, {}, {}});
+        ASSERT_GE(pages.size(), 2u);
+        const auto cellText = [&](int r, int col) {
+            return text.doc.documentLayout()->blockBoundingRect(table->cellAt(r, col).firstCursorPosition().block());
+        };
+        int next = -1;   // the first row on the second page
+        for (int r = 0; r < table->rows(); ++r) {
+            const int k = Paragraphs::pageAt(pages, cellText(r, 0).top());
+            EXPECT_LE(cellText(r, 0).bottom(), pages[static_cast<size_t>(k)].top + page.height - page.bottom) << r;
+            if (k == 1 && next < 0)
+                next = r;
+        }
+        ASSERT_GT(next, 0);   // the table starts where it stands
+        // The page shows the rows above the cut; the row's sides, just outside its cells' text,
+        // the table's border and its header rows are drawn again above it on the next page.
+        const host::RowCut& cut = pages[0].rowCut;
+        EXPECT_GE(cut.y, cellText(next - 1, 0).bottom());
+        EXPECT_LE(cut.y, page.height - page.bottom);
+        EXPECT_NEAR(cut.left, cellText(next, 0).left() - 2, 0.5);
+        EXPECT_NEAR(cut.right, cellText(next, 1).right() + 2, 0.5);
+        EXPECT_DOUBLE_EQ(cut.border, 1);
+        EXPECT_NEAR(cut.headerTop, headerRows ? cellText(0, 0).top() - 2 : 0, 0.5);
+        EXPECT_NEAR(cut.headerBottom, headerRows ? cellText(1, 0).top() - 2 : 0, 0.5);
+        const double header = cut.headerBottom - cut.headerTop;
+        EXPECT_NEAR(cellText(next, 0).top(), pages[1].top + page.top + header + 2, 1.5);
+        EXPECT_DOUBLE_EQ(cellText(next, 1).top(), cellText(next, 0).top());
     }
-    ASSERT_GT(next, 0);   // the table starts where it stands
-    EXPECT_NEAR(cellText(next, 0).top(), pages[1].top + page.top + 2, 1.5);
-    EXPECT_DOUBLE_EQ(cellText(next, 1).top(), cellText(next, 0).top());
-    // The page shows the rows above the cut; the row's sides, just outside its cells' text, and
-    // the table's border draw its line again on the next page.
-    const host::RowCut& cut = pages[0].rowCut;
-    EXPECT_GE(cut.y, cellText(next - 1, 0).bottom());
-    EXPECT_LE(cut.y, page.height - page.bottom);
-    EXPECT_NEAR(cut.left, cellText(next, 0).left() - 2, 0.5);
-    EXPECT_NEAR(cut.right, cellText(next, 1).right() + 2, 0.5);
-    EXPECT_DOUBLE_EQ(cut.border, 1);
 }
 
 TEST(PageLayout, ASectionStartsOnAnOddOrEvenPageNumberOrGoesOnOnTheSamePage)
