@@ -325,6 +325,8 @@ void DocumentWindow::placePage()
     PageSetup setup;
     for (size_t s = 0; s < std::max<size_t>(1, model.sections.size()); ++s) {
         setup.frames.push_back(frameOfSection(s));
+        if (s < model.sections.size())
+            fitHeaderFooter(setup.frames.back(), model.sections[s]);
         setup.sectionStarts.push_back(s == 0 ? 0 : model.sections[s - 1].endPos + 1);
     }
     setup.notes = pageNotes();
@@ -333,6 +335,21 @@ void DocumentWindow::placePage()
         paintPage(painter, index, rect, behind);
     });
     m_main->setPage(root.width, root.left, root.right);
+}
+
+// A header or footer taller than its margin moves the text away from it, as in Word (by the
+// tallest of the section's headers and of its footers, on all its pages).
+void DocumentWindow::fitHeaderFooter(PageFrame& frame, const docx::Section& section)
+{
+    const auto tallest = [&](const int (&stories)[3]) {
+        double most = 0;
+        for (int story : stories)
+            if (story >= 0)
+                most = std::max(most, pageStory(story, frame.bodyWidth()).doc->size().height());
+        return static_cast<int>(std::ceil(most));
+    };
+    frame.top = std::max(frame.top, frame.header + tallest(section.headers));
+    frame.bottom = std::max(frame.bottom, frame.footer + tallest(section.footers));
 }
 
 double DocumentWindow::noteWidth(const docx::Note& note) const

@@ -102,6 +102,7 @@ private:
     void showPageNumber();
     int sectionOfPosition(int32_t pos) const;
     PageFrame frameOfSection(size_t section) const;
+    void fitHeaderFooter(PageFrame& frame, const docx::Section& section);
     // The width a note is drawn at on its page: its section's body's (the last section's for an
     // endnote).
     double noteWidth(const docx::Note& note) const;

@@ -498,3 +498,23 @@ TEST_F(HostTest, AContinuousSectionGoesOnOnItsPageAndAnOddPageSectionLeavesABlan
     EXPECT_EQ(pageOf(QStringLiteral("continuous text")), 0);
     EXPECT_EQ(pageOf(QStringLiteral("odd text")), 2);   // page 3, page 2 left blank
 }
+
+TEST_F(HostTest, AHeaderTallerThanItsMarginMovesTheTextBelowIt)
+{
+    QString tall;
+    for (int i = 0; i < 12; ++i)
+        tall += para(run(QStringLiteral("header line %1").arg(i)));
+    const QString path = dir.filePath("tall-header.docx");
+    DocxBuilder()
+        .body(para(run("body text")) + "<w:sectPr><w:headerReference w:type=\"default\" r:id=\"rIdH\"/></w:sectPr>")
+        .part("word/header1.xml", part("hdr", tall))
+        .relationship("rIdH", "header", "header1.xml")
+        .save(path);
+    start({path});
+    host::StoryView* main = windowOf(1)->mainView();
+    ASSERT_EQ(main->pages().size(), 1u);
+    const host::PageFrame& frame = main->frameOf(main->pages().front());
+    EXPECT_GT(frame.top, 1985 / 15);   // more than the default margin: the header's twelve lines
+    const QRectF first = main->document()->documentLayout()->blockBoundingRect(main->document()->begin());
+    EXPECT_GE(first.top(), frame.top - 1);
+}
