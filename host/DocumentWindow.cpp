@@ -338,13 +338,18 @@ void DocumentWindow::placePage()
 }
 
 // A header or footer taller than its margin moves the text away from it, as in Word (by the
-// tallest of the section's headers and of its footers, on all its pages).
+// tallest of the section's headers and of its footers, on all its pages). Floating drawings do not
+// count, and a drawn story holding any is as tall as the room kept for them: such a story is left out.
 void DocumentWindow::fitHeaderFooter(PageFrame& frame, const docx::Section& section)
 {
+    const auto floats = [](const docx::Story& story) {
+        return std::any_of(story.look.pictures.begin(), story.look.pictures.end(),
+                           [](const docx::PictureLook& p) { return p.anchored; });
+    };
     const auto tallest = [&](const int (&stories)[3]) {
         double most = 0;
         for (int story : stories)
-            if (story >= 0)
+            if (story >= 0 && !floats(m_doc->story(story)))
                 most = std::max(most, pageStory(story, frame.bodyWidth()).doc->size().height());
         return static_cast<int>(std::ceil(most));
     };
