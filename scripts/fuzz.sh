@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs the fuzz targets under fuzz/ (built with clang into build-fuzz/).
-#   scripts/fuzz.sh [TARGET|all] [SECONDS]   a campaign: each target SECONDS (default 600) on both
-#                                            cores; what it adds is merged, minimised, into
+#   scripts/fuzz.sh [TARGET|all] [SECONDS]   a campaign: each target SECONDS (default 600) on every
+#                                            core (FUZZ_WORKERS=N: on N); what it adds is merged, minimised, into
 #                                            fuzz/corpus/TARGET; faults go to build-fuzz/artifacts.
 #   scripts/fuzz.sh --ci [SECONDS]           replays each target's kept corpus (fails if any input
 #                                            does), then runs it SECONDS (default 30) from there,
@@ -28,7 +28,7 @@ launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
   -DTARVELIN_FUZZ=ON "${launcher[@]}" >/dev/null
-cmake --build "$build" -j"$(nproc)" --target "${selected[@]/#/fuzz_}"
+nice cmake --build "$build" -j"$(nproc)" --target "${selected[@]/#/fuzz_}"
 
 export ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1
 export LSAN_OPTIONS=suppressions=$root/tests/support/lsan.supp:print_suppressions=0
@@ -97,7 +97,7 @@ for target in "${selected[@]}"; do
       echo "fuzz: $target found a NEW fault (no kept input failed); its input is in $artifacts"
     fi
   else
-    nice -n 19 "$build/fuzz/fuzz_$target" "${common[@]}" -fork="$(nproc)" -ignore_crashes=1 -ignore_timeouts=1 \
+    nice -n 19 "$build/fuzz/fuzz_$target" "${common[@]}" -fork="${FUZZ_WORKERS:-$(nproc)}" -ignore_crashes=1 -ignore_timeouts=1 \
       -ignore_ooms=1 -max_total_time="$seconds" -print_final_stats=1 "$work" "$kept" || status=1
     # Keep only what adds coverage: the inputs that reach every edge reached (not every count of
     # passes through an edge, which keeps ten times the inputs for the same edges).

@@ -418,6 +418,8 @@ StoryState planFormat(const docx::Story& s, const std::vector<std::pair<int32_t,
                       const FormatChange& change)
 {
     // A character takes one format: a span that ends inside a surrogate pair leaves that pair be.
+    // A paragraph mark looks as its paragraph's properties say, which the file keeps apart from
+    // the runs: a typed mark is left as it was typed, like every mark read from the file.
     std::vector<std::pair<int32_t, int32_t>> spans;
     spans.reserve(asked.size());
     for (auto [from, to] : asked) {
@@ -425,8 +427,13 @@ StoryState planFormat(const docx::Story& s, const std::vector<std::pair<int32_t,
             ++from;
         if (insidePair(s.text, to))
             --to;
-        if (from < to)
-            spans.push_back({from, to});
+        for (int32_t at = from; at < to; ++at) {
+            const int32_t mark = static_cast<int32_t>(
+                std::find(s.text.begin() + at, s.text.begin() + to, QChar(docx::cp::ParagraphMark)) - s.text.begin());
+            if (at < mark)
+                spans.push_back({at, mark});
+            at = mark;
+        }
     }
     StoryState out{s.text, {}, {}, s.symbols, s.rowEnds, s.look, s.cells};
     out.sources.reserve(s.sources.size() + 2 * spans.size());

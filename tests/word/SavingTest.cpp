@@ -362,3 +362,28 @@ TEST(Saving, TextTypedAtACommentsStartIsTheComments)
     ASSERT_NE(comments, back.stories.end());
     EXPECT_EQ(comments->text, QStringLiteral("新remark\r"));
 }
+
+// A paragraph mark looks as its paragraph's properties say, which the file keeps apart from the
+// runs: a formatting change leaves a typed mark as it leaves one read from the file, so that the
+// paragraph that ends with it after a join reads back as the model has it.
+TEST(Saving, FormattingLeavesTypedParagraphMarksBe)
+{
+    Opened o(DocxBuilder().body(para(run("abcd"))));
+    Document& d = *o.doc;
+    o.main(2, 2)->InsertAfter("\r");
+    ASSERT_EQ(d.story(0).text, QStringLiteral("ab\rcd\r"));
+    FormatChange strike;
+    strike.doubleStrike = true;
+    d.formatSpans(0, {{1, 6}}, strike);
+    for (int32_t p = 0; p < 6; ++p)
+        EXPECT_EQ(d.story(0).runAt(p).format.doubleStrike, p == 1 || p == 3 || p == 4) << p;
+
+    o.main(1, 4)->setText("x");   // takes the typed mark away: the paragraphs join
+    ASSERT_EQ(d.story(0).text, QStringLiteral("axd\r"));
+    const docx::Story edited = d.story(0);
+    d.Save();
+    const docx::Story back = docx::load(o.path).stories[0];
+    EXPECT_EQ(back.text, edited.text);
+    for (int32_t p = 0; p < edited.length(); ++p)
+        EXPECT_EQ(back.runAt(p).format, edited.runAt(p).format) << p;
+}
