@@ -2,7 +2,7 @@
 // literal from a story with a coded replacement or with formatting alone, Range edits, Undo and
 // Redo), each saved and read back: what the file reads back as must be what the model held, and
 // undoing every edit must return the model to its last saved state. An edit may be refused only
-// with Word's error for it.
+// with Word's error for it. Saved before any edit, the package must come back byte for byte.
 #include "fuzz/MemoryFile.h"
 #include "fuzz/Targets.h"
 
@@ -210,6 +210,16 @@ void save(const uint8_t* data, std::size_t size)
     } catch (const core::Error& e) {
         check(e.number() == docx::kErrFileCorrupt, "save: unexpected error number");
         return;
+    }
+    // Saved with no edit, the package comes back byte for byte.
+    try {
+        check(docx::writePackage(doc->model())
+                  == QByteArray::fromRawData(reinterpret_cast<const char*>(data + kSaveScriptSize),
+                                             static_cast<qsizetype>(size - kSaveScriptSize)),
+              "save: a save with no edit changed the package");
+    } catch (const core::Error& e) {
+        std::fprintf(stderr, "%s\n", qPrintable(e.description()));
+        check(false, "save: a document that opened for editing could not be saved unchanged");
     }
     const int stories = static_cast<int>(doc->model().stories.size());
     const QString path = dir.filePath(QStringLiteral("saved.docx"));
