@@ -80,19 +80,25 @@ double bandHeight(const docx::PictureLook& look, double zoom)
 
 namespace {
 
-// Where a drawing whose anchor is laid out at `at` stands on the page whose top is pageTop.
-QRectF placeOnPage(const docx::PictureLook& picture, const AnchorPoint& at, double pageTop, const PageFrame& frame,
-                   double zoom)
+// Where the drawing starts across the page, its anchor's character at x.
+double leftOnPage(const docx::PictureLook& picture, double x, const PageFrame& frame, double zoom)
 {
-    const double width = px(picture.width, zoom), height = px(picture.height, zoom);
     double left = frame.left, right = frame.width - frame.right;   // the column
     switch (picture.horizontal.from) {
     case AnchorFrom::Page: left = 0, right = frame.width; break;
     case AnchorFrom::LeftMargin: left = 0, right = frame.left; break;
     case AnchorFrom::RightMargin: left = frame.width - frame.right, right = frame.width; break;
-    case AnchorFrom::Character: left = right = at.x; break;
+    case AnchorFrom::Character: left = right = x; break;
     default: break;
     }
+    return along(picture.horizontal, left, right, px(picture.width, zoom), zoom);
+}
+
+// Where a drawing whose anchor is laid out at `at` stands on the page whose top is pageTop.
+QRectF placeOnPage(const docx::PictureLook& picture, const AnchorPoint& at, double pageTop, const PageFrame& frame,
+                   double zoom)
+{
+    const double width = px(picture.width, zoom), height = px(picture.height, zoom);
     const double pageBottom = pageTop + frame.height;
     double top = pageTop + frame.top, bottom = pageBottom - frame.bottom;   // the margins
     switch (picture.vertical.from) {
@@ -104,11 +110,28 @@ QRectF placeOnPage(const docx::PictureLook& picture, const AnchorPoint& at, doub
     case AnchorFrom::Character: top = bottom = at.lineTop; break;
     default: break;
     }
-    return QRectF(along(picture.horizontal, left, right, width, zoom), along(picture.vertical, top, bottom, height, zoom),
-                  width, height);
+    return QRectF(leftOnPage(picture, at.x, frame, zoom), along(picture.vertical, top, bottom, height, zoom), width,
+                  height);
 }
 
 } // namespace
+
+SideRoom sideRoom(const docx::PictureLook& look, const PageFrame& frame, double zoom)
+{
+    // The reader keeps no gap beside a drawing: Word's default one (1/8") is kept, and a side is
+    // wide enough for text from an inch.
+    constexpr int32_t kGapBeside = 180, kNarrowestText = 1440;
+    if (!reservesBand(look) || look.wrap == docx::Wrap::TopAndBottom || look.horizontal.from == AnchorFrom::Character)
+        return {};
+    const double columnLeft = frame.left, columnRight = frame.width - frame.right;
+    const double left = leftOnPage(look, 0, frame, zoom) - px(kGapBeside, zoom);
+    const double right = left + px(look.width + 2 * kGapBeside, zoom);
+    const bool textLeft = left - columnLeft >= px(kNarrowestText, zoom);
+    const bool textRight = columnRight - right >= px(kNarrowestText, zoom);
+    if (textLeft == textRight || right <= columnLeft || left >= columnRight)
+        return {};
+    return textRight ? SideRoom{SideRoom::Left, right - columnLeft} : SideRoom{SideRoom::Right, columnRight - left};
+}
 
 std::vector<PageObject> placePageObjects(const StoryView& view, const docx::Look& look, double zoom)
 {

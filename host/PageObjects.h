@@ -21,15 +21,26 @@ struct DrawnStory;
 // Floating pictures and text boxes of the paged main text: placed on the page of their anchor,
 // by the area of the page (or the paragraph, line or character of the anchor) each axis is
 // measured from. The text makes room only for drawings set against their anchor's paragraph or
-// line that it wraps (square, tight, top and bottom): the view keeps a band as tall as the
-// drawing at the anchor, so the lines after it start below; any other drawing lies over the
-// text or behind it.
+// line that it wraps (square, tight, top and bottom): the view keeps room as tall as the drawing
+// at the anchor, beside which the lines run when the drawing stands at one side of the column
+// (square and tight wrap), or a full-width band that the lines after it start below; any other
+// drawing lies over the text or behind it.
 
 // Whether the drawing's anchor keeps a band of its height in the text.
 bool reservesBand(const docx::PictureLook& look);
 // The band's height in pixels: from the top of the anchor's line to the drawing's foot and the
 // room kept below it.
 double bandHeight(const docx::PictureLook& look, double zoom);
+
+// The room a wrapped drawing takes at one side of the column, the text running beside it.
+struct SideRoom {
+    enum Side { None, Left, Right };
+    Side side = None;     // None: the text cannot run beside it, it keeps a band instead
+    double width = 0;     // pixels, from the column's edge to the drawing's far side and the gap kept
+};
+// Where the text runs beside a drawing that reserves a band, on pages laid out in frame: on the
+// one side of it wide enough for text, if only one is.
+SideRoom sideRoom(const docx::PictureLook& look, const PageFrame& frame, double zoom);
 
 struct PageObject {
     size_t look = 0;      // index into the story's Look::pictures

@@ -43,6 +43,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <optional>
 
 namespace host {
 
@@ -62,6 +63,9 @@ constexpr int kMaxPaginated = 400000;           // drawn characters: some 200 pa
 // edit that crosses a page's foot, and a piece that never does is only moved.
 constexpr int kLongestDrawnParagraph = 10000;
 constexpr int kShortestPiece = 1000;
+// Marks the empty block a paragraph keeps before a drawing its lines run beside: text typed there
+// would not show, so an edit there draws the story again.
+constexpr int kBeforeDrawing = QTextFormat::UserProperty + 0x200;
 
 QColor fromColorRef(int32_t colorRef)
 {
@@ -237,6 +241,8 @@ public:
 
     // Draws the story's long paragraphs in pieces of about a page of this size (pixels) each.
     void pageLongParagraphs(QSizeF body) { m_pageBody = body; }
+    // Lets the text run beside wrapped drawings at one side of this page's column.
+    void runBesideDrawings(const PageFrame& frame) { m_frame = frame; }
 
     void build()
     {
@@ -426,8 +432,13 @@ private:
                                             ? &m_look.pictures[m_nextPicture]
                                             : nullptr;
         if (anchored && m_context.placeFloats) {
-            if (look && reservesBand(*look))
-                band(p, *look);
+            if (look && reservesBand(*look)) {
+                const SideRoom room = m_frame ? sideRoom(*look, *m_frame, m_context.zoom) : SideRoom{};
+                if (room.side != SideRoom::None && startsParagraph())
+                    beside(*look, room);
+                else
+                    band(p, *look);
+            }
             return;
         }
         if (!look || (anchored && look->textBox)) {   // a text box shows its own story
@@ -471,6 +482,42 @@ private:
         m_cursor.insertImage(image);
         if (p + 1 < m_story.length() && m_story.text[p + 1] != QChar(docx::cp::ParagraphMark))
             text(QString(QChar::LineSeparator), m_format);
+    }
+
+    // Whether nothing of the current paragraph is drawn yet (a list label counts).
+    bool startsParagraph() const
+    {
+        return m_pending.isEmpty() && m_cursor.atBlockStart() && m_cursor.block().length() == 1 && m_tables.empty()
+               && !m_inPieces;
+    }
+
+    // The room the text keeps for a drawing placed on the page at one side of the column: a
+    // transparent frame floating at that side, the paragraph's lines running beside it. The
+    // paragraph's block before the frame holds nothing and is drawn with no height; the frame and
+    // its block take no story position.
+    void beside(const docx::PictureLook& look, const SideRoom& room)
+    {
+        flush();
+        QTextBlockFormat para = m_cursor.blockFormat();
+        QTextBlockFormat empty = para;
+        empty.setLineHeight(0, QTextBlockFormat::FixedHeight);
+        empty.setBottomMargin(0);
+        empty.setProperty(kBeforeDrawing, true);
+        m_cursor.setBlockFormat(empty);
+        QTextFrameFormat side;
+        side.setPosition(room.side == SideRoom::Left ? QTextFrameFormat::FloatLeft : QTextFrameFormat::FloatRight);
+        side.setWidth(room.width);
+        side.setHeight(bandHeight(look, m_context.zoom));
+        side.setBorder(0);
+        side.setMargin(0);
+        side.setPadding(0);
+        QTextFrame* frame = m_cursor.insertFrame(side);
+        m_cursor.setBlockFormat(empty);
+        m_cursor = frame->lastCursorPosition();
+        m_cursor.movePosition(QTextCursor::NextBlock);
+        para.setTopMargin(0);
+        para.setPageBreakPolicy(QTextFormat::PageBreak_Auto);
+        m_cursor.setBlockFormat(para);
     }
 
     static QString partFileName(const QString& part) { return part.section(u'/', -1); }
@@ -607,6 +654,7 @@ private:
     int m_pieceLength = 0;             // characters of its current piece
     QTextCharFormat m_pieceFormat;     // the format that length was measured in
     QSizeF m_pageBody;                 // empty: not paged
+    std::optional<PageFrame> m_frame;  // none: wrapped drawings keep full-width bands
     std::vector<OpenTable> m_tables;
 };
 
@@ -668,6 +716,7 @@ void StoryView::setStory(const docx::Story& story, int storyIndex, const DrawCon
     if (!m_setup.frames.empty()) {
         const PageFrame& first = m_setup.frames.front();
         builder.pageLongParagraphs(QSizeF(first.bodyWidth(), first.height - first.top - first.bottom));
+        builder.runBesideDrawings(first);
     }
     builder.build();
     setDocument(doc);
@@ -699,6 +748,8 @@ bool StoryView::redrawReplaced(const docx::Story& story, int32_t at, const QStri
     // a page break (the new block would break the page too), or where list labels count again. A
     // piece of a long paragraph starts a page of its own, but the blocks split from it flow on.
     const QTextBlock block = document()->findBlock(a);
+    if (block.blockFormat().boolProperty(kBeforeDrawing))
+        return false;
     const bool breaksPage = block.blockFormat().pageBreakPolicy() != QTextFormat::PageBreak_Auto;
     const bool piece = breaksPage && !std::binary_search(m_pageBreaks.begin(), m_pageBreaks.end(), block.position());
     if (removed.contains(QChar(kMark)) || QStringView(story.text).mid(at, inserted).contains(QChar(kMark))) {

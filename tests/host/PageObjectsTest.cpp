@@ -205,3 +205,73 @@ TEST_F(HostTest, AHeadersFloatingTextBoxStandsOnEveryPageAtItsPlace)
     }
     EXPECT_TRUE(window->footerView()->storyIndex() < 0 || window->headerFooterObjects(0, true).empty());
 }
+
+namespace {
+
+// Where the drawn character at story position pos stands: its line's top and its left.
+QPointF drawnAt(const host::StoryView* view, int32_t pos)
+{
+    const int drawn = view->displayPosition(pos);
+    const QTextBlock block = view->document()->findBlock(drawn);
+    const QTextLine line = block.layout()->lineForTextPosition(drawn - block.position());
+    const QRectF rect = view->document()->documentLayout()->blockBoundingRect(block);
+    return {rect.left() + line.cursorToX(drawn - block.position()), rect.top() + line.y()};
+}
+
+} // namespace
+
+TEST_F(HostTest, LinesRunBesideASquareWrappedDrawingAtOneSideOfTheColumnAndBelowOneInItsMiddle)
+{
+    // 150 x 100 px pictures at the top of their paragraphs: at the column's left, at its right,
+    // and centred (no room for text on either side of it beside the others: a band is kept).
+    const QString png = picture("rIdImg");
+    const QString words = QStringLiteral("beside the picture 図の横 ").repeated(50);
+    const auto drawing = [&](const char* align) {
+        return anchored(position("H", "column", align) + position("V", "paragraph", "0"), "<wp:wrapSquare wrapText=\"bothSides\"/>",
+                        png, 1428750, 952500);
+    };
+    const QString body = para(drawing("left") + run(words)) + para(drawing("right") + run(words))
+        + para(drawing("center") + run(QStringLiteral("below the centred one")));
+    const QString path = dir.filePath("beside.docx");
+    DocxBuilder().body(body).relationship("rIdImg", "image", "media/blue.png").raw("word/media/blue.png", bluePng()).save(path);
+    start({path});
+    host::DocumentWindow* window = windowOf(1);
+    host::StoryView* main = window->mainView();
+    const docx::Story& story = app()->ActiveDocument()->model().stories[0];
+    const std::vector<host::PageObject>& objects = window->pageObjects();
+    ASSERT_EQ(objects.size(), 3u);
+    const host::PageFrame& frame = main->frameOf(main->pages().front());
+
+    for (size_t k = 0; k < 2; ++k) {
+        SCOPED_TRACE(k == 0 ? "left" : "right");
+        const QRectF drawn = objects[k].rect;
+        const int32_t anchor = story.look.pictures[objects[k].look].pos;
+        const int32_t end = anchor + 1 + static_cast<int32_t>(words.size());
+        // The first line runs beside the drawing, at its top; the last below it, across the column.
+        const QPointF first = drawnAt(main, anchor + 1);
+        EXPECT_NEAR(first.y(), drawn.top(), 1);
+        if (k == 0) {
+            EXPECT_GE(first.x(), drawn.right());
+        } else {
+            EXPECT_NEAR(first.x(), frame.left, 1);
+            const QTextBlock block = main->document()->findBlock(main->displayPosition(anchor + 1));
+            const QTextLine line = block.layout()->lineAt(0);
+            EXPECT_LE(main->document()->documentLayout()->blockBoundingRect(block).left() + line.x() + line.naturalTextWidth(),
+                      drawn.left());
+        }
+        const QPointF last = drawnAt(main, end - 1);
+        EXPECT_GE(last.y(), drawn.bottom());
+        const QTextBlock lastBlock = main->document()->findBlock(main->displayPosition(end - 1));
+        EXPECT_NEAR(main->document()->documentLayout()->blockBoundingRect(lastBlock).left()
+                        + lastBlock.layout()->lineForTextPosition(main->displayPosition(end - 1) - lastBlock.position()).x(),
+                    frame.left, 1);
+        // Each character of the paragraph is drawn at its own position, and maps back to it.
+        for (int32_t q = anchor + 1; q < end; ++q) {
+            ASSERT_EQ(main->document()->characterAt(main->displayPosition(q)), story.text[q]) << q;
+            ASSERT_EQ(main->storyPosition(main->displayPosition(q)), q) << q;
+        }
+    }
+    const QRectF centred = objects[2].rect;
+    EXPECT_NEAR(centred.center().x(), (frame.left + frame.width - frame.right) / 2.0, 1);
+    EXPECT_GE(drawnAt(main, story.look.pictures[objects[2].look].pos + 1).y(), centred.bottom());
+}
