@@ -140,7 +140,7 @@ Pieces piecesOf(QAbstractTextDocumentLayout* layout, const Item& item, const Ite
 {
     Pieces p;
     const QRectF rect = extent(layout, item, next);
-    if (const auto* table = qobject_cast<const QTextTable*>(item.frame); table && table->rows() > 1) {
+    if (const auto* table = qobject_cast<const QTextTable*>(item.frame)) {
         for (int r = 0; r < table->rows(); ++r) {
             int end = 0;
             for (int c = 0; c < table->columns(); ++c)
@@ -234,6 +234,117 @@ void moveLines(const QTextBlock& block, int from, double extra)
     for (int k = from; k < lines->lineCount(); ++k) {
         QTextLine line = lines->lineAt(k);
         line.setPosition(line.position() + QPointF(0, extra));
+    }
+}
+
+// A line of a table cell, as laid out before paging.
+struct CellLine {
+    QTextBlock block;
+    int line = 0;
+    double top = 0, bottom = 0;
+};
+using RowLines = std::vector<std::vector<CellLine>>;   // by cell
+
+// Row r's cells' lines; none when the row is kept whole, or a cell spans rows or holds a table.
+RowLines rowLines(QAbstractTextDocumentLayout* layout, const QTextTable* table, int r)
+{
+    RowLines cells;
+    for (int c = 0; c < table->columns(); ++c) {
+        const QTextTableCell cell = table->cellAt(r, c);
+        if (cell.row() != r || cell.rowSpan() > 1 || cell.format().boolProperty(RowKeptWhole))
+            return {};
+        if (cell.column() != c)
+            continue;
+        std::vector<CellLine>& lines = cells.emplace_back();
+        for (QTextFrame::iterator it = cell.begin(); !it.atEnd(); ++it) {
+            if (it.currentFrame())
+                return {};
+            const QTextLayout* tl = it.currentBlock().layout();
+            const double top = layout->blockBoundingRect(it.currentBlock()).top() - (tl->lineCount() > 0 ? tl->lineAt(0).y() : 0);
+            for (int k = 0; k < tl->lineCount(); ++k) {
+                const QTextLine line = tl->lineAt(k);
+                lines.push_back({it.currentBlock(), k, top + line.y(), top + line.y() + line.height()});
+            }
+        }
+        if (lines.empty())
+            return {};
+    }
+    return cells;
+}
+
+// Lines of a block from `line` on moved down by extra pixels once laid out; from line 0, the block.
+struct LineMove {
+    QTextBlock block;
+    int line = 0;
+    double extra = 0;
+};
+
+// A row's cells' lines spread over pages. Each cell keeps the lines that fit above room() on the
+// page and goes on with the rest where turnPage(y) (the page cut below y) says the next page's
+// cells start; a page holding nothing of the row yet takes at least a line of each cell. The row
+// starts at shift pixels below where it was laid out and ends at rowBottom; the moves of its
+// lines are added, and what it grows by returned.
+template <typename Room, typename TurnPage>
+double spreadRow(const RowLines& cells, double rowBottom, double shift, const Room& room, const TurnPage& turnPage,
+                 std::vector<LineMove>& moves)
+{
+    std::vector<size_t> next(cells.size(), 0);
+    std::vector<std::vector<double>> shifts(cells.size());
+    std::vector<double> cellShift(cells.size(), shift);
+    for (bool pageTop = false;; pageTop = true) {
+        const double foot = room();
+        double cut = 0;
+        bool placed = false;
+        for (size_t c = 0; c < cells.size(); ++c)
+            for (; next[c] < cells[c].size() && cells[c][next[c]].bottom + cellShift[c] <= foot; ++next[c]) {
+                cut = std::max(cut, cells[c][next[c]].bottom + cellShift[c]);
+                shifts[c].push_back(cellShift[c]);
+                placed = true;
+            }
+        for (size_t c = 0; c < cells.size() && pageTop && !placed; ++c)
+            if (next[c] < cells[c].size()) {   // a line taller than the page runs on over its foot
+                cut = std::max(cut, cells[c][next[c]].bottom + cellShift[c]);
+                shifts[c].push_back(cellShift[c]);
+                ++next[c];
+            }
+        bool done = true;
+        for (size_t c = 0; c < cells.size(); ++c)
+            done = done && next[c] == cells[c].size();
+        if (done)
+            break;
+        const double top = turnPage(cut);
+        for (size_t c = 0; c < cells.size(); ++c)
+            if (next[c] < cells[c].size())
+                cellShift[c] = top - cells[c][next[c]].top;
+    }
+    // The row's cells keep the room below their text the tallest had.
+    double text = 0, slack = std::numeric_limits<double>::max();
+    for (size_t c = 0; c < cells.size(); ++c) {
+        const std::vector<CellLine>& lines = cells[c];
+        slack = std::min(slack, rowBottom - lines.back().bottom);
+        text = std::max(text, lines.back().bottom + shifts[c].back());
+        double moved = shift;   // what the block's lines before have been moved by
+        for (size_t k = 0; k < lines.size(); ++k) {
+            if (lines[k].line == 0)
+                moved = shift;
+            if (shifts[c][k] != moved)
+                moves.push_back({lines[k].block, lines[k].line, shifts[c][k] - moved});
+            moved = shifts[c][k];
+        }
+    }
+    return std::max(0.0, text + std::max(0.0, slack) - rowBottom - shift);
+}
+
+// Row r of a table made taller by extra pixels below its cells' text.
+void growRow(QTextTable* table, int r, double extra)
+{
+    for (int c = 0; c < table->columns(); ++c) {
+        QTextTableCell cell = table->cellAt(r, c);
+        if (cell.row() != r || cell.column() != c)
+            continue;
+        QTextTableCellFormat f = cell.format().toTableCellFormat();
+        f.setBottomPadding((f.hasProperty(QTextFormat::TableCellBottomPadding) ? f.bottomPadding() : table->format().cellPadding()) + extra);
+        cell.setFormat(f);
     }
 }
 
@@ -368,7 +479,8 @@ std::vector<Page> layOutPages(QTextDocument* doc, const PageSetup& setup)
     QAbstractTextDocumentLayout* layout = doc->documentLayout();
     Pager pager(setup);
     std::vector<std::pair<const Item*, double>> pushes;
-    std::vector<Gap> gaps;
+    std::vector<Gap> gaps, grownRows;
+    std::vector<LineMove> lineMoves;
     double shift = 0, bottom = 0;
     double linesMoved = 0;   // by the item before: Qt places the next item as if they had not moved
     size_t nextNote = 0;
@@ -415,6 +527,23 @@ std::vector<Page> layOutPages(QTextDocument* doc, const PageSetup& setup)
         const size_t headerRows = table ? static_cast<size_t>(std::max(0, table->format().headerRowCount())) : 0;
         const double header = headerRows > 0 && headerRows < units.size() ? units[headerRows].top - rowTop(layout, table, 0) : 0;
         double startShift = shift;   // as the item's first page places it
+        size_t turned = units.size();   // the row at the current page's top, when the table goes on there
+        // Cuts the page at y, where row r goes on to the next page, whole or inside, and turns to
+        // the next page; where row r goes on there, below the header rows drawn again.
+        const auto turnPage = [&](size_t r, double y, bool inside) {
+            const bool repeat = header > 0 && (inside ? r >= headerRows : r > headerRows)
+                                && header < (pager.bodyBottom() - pager.bodyTop()) / 2;
+            if (table) {
+                RowCut& cut = pager.page().rowCut;
+                cut = cutRow(layout, table, static_cast<int>(r), y);
+                if (repeat) {
+                    cut.headerTop = rowTop(layout, table, 0) + startShift;
+                    cut.headerBottom = cut.headerTop + header;
+                }
+            }
+            pager.newPage(pager.page().section);
+            return pager.bodyTop() + (repeat ? header : 0);
+        };
         for (size_t k = 0; k < units.size();) {
             size_t fit = k, noteEnd = nextNote;
             double notes = 0;
@@ -429,6 +558,30 @@ std::vector<Page> layOutPages(QTextDocument* doc, const PageSetup& setup)
                 noteEnd = n;
             }
             size_t goesOn = fit == units.size() ? fit : pieces.splitBefore(k, fit, pager.bodyBottom() - pager.bodyTop());
+            // A row whose cells' lines do not all fit goes on inside when one of them fits.
+            const double room = pager.bodyBottom() - pager.footRoom(notes);
+            const auto fits = [&](const CellLine& line) { return line.bottom + shift <= room; };
+            if (const RowLines cells = table && fit < units.size() ? rowLines(layout, table, static_cast<int>(fit)) : RowLines();
+                !cells.empty()
+                && std::any_of(cells.begin(), cells.end(), [&](const auto& lines) { return fits(lines.front()); })
+                && !std::all_of(cells.begin(), cells.end(), [&](const auto& lines) { return fits(lines.back()); }))
+            {
+                const double padding = topPadding(table, table->cellAt(static_cast<int>(fit), 0).format().toTableCellFormat());
+                for (; fit > 0 && nextNote < footnotes.size()
+                       && setup.notes[static_cast<size_t>(footnotes[nextNote])].refPos < units[fit - 1].end;
+                     ++nextNote)
+                    pager.addFootnote(footnotes[nextNote]);
+                const double grown = spreadRow(
+                    cells, units[fit].bottom, shift, [&] { return pager.bodyBottom() - pager.footRoom(0); },
+                    [&](double y) { return turnPage(fit, y + padding, true) + padding; }, lineMoves);
+                if (grown > 0)
+                    grownRows.push_back({item, static_cast<int>(fit), grown});
+                shift += grown;
+                k = fit + 1;
+                continue;
+            }
+            if (goesOn <= k && table && k > 0 && k != turned)   // the row after one gone on inside
+                goesOn = k;
             if (goesOn <= k) {
                 // None may stay: all of it goes to the next page (what goes on after a split
                 // stands at a page's top already, where it stays and runs over the foot).
@@ -448,18 +601,9 @@ std::vector<Page> layOutPages(QTextDocument* doc, const PageSetup& setup)
                 pager.addFootnote(footnotes[nextNote]);
             if (goesOn == units.size())
                 break;
-            const bool repeat = header > 0 && goesOn > headerRows && header < (pager.bodyBottom() - pager.bodyTop()) / 2;
-            if (table) {
-                RowCut& cut = pager.page().rowCut;
-                cut = cutRow(layout, table, static_cast<int>(goesOn), units[goesOn].top + shift);
-                if (repeat) {
-                    cut.headerTop = rowTop(layout, table, 0) + startShift;
-                    cut.headerBottom = cut.headerTop + header;
-                }
-            }
-            pager.newPage(pager.page().section);
-            const double extra = pager.bodyTop() + (repeat ? header : 0) - (units[goesOn].top + shift);
+            const double extra = turnPage(goesOn, units[goesOn].top + shift, false) - (units[goesOn].top + shift);
             shift += extra;
+            turned = goesOn;
             gaps.push_back({item, static_cast<int>(goesOn), extra});
             if (!item.frame)
                 linesMoved += extra;
@@ -491,6 +635,8 @@ std::vector<Page> layOutPages(QTextDocument* doc, const PageSetup& setup)
     for (const Gap& gap : gaps)
         if (gap.item.frame)
             padRow(static_cast<QTextTable*>(gap.item.frame), gap.unit, gap.extra);
+    for (const Gap& row : grownRows)
+        growRow(static_cast<QTextTable*>(row.item.frame), row.unit, row.extra);
     cursor.endEditBlock();
     std::vector<Page> pages = pager.finish();
     const Page& last = pages.back();
@@ -503,6 +649,12 @@ std::vector<Page> layOutPages(QTextDocument* doc, const PageSetup& setup)
     for (const Gap& gap : gaps)
         if (!gap.item.frame)
             moveLines(gap.item.block, gap.unit, gap.extra);
+    for (const LineMove& move : lineMoves) {
+        if (move.line > 0)
+            moveLines(move.block, move.line, move.extra);
+        else
+            move.block.layout()->setPosition(move.block.layout()->position() + QPointF(0, move.extra));
+    }
     return pages;
 }
 

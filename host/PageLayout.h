@@ -11,13 +11,14 @@ class QTextDocument;
 
 namespace host {
 
-// Block format properties (bool) the pages keep: a paragraph on the page of the next one's
-// first lines, all of a paragraph's lines on one page, and one line left alone at a page's foot or
-// top allowed (widow control, by default on).
+// Format properties (bool) the pages keep: a paragraph on the page of the next one's first lines,
+// all of a paragraph's lines on one page, and one line left alone at a page's foot or top allowed
+// (widow control, by default on); set on a table cell, its row kept whole on one page.
 enum BlockPaging : int {
     KeepWithNext = QTextFormat::UserProperty + 0x100,
     KeepLinesTogether,
     NoWidowControl,
+    RowKeptWhole,
 };
 
 // A section's page in pixels: its size, its margins, and where its header and footer stand.
@@ -45,9 +46,10 @@ struct PlacedNote {
     double y = 0;
 };
 
-// A table row that did not fit at a page's foot and goes on at the next page's top.
+// A table row that did not fit at a page's foot and goes on at the next page's top, whole or with
+// its cells' lines that did not fit.
 struct RowCut {
-    double y = -1;                // where it was cut (below, only its cells' padding shows); -1: none
+    double y = -1;                // where it was cut (below, nothing of the row shows); -1: none
     double left = 0, right = 0;   // the table's sides
     double border = 0;            // the width of the table's border, to be drawn above the row again
     QBrush brush;                 // and its colour
@@ -81,9 +83,10 @@ constexpr double kPageGap = 16;      // pixels of desk between two pages
 // moves to the next page's body by a wider top margin. A paragraph crossing the foot of its
 // page's body (above the footnotes its lines refer to) goes on at the next page's top with the
 // lines that do not fit, as widow control, keeping lines together and keeping with the next
-// paragraph allow; a table, with the rows that do not fit (a row's cells get a wider top padding).
-// Text positions never change, so a map of drawn positions stays valid. A line or table row
-// taller than a page runs on over its foot. The lines moved are lost when Qt lays their
+// paragraph allow; a table, with the rows that do not fit (a row's cells get a wider top padding)
+// and, unless kept whole, the lines of a row's cells that do not fit (each cell's go on at the
+// next page's top; the row gets a wider bottom padding). Text positions never change, so a map of
+// drawn positions stays valid. A line or a row kept whole taller than a page runs on over its foot. The lines moved are lost when Qt lays their
 // paragraph out again: any change to it needs its pages laid out again.
 std::vector<Page> layOutPages(QTextDocument* doc, const PageSetup& setup);
 

@@ -932,6 +932,10 @@ void StoryView::paintPages()
         const RowCut& cut = m_pages[k].rowCut;
         if (cut.y >= 0)
             painter.fillRect(QRectF(0, cut.y, frame.width, pageRect.bottom() - cut.y), Qt::white);
+        if (cut.y >= 0 && cut.border > 0) {   // the row's foot on this page
+            painter.setPen(QPen(cut.brush, cut.border));
+            painter.drawLine(QPointF(cut.left, cut.y), QPointF(cut.right, cut.y));
+        }
         if (const RowCut& above = k > 0 ? m_pages[k - 1].rowCut : RowCut(); above.y >= 0)
             paintRowGoingOn(painter, above, pageRect.top(), frame);
         if (m_decorate)

@@ -327,3 +327,64 @@ TEST(PageLayout, ASectionStartsOnAnOddOrEvenPageNumberOrGoesOnOnTheSamePage)
         EXPECT_EQ(pages.back().section, c.start == docx::SectionStart::Continuous ? 0 : 1);
     }
 }
+
+TEST(PageLayout, ARowThatDoesNotFitGoesOnInsideItsCellsUnlessKeptWhole)
+{
+    const PageFrame page = smallPage();
+    // Row 1's first cell holds `lines` lines; with 30, the row is taller than a page.
+    for (const auto& [lines, keptWhole] : {std::pair{6, false}, std::pair{6, true}, std::pair{30, false}}) {
+        Paragraphs text(6, 20, {page});
+        QTextCursor c(&text.doc);
+        c.movePosition(QTextCursor::End);
+        QTextTableFormat format;
+        format.setCellPadding(2);
+        format.setBorder(1);
+        QTextTable* table = c.insertTable(3, 2, format);
+        QStringList words;
+        for (int k = 0; k < lines; ++k)
+            words << QStringLiteral("w%1").arg(k);
+        table->cellAt(0, 0).firstCursorPosition().insertText(QStringLiteral("r0"));
+        table->cellAt(1, 0).firstCursorPosition().insertText(words.join(QChar::LineSeparator));
+        table->cellAt(1, 1).firstCursorPosition().insertText(QStringLiteral("a") + QChar::LineSeparator + QStringLiteral("b"));
+        table->cellAt(2, 0).firstCursorPosition().insertText(QStringLiteral("r2"));
+        for (int col = 0; keptWhole && col < 2; ++col) {
+            QTextTableCell cell = table->cellAt(1, col);
+            QTextCharFormat f = cell.format();
+            f.setProperty(host::RowKeptWhole, true);
+            cell.setFormat(f);
+        }
+        const std::vector<Page> pages = host::layOutPages(&text.doc, {{page}, {0}, {}, {}});
+        const QTextBlock cell = table->cellAt(1, 0).firstCursorPosition().block();
+        const QTextLayout* layout = cell.layout();
+        const auto lineTop = [&](int k) {
+            return text.doc.documentLayout()->blockBoundingRect(cell).top() + layout->lineAt(k).y() - layout->lineAt(0).y();
+        };
+        const auto foot = [&](int k) { return pages[static_cast<size_t>(k)].top + page.height - page.bottom; };
+        // Each line stands inside its page's body; a page's first line of the cell below its top.
+        int first = -1;   // the first line on the second page
+        for (int k = 0; k < layout->lineCount(); ++k) {
+            const int p = Paragraphs::pageAt(pages, lineTop(k));
+            EXPECT_LE(lineTop(k) + layout->lineAt(k).height(), foot(p) + 0.5) << lines << ' ' << k;
+            if (p == 1 && first < 0)
+                first = k;
+            if (k > 0 && p != Paragraphs::pageAt(pages, lineTop(k - 1)))
+                EXPECT_NEAR(lineTop(k), pages[static_cast<size_t>(p)].top + page.top + 2, 1.5) << lines << ' ' << k;
+            // Hit-testing finds the line where it is drawn.
+            const QPointF at(text.doc.documentLayout()->blockBoundingRect(cell).left() + 2, lineTop(k) + 2);
+            EXPECT_EQ(text.doc.documentLayout()->hitTest(at, Qt::FuzzyHit), cell.position() + layout->lineAt(k).textStart());
+        }
+        ASSERT_GE(first, 0) << lines;
+        EXPECT_EQ(first == 0, keptWhole) << lines;   // the row goes on inside unless kept whole
+        if (lines > 20)
+            EXPECT_GE(pages.size(), 3u);
+        if (!keptWhole) {
+            EXPECT_EQ(Paragraphs::pageAt(pages, text.doc.documentLayout()->blockBoundingRect(
+                table->cellAt(1, 1).firstCursorPosition().block()).bottom()), 0);   // the short cell stays
+            EXPECT_GE(pages[0].rowCut.y, lineTop(first - 1) + layout->lineAt(first - 1).height());
+            EXPECT_LE(pages[0].rowCut.y, foot(0));
+        }
+        // The row after it starts below its last line.
+        const double last = lineTop(layout->lineCount() - 1) + layout->lineAt(layout->lineCount() - 1).height();
+        EXPECT_GT(text.doc.documentLayout()->blockBoundingRect(table->cellAt(2, 0).firstCursorPosition().block()).top(), last);
+    }
+}
