@@ -87,6 +87,7 @@ struct TableLook {
     std::vector<std::vector<CellLook>> rows;
     bool borders = false;
     int headerRows = 0;           // leading rows repeated at the top of each page (w:tblHeader)
+    std::vector<bool> keptWhole;  // by row, up to the last marked: never split across pages (w:cantSplit)
 };
 
 // What an anchored drawing's position on one axis is measured from: an area of the page, or the

@@ -376,7 +376,7 @@ void TextWalker::cells()
         case Tok::Tc: cell(); break;
         case Tok::TrPr:
             if (m_look)
-                headerRow();
+                rowLook();
             break;
         case Tok::Sdt: sdtContent(m_x, [this] { cells(); }); break;
         case Tok::CustomXml: cells(); break;
@@ -418,14 +418,19 @@ void TextWalker::cell()
 }
 
 // The w:trPr the reader stands on: a row repeated on each page counts when all rows before it are.
-void TextWalker::headerRow()
+void TextWalker::rowLook()
 {
     TableLook& table = m_look->tables[m_tables.back()];
     const int at = m_x.depth();
-    while (m_x.child(at))
+    while (m_x.child(at)) {
         if (m_x.tok() == Tok::TblHeader && onOff(m_x.attr(Ns::W, "val"))
             && table.headerRows + 1 == static_cast<int>(table.rows.size()))
             ++table.headerRows;
+        if (m_x.tok() == Tok::CantSplit && onOff(m_x.attr(Ns::W, "val"))) {
+            table.keptWhole.resize(table.rows.size());
+            table.keptWhole.back() = true;
+        }
+    }
 }
 
 // The w:tcPr the reader stands on, for the cell being walked.

@@ -117,7 +117,7 @@ private:
     bool pictureFact();
     void vmlShapeFact(std::string_view style);
     void cellLook();
-    void headerRow();
+    void rowLook();
     void tableLook();
     void finishTableLook(std::size_t index);
 

@@ -86,6 +86,7 @@ const Element kElements[] = {
     {Ns::W, "keepLines", Tok::KeepLines}, {Ns::W, "widowControl", Tok::WidowControl},
     {Ns::W, "pageBreakBefore", Tok::PageBreakBefore}, {Ns::W, "type", Tok::SectType},
     {Ns::W, "pgNumType", Tok::PgNumType}, {Ns::W, "trPr", Tok::TrPr}, {Ns::W, "tblHeader", Tok::TblHeader},
+    {Ns::W, "cantSplit", Tok::CantSplit},
     {Ns::MC, "AlternateContent", Tok::AlternateContent}, {Ns::MC, "Choice", Tok::Choice},
     {Ns::MC, "Fallback", Tok::Fallback}, {Ns::WP, "anchor", Tok::Anchor},
     {Ns::O, "OLEObject", Tok::OleObject}, {Ns::WP, "extent", Tok::Extent}, {Ns::WP, "docPr", Tok::DocPr},

@@ -320,4 +320,10 @@ TEST(Looks, ParagraphsKeepHowTheyBreakOverPagesAndSectionsWhereTheyStart)
         "<w:tbl>" + header + header + "<w:tr>" + cell("body") + "</w:tr>" + header + "</w:tbl>" + para(run("after"))));
     ASSERT_EQ(table.stories[0].look.tables.size(), 1u);
     EXPECT_EQ(table.stories[0].look.tables[0].headerRows, 2);
+
+    // A row kept whole on one page.
+    const docx::Document kept = loadShown(DocxBuilder().body(
+        "<w:tbl><w:tr>" + cell("a") + "</w:tr><w:tr><w:trPr><w:cantSplit/></w:trPr>" + cell("b") + "</w:tr><w:tr>"
+        + cell("c") + "</w:tr></w:tbl>" + para(run("after"))));
+    EXPECT_EQ(kept.stories[0].look.tables[0].keptWhole, (std::vector<bool>{false, true}));
 }
