@@ -821,8 +821,14 @@ bool StoryView::redrawReplaced(const docx::Story& story, int32_t at, const QStri
             end += delta;
         }
     // A paragraph that changed height moves the page breaks after it: the pages are laid out again
-    // (Qt's own paging follows by itself).
+    // (Qt's own paging follows by itself). So does an edit in a table, when a row goes on across a
+    // page: laying the table out again puts the lines moved to the next page back.
     if (!m_pages.empty() && !m_pagedByQt && document()->documentLayout()->blockBoundingRect(document()->findBlock(a)).height() != heightBefore)
+        return false;
+    bool inTable = false;
+    for (QTextFrame* f = document()->frameAt(a); f && !inTable; f = f->parentFrame())
+        inTable = qobject_cast<QTextTable*>(f) != nullptr;
+    if (inTable && !m_pagedByQt && std::any_of(m_pages.begin(), m_pages.end(), [](const Page& p) { return p.rowCut.y >= 0; }))
         return false;
     m_revision = story.revision;
     refit();

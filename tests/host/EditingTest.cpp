@@ -17,6 +17,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QStatusBar>
+#include <QAbstractTextDocumentLayout>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -402,4 +403,48 @@ TEST_F(HostTest, TypingAndEnterInAParagraphPagedByQtAreDrawnInPlaceAndSavedExact
     part.insert(text + static_cast<std::size_t>(next), QStringLiteral("漢").toStdString());
     part.insert(text + static_cast<std::size_t>(inside), "XZ");
     EXPECT_EQ(docx::ZipReader(path).read("word/document.xml"), part);
+}
+
+TEST_F(HostTest, TypingInATableRowGoingOnToTheNextPageKeepsItsLinesThere)
+{
+    // One row of 90 paragraphs: taller than a page, so its cell's lines go on page after page.
+    QString cellText;
+    for (int i = 0; i < 90; ++i)
+        cellText += para(run(QStringLiteral("line%1").arg(i)));
+    const QString path = dir.filePath("tall-row.docx");
+    DocxBuilder().body("<w:tbl><w:tr><w:tc>" + cellText + "</w:tc></w:tr></w:tbl>" + para(run("after"))).save(path);
+    start({path});
+    host::StoryView* main = windowOf(1)->mainView();
+    const word::DocumentPtr doc = app()->ActiveDocument();
+    // Where a story position's line is drawn, and the page holding it.
+    const auto lineY = [&](const QString& text) {
+        QTextCursor c(main->document());
+        c.setPosition(main->displayPosition(static_cast<int32_t>(doc->story(0).text.indexOf(text))));
+        const QTextLayout* layout = c.block().layout();
+        return main->document()->documentLayout()->blockBoundingRect(c.block()).top() + layout->lineAt(0).y();
+    };
+    const auto pageOf = [&](double y) {
+        const auto& pages = main->pages();
+        return std::upper_bound(pages.begin(), pages.end(), y, [](double v, const host::Page& p) { return v < p.top; })
+               - pages.begin() - 1;
+    };
+    const auto linesOnPages = [&] {
+        std::vector<double> at;   // each line's distance from its page's top, the first left out
+        for (int i = 1; i < 89; ++i) {   // the last ends with its cell's mark
+            const double y = lineY(QStringLiteral("line%1\r").arg(i));
+            at.push_back(y - main->pages()[static_cast<size_t>(pageOf(y))].top);
+        }
+        return at;
+    };
+    ASSERT_GE(main->pages().size(), 2u);
+    const std::vector<double> before = linesOnPages();
+    EXPECT_GE(pageOf(lineY(QStringLiteral("line89"))), 1);
+    EXPECT_LT(*std::max_element(before.begin(), before.end()), main->pages()[1].top - main->pages()[0].top);
+
+    caretAfter(main, doc, QStringLiteral("line0"));
+    typeText(main, QStringLiteral("資"));
+    EXPECT_TRUE(doc->story(0).text.startsWith(QStringLiteral("line0資")));
+    const std::vector<double> after = linesOnPages();
+    for (size_t i = 0; i < before.size(); ++i)
+        EXPECT_NEAR(after[i], before[i], 0.5) << i;
 }
