@@ -362,12 +362,13 @@ private:
                         continue;
                     if (c.span > 1 || c.rowSpan > 1)
                         table->mergeCells(static_cast<int>(r), c.column, c.rowSpan, std::min(c.span, columns - c.column));
-                    if (c.shading >= 0 || (r < look.keptWhole.size() && look.keptWhole[r])) {
+                    const bool keptWhole = r < look.keptWhole.size() && look.keptWhole[r];
+                    if (c.shading >= 0 || keptWhole) {
                         QTextTableCell cell = table->cellAt(static_cast<int>(r), c.column);
                         QTextCharFormat cf = cell.format();
                         if (c.shading >= 0)
                             cf.setBackground(fromColorRef(c.shading));
-                        if (r < look.keptWhole.size() && look.keptWhole[r])
+                        if (keptWhole)
                             cf.setProperty(RowKeptWhole, true);
                         cell.setFormat(cf);
                     }
