@@ -407,44 +407,26 @@ TEST_F(HostTest, TypingAndEnterInAParagraphPagedByQtAreDrawnInPlaceAndSavedExact
 
 TEST_F(HostTest, TypingInATableRowGoingOnToTheNextPageKeepsItsLinesThere)
 {
-    // One row of 90 paragraphs: taller than a page, so its cell's lines go on page after page.
+    // One row of 90 paragraphs, taller than a page: its cell's lines go on page after page.
     QString cellText;
     for (int i = 0; i < 90; ++i)
         cellText += para(run(QStringLiteral("line%1").arg(i)));
-    const QString path = dir.filePath("tall-row.docx");
-    DocxBuilder().body("<w:tbl><w:tr><w:tc>" + cellText + "</w:tc></w:tr></w:tbl>" + para(run("after"))).save(path);
-    start({path});
+    DocxBuilder().body("<w:tbl><w:tr><w:tc>" + cellText + "</w:tc></w:tr></w:tbl>").save(dir.filePath("tall-row.docx"));
+    start({dir.filePath("tall-row.docx")});
     host::StoryView* main = windowOf(1)->mainView();
     const word::DocumentPtr doc = app()->ActiveDocument();
-    // Where a story position's line is drawn, and the page holding it.
-    const auto lineY = [&](const QString& text) {
-        QTextCursor c(main->document());
-        c.setPosition(main->displayPosition(static_cast<int32_t>(doc->story(0).text.indexOf(text))));
-        const QTextLayout* layout = c.block().layout();
-        return main->document()->documentLayout()->blockBoundingRect(c.block()).top() + layout->lineAt(0).y();
-    };
-    const auto pageOf = [&](double y) {
-        const auto& pages = main->pages();
-        return std::upper_bound(pages.begin(), pages.end(), y, [](double v, const host::Page& p) { return v < p.top; })
-               - pages.begin() - 1;
-    };
-    const auto linesOnPages = [&] {
-        std::vector<double> at;   // each line's distance from its page's top, the first left out
-        for (int i = 1; i < 89; ++i) {   // the last ends with its cell's mark
-            const double y = lineY(QStringLiteral("line%1\r").arg(i));
-            at.push_back(y - main->pages()[static_cast<size_t>(pageOf(y))].top);
+    const auto lineTops = [&] {   // of the paragraphs after the first; the last ends with its cell's mark
+        std::vector<double> tops;
+        for (int i = 1; i < 89; ++i) {
+            const QTextBlock b = main->document()->findBlock(main->displayPosition(static_cast<int32_t>(doc->story(0).text.indexOf(QStringLiteral("line%1\r").arg(i)))));
+            tops.push_back(main->document()->documentLayout()->blockBoundingRect(b).top() + b.layout()->lineAt(0).y());
         }
-        return at;
+        return tops;
     };
+    const std::vector<double> before = lineTops();
     ASSERT_GE(main->pages().size(), 2u);
-    const std::vector<double> before = linesOnPages();
-    EXPECT_GE(pageOf(lineY(QStringLiteral("line89"))), 1);
-    EXPECT_LT(*std::max_element(before.begin(), before.end()), main->pages()[1].top - main->pages()[0].top);
-
     caretAfter(main, doc, QStringLiteral("line0"));
-    typeText(main, QStringLiteral("資"));
-    EXPECT_TRUE(doc->story(0).text.startsWith(QStringLiteral("line0資")));
-    const std::vector<double> after = linesOnPages();
-    for (size_t i = 0; i < before.size(); ++i)
-        EXPECT_NEAR(after[i], before[i], 0.5) << i;
+    typeText(main, QStringLiteral("x"));
+    EXPECT_TRUE(doc->story(0).text.startsWith(QStringLiteral("line0x")));
+    EXPECT_EQ(lineTops(), before);
 }
