@@ -117,9 +117,15 @@ struct Pieces {
     size_t firstPiece() const { return keepTogether ? units.size() : std::min(minFirst, units.size()); }
 };
 
+// A cell's padding on one side (QTextFormat::TableCellTopPadding, ...): its own, or its table's.
+double cellPadding(const QTextTable* table, const QTextTableCellFormat& cell, QTextFormat::Property side)
+{
+    return cell.hasProperty(side) ? cell.doubleProperty(side) : table->format().cellPadding();
+}
+
 double topPadding(const QTextTable* table, const QTextTableCellFormat& cell)
 {
-    return cell.hasProperty(QTextFormat::TableCellTopPadding) ? cell.topPadding() : table->format().cellPadding();
+    return cellPadding(table, cell, QTextFormat::TableCellTopPadding);
 }
 
 // Where row r's cells start: the top of their text less their padding.
@@ -198,15 +204,16 @@ void push(QTextCursor& cursor, const Item& item, double extra)
     widenMargins(cursor, item, 0, 0, above + extra);
 }
 
-// Row r of a table and the rows below it moved down by extra pixels.
-void padRow(QTextTable* table, int r, double extra)
+// Row r of a table given extra pixels of padding on one side of its cells: above their text moves
+// the row and the rows below it down; below it makes the row taller.
+void padRow(QTextTable* table, int r, QTextFormat::Property side, double extra)
 {
     for (int c = 0; c < table->columns(); ++c) {
         QTextTableCell cell = table->cellAt(r, c);
         if (cell.row() != r || cell.column() != c)
             continue;
         QTextTableCellFormat f = cell.format().toTableCellFormat();
-        f.setTopPadding(topPadding(table, f) + extra);
+        f.setProperty(side, cellPadding(table, f, side) + extra);
         cell.setFormat(f);
     }
 }
@@ -333,19 +340,6 @@ double spreadRow(const RowLines& cells, double rowBottom, double shift, const Ro
         }
     }
     return std::max(0.0, text + std::max(0.0, slack) - rowBottom - shift);
-}
-
-// Row r of a table made taller by extra pixels below its cells' text.
-void growRow(QTextTable* table, int r, double extra)
-{
-    for (int c = 0; c < table->columns(); ++c) {
-        QTextTableCell cell = table->cellAt(r, c);
-        if (cell.row() != r || cell.column() != c)
-            continue;
-        QTextTableCellFormat f = cell.format().toTableCellFormat();
-        f.setBottomPadding((f.hasProperty(QTextFormat::TableCellBottomPadding) ? f.bottomPadding() : table->format().cellPadding()) + extra);
-        cell.setFormat(f);
-    }
 }
 
 // Lines or rows of an item from `unit` on moved down to a new page.
@@ -634,9 +628,9 @@ std::vector<Page> layOutPages(QTextDocument* doc, const PageSetup& setup)
         push(cursor, *item, extra);
     for (const Gap& gap : gaps)
         if (gap.item.frame)
-            padRow(static_cast<QTextTable*>(gap.item.frame), gap.unit, gap.extra);
+            padRow(static_cast<QTextTable*>(gap.item.frame), gap.unit, QTextFormat::TableCellTopPadding, gap.extra);
     for (const Gap& row : grownRows)
-        growRow(static_cast<QTextTable*>(row.item.frame), row.unit, row.extra);
+        padRow(static_cast<QTextTable*>(row.item.frame), row.unit, QTextFormat::TableCellBottomPadding, row.extra);
     cursor.endEditBlock();
     std::vector<Page> pages = pager.finish();
     const Page& last = pages.back();
