@@ -68,6 +68,17 @@ struct Paragraphs {
         c.insertText(words.join(QChar::LineSeparator));
         return c.block().blockNumber();
     }
+    // A table after the paragraphs, bordered, with 2 pixels of cell padding.
+    QTextTable* appendTable(int rows, int columns, int headerRows = 0)
+    {
+        QTextCursor c(&doc);
+        c.movePosition(QTextCursor::End);
+        QTextTableFormat format;
+        format.setCellPadding(2);
+        format.setBorder(1);
+        format.setHeaderRowCount(headerRows);
+        return c.insertTable(rows, columns, format);
+    }
     // Where line k of a paragraph stands in the document.
     double lineTop(int paragraph, int k)
     {
@@ -260,13 +271,7 @@ TEST(PageLayout, ATableTallerThanItsPageBreaksBetweenRowsAndRepeatsItsHeaderRow)
     const PageFrame page = smallPage();
     for (const int headerRows : {0, 1}) {
         Paragraphs text(3, 20, {page});
-        QTextCursor c(&text.doc);
-        c.movePosition(QTextCursor::End);
-        QTextTableFormat format;
-        format.setCellPadding(2);
-        format.setBorder(1);
-        format.setHeaderRowCount(headerRows);
-        QTextTable* table = c.insertTable(14, 2, format);
+        QTextTable* table = text.appendTable(14, 2, headerRows);
         for (int r = 0; r < table->rows(); ++r)
             for (int col = 0; col < 2; ++col)
                 table->cellAt(r, col).firstCursorPosition().insertText(QStringLiteral("r%1").arg(r));
@@ -334,12 +339,7 @@ TEST(PageLayout, ARowThatDoesNotFitGoesOnInsideItsCellsUnlessKeptWhole)
     // Row 1's first cell holds `lines` lines; with 30, the row is taller than a page.
     for (const auto& [lines, keptWhole] : {std::pair{6, false}, std::pair{6, true}, std::pair{30, false}}) {
         Paragraphs text(6, 20, {page});
-        QTextCursor c(&text.doc);
-        c.movePosition(QTextCursor::End);
-        QTextTableFormat format;
-        format.setCellPadding(2);
-        format.setBorder(1);
-        QTextTable* table = c.insertTable(3, 2, format);
+        QTextTable* table = text.appendTable(3, 2);
         table->cellAt(1, 0).firstCursorPosition().insertText(QStringList(lines, QStringLiteral("w")).join(QChar::LineSeparator));
         table->cellAt(1, 1).firstCursorPosition().insertText(QStringLiteral("a") + QChar::LineSeparator + QStringLiteral("b"));
         QTextCharFormat kept;
