@@ -304,25 +304,46 @@ private:
             printJson(objRange, chainIndex, text, at);
             return;
         }
-        const QString number = QString::number(m_count), start = QString::number(objRange.Start()),
-                      end = QString::number(objRange.End()), code = QString::number(m_story.storyType());
         if (m_format == Format::Csv) {
             const word::Context around = m_locator->context(objRange.storyIndex(), objRange.Start(), objRange.End(), m_context);
             QStringList cells;
             if (m_withFile)
                 cells << m_file;
-            cells << number << forms::visibleControls(text) << m_story.typeName() << start << end << code << place(at)
-                  << forms::visibleControls(around.before) << forms::visibleControls(around.after);
+            cells << QString::number(m_count) << forms::visibleControls(text) << m_story.typeName()
+                  << QString::number(objRange.Start()) << QString::number(objRange.End())
+                  << QString::number(m_story.storyType()) << place(at) << forms::visibleControls(around.before)
+                  << forms::visibleControls(around.after);
             printCsv(cells);
             return;
         }
-        // One arg() call: a hit's text may hold "%1" itself.
-        print(QStringLiteral("%1%2\t%3\t%4\t%5\t%6\t%7%8\n")
-                  .arg(m_withFile ? m_file + QLatin1Char('\t') : QString(), number, forms::visibleControls(text),
-                       m_story.typeName(), start, end, code, m_location ? QLatin1Char('\t') + place(at) : QString()));
+        m_row.resize(0);
+        {
+            ByteSink row(m_row);
+            if (m_withFile) {
+                row.text(m_file);
+                row.bytes("\t");
+            }
+            row.number(m_count);
+            row.bytes("\t");
+            row.visibleText(text);
+            row.bytes("\t");
+            row.text(m_story.typeName());
+            row.bytes("\t");
+            row.number(objRange.Start());
+            row.bytes("\t");
+            row.number(objRange.End());
+            row.bytes("\t");
+            row.number(m_story.storyType());
+            if (m_location) {
+                row.bytes("\t");
+                row.text(place(at));
+            }
+            row.bytes("\n");
+        }
+        m_out->out(m_row);
     }
-    // Written as UTF-8 into one buffer kept from row to row: the row's pieces each in a string of
-    // their own, converted after, cost more than finding the hit did.
+    // Rows are written as UTF-8 into one buffer kept from row to row: the row's pieces each in a
+    // string of their own, converted after, cost more than finding the hit did.
     void printJson(const word::Range& objRange, int chainIndex, const QString& text, const word::Location& at)
     {
         const word::Context around = m_locator->context(objRange.storyIndex(), objRange.Start(), objRange.End(), m_context);
@@ -388,7 +409,7 @@ private:
     FileOutput* m_out = nullptr;
     QString m_file;
     QByteArray m_quotedFile;
-    QByteArray m_row;   // a JSON row, its memory kept for the next
+    QByteArray m_row;   // a table or JSON row, its memory kept for the next
     clsQLFHitStory m_story;
     word::DocumentPtr m_doc;
     std::optional<word::Locator> m_locator;

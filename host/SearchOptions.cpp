@@ -1,6 +1,7 @@
 #include "host/SearchOptions.h"
 
 #include "host/FuzzyRules.h"
+#include "platform/forms/Delimited.h"
 #include "platform/word/Font.h"
 #include "platform/word/Forward.h"
 #include "src/search/clsQLFFindCondition.h"
@@ -114,38 +115,19 @@ std::optional<int> yesNo(const QString& value)
     return std::nullopt;
 }
 
-void ByteSink::jsonString(QStringView text)
+template <typename Ascii>
+void ByteSink::encode(QStringView text, qsizetype maxPerUnit, Ascii ascii)
 {
-    // Escaped and encoded in one pass into room for the most it can take (a control character
-    // becomes six bytes, any other UTF-16 unit at most three): a row has several of these, and a
-    // string of its own for each, converted after, cost more per hit than finding the hit.
-    char* const first = room(6 * text.size() + 2);
+    // A row has several of these: a string of its own for each, converted after, cost more per hit
+    // than finding the hit.
+    char* const first = room(maxPerUnit * text.size());
     char* o = first;
-    *o++ = '"';
     const char16_t* const p = text.utf16();
     for (qsizetype i = 0, n = text.size(); i < n; ++i) {
-        const char16_t c = p[i];
-        if (c < 0x80) {
-            if (c >= 0x20 && c != u'"' && c != u'\\') {
-                *o++ = static_cast<char>(c);
-                continue;
-            }
-            *o++ = '\\';
-            switch (c) {
-            case u'"': *o++ = '"'; break;
-            case u'\\': *o++ = '\\'; break;
-            case u'\n': *o++ = 'n'; break;
-            case u'\r': *o++ = 'r'; break;
-            case u'\t': *o++ = 't'; break;
-            default:
-                static constexpr char kHex[] = "0123456789abcdef";
-                *o++ = 'u';
-                *o++ = '0';
-                *o++ = '0';
-                *o++ = kHex[c >> 4];
-                *o++ = kHex[c & 0xF];
-            }
-        } else if (c < 0x800) {
+        char16_t c = p[i];
+        if (c < 0x80 && ascii(c, o))
+            continue;
+        if (c < 0x800) {
             *o++ = static_cast<char>(0xC0 | (c >> 6));
             *o++ = static_cast<char>(0x80 | (c & 0x3F));
         } else if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(p[i + 1])) {
@@ -162,8 +144,57 @@ void ByteSink::jsonString(QStringView text)
             *o++ = static_cast<char>(0x80 | (c & 0x3F));
         }
     }
-    *o++ = '"';
     m_size += o - first;
+}
+
+void ByteSink::jsonString(QStringView text)
+{
+    bytes("\"");
+    // A control character becomes six bytes.
+    encode(text, 6, [](char16_t c, char*& o) {
+        if (c >= 0x20 && c != u'"' && c != u'\\') {
+            *o++ = static_cast<char>(c);
+            return true;
+        }
+        *o++ = '\\';
+        switch (c) {
+        case u'"': *o++ = '"'; break;
+        case u'\\': *o++ = '\\'; break;
+        case u'\n': *o++ = 'n'; break;
+        case u'\r': *o++ = 'r'; break;
+        case u'\t': *o++ = 't'; break;
+        default:
+            static constexpr char kHex[] = "0123456789abcdef";
+            *o++ = 'u';
+            *o++ = '0';
+            *o++ = '0';
+            *o++ = kHex[c >> 4];
+            *o++ = kHex[c & 0xF];
+        }
+        return true;
+    });
+    bytes("\"");
+}
+
+void ByteSink::text(QStringView text)
+{
+    encode(text, 3, [](char16_t c, char*& o) {
+        *o++ = static_cast<char>(c);
+        return true;
+    });
+}
+
+void ByteSink::visibleText(QStringView text)
+{
+    encode(text, 3, [](char16_t& c, char*& o) {
+        const char16_t shown = forms::visibleControl(c);
+        if (shown != c) {
+            c = shown;
+            return false;
+        }
+        *o++ = static_cast<char>(c);
+        return true;
+    });
 }
 
 QString jsonString(const QString& text)

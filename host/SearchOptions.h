@@ -76,8 +76,18 @@ public:
     }
     // A JSON string literal: quoted, escaped.
     void jsonString(QStringView text);
+    // Text as it is.
+    void text(QStringView text);
+    // Text with its control characters shown visibly (forms::visibleControls), for a table's cell.
+    void visibleText(QStringView text);
 
 private:
+    // Text encoded in one pass into room for maxPerUnit bytes a UTF-16 unit. ascii(c, o) writes a
+    // character below 0x80 at o and returns true, or puts the character of 0x80 or more that it
+    // stands for in c and returns false to have that written instead.
+    template <typename Ascii>
+    void encode(QStringView text, qsizetype maxPerUnit, Ascii ascii);
+
     char* room(qsizetype n)
     {
         if (m_size + n > m_buffer.size())

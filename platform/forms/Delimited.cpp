@@ -2,16 +2,19 @@
 
 namespace forms {
 
+char16_t visibleControl(char16_t c)
+{
+    if (c == u'\r')
+        return u'¶';
+    if (c < 0x20)
+        return static_cast<char16_t>(0x2400 + c);
+    return c == 0x7F ? u'␡' : c;
+}
+
 QString visibleControls(QString text)
 {
-    for (QChar& c : text) {
-        if (c == QChar(u'\r'))
-            c = QChar(u'¶');
-        else if (c.unicode() < 0x20)
-            c = QChar(char16_t(0x2400 + c.unicode()));
-        else if (c.unicode() == 0x7F)
-            c = QChar(u'␡');
-    }
+    for (QChar& c : text)
+        c = QChar(visibleControl(c.unicode()));
     return text;
 }
 

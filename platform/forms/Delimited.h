@@ -10,6 +10,8 @@ namespace forms {
 // Control characters shown visibly, so that a field never breaks its line: a paragraph mark as
 // ¶, the others as their U+2400 control pictures.
 QString visibleControls(QString text);
+// What one character is shown as by visibleControls.
+char16_t visibleControl(char16_t c);
 
 // One record of comma-separated values ending in CR LF: a field holding a quote, a comma or a
 // line end is quoted, its quotes doubled.

@@ -240,6 +240,19 @@ TEST(FindCommand, JsonKeepsEveryCharacter)
     EXPECT_EQ(row["context"].toObject()["after"].toString(), QStringLiteral("野家 後"));
 }
 
+// Table rows are written as UTF-8 by hand too: the file's name and the place as they are, the
+// hit's control character as its picture.
+TEST(FindCommand, TableRowsKeepEveryCharacter)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("資料 é𠮷.docx"));
+    DocxBuilder().body("<w:p><w:r><w:t>前 café</w:t><w:br/><w:t>𠮷野家 後</w:t></w:r></w:p>").save(path);
+    DocxBuilder().body("<w:p><w:r><w:t>none</w:t></w:r></w:p>").save(dir.filePath("other.docx"));
+    const Outcome r = find({"--text", "café^l𠮷", "--location", "-r", dir.path()});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.lines().value(1), path + QStringLiteral("\t1\tcafé␋𠮷\tメイン文書\t2\t9\t1\tセクション 1"));
+}
+
 // The result window stops at 32,767 rows; the command has no window and prints every hit,
 // numbered on past the window's ceiling, in each file from 1.
 TEST(FindCommand, PrintsEveryHitPastTheResultWindowsCeiling)
