@@ -98,7 +98,7 @@ int main(int argc, char** argv)
         slowest = std::max(slowest, one.elapsed());
     }
     // Typing in the middle of the main text, between two letters.
-    const QString& text = doc->story(0).text;
+    const docx::StoryText& text = doc->story(0).text;
     int32_t at = static_cast<int32_t>(text.size() / 2);
     while (at + 1 < text.size() && !(text[at - 1].isLetter() && text[at].isLetter()))
         ++at;

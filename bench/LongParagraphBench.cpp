@@ -5,6 +5,7 @@
 #include "host/DocumentWindow.h"
 #include "platform/word/Application.h"
 #include "platform/word/Document.h"
+#include "platform/word/Range.h"
 
 #include <QApplication>
 #include <QDir>
@@ -84,6 +85,27 @@ BENCHMARK(BM_KeystrokeInParagraph)
     ->Args({5, 1})
     ->Args({50, 1})
     ->Iterations(10)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same letter typed through the object model alone, no window: what an edit costs the model
+// and its undo history, which should grow with the edit and not with the story.
+void BM_InsertInParagraphModel(benchmark::State& state)
+{
+    word::ApplicationPtr app = word::Application::create();
+    app->setShowsDocuments(state.range(1) != 0);
+    word::DocumentPtr doc = app->Documents()->Open(documentOf(static_cast<int>(state.range(0))));
+    const int32_t length = doc->story(0).length();
+    word::Range at(doc, 0, length / 2, length / 2);
+    for (auto _ : state)
+        at.InsertAfter(QStringLiteral("a"));
+    if (doc->story(0).length() != length + state.iterations())
+        state.SkipWithError("a letter was not taken");
+}
+BENCHMARK(BM_InsertInParagraphModel)
+    ->ArgNames({"MiB", "looks"})
+    ->Args({5, 0})
+    ->Args({50, 0})
+    ->Args({50, 1})
+    ->Iterations(20)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

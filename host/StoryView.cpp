@@ -741,7 +741,7 @@ bool StoryView::redrawReplaced(const docx::Story& story, int32_t at, const QStri
     };
     const int32_t removedEnd = at + static_cast<int32_t>(removed.size());
     if (story.revision != m_revision + 1 || removedEnd >= static_cast<int32_t>(m_toDisplay.size()) || !plain(removed)
-        || !plain(QStringView(story.text).mid(at, inserted)))
+        || !plain(story.text.mid(at, inserted)))
         return false;
     const int a = m_toDisplay.at(at);
     const int b = m_toDisplay.at(removedEnd);
@@ -756,7 +756,7 @@ bool StoryView::redrawReplaced(const docx::Story& story, int32_t at, const QStri
         return false;
     const bool breaksPage = block.blockFormat().pageBreakPolicy() != QTextFormat::PageBreak_Auto;
     const bool piece = breaksPage && !std::binary_search(m_pageBreaks.begin(), m_pageBreaks.end(), block.position());
-    if (removed.contains(QChar(kMark)) || QStringView(story.text).mid(at, inserted).contains(QChar(kMark))) {
+    if (removed.contains(QChar(kMark)) || story.text.mid(at, inserted).contains(QChar(kMark))) {
         const auto& paras = story.look.paras;
         const auto from = std::upper_bound(paras.begin(), paras.end(), at,
                                            [](int32_t v, const docx::ParaLook& l) { return v < l.start; });

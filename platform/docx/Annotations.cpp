@@ -54,7 +54,7 @@ std::map<long, CommentPart> walkCommentsPart(const TextWalker::Context& ctx)
 void appendWalked(Walked& dst, Walked&& src)
 {
     const int32_t shift = dst.story.length();
-    dst.story.text += src.story.text;
+    dst.story.text += src.story.text.str();
     for (const FormatRun& r : src.story.runs)
         if (dst.story.runs.empty() || dst.story.runs.back().format != r.format)
             dst.story.runs.push_back({r.start + shift, r.format});

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/docx/Look.h"
+#include "platform/docx/StoryText.h"
 
 #include <QByteArray>
 #include <QString>
@@ -136,7 +137,7 @@ struct Story {
     int type = wdMainTextStory;
     int section = -1;            // headers and footers: the 0-based section that owns the part
     QString part;                // the package part that fed the story, e.g. "/word/header2.xml"
-    QString text;                // one UTF-16 unit per character position
+    StoryText text;              // one UTF-16 unit per character position
     std::vector<FormatRun> runs; // empty only when text is empty
     std::vector<int32_t> symbols; // sorted positions of w:sym characters (Range.Text shows "(")
     std::vector<int32_t> rowEnds; // sorted positions of the cell marks that end a table row

@@ -15,9 +15,9 @@ StoryWriter::StoryWriter(Story& story) : m_story(story) {}
 
 void StoryWriter::grow(qsizetype extra)
 {
-    const qsizetype need = m_story.text.size() + extra;
-    if (need > m_story.text.capacity())
-        m_story.text.reserve(std::max(need, m_story.text.capacity() * 2));
+    const qsizetype need = buffer().size() + extra;
+    if (need > buffer().capacity())
+        buffer().reserve(std::max(need, buffer().capacity() * 2));
 }
 
 void StoryWriter::use(const CharFormat& f)
@@ -30,7 +30,7 @@ void StoryWriter::put(char16_t c, const CharFormat& f)
 {
     use(f);
     grow(1);
-    m_story.text.append(QChar(c));
+    buffer().append(QChar(c));
 }
 
 namespace {
@@ -112,10 +112,10 @@ void StoryWriter::putUtf8(std::string_view utf8, const CharFormat& f)
         return;
     use(f);
     // UTF-16 never needs more units than UTF-8 has bytes: decode straight into the story.
-    const qsizetype old = m_story.text.size();
+    const qsizetype old = buffer().size();
     grow(static_cast<qsizetype>(utf8.size()));
-    m_story.text.resize(old + static_cast<qsizetype>(utf8.size()));
-    auto* out = reinterpret_cast<char16_t*>(m_story.text.data() + old);
+    buffer().resize(old + static_cast<qsizetype>(utf8.size()));
+    auto* out = reinterpret_cast<char16_t*>(buffer().data() + old);
     std::size_t units = 0;
     const std::size_t read = decodeWellFormed(reinterpret_cast<const unsigned char*>(utf8.data()), utf8.size(), out, units);
     if (read < utf8.size()) {
@@ -126,7 +126,7 @@ void StoryWriter::putUtf8(std::string_view utf8, const CharFormat& f)
                              nullptr, &status);
         units += U_SUCCESS(status) ? static_cast<std::size_t>(more) : 0;
     }
-    m_story.text.resize(old + static_cast<qsizetype>(units));
+    buffer().resize(old + static_cast<qsizetype>(units));
 }
 
 void StoryWriter::putText(QStringView text, const CharFormat& f)
@@ -135,7 +135,7 @@ void StoryWriter::putText(QStringView text, const CharFormat& f)
         return;
     use(f);
     grow(text.size());
-    m_story.text.append(text);
+    buffer().append(text);
 }
 
 void StoryWriter::append(const Story& other)

@@ -18,13 +18,14 @@ public:
     // Appends another story's text with its formats, symbols and row ends.
     void append(const Story& other);
     // Turns the last character into c, keeping its format.
-    void replaceLast(char16_t c) { m_story.text[m_story.text.size() - 1] = QChar(c); }
+    void replaceLast(char16_t c) { buffer().back() = QChar(c); }
     void markSymbol() { m_story.symbols.push_back(pos() - 1); }
     void markRowEnd() { m_story.rowEnds.push_back(pos() - 1); }
 
 private:
     void use(const CharFormat& f);
     void grow(qsizetype extra);
+    QString& buffer() { return m_story.text.buffer(); }
 
     Story& m_story;
 };

@@ -46,7 +46,7 @@ bool writable(const QString& text)
 }
 
 // Whether pos falls between the two halves of a surrogate pair.
-bool insidePair(const QString& text, int32_t pos)
+bool insidePair(const docx::StoryText& text, int32_t pos)
 {
     return pos > 0 && pos < text.size() && text[pos - 1].isHighSurrogate() && text[pos].isLowSurrogate();
 }

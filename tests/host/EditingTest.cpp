@@ -131,7 +131,7 @@ TEST_F(HostTest, TheInputMethodComposesInTheViewAndCommitsToTheModel)
     const word::DocumentPtr doc = app()->ActiveDocument();
     host::StoryView* note = windowOf(1)->shownView(doc->StoryRanges()->Item(docx::wdFootnotesStory)->storyIndex());
     ASSERT_NE(note, nullptr);
-    const QString& model = doc->story(note->storyIndex()).text;
+    const docx::StoryText& model = doc->story(note->storyIndex()).text;
     const auto send = [note](const QString& preedit, const QString& commit) {
         QInputMethodEvent e(preedit, {});
         e.setCommitString(commit);
@@ -254,7 +254,7 @@ TEST_F(HostTest, EnterSplitsAndBackspaceJoinsParagraphsThroughTheModel)
     const word::DocumentPtr doc = app()->ActiveDocument();
     host::DocumentWindow* window = windowOf(1);
     host::StoryView* main = window->mainView();
-    const QString& model = doc->story(0).text;
+    const docx::StoryText& model = doc->story(0).text;
 
     caretAfter(main, doc, QStringLiteral("first"));
     QTest::keyClick(main, Qt::Key_Return);
