@@ -13,7 +13,7 @@ namespace docx {
 // character after it, so that typing in a long paragraph costs what the keystroke does. Characters
 // and copied pieces are read across the gap; reading the text whole (a view, the QString, a
 // search) closes the gap first, once after an edit. What such a read returns is valid until the
-// next edit.
+// next edit. Since a read may move characters, a story is read by one thread at a time.
 class StoryText {
 public:
     StoryText() = default;
