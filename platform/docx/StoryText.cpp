@@ -13,7 +13,8 @@ constexpr qsizetype kGapRoom = 4096;
 
 void moveUnits(QChar* to, const QChar* from, qsizetype n)
 {
-    std::memmove(to, from, static_cast<std::size_t>(n) * sizeof(QChar));
+    if (n > 0)   // an empty text may have no data at all, which memmove must not be given
+        std::memmove(to, from, static_cast<std::size_t>(n) * sizeof(QChar));
 }
 
 } // namespace
