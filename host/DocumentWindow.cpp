@@ -593,6 +593,12 @@ void DocumentWindow::revealSelectedNote()
     const docx::Document& model = m_doc->model();
     const word::WindowPtr window = m_doc->ActiveWindow();
     const int story = window->selectionStory();
+    for (int n : m_pageNoteIndex) {   // its page paged first: an endnote's is after all the text
+        const docx::Note& note = model.notes.at(static_cast<size_t>(n));
+        if (firstStoryOfType(model, note.type) == story && window->selectionStart() >= note.start
+            && window->selectionStart() < note.end)
+            m_main->pageTo(note.type == wdEndnotesStory ? m_main->storyLength() : note.refPos);
+    }
     for (const Page& page : m_main->pages())
         for (const PlacedNote& placed : page.notes) {
             const docx::Note& note = model.notes.at(static_cast<size_t>(m_pageNoteIndex.at(static_cast<size_t>(placed.note))));
@@ -655,20 +661,12 @@ double DocumentWindow::pageWidthZoom() const
     return std::clamp(static_cast<double>(room) / pixels(widest, 1.0), kMinZoom, kMaxZoom);
 }
 
-// The page the main view shows; for a story too long to be paged, counted in the first section's
-// page body heights.
+// The page the main view shows, of those paged so far.
 void DocumentWindow::showPageNumber()
 {
-    const docx::Document& model = m_doc->model();
-    const docx::PageLook page = model.sections.empty() ? docx::PageLook{} : model.sections.front().page;
-    const int body = std::max(1, pixels(page.height - page.top - page.bottom, m_zoom));
-    // The scroll range grows as Qt lays a long story out in steps; asking the document for its
-    // size would lay it all out at once.
     const QScrollBar* bar = m_main->verticalScrollBar();
-    const int height = bar->maximum() + bar->pageStep();
-    const bool paged = !m_main->pages().empty();
-    const int pages = paged ? static_cast<int>(m_main->pages().size()) : std::max(1, (height + body - 1) / body);
-    const int at = paged ? m_main->pageAt(bar->value() + bar->pageStep() / 3) + 1 : std::min(pages, 1 + bar->value() / body);
+    const int pages = std::max(1, static_cast<int>(m_main->pages().size()));
+    const int at = m_main->pages().empty() ? 1 : m_main->pageAt(bar->value() + bar->pageStep() / 3) + 1;
     m_pageIndicator->setText(QStringLiteral("%1 / %2 ページ").arg(at).arg(pages));
     m_zoomIndicator->setText(QStringLiteral("%1%").arg(qRound(m_zoom * 100)));
 }

@@ -9,6 +9,8 @@
 #include <QTextTable>
 
 #include <algorithm>
+#include <cmath>
+#include <deque>
 #include <limits>
 #include <optional>
 #include <utility>
@@ -18,33 +20,98 @@ namespace host {
 namespace {
 
 constexpr double kNoteSeparator = 14;   // pixels above the first note of a page: its rule and a gap
+constexpr int kSectionBatch = 64;       // items given their section's margins at once, ahead of the paging
+constexpr size_t kClearBatch = 16;      // items paged before an edit whose changes are undone at once
 
-// One paragraph or table of the root frame.
+// One paragraph or table of the root frame (or a drawing floating in it).
 struct Item {
     QTextBlock block;
     QTextFrame* frame = nullptr;
+    bool valid() const { return frame || block.isValid(); }
     int start() const { return frame ? frame->firstPosition() : block.position(); }
     int end() const { return frame ? frame->lastPosition() + 1 : block.position() + block.length(); }
 };
 
-std::vector<Item> rootItems(QTextDocument* doc)
+// The item of the root frame that holds block.
+Item itemOf(const QTextBlock& block)
 {
-    std::vector<Item> items;
-    for (QTextFrame::iterator it = doc->rootFrame()->begin(); !it.atEnd(); ++it)
-        items.push_back({it.currentBlock(), it.currentFrame()});
-    return items;
+    if (!block.isValid())
+        return {};
+    const QTextDocument* doc = block.document();
+    QTextFrame* frame = doc->frameAt(block.position());
+    if (frame == doc->rootFrame())
+        return {block, nullptr};
+    while (frame->parentFrame() != doc->rootFrame())
+        frame = frame->parentFrame();
+    return {QTextBlock(), frame};
 }
 
-// Where a paragraph or table starts and ends. A block's bounding rectangle leaves out what a set
-// line height adds to its lines: a paragraph ends where the next one starts, less its space after.
-QRectF extent(QAbstractTextDocumentLayout* layout, const Item& item, const Item* next)
+Item nextItem(const Item& item)
 {
-    QRectF rect = item.frame ? layout->frameBoundingRect(item.frame) : layout->blockBoundingRect(item.block);
-    if (!item.frame && next) {
-        const QRectF after = next->frame ? layout->frameBoundingRect(next->frame) : layout->blockBoundingRect(next->block);
-        rect.setBottom(std::max(rect.bottom(), after.top() - item.block.blockFormat().bottomMargin()));
+    if (item.frame)
+        return itemOf(item.frame->document()->findBlock(item.frame->lastPosition() + 1));
+    return itemOf(item.block.next());
+}
+
+struct Span {
+    double top = 0, bottom = 0;
+};
+
+// A cell's padding on one side (QTextFormat::TableCellTopPadding, ...): its own, or its table's.
+double cellPadding(const QTextTable* table, const QTextTableCellFormat& cell, QTextFormat::Property side)
+{
+    return cell.hasProperty(side) ? cell.doubleProperty(side) : table->format().cellPadding();
+}
+
+double topPadding(const QTextTable* table, const QTextTableCellFormat& cell)
+{
+    return cellPadding(table, cell, QTextFormat::TableCellTopPadding);
+}
+
+// Where row r's cells start: the top of their text less their padding.
+double rowTop(QAbstractTextDocumentLayout* layout, const QTextTable* table, int r)
+{
+    double top = std::numeric_limits<double>::max();
+    for (int c = 0; c < table->columns(); ++c) {
+        const QTextTableCell cell = table->cellAt(r, c);
+        if (cell.row() != r)
+            continue;
+        const QRectF text = layout->blockBoundingRect(cell.firstCursorPosition().block());
+        top = std::min(top, text.top() - topPadding(table, cell.format().toTableCellFormat()));
     }
-    return rect;
+    return top;
+}
+
+// Where an item starts. Qt's rectangle of a frame would have it lay the whole document out: a
+// table starts at its border above its first row, a floating frame at its text.
+double topOf(QAbstractTextDocumentLayout* layout, const Item& item)
+{
+    if (const auto* table = qobject_cast<const QTextTable*>(item.frame))
+        return rowTop(layout, table, 0) - table->format().border();
+    if (item.frame)
+        return layout->blockBoundingRect(item.frame->firstCursorPosition().block()).top();
+    return layout->blockBoundingRect(item.block).top();
+}
+
+// Where a paragraph or table starts and ends, reading the layout no further than the item after
+// it. A block's bounding rectangle leaves out what a set line height adds to its lines: a
+// paragraph ends where the next one starts, less its space after. A table ends where the
+// paragraph after it starts, or, for an empty one Qt hides in the table's foot, where that ends.
+Span extent(QAbstractTextDocumentLayout* layout, const Item& item, const Item& next)
+{
+    if (item.frame && !qobject_cast<const QTextTable*>(item.frame)) {
+        const double top = topOf(layout, item);
+        return {top, top + item.frame->frameFormat().height().value(0)};
+    }
+    if (item.frame) {
+        const QRectF after = layout->blockBoundingRect(next.block);
+        return {topOf(layout, item), next.block.length() == 1 ? after.bottom() : after.top()};
+    }
+    const QRectF rect = layout->blockBoundingRect(item.block);
+    Span span{rect.top(), rect.bottom()};
+    if (next.valid())
+        span.bottom = std::max(span.bottom, topOf(layout, next) - item.block.blockFormat().bottomMargin());
+    return span;
 }
 
 void widenMargins(QTextCursor& cursor, const Item& item, double left, double right, double top)
@@ -63,26 +130,6 @@ void widenMargins(QTextCursor& cursor, const Item& item, double left, double rig
     f.setTopMargin(f.topMargin() + top);
     cursor.setPosition(item.block.position());
     cursor.setBlockFormat(f);
-}
-
-// Each section's text between its own page's margins, against the root frame's margins and the
-// widest page.
-void placeSections(QTextDocument* doc, const PageSetup& setup, const std::vector<Item>& items)
-{
-    if (setup.frames.size() < 2)
-        return;
-    const int widest = rootFrame(setup).width;
-    const QTextFrameFormat root = doc->rootFrame()->frameFormat();
-    QTextCursor cursor(doc);
-    cursor.beginEditBlock();
-    for (const Item& item : items) {
-        const PageFrame& f = setup.frames[static_cast<size_t>(sectionOf(setup, item.start()))];
-        const double left = f.left - root.leftMargin();
-        const double right = widest - f.width + f.right - root.rightMargin();
-        if (left != 0 || right != 0)
-            widenMargins(cursor, item, left, right, 0);
-    }
-    cursor.endEditBlock();
 }
 
 // A line of a paragraph or a row of a table, as laid out before paging: where it stands and the
@@ -117,41 +164,16 @@ struct Pieces {
     size_t firstPiece() const { return keepTogether ? units.size() : std::min(minFirst, units.size()); }
 };
 
-// A cell's padding on one side (QTextFormat::TableCellTopPadding, ...): its own, or its table's.
-double cellPadding(const QTextTable* table, const QTextTableCellFormat& cell, QTextFormat::Property side)
-{
-    return cell.hasProperty(side) ? cell.doubleProperty(side) : table->format().cellPadding();
-}
-
-double topPadding(const QTextTable* table, const QTextTableCellFormat& cell)
-{
-    return cellPadding(table, cell, QTextFormat::TableCellTopPadding);
-}
-
-// Where row r's cells start: the top of their text less their padding.
-double rowTop(QAbstractTextDocumentLayout* layout, const QTextTable* table, int r)
-{
-    double top = std::numeric_limits<double>::max();
-    for (int c = 0; c < table->columns(); ++c) {
-        const QTextTableCell cell = table->cellAt(r, c);
-        if (cell.row() != r)
-            continue;
-        const QRectF text = layout->blockBoundingRect(cell.firstCursorPosition().block());
-        top = std::min(top, text.top() - topPadding(table, cell.format().toTableCellFormat()));
-    }
-    return top;
-}
-
-Pieces piecesOf(QAbstractTextDocumentLayout* layout, const Item& item, const Item* next)
+Pieces piecesOf(QAbstractTextDocumentLayout* layout, const Item& item, const Item& next)
 {
     Pieces p;
-    const QRectF rect = extent(layout, item, next);
+    const Span rect = extent(layout, item, next);
     if (const auto* table = qobject_cast<const QTextTable*>(item.frame)) {
         for (int r = 0; r < table->rows(); ++r) {
             int end = 0;
             for (int c = 0; c < table->columns(); ++c)
                 end = std::max(end, table->cellAt(r, c).lastPosition() + 1);
-            p.units.push_back({r == 0 ? rect.top() : rowTop(layout, table, r), 0, end});
+            p.units.push_back({r == 0 ? rect.top : rowTop(layout, table, r), 0, end});
         }
     } else if (const QTextLayout* lines = item.frame ? nullptr : item.block.layout(); lines && lines->lineCount() > 1) {
         const QTextBlockFormat format = item.block.blockFormat();
@@ -160,41 +182,27 @@ Pieces piecesOf(QAbstractTextDocumentLayout* layout, const Item& item, const Ite
         const double first = lines->lineAt(0).y();
         for (int k = 0; k < lines->lineCount(); ++k) {
             const QTextLine line = lines->lineAt(k);
-            p.units.push_back({rect.top() + line.y() - first, 0, item.block.position() + line.textStart() + line.textLength()});
+            p.units.push_back({rect.top + line.y() - first, 0, item.block.position() + line.textStart() + line.textLength()});
         }
     } else {
-        p.units.push_back({rect.top(), 0, 0});
+        p.units.push_back({rect.top, 0, 0});
     }
     for (size_t k = 0; k + 1 < p.units.size(); ++k)
         p.units[k].bottom = p.units[k + 1].top;
-    p.units.back().bottom = rect.bottom();
+    p.units.back().bottom = rect.bottom;
     p.units.back().end = item.end();
     p.keepWithNext = !item.frame && item.block.blockFormat().boolProperty(KeepWithNext);
     return p;
 }
 
-// The bottom of what must share item i's page (before paging): the items after it kept with
-// their next ones, and the first lines or row of the one after those.
-template <typename StartsPage>
-double keptWithNext(QAbstractTextDocumentLayout* layout, const std::vector<Item>& items, size_t i, const StartsPage& startsPage)
-{
-    double bottom = extent(layout, items[i], i + 1 < items.size() ? &items[i + 1] : nullptr).bottom();
-    for (size_t j = i + 1; j < items.size() && !startsPage(j); ++j) {
-        const Pieces p = piecesOf(layout, items[j], j + 1 < items.size() ? &items[j + 1] : nullptr);
-        if (!p.keepWithNext)
-            return p.units[p.firstPiece() - 1].bottom;
-        bottom = p.units.back().bottom;
-    }
-    return bottom;
-}
-
 // Moves an item down by extra pixels. Qt lets a paragraph's space before and the space after the
-// paragraph above overlap: the larger of the two is what its wider space before adds to.
-void push(QTextCursor& cursor, const Item& item, double extra)
+// paragraph above overlap: the larger of the two is what its wider space before adds to. Returns
+// what its top margin grew by.
+double push(QTextCursor& cursor, const Item& item, double extra)
 {
     if (item.frame) {
         widenMargins(cursor, item, 0, 0, extra);
-        return;
+        return extra;
     }
     const QTextBlock before = item.block.previous();
     const QTextDocument* doc = item.block.document();
@@ -202,6 +210,7 @@ void push(QTextCursor& cursor, const Item& item, double extra)
     if (before.isValid() && doc->frameAt(before.position()) == doc->frameAt(item.block.position()))
         above = std::max(0.0, before.blockFormat().bottomMargin() - item.block.blockFormat().topMargin());
     widenMargins(cursor, item, 0, 0, above + extra);
+    return above + extra;
 }
 
 // Row r of a table given extra pixels of padding on one side of its cells: above their text moves
@@ -342,22 +351,23 @@ double spreadRow(const RowLines& cells, double rowBottom, double shift, const Ro
     return std::max(0.0, text + std::max(0.0, slack) - rowBottom - shift);
 }
 
-// Lines or rows of an item from `unit` on moved down to a new page.
-struct Gap {
-    Item item;
-    int unit = 0;
+// A change paging made to a table row: padding added on one side of its cells.
+struct Pad {
+    int row = 0;
+    QTextFormat::Property side = QTextFormat::TableCellTopPadding;
     double extra = 0;
 };
 
+// The pages, and the footnotes at the foot of each.
 class Pager {
 public:
-    Pager(const PageSetup& setup) : m_setup(setup)
+    explicit Pager(const PageSetup& setup) : m_setup(&setup)
     {
         m_pages.push_back({});
         m_pages.back().number = std::max(1, setup.frames.front().numberStart);
     }
 
-    const PageFrame& frame() const { return m_setup.frames[static_cast<size_t>(m_pages.back().section)]; }
+    const PageFrame& frame() const { return m_setup->frames[static_cast<size_t>(m_pages.back().section)]; }
     double bodyTop() const { return m_pages.back().top + frame().top; }
     double bodyBottom() const { return m_pages.back().top + frame().height - frame().bottom; }
     // Room the footnotes of the page take, with those about to join them.
@@ -369,6 +379,7 @@ public:
 
     void newPage(int section)
     {
+        close(m_pages.size() - 1);
         const double top = m_pages.back().top + frame().height + kPageGap;
         const int number = m_pages.back().number + 1;
         Page page;
@@ -387,7 +398,7 @@ public:
             m_pages.back().section = section;
         else
             newPage(section);
-        const int restart = m_setup.frames[static_cast<size_t>(section)].numberStart;
+        const int restart = m_setup->frames[static_cast<size_t>(section)].numberStart;
         const int number = restart >= 0 ? restart : m_pages.back().number;
         const bool odd = number % 2 != 0;
         if ((start == docx::SectionStart::OddPage && !odd) || (start == docx::SectionStart::EvenPage && odd))
@@ -399,43 +410,639 @@ public:
     void addFootnote(int note)
     {
         m_footnotes.back().push_back(note);
-        m_footHeight += m_setup.notes[static_cast<size_t>(note)].height;
+        m_footHeight += m_setup->notes[static_cast<size_t>(note)].height;
     }
 
-    // Stacks each page's footnotes at the foot of its body.
-    std::vector<Page> finish()
+    // Stacks page k's footnotes at the foot of its body, above what else it shows.
+    void close(size_t k)
     {
-        for (size_t k = 0; k < m_pages.size(); ++k) {
-            if (m_footnotes[k].empty())
-                continue;
-            Page& page = m_pages[k];
-            const PageFrame& f = m_setup.frames[static_cast<size_t>(page.section)];
-            double height = 0;
-            for (int n : m_footnotes[k])
-                height += m_setup.notes[static_cast<size_t>(n)].height;
-            page.footnotesTop = page.top + f.height - f.bottom - height - kNoteSeparator;
-            double y = page.footnotesTop + kNoteSeparator;
-            std::vector<PlacedNote> placed;
-            for (int n : m_footnotes[k]) {
-                placed.push_back({n, y});
-                y += m_setup.notes[static_cast<size_t>(n)].height;
-            }
-            page.notes.insert(page.notes.begin(), placed.begin(), placed.end());
+        if (m_footnotes[k].empty())
+            return;
+        Page& page = m_pages[k];
+        const PageFrame& f = m_setup->frames[static_cast<size_t>(page.section)];
+        double height = 0;
+        for (int n : m_footnotes[k])
+            height += m_setup->notes[static_cast<size_t>(n)].height;
+        page.footnotesTop = page.top + f.height - f.bottom - height - kNoteSeparator;
+        double y = page.footnotesTop + kNoteSeparator;
+        std::vector<PlacedNote> placed;
+        for (int n : m_footnotes[k]) {
+            placed.push_back({n, y});
+            y += m_setup->notes[static_cast<size_t>(n)].height;
         }
-        return std::move(m_pages);
+        page.notes.insert(page.notes.begin(), placed.begin(), placed.end());
+    }
+
+    // Page k again as it stood with its first `notes` footnotes, of the section and number given;
+    // the pages after it gone.
+    void reopen(size_t k, size_t notes, int section, int number)
+    {
+        m_pages.resize(k + 1);
+        m_footnotes.resize(k + 1);
+        Page& page = m_pages.back();
+        page.section = section;
+        page.number = number;
+        page.notes.clear();
+        page.footnotesTop = -1;
+        page.rowCut = {};
+        m_footnotes.back().resize(notes);
+        m_footHeight = 0;
+        for (int n : m_footnotes.back())
+            m_footHeight += m_setup->notes[static_cast<size_t>(n)].height;
+    }
+
+    // From page k on, the pages of another pager of the same setup.
+    void adopt(size_t k, Pager&& other)
+    {
+        m_pages.resize(k);
+        m_footnotes.resize(k);
+        m_pages.insert(m_pages.end(), std::make_move_iterator(other.m_pages.begin() + static_cast<long>(k)),
+                       std::make_move_iterator(other.m_pages.end()));
+        m_footnotes.insert(m_footnotes.end(), std::make_move_iterator(other.m_footnotes.begin() + static_cast<long>(k)),
+                           std::make_move_iterator(other.m_footnotes.end()));
+        m_footHeight = other.m_footHeight;
     }
 
     Page& page() { return m_pages.back(); }
-    double footHeight() const { return m_footHeight; }
+    const std::vector<Page>& pages() const { return m_pages; }
+    size_t pageNotes() const { return m_footnotes.back().size(); }
 
 private:
-    const PageSetup& m_setup;
+    const PageSetup* m_setup;
     std::vector<Page> m_pages;
     std::vector<std::vector<int>> m_footnotes{1};   // by page
     double m_footHeight = 0;                        // of the current page's footnotes
 };
 
+// An item as paged: how the pages stood as it began, and what it changed in the document.
+struct Record {
+    Item item;
+    size_t page = 0;            // the page it began on
+    int section = 0, number = 1;   // that page's, then
+    size_t pageNotes = 0;       // footnotes on that page before it
+    size_t nextNote = 0;        // the next footnote to place
+    double y = 0;               // its top, where it stood before being moved
+    double linesMoved = 0;      // by the item before it, which Qt does not know of
+    double bottom = 0;          // of the item before it
+    double pushed = 0;          // moved down by
+    double added = 0;           // its top margin grown by, once done
+    std::vector<Pad> pads;
+    std::vector<LineMove> moves;
+
+    bool sameStart(const Record& o) const
+    {
+        return page == o.page && section == o.section && number == o.number && pageNotes == o.pageNotes
+               && nextNote == o.nextNote && std::abs(y - o.y) < 0.01 && std::abs(linesMoved - o.linesMoved) < 0.01;
+    }
+};
+
+void moveLines(const LineMove& move)
+{
+    if (move.line > 0)
+        moveLines(move.block, move.line, move.extra);
+    else
+        move.block.layout()->setPosition(move.block.layout()->position() + QPointF(0, move.extra));
+}
+
 } // namespace
+
+struct Paginator::Flow {
+    // Where the paging stands between two items.
+    struct State {
+        Item next;
+        bool done = false;
+        int prevStart = -1;      // of the item before next
+        size_t nextNote = 0;
+        double linesMoved = 0, bottom = 0;
+    };
+    // Items paged before an edit, after the item it changed, with the pages as they were then and
+    // how the paging stood after the last of them: met again, they are kept as they are.
+    struct Earlier {
+        std::vector<Record> records;
+        Pager pager;
+        State end;
+        size_t at = 0, cleared = 0;   // the record met last; those from `at` to `cleared` are undone
+    };
+
+    Flow(QTextDocument* d, PageSetup s)
+        : doc(d), layout(d->documentLayout()), setup(std::move(s)), pager(setup)
+    {
+        for (size_t n = 0; n < setup.notes.size(); ++n)
+            (setup.notes[n].atEnd ? endnotes : footnotes).push_back(static_cast<int>(n));
+        state.next = itemOf(doc->begin());
+    }
+
+    QTextDocument* doc;
+    QAbstractTextDocumentLayout* layout;
+    PageSetup setup;
+    std::vector<int> footnotes, endnotes;
+    Pager pager;
+    State state;
+    double shift = 0;            // of the item being paged, from where Qt has it
+    int placedTo = 0;            // items before it stand at their section's width
+    double tailAdded = 0;        // the last paragraph's top margin, grown to reach the last page's foot
+    std::vector<Record> records;
+    size_t applied = 0;          // records whose changes are made
+    std::deque<Earlier> earlier;    // the nearest edit's first
+    std::vector<Page> shown;     // while paging again: the pages so far, and those of before after them
+
+    void pageOn(int count)
+    {
+        const size_t target = pager.pages().size() + static_cast<size_t>(std::max(0, count));
+        while (!state.done && pager.pages().size() < target)
+            placeNext();
+        flush();
+    }
+
+    void pageTo(int pos)
+    {
+        while (!state.done && (!state.next.valid() || state.next.start() <= pos))
+            placeNext();
+        flush();
+    }
+
+    void placeNext()
+    {
+        if (!state.next.valid()) {
+            finish();
+            return;
+        }
+        const Item item = state.next;
+        placeSections(item);
+        if (!placeItem(item))
+            return;
+        state.prevStart = item.start();
+        state.next = nextItem(item);
+    }
+
+    // Each section's text between its own page's margins, against the root frame's margins and
+    // the widest page, a batch of items ahead of those paged.
+    void placeSections(const Item& from)
+    {
+        if (setup.frames.size() < 2 || from.start() < placedTo)
+            return;
+        const int widest = rootFrame(setup).width;
+        const QTextFrameFormat root = doc->rootFrame()->frameFormat();
+        QTextCursor cursor(doc);
+        cursor.beginEditBlock();
+        Item item = from;
+        for (int n = 0; n < kSectionBatch && item.valid(); ++n, item = nextItem(item)) {
+            const PageFrame& f = setup.frames[static_cast<size_t>(sectionOf(setup, item.start()))];
+            const double left = f.left - root.leftMargin();
+            const double right = widest - f.width + f.right - root.rightMargin();
+            if (left != 0 || right != 0)
+                widenMargins(cursor, item, left, right, 0);
+            placedTo = item.end();
+        }
+        cursor.endEditBlock();
+    }
+
+    // How the section of item starts when the item is its first: nothing when it is not.
+    std::optional<docx::SectionStart> sectionStart(int prevStart, const Item& item) const
+    {
+        const int section = sectionOf(setup, item.start());
+        if (prevStart < 0 || section == sectionOf(setup, prevStart))
+            return std::nullopt;
+        return setup.frames[static_cast<size_t>(section)].start;
+    }
+
+    bool startsPage(int prevStart, const Item& item) const   // a page or section break before it
+    {
+        const auto start = sectionStart(prevStart, item);
+        return (start && *start != docx::SectionStart::Continuous)
+               || (!item.frame && std::binary_search(setup.breaks.begin(), setup.breaks.end(), item.start()));
+    }
+
+    // The bottom of what must share item's page (before paging): the items after it kept with
+    // their next ones, and the first lines or row of the one after those.
+    double keptWithNext(const Item& item) const
+    {
+        Item next = nextItem(item);
+        double bottom = extent(layout, item, next).bottom;
+        for (int prev = item.start(); next.valid() && !startsPage(prev, next); prev = next.start(), next = nextItem(next)) {
+            const Pieces p = piecesOf(layout, next, nextItem(next));
+            if (!p.keepWithNext)
+                return p.units[p.firstPiece() - 1].bottom;
+            bottom = p.units.back().bottom;
+        }
+        return bottom;
+    }
+
+    // Places one item on the pages; false when the pages met those laid out before an edit, and
+    // the paging goes on from where it stood then.
+    bool placeItem(const Item& item);
+
+    // Endnotes follow the text, each on the page it fits on; the document reaches the last page's foot.
+    void finish()
+    {
+        double y = state.bottom + (endnotes.empty() ? 0 : kNoteSeparator);
+        for (int n : endnotes) {
+            const double height = setup.notes[static_cast<size_t>(n)].height;
+            if (y > pager.bodyTop() + 1 && y + height > pager.bodyBottom() - pager.footRoom(0)) {
+                pager.newPage(pager.page().section);
+                y = pager.bodyTop();
+            }
+            pager.page().notes.push_back({n, y});
+            y += height;
+        }
+        pager.close(pager.pages().size() - 1);
+        state.done = true;
+        earlier.clear();
+        flush();
+        reachLastPage();
+    }
+
+    // The document is as tall as its pages: its last paragraph, an empty one as a drawn story ends
+    // with, moves down to the last page's foot. Failing one, the root frame's bottom margin grows,
+    // which has Qt lay everything out again.
+    void reachLastPage()
+    {
+        const Page& last = pager.pages().back();
+        const double end = last.top + setup.frames[static_cast<size_t>(last.section)].height;
+        const double height = doc->size().height();   // all laid out by now
+        const QTextBlock tail = doc->lastBlock();
+        if (tail.length() == 1 && doc->frameAt(tail.position()) == doc->rootFrame()) {
+            QTextCursor cursor(doc);
+            if (end - height > 0.5)
+                tailAdded = push(cursor, {tail, nullptr}, end - height);
+            return;
+        }
+        QTextFrameFormat root = doc->rootFrame()->frameFormat();
+        root.setBottomMargin(std::max(0.0, end - height + root.bottomMargin()));
+        doc->rootFrame()->setFrameFormat(root);
+        doc->size();
+        for (const Record& r : records)
+            for (const LineMove& move : r.moves)
+                moveLines(move);
+    }
+
+    void unreachLastPage()
+    {
+        if (tailAdded == 0)
+            return;
+        QTextCursor cursor(doc);
+        widenMargins(cursor, {doc->lastBlock(), nullptr}, 0, 0, -tailAdded);
+        tailAdded = 0;
+    }
+
+    // Makes the changes of the records paged since the last time: margins and paddings first, then,
+    // once Qt has laid their paragraphs out again, the lines moved.
+    void flush()
+    {
+        if (applied < records.size()) {
+            QTextCursor cursor(doc);
+            for (size_t k = applied; k < records.size(); ++k) {
+                Record& r = records[k];
+                if (r.pushed > 0)
+                    r.added = push(cursor, r.item, r.pushed);
+                padRows(r, 1);
+            }
+            moveAllLines(applied, records.size(), records);
+            applied = records.size();
+        }
+        shift = state.linesMoved;
+        if (!earlier.empty()) {   // the pages of before, after those paged again
+            shown = pager.pages();
+            const std::vector<Page>& before = earlier.front().pager.pages();
+            if (before.size() > shown.size())
+                shown.insert(shown.end(), before.begin() + static_cast<long>(shown.size()), before.end());
+        }
+    }
+
+    void padRows(const Record& r, double sign)
+    {
+        auto* table = qobject_cast<QTextTable*>(r.item.frame);
+        if (!table || r.pads.empty())
+            return;
+        QTextCursor cursor(doc);
+        cursor.beginEditBlock();   // the table is laid out again once
+        for (const Pad& pad : r.pads)
+            padRow(table, pad.row, pad.side, sign * pad.extra);
+        cursor.endEditBlock();
+    }
+
+    void moveAllLines(size_t from, size_t to, const std::vector<Record>& rs)
+    {
+        if (from >= to)
+            return;
+        layout->blockBoundingRect(doc->findBlock(rs[to - 1].item.end()));   // laid out so far
+        for (size_t k = from; k < to; ++k)
+            for (const LineMove& move : rs[k].moves)
+                moveLines(move);
+    }
+
+    // Undoes what an item paged before changed.
+    void undo(const Record& r)
+    {
+        QTextCursor cursor(doc);
+        if (r.added != 0)
+            widenMargins(cursor, r.item, 0, 0, -r.added);
+        padRows(r, -1);
+    }
+
+    // The record of item as paged before an edit; its changes, and those of a few after it, undone.
+    const Record* earlierRecord(const Item& item)
+    {
+        while (!earlier.empty()) {
+            Earlier& e = earlier.front();
+            while (e.at < e.records.size() && e.records[e.at].item.start() < item.start())
+                ++e.at;
+            if (e.at < e.records.size())
+                break;
+            earlier.pop_front();   // all paged again
+        }
+        if (earlier.empty())
+            return nullptr;
+        Earlier& e = earlier.front();
+        if (e.records[e.at].item.start() != item.start())
+            return nullptr;
+        if (e.cleared <= e.at) {
+            const size_t end = std::min(e.records.size(), e.at + kClearBatch);
+            for (size_t k = e.at; k < end; ++k)
+                undo(e.records[k]);
+            e.cleared = end;
+        }
+        return &e.records[e.at];
+    }
+
+    // The pages met those laid out before at the nearest earlier record: from there on they are kept.
+    void meet()
+    {
+        flush();
+        Earlier e = std::move(earlier.front());
+        earlier.pop_front();
+        QTextCursor cursor(doc);
+        for (size_t k = e.at; k < e.cleared; ++k) {
+            if (e.records[k].added != 0)
+                widenMargins(cursor, e.records[k].item, 0, 0, e.records[k].added);
+            padRows(e.records[k], 1);
+        }
+        moveAllLines(e.at, std::max(e.at, e.cleared), e.records);
+        pager.adopt(e.records[e.at].page, std::move(e.pager));
+        records.insert(records.end(), std::make_move_iterator(e.records.begin() + static_cast<long>(e.at)),
+                       std::make_move_iterator(e.records.end()));
+        applied = records.size();
+        state = e.end;
+        shift = state.linesMoved;
+        if (state.done)
+            reachLastPage();
+        flush();
+    }
+
+    void beginEdit(int at, int end);
+    void endEdit(int end, int delta);
+};
+
+bool Paginator::Flow::placeItem(const Item& item)
+{
+    const Record* before = earlier.empty() ? nullptr : earlierRecord(item);
+    const Pieces pieces = piecesOf(layout, item, nextItem(item));
+    const std::vector<Unit>& units = pieces.units;
+    const int section = sectionOf(setup, item.start());
+    const double y = units.front().top + shift;
+
+    Record rec;
+    rec.item = item;
+    rec.page = pager.pages().size() - 1;
+    rec.section = pager.page().section;
+    rec.number = pager.page().number;
+    rec.pageNotes = pager.pageNotes();
+    rec.nextNote = state.nextNote;
+    rec.y = y;
+    rec.linesMoved = state.linesMoved;
+    rec.bottom = state.bottom;
+    if (before && before->sameStart(rec)) {
+        meet();
+        return false;
+    }
+    const bool atTop = y <= pager.bodyTop() + 1;
+    const auto noteHeight = [&](size_t n) { return setup.notes[static_cast<size_t>(footnotes[n])].height; };
+
+    // Where the item starts: on a new page after a break, or with the next item's first lines.
+    bool newPage = startsPage(state.prevStart, item);
+    if (!newPage && pieces.keepWithNext && !atTop) {
+        const double keptBottom = keptWithNext(item);
+        newPage = keptBottom + shift > pager.bodyBottom() - pager.footRoom(0)
+                  && keptBottom - units.front().top < pager.bodyBottom() - pager.bodyTop();
+    }
+    if (const auto start = sectionStart(state.prevStart, item); start && (newPage || atTop))
+        pager.startSection(section, *start, atTop);
+    else if (newPage && !atTop)
+        pager.newPage(section);
+    double pushed = std::exchange(state.linesMoved, 0.0);
+    if (pager.bodyTop() - y > 0.5) {
+        pushed += pager.bodyTop() - y;
+        shift += pager.bodyTop() - y;
+    }
+
+    // Its lines or rows, page by page; a table's header rows go on above its rows on each page.
+    auto* table = qobject_cast<QTextTable*>(item.frame);
+    const size_t headerRows = table ? static_cast<size_t>(std::max(0, table->format().headerRowCount())) : 0;
+    const double header = headerRows > 0 && headerRows < units.size() ? units[headerRows].top - rowTop(layout, table, 0) : 0;
+    double startShift = shift;      // as the item's first page places it
+    size_t turned = units.size();   // the row at the current page's top, when the table goes on there
+    // Cuts the page at y, where row r goes on to the next page, whole or inside, and turns to
+    // the next page; where row r goes on there, below the header rows drawn again.
+    const auto turnPage = [&](size_t r, double y, bool inside) {
+        const bool repeat = header > 0 && (inside ? r >= headerRows : r > headerRows)
+                            && header < (pager.bodyBottom() - pager.bodyTop()) / 2;
+        if (table) {
+            RowCut& cut = pager.page().rowCut;
+            cut = cutRow(layout, table, static_cast<int>(r), y);
+            if (repeat) {
+                cut.headerTop = rowTop(layout, table, 0) + startShift;
+                cut.headerBottom = cut.headerTop + header;
+            }
+        }
+        pager.newPage(pager.page().section);
+        return pager.bodyTop() + (repeat ? header : 0);
+    };
+    size_t& nextNote = state.nextNote;
+    for (size_t k = 0; k < units.size();) {
+        size_t fit = k, noteEnd = nextNote;
+        double notes = 0;
+        for (; fit < units.size(); ++fit) {
+            double more = 0;
+            size_t n = noteEnd;
+            for (; n < footnotes.size() && setup.notes[static_cast<size_t>(footnotes[n])].refPos < units[fit].end; ++n)
+                more += noteHeight(n);
+            if (units[fit].bottom + shift > pager.bodyBottom() - pager.footRoom(notes + more))
+                break;
+            notes += more;
+            noteEnd = n;
+        }
+        size_t goesOn = fit == units.size() ? fit : pieces.splitBefore(k, fit, pager.bodyBottom() - pager.bodyTop());
+        // A row whose cells' lines do not all fit goes on inside when one of them fits.
+        const double room = pager.bodyBottom() - pager.footRoom(notes);
+        const auto fits = [&](const CellLine& line) { return line.bottom + shift <= room; };
+        if (const RowLines cells = table && fit < units.size() ? rowLines(layout, table, static_cast<int>(fit)) : RowLines();
+            !cells.empty()
+            && std::any_of(cells.begin(), cells.end(), [&](const auto& lines) { return fits(lines.front()); })
+            && !std::all_of(cells.begin(), cells.end(), [&](const auto& lines) { return fits(lines.back()); }))
+        {
+            const double padding = topPadding(table, table->cellAt(static_cast<int>(fit), 0).format().toTableCellFormat());
+            for (; fit > 0 && nextNote < footnotes.size()
+                   && setup.notes[static_cast<size_t>(footnotes[nextNote])].refPos < units[fit - 1].end;
+                 ++nextNote)
+                pager.addFootnote(footnotes[nextNote]);
+            const double grown = spreadRow(
+                cells, units[fit].bottom, shift, [&] { return pager.bodyBottom() - pager.footRoom(0); },
+                [&](double y) { return turnPage(fit, y + padding, true) + padding; }, rec.moves);
+            if (grown > 0)
+                rec.pads.push_back({static_cast<int>(fit), QTextFormat::TableCellBottomPadding, grown});
+            shift += grown;
+            k = fit + 1;
+            continue;
+        }
+        if (goesOn <= k && table && k > 0 && k != turned)   // the row after one gone on inside
+            goesOn = k;
+        if (goesOn <= k) {
+            // None may stay: all of it goes to the next page (what goes on after a split
+            // stands at a page's top already, where it stays and runs over the foot).
+            if (k == 0 && units[0].top + shift > pager.bodyTop() + 1) {
+                pager.newPage(pager.page().section);
+                const double extra = pager.bodyTop() - (units[0].top + shift);
+                shift += extra;
+                startShift = shift;
+                pushed += extra;
+                continue;
+            }
+            goesOn = std::max(fit, k + 1);
+        }
+        for (; nextNote < footnotes.size()
+               && setup.notes[static_cast<size_t>(footnotes[nextNote])].refPos < units[goesOn - 1].end;
+             ++nextNote)
+            pager.addFootnote(footnotes[nextNote]);
+        if (goesOn == units.size())
+            break;
+        const double extra = turnPage(goesOn, units[goesOn].top + shift, false) - (units[goesOn].top + shift);
+        shift += extra;
+        turned = goesOn;
+        if (table)
+            rec.pads.push_back({static_cast<int>(goesOn), QTextFormat::TableCellTopPadding, extra});
+        else if (!item.frame)
+            rec.moves.push_back({item.block, static_cast<int>(goesOn), extra});
+        if (!item.frame)
+            state.linesMoved += extra;
+        k = goesOn;
+    }
+    if (pushed > 0)
+        rec.pushed = pushed;
+    state.bottom = units.back().bottom + shift;
+    while (state.bottom > pager.bodyBottom() + 1)   // a line or row taller than a page runs on over the next ones
+        pager.newPage(pager.page().section);
+    records.push_back(std::move(rec));
+    return true;
+}
+
+// Before an edit at [at, end): the paging goes back to the item holding `at`, and what was paged
+// from there on is kept to be met again.
+void Paginator::Flow::beginEdit(int at, int end)
+{
+    if (!state.done && state.next.valid() && at >= state.next.start()) {
+        if (earlier.empty())
+            return;   // not paged yet
+        pageTo(at);   // pages paged again before they meet the edit
+        if (!state.done && state.next.valid() && at >= state.next.start())
+            return;
+    }
+    const auto holding = std::upper_bound(records.begin(), records.end(), at,
+                                          [](int pos, const Record& r) { return pos < r.item.start(); });
+    if (holding == records.begin())
+        return;
+    const size_t e = static_cast<size_t>(holding - records.begin()) - 1;
+    unreachLastPage();
+    Earlier was{{}, pager, state};
+    was.records.assign(std::make_move_iterator(records.begin() + static_cast<long>(e)), std::make_move_iterator(records.end()));
+    records.resize(e);
+    applied = e;
+    // The paragraphs a join removes go with their records.
+    was.records.erase(std::remove_if(was.records.begin() + 1, was.records.end(),
+                                     [&](const Record& r) { return r.item.start() > at && r.item.start() <= end; }),
+                      was.records.end());
+    const Record& from = was.records.front();
+    pager.reopen(from.page, from.pageNotes, from.section, from.number);
+    state.next = from.item;
+    state.done = false;
+    state.prevStart = e > 0 ? records[e - 1].item.start() : -1;
+    state.nextNote = from.nextNote;
+    state.linesMoved = from.linesMoved;
+    state.bottom = from.bottom;
+    shift = state.linesMoved;
+    earlier.push_front(std::move(was));
+    flush();
+}
+
+// After it: what followed it moved by delta.
+void Paginator::Flow::endEdit(int end, int delta)
+{
+    const auto move = [&](int& pos) {
+        if (pos >= end)
+            pos += delta;
+    };
+    for (size_t s = 1; s < setup.sectionStarts.size(); ++s)
+        move(setup.sectionStarts[s]);
+    for (int& pos : setup.breaks)
+        move(pos);
+    for (PageNote& note : setup.notes)
+        move(note.refPos);
+    move(placedTo);
+    move(state.prevStart);
+    for (Earlier& e : earlier)
+        move(e.end.prevStart);
+}
+
+Paginator::Paginator(QTextDocument* doc, PageSetup setup)
+{
+    if (!setup.frames.empty() && setup.frames.front().height > 0)
+        m_flow = std::make_unique<Flow>(doc, std::move(setup));
+}
+
+Paginator::~Paginator() = default;
+
+void Paginator::pageOn(int count)
+{
+    if (m_flow)
+        m_flow->pageOn(count);
+}
+
+void Paginator::pageTo(int pos)
+{
+    if (m_flow)
+        m_flow->pageTo(pos);
+}
+
+bool Paginator::done() const
+{
+    return !m_flow || m_flow->state.done;
+}
+
+const std::vector<Page>& Paginator::pages() const
+{
+    static const std::vector<Page> kNone;
+    if (!m_flow)
+        return kNone;
+    return m_flow->earlier.empty() ? m_flow->pager.pages() : m_flow->shown;
+}
+
+int Paginator::pagedTo() const
+{
+    if (!m_flow || m_flow->state.done || !m_flow->state.next.valid())
+        return std::numeric_limits<int>::max();
+    return m_flow->state.next.start();
+}
+
+void Paginator::beginEdit(int at, int end)
+{
+    if (m_flow)
+        m_flow->beginEdit(at, end);
+}
+
+void Paginator::endEdit(int end, int delta)
+{
+    if (m_flow)
+        m_flow->endEdit(end, delta);
+}
 
 RootFrame rootFrame(const PageSetup& setup)
 {
@@ -461,195 +1068,9 @@ int sectionOf(const PageSetup& setup, int pos)
 
 std::vector<Page> layOutPages(QTextDocument* doc, const PageSetup& setup)
 {
-    if (setup.frames.empty() || setup.frames.front().height <= 0)
-        return {};
-    const std::vector<Item> items = rootItems(doc);
-    placeSections(doc, setup, items);
-
-    std::vector<int> footnotes, endnotes;
-    for (size_t n = 0; n < setup.notes.size(); ++n)
-        (setup.notes[n].atEnd ? endnotes : footnotes).push_back(static_cast<int>(n));
-
-    QAbstractTextDocumentLayout* layout = doc->documentLayout();
-    Pager pager(setup);
-    std::vector<std::pair<const Item*, double>> pushes;
-    std::vector<Gap> gaps, grownRows;
-    std::vector<LineMove> lineMoves;
-    double shift = 0, bottom = 0;
-    double linesMoved = 0;   // by the item before: Qt places the next item as if they had not moved
-    size_t nextNote = 0;
-    const auto noteHeight = [&](size_t n) { return setup.notes[static_cast<size_t>(footnotes[n])].height; };
-    // How the section of item i starts when the item is its first: nothing when it is not.
-    const auto sectionStart = [&](size_t i) -> std::optional<docx::SectionStart> {
-        const int section = sectionOf(setup, items[i].start());
-        if (i == 0 || section == sectionOf(setup, items[i - 1].start()))
-            return std::nullopt;
-        return setup.frames[static_cast<size_t>(section)].start;
-    };
-    const auto startsPage = [&](size_t i) {   // a page or section break before item i
-        const auto start = sectionStart(i);
-        return (start && *start != docx::SectionStart::Continuous)
-               || (!items[i].frame && std::binary_search(setup.breaks.begin(), setup.breaks.end(), items[i].start()));
-    };
-    for (size_t i = 0; i < items.size(); ++i) {
-        const Item& item = items[i];
-        const Pieces pieces = piecesOf(layout, item, i + 1 < items.size() ? &items[i + 1] : nullptr);
-        const std::vector<Unit>& units = pieces.units;
-        const int section = sectionOf(setup, item.start());
-        const double y = units.front().top + shift;
-        const bool atTop = y <= pager.bodyTop() + 1;
-
-        // Where the item starts: on a new page after a break, or with the next item's first lines.
-        bool newPage = startsPage(i);
-        if (!newPage && pieces.keepWithNext && !atTop) {
-            const double keptBottom = keptWithNext(layout, items, i, startsPage);
-            newPage = keptBottom + shift > pager.bodyBottom() - pager.footRoom(0)
-                      && keptBottom - units.front().top < pager.bodyBottom() - pager.bodyTop();
-        }
-        if (const auto start = sectionStart(i); start && (newPage || atTop))
-            pager.startSection(section, *start, atTop);
-        else if (newPage && !atTop)
-            pager.newPage(section);
-        double pushed = std::exchange(linesMoved, 0.0);
-        if (pager.bodyTop() - y > 0.5) {
-            pushed += pager.bodyTop() - y;
-            shift += pager.bodyTop() - y;
-        }
-
-        // Its lines or rows, page by page; a table's header rows go on above its rows on each page.
-        const auto* table = qobject_cast<QTextTable*>(item.frame);
-        const size_t headerRows = table ? static_cast<size_t>(std::max(0, table->format().headerRowCount())) : 0;
-        const double header = headerRows > 0 && headerRows < units.size() ? units[headerRows].top - rowTop(layout, table, 0) : 0;
-        double startShift = shift;   // as the item's first page places it
-        size_t turned = units.size();   // the row at the current page's top, when the table goes on there
-        // Cuts the page at y, where row r goes on to the next page, whole or inside, and turns to
-        // the next page; where row r goes on there, below the header rows drawn again.
-        const auto turnPage = [&](size_t r, double y, bool inside) {
-            const bool repeat = header > 0 && (inside ? r >= headerRows : r > headerRows)
-                                && header < (pager.bodyBottom() - pager.bodyTop()) / 2;
-            if (table) {
-                RowCut& cut = pager.page().rowCut;
-                cut = cutRow(layout, table, static_cast<int>(r), y);
-                if (repeat) {
-                    cut.headerTop = rowTop(layout, table, 0) + startShift;
-                    cut.headerBottom = cut.headerTop + header;
-                }
-            }
-            pager.newPage(pager.page().section);
-            return pager.bodyTop() + (repeat ? header : 0);
-        };
-        for (size_t k = 0; k < units.size();) {
-            size_t fit = k, noteEnd = nextNote;
-            double notes = 0;
-            for (; fit < units.size(); ++fit) {
-                double more = 0;
-                size_t n = noteEnd;
-                for (; n < footnotes.size() && setup.notes[static_cast<size_t>(footnotes[n])].refPos < units[fit].end; ++n)
-                    more += noteHeight(n);
-                if (units[fit].bottom + shift > pager.bodyBottom() - pager.footRoom(notes + more))
-                    break;
-                notes += more;
-                noteEnd = n;
-            }
-            size_t goesOn = fit == units.size() ? fit : pieces.splitBefore(k, fit, pager.bodyBottom() - pager.bodyTop());
-            // A row whose cells' lines do not all fit goes on inside when one of them fits.
-            const double room = pager.bodyBottom() - pager.footRoom(notes);
-            const auto fits = [&](const CellLine& line) { return line.bottom + shift <= room; };
-            if (const RowLines cells = table && fit < units.size() ? rowLines(layout, table, static_cast<int>(fit)) : RowLines();
-                !cells.empty()
-                && std::any_of(cells.begin(), cells.end(), [&](const auto& lines) { return fits(lines.front()); })
-                && !std::all_of(cells.begin(), cells.end(), [&](const auto& lines) { return fits(lines.back()); }))
-            {
-                const double padding = topPadding(table, table->cellAt(static_cast<int>(fit), 0).format().toTableCellFormat());
-                for (; fit > 0 && nextNote < footnotes.size()
-                       && setup.notes[static_cast<size_t>(footnotes[nextNote])].refPos < units[fit - 1].end;
-                     ++nextNote)
-                    pager.addFootnote(footnotes[nextNote]);
-                const double grown = spreadRow(
-                    cells, units[fit].bottom, shift, [&] { return pager.bodyBottom() - pager.footRoom(0); },
-                    [&](double y) { return turnPage(fit, y + padding, true) + padding; }, lineMoves);
-                if (grown > 0)
-                    grownRows.push_back({item, static_cast<int>(fit), grown});
-                shift += grown;
-                k = fit + 1;
-                continue;
-            }
-            if (goesOn <= k && table && k > 0 && k != turned)   // the row after one gone on inside
-                goesOn = k;
-            if (goesOn <= k) {
-                // None may stay: all of it goes to the next page (what goes on after a split
-                // stands at a page's top already, where it stays and runs over the foot).
-                if (k == 0 && units[0].top + shift > pager.bodyTop() + 1) {
-                    pager.newPage(pager.page().section);
-                    const double extra = pager.bodyTop() - (units[0].top + shift);
-                    shift += extra;
-                    startShift = shift;
-                    pushed += extra;
-                    continue;
-                }
-                goesOn = std::max(fit, k + 1);
-            }
-            for (; nextNote < footnotes.size()
-                   && setup.notes[static_cast<size_t>(footnotes[nextNote])].refPos < units[goesOn - 1].end;
-                 ++nextNote)
-                pager.addFootnote(footnotes[nextNote]);
-            if (goesOn == units.size())
-                break;
-            const double extra = turnPage(goesOn, units[goesOn].top + shift, false) - (units[goesOn].top + shift);
-            shift += extra;
-            turned = goesOn;
-            gaps.push_back({item, static_cast<int>(goesOn), extra});
-            if (!item.frame)
-                linesMoved += extra;
-            k = goesOn;
-        }
-        if (pushed > 0)
-            pushes.emplace_back(&item, pushed);
-        bottom = units.back().bottom + shift;
-        while (bottom > pager.bodyBottom() + 1)   // a line or row taller than a page runs on over the next ones
-            pager.newPage(pager.page().section);
-    }
-
-    // Endnotes follow the text, each on the page it fits on.
-    double y = bottom + (endnotes.empty() ? 0 : kNoteSeparator);
-    for (int n : endnotes) {
-        const double height = setup.notes[static_cast<size_t>(n)].height;
-        if (y > pager.bodyTop() + 1 && y + height > pager.bodyBottom() - pager.footRoom(0)) {
-            pager.newPage(pager.page().section);
-            y = pager.bodyTop();
-        }
-        pager.page().notes.push_back({n, y});
-        y += height;
-    }
-
-    QTextCursor cursor(doc);
-    cursor.beginEditBlock();
-    for (const auto& [item, extra] : pushes)
-        push(cursor, *item, extra);
-    for (const Gap& gap : gaps)
-        if (gap.item.frame)
-            padRow(static_cast<QTextTable*>(gap.item.frame), gap.unit, QTextFormat::TableCellTopPadding, gap.extra);
-    for (const Gap& row : grownRows)
-        padRow(static_cast<QTextTable*>(row.item.frame), row.unit, QTextFormat::TableCellBottomPadding, row.extra);
-    cursor.endEditBlock();
-    std::vector<Page> pages = pager.finish();
-    const Page& last = pages.back();
-    QTextFrameFormat root = doc->rootFrame()->frameFormat();
-    const double end = last.top + setup.frames[static_cast<size_t>(last.section)].height;
-    root.setBottomMargin(std::max(0.0, end - doc->size().height() + root.bottomMargin()));
-    doc->rootFrame()->setFrameFormat(root);
-    // Lines are moved once everything is laid out: laying a paragraph out places its lines again.
-    doc->size();
-    for (const Gap& gap : gaps)
-        if (!gap.item.frame)
-            moveLines(gap.item.block, gap.unit, gap.extra);
-    for (const LineMove& move : lineMoves) {
-        if (move.line > 0)
-            moveLines(move.block, move.line, move.extra);
-        else
-            move.block.layout()->setPosition(move.block.layout()->position() + QPointF(0, move.extra));
-    }
-    return pages;
+    Paginator paginator(doc, setup);
+    paginator.pageTo(std::numeric_limits<int>::max());
+    return paginator.pages();
 }
 
 } // namespace host

@@ -5,6 +5,7 @@
 #include <QBrush>
 #include <QTextFormat>
 
+#include <memory>
 #include <vector>
 
 class QTextDocument;
@@ -77,17 +78,50 @@ struct PageSetup {
 
 constexpr double kPageGap = 16;      // pixels of desk between two pages
 
-// Lays the root frame's paragraphs and tables out in pages: each section's text at its own page
-// width and margins (the document is as wide as the widest page). What follows a page break or
-// starts a section (on a page of the section's parity, a blank one left before where needed)
-// moves to the next page's body by a wider top margin. A paragraph crossing the foot of its
+// Lays the root frame's paragraphs and tables out in pages, a step at a time: each section's text
+// at its own page width and margins (the document is as wide as the widest page). What follows a
+// page break or starts a section (on a page of the section's parity, a blank one left before where
+// needed) moves to the next page's body by a wider top margin. A paragraph crossing the foot of its
 // page's body (above the footnotes its lines refer to) goes on at the next page's top with the
 // lines that do not fit, as widow control, keeping lines together and keeping with the next
 // paragraph allow; a table, with the rows that do not fit (a row's cells get a wider top padding)
 // and, unless kept whole, the lines of a row's cells that do not fit (each cell's go on at the
 // next page's top; the row gets a wider bottom padding). Text positions never change, so a map of
-// drawn positions stays valid. A line or a row kept whole taller than a page runs on over its foot. The lines moved are lost when Qt lays their
-// paragraph out again: any change to it needs its pages laid out again.
+// drawn positions stays valid. A line or a row kept whole taller than a page runs on over its foot.
+//
+// Only what has been paged is laid out by Qt: a change of margin or padding makes Qt lay out again
+// or move what follows it as far as it has laid the text out, so the text beyond stays unread. The
+// lines moved are lost when Qt lays their paragraph out again: an edit pages again from its item.
+class Paginator {
+public:
+    // The setup's positions are drawn positions. The document is changed as it is paged.
+    Paginator(QTextDocument* doc, PageSetup setup);
+    ~Paginator();
+    Paginator(const Paginator&) = delete;
+    Paginator& operator=(const Paginator&) = delete;
+
+    // Pages on until `count` more pages have been started or the text is all paged.
+    void pageOn(int count);
+    // Pages on until drawn position pos stands on a page.
+    void pageTo(int pos);
+    bool done() const;
+    // The pages so far: all but the last are final until the text is all paged.
+    const std::vector<Page>& pages() const;
+    // Where the paging has got to: the drawn position of the next item to page.
+    int pagedTo() const;
+
+    // Before drawn [at, end) is replaced: the paging goes back to the item holding `at`, to page it
+    // again and those after it until the pages meet the ones laid out before.
+    void beginEdit(int at, int end);
+    // After it: what followed moved by delta.
+    void endEdit(int end, int delta);
+
+private:
+    struct Flow;
+    std::unique_ptr<Flow> m_flow;
+};
+
+// All pages at once.
 std::vector<Page> layOutPages(QTextDocument* doc, const PageSetup& setup);
 
 // The widest page's width, and the left and right margins of the document's root frame: the

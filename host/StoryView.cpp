@@ -55,14 +55,15 @@ const QColor kMarkColor(0x80, 0x80, 0x80);
 const QColor kDeletedColor(Qt::red);
 const QColor kHighlightColor(Qt::yellow);
 const QColor kDeskColor(0xe6, 0xe6, 0xe6);
-constexpr int kMaxPaginated = 400000;           // drawn characters: some 200 pages
 // Qt lays a paragraph out as a whole, in time that grows faster than its length: a longer run of
-// text without a paragraph mark is drawn in pieces of about this many characters. On pages, each
-// piece after the first takes some three quarters of a page of its own instead (kShortestPiece
-// characters at least): Qt's paging lays out again, after every edit, each paragraph after the
-// edit that crosses a page's foot, and a piece that never does is only moved.
+// text without a paragraph mark is drawn in pieces of about this many characters. On pages, the
+// pieces hold some three quarters of a page each instead (kShortestPiece characters at least): an
+// edit lays out again the piece it is in, and the pages from there on are paged again.
 constexpr int kLongestDrawnParagraph = 10000;
 constexpr int kShortestPiece = 1000;
+// Pages laid out before the story is first shown, and in each step after.
+constexpr int kFirstPages = 3;
+constexpr int kPagesPerStep = 4;
 // Marks the empty block a paragraph keeps before a drawing its lines run beside: text typed there
 // would not show, so an edit there draws the story again.
 constexpr int kBeforeDrawing = QTextFormat::UserProperty + 0x200;
@@ -520,7 +521,6 @@ private:
         m_cursor = frame->lastCursorPosition();
         m_cursor.movePosition(QTextCursor::NextBlock);
         para.setTopMargin(0);
-        para.setPageBreakPolicy(QTextFormat::PageBreak_Auto);
         m_cursor.setBlockFormat(para);
     }
 
@@ -528,13 +528,6 @@ private:
 
     void paragraphEnded()
     {
-        if (m_inPieces && !m_pageBody.isEmpty()) {
-            // The next paragraph would take the last piece's new page.
-            flush();
-            QTextBlockFormat flowing;
-            flowing.setPageBreakPolicy(QTextFormat::PageBreak_Auto);
-            m_cursor.mergeBlockFormat(flowing);
-        }
         m_sinceBreak = 0;
         m_inPieces = false;
     }
@@ -586,12 +579,6 @@ private:
             m_pieceLength = pieceLength(p + 1);
             m_pieceFormat = m_format;
         }
-        if (!m_pageBody.isEmpty()) {
-            flush();
-            QTextBlockFormat newPage;
-            newPage.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
-            m_cursor.mergeBlockFormat(newPage);
-        }
     }
 
     void put(int32_t p)
@@ -633,11 +620,6 @@ private:
     {
         if (m_pageBreaks.empty() || m_pageBreaks.back() != pos())
             m_pageBreaks.push_back(pos());
-        // For Qt's own paging; set now, as a format set once laid out lays everything out again.
-        flush();
-        QTextBlockFormat breakBefore;
-        breakBefore.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
-        m_cursor.mergeBlockFormat(breakBefore);
     }
 
     const docx::Story& m_story;
@@ -705,6 +687,9 @@ StoryView::StoryView(QWidget* parent)
     // The caret moved by the keyboard counts as much as a selection made with the mouse.
     connect(this, &QTextEdit::selectionChanged, this, reportSelection);
     connect(this, &QTextEdit::cursorPositionChanged, this, reportSelection);
+    m_pagingTimer.setSingleShot(true);
+    m_pagingTimer.setInterval(0);
+    connect(&m_pagingTimer, &QTimer::timeout, this, &StoryView::pageStep);
 }
 
 void StoryView::setStory(const docx::Story& story, int storyIndex, const DrawContext& context)
@@ -748,22 +733,17 @@ bool StoryView::redrawReplaced(const docx::Story& story, int32_t at, const QStri
     if (std::any_of(m_doubleStrikes.begin(), m_doubleStrikes.end(), [&](const auto& s) { return s.first < b && s.second > a; }))
         return false;
     // A split or join draws as a block broken or merged, which keeps the first block's look as the
-    // model does; not in a table, on pages laid out here (Qt's own paging follows by itself), after
-    // a page break (the new block would break the page too), or where list labels count again. A
-    // piece of a long paragraph starts a page of its own, but the blocks split from it flow on.
+    // model does; not in a table, or where list labels count again.
     const QTextBlock block = document()->findBlock(a);
     if (block.blockFormat().boolProperty(kBeforeDrawing))
         return false;
-    const bool breaksPage = block.blockFormat().pageBreakPolicy() != QTextFormat::PageBreak_Auto;
-    const bool piece = breaksPage && !std::binary_search(m_pageBreaks.begin(), m_pageBreaks.end(), block.position());
     if (removed.contains(QChar(kMark)) || story.text.mid(at, inserted).contains(QChar(kMark))) {
         const auto& paras = story.look.paras;
         const auto from = std::upper_bound(paras.begin(), paras.end(), at,
                                            [](int32_t v, const docx::ParaLook& l) { return v < l.start; });
         const bool inCell = std::any_of(story.cells.begin(), story.cells.end(),
                                         [&](const docx::TableCell& c) { return c.start <= removedEnd && at <= c.end; });
-        if (inCell || (!m_pages.empty() && !m_pagedByQt) || from == paras.begin()
-            || (breaksPage && !piece)
+        if (inCell || from == paras.begin()
             || std::any_of(std::prev(from), paras.end(), [](const docx::ParaLook& l) { return !l.label.isEmpty(); }))
             return false;
     }
@@ -792,7 +772,8 @@ bool StoryView::redrawReplaced(const docx::Story& story, int32_t at, const QStri
         ++drawnCount;
     }
 
-    const double heightBefore = m_pages.empty() ? 0 : document()->documentLayout()->blockBoundingRect(block).height();
+    if (m_paginator)
+        m_paginator->beginEdit(a, b);
     m_selecting = true;   // the map is half updated until the end
     // One edit block: Qt lays the document out again once, walking every block after the change.
     QTextCursor cursor(document());
@@ -802,12 +783,6 @@ bool StoryView::redrawReplaced(const docx::Story& story, int32_t at, const QStri
     cursor.removeSelectedText();
     for (const auto& [text, format] : pieces)
         cursor.insertText(text, format);
-    if (piece) {
-        QTextBlockFormat flowing;
-        flowing.setPageBreakPolicy(QTextFormat::PageBreak_Auto);
-        for (QTextBlock split = block.next(); split.isValid() && split.position() <= a + drawnCount; split = split.next())
-            QTextCursor(split).mergeBlockFormat(flowing);
-    }
     cursor.endEditBlock();
     m_selecting = false;
 
@@ -821,16 +796,14 @@ bool StoryView::redrawReplaced(const docx::Story& story, int32_t at, const QStri
             start += delta;
             end += delta;
         }
-    // A paragraph that changed height moves the page breaks after it: the pages are laid out again
-    // (Qt's own paging follows by itself). So does an edit in a table, when a row goes on across a
-    // page: laying the table out again puts the lines moved to the next page back.
-    if (!m_pages.empty() && !m_pagedByQt && document()->documentLayout()->blockBoundingRect(document()->findBlock(a)).height() != heightBefore)
-        return false;
-    bool inTable = false;
-    for (QTextFrame* f = document()->frameAt(a); f && !inTable; f = f->parentFrame())
-        inTable = qobject_cast<QTextTable*>(f) != nullptr;
-    if (inTable && !m_pagedByQt && std::any_of(m_pages.begin(), m_pages.end(), [](const Page& p) { return p.rowCut.y >= 0; }))
-        return false;
+    // Laying the paragraph (or table) out again put back the lines the pages had moved, and it may
+    // have changed height: it is paged again, and what follows until the pages are as before.
+    if (m_paginator) {
+        m_paginator->endEdit(b, delta);
+        m_paginator->pageTo(a + drawnCount);
+        m_paginator->pageOn(1);
+        pagesChanged();
+    }
     m_revision = story.revision;
     refit();
     return true;
@@ -842,20 +815,14 @@ void StoryView::setPaging(const PageSetup& setup, const PageDecorator& decorate)
     m_decorate = decorate;
 }
 
-// Paging by PageLayout needs the whole story laid out, so a long story is paged by Qt's own layout
-// instead, as it lays the text out in steps: every page of the first section's size, lines split
-// across pages, notes left to their pane.
+// The story is paged in steps: the first pages at once, the rest from the event loop, a few pages
+// at a time, so that the window can be used meanwhile.
 void StoryView::paginate()
 {
-    m_pages.clear();
-    m_pagedByQt = false;
+    m_pagingTimer.stop();
+    m_paginator.reset();
     if (m_setup.frames.empty())
         return;
-    if (document()->characterCount() > kMaxPaginated) {
-        m_pagedByQt = true;
-        paginateAsLaidOut();
-        return;
-    }
     PageSetup drawn = m_setup;
     const auto clamped = [this](int cp) { return std::clamp(cp, 0, static_cast<int>(m_toDisplay.size()) - 1); };
     for (int& start : drawn.sectionStarts)
@@ -870,45 +837,51 @@ void StoryView::paginate()
     std::sort(marks.begin(), marks.end());
     drawn.breaks.clear();
     std::set_difference(m_pageBreaks.begin(), m_pageBreaks.end(), marks.begin(), marks.end(), std::back_inserter(drawn.breaks));
-    m_pages = layOutPages(document(), drawn);
+    m_paginator = std::make_unique<Paginator>(document(), std::move(drawn));
+    m_paginator->pageOn(kFirstPages);
+    pagesChanged();
+}
+
+void StoryView::pageStep()
+{
+    if (!m_paginator)
+        return;
+    m_paginator->pageOn(kPagesPerStep);
+    pagesChanged();
+}
+
+void StoryView::pagesChanged()
+{
+    if (!m_paginator->done())
+        m_pagingTimer.start();
+    viewport()->update();
     emit paged();
 }
 
-void StoryView::paginateAsLaidOut()
+const std::vector<Page>& StoryView::pages() const
 {
-    const PageFrame& frame = m_setup.frames.front();
-    // Qt keeps the root frame's top and bottom margins on every page; the desk between two pages
-    // is drawn over the bottom one.
-    QTextFrameFormat root = document()->rootFrame()->frameFormat();
-    root.setBottomMargin(frame.bottom + kPageGap);
-    document()->rootFrame()->setFrameFormat(root);
-    document()->setPageSize(QSizeF(m_pageWidth, frame.height + kPageGap));
-    connect(document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, this,
-            &StoryView::countPages, Qt::UniqueConnection);
-    countPages(QSizeF(m_pageWidth, frame.height));
+    static const std::vector<Page> kNone;
+    return m_paginator ? m_paginator->pages() : kNone;
 }
 
-// The pages so far: the size is that of the text laid out yet, which grows step by step.
-void StoryView::countPages(const QSizeF& laidOut)
+bool StoryView::pagingDone() const
 {
-    if (m_setup.frames.empty())
+    return !m_paginator || m_paginator->done();
+}
+
+void StoryView::pageTo(int32_t cp)
+{
+    if (!m_paginator || displayPosition(std::clamp(cp, 0, storyLength())) < m_paginator->pagedTo())
         return;
-    const double pitch = m_setup.frames.front().height + kPageGap;
-    const size_t count = std::max<size_t>(1, static_cast<size_t>(std::ceil(laidOut.height() / pitch - 0.01)));
-    if (count == m_pages.size())
-        return;
-    m_pages.resize(count);
-    for (size_t k = 0; k < count; ++k) {
-        m_pages[k].top = static_cast<double>(k) * pitch;
-        m_pages[k].number = static_cast<int>(k) + 1;
-    }
-    emit paged();
+    m_paginator->pageTo(displayPosition(std::clamp(cp, 0, storyLength())));
+    m_paginator->pageOn(1);   // its page's footnotes placed
+    pagesChanged();
 }
 
 int StoryView::pageAt(double y) const
 {
-    const auto after = std::upper_bound(m_pages.begin(), m_pages.end(), y, [](double v, const Page& p) { return v < p.top; });
-    return std::max(0, static_cast<int>(after - m_pages.begin()) - 1);
+    const auto after = std::upper_bound(pages().begin(), pages().end(), y, [](double v, const Page& p) { return v < p.top; });
+    return std::max(0, static_cast<int>(after - pages().begin()) - 1);
 }
 
 int StoryView::pageOfPosition(int pos) const
@@ -929,9 +902,9 @@ void StoryView::paintPages()
     // Qt paints the root frame's white over the whole viewport, which can be wider than the widest
     // page; the document's own size is not asked for, as that would lay it all out.
     const double width = std::max<double>(m_pageWidth, viewport()->width() + horizontalScrollBar()->value());
-    for (size_t k = 0; k < m_pages.size(); ++k) {
-        const PageFrame& frame = frameOf(m_pages[k]);
-        const QRectF pageRect(0, m_pages[k].top, frame.width, frame.height);
+    for (size_t k = 0; k < pages().size(); ++k) {
+        const PageFrame& frame = frameOf(pages()[k]);
+        const QRectF pageRect(0, pages()[k].top, frame.width, frame.height);
         if (!pageRect.adjusted(0, 0, width - frame.width, kPageGap).intersects(visible))
             continue;
         painter.fillRect(QRectF(0, pageRect.bottom(), width, kPageGap), kDeskColor);
@@ -939,19 +912,19 @@ void StoryView::paintPages()
             painter.fillRect(QRectF(frame.width, pageRect.top(), width - frame.width, frame.height), kDeskColor);
         // A table row going on to the next page is drawn from where it was cut: its cells' edges
         // reach from there across the margins. Its top border is drawn again above it.
-        const RowCut& cut = m_pages[k].rowCut;
+        const RowCut& cut = pages()[k].rowCut;
         if (cut.y >= 0)
             painter.fillRect(QRectF(0, cut.y, frame.width, pageRect.bottom() - cut.y), Qt::white);
         if (cut.y >= 0 && cut.border > 0) {   // the row's foot on this page
             painter.setPen(QPen(cut.brush, cut.border));
             painter.drawLine(QPointF(cut.left, cut.y), QPointF(cut.right, cut.y));
         }
-        if (const RowCut& above = k > 0 ? m_pages[k - 1].rowCut : RowCut(); above.y >= 0)
+        if (const RowCut& above = k > 0 ? pages()[k - 1].rowCut : RowCut(); above.y >= 0)
             paintRowGoingOn(painter, above, pageRect.top(), frame);
         if (m_decorate)
             m_decorate(painter, static_cast<int>(k), pageRect, false);
     }
-    const double end = m_pages.back().top + frameOf(m_pages.back()).height + kPageGap;
+    const double end = pages().back().top + frameOf(pages().back()).height + kPageGap;
     if (end < visible.bottom())   // below the last page
         painter.fillRect(QRectF(0, end, width, visible.bottom() - end), kDeskColor);
 }
@@ -963,9 +936,9 @@ void StoryView::paintPagesBehind()
     const QPointF scroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
     painter.translate(-scroll);
     const QRectF visible(scroll, QSizeF(viewport()->size()));
-    for (size_t k = 0; k < m_pages.size(); ++k) {
-        const PageFrame& frame = frameOf(m_pages[k]);
-        const QRectF pageRect(0, m_pages[k].top, frame.width, frame.height);
+    for (size_t k = 0; k < pages().size(); ++k) {
+        const PageFrame& frame = frameOf(pages()[k]);
+        const QRectF pageRect(0, pages()[k].top, frame.width, frame.height);
         if (!pageRect.intersects(visible))
             continue;
         painter.fillRect(pageRect, Qt::white);
@@ -1011,6 +984,7 @@ int32_t StoryView::storyCharacter(int pos) const
 
 void StoryView::selectStory(int32_t start, int32_t end)
 {
+    pageTo(end);   // the selection is shown on its own page
     QTextCursor c(document());
     c.setPosition(displayPosition(start));
     c.setPosition(displayPosition(end), QTextCursor::KeepAnchor);
@@ -1114,10 +1088,10 @@ void StoryView::resizeEvent(QResizeEvent* event)
 
 void StoryView::paintEvent(QPaintEvent* event)
 {
-    if (!m_pages.empty())
+    if (!pages().empty())
         paintPagesBehind();
     QTextEdit::paintEvent(event);
-    if (!m_pages.empty())
+    if (!pages().empty())
         paintPages();
     if (!m_doubleStrikes.empty())
         paintDoubleStrike();

@@ -7,10 +7,12 @@
 #include <QImage>
 #include <QString>
 #include <QTextEdit>
+#include <QTimer>
 
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -90,10 +92,14 @@ public:
 
     // Lays the story out in pages (taking effect at the next setStory), with decorate drawing
     // what each page shows besides the story. The setup's section starts and note references are
-    // story positions; its breaks are found in the story.
+    // story positions; its breaks are found in the story. The first pages are laid out at once,
+    // the rest in steps from the event loop.
     void setPaging(const PageSetup& setup, const PageDecorator& decorate);
-    // The pages in document coordinates; empty when the story is not paged.
-    const std::vector<Page>& pages() const { return m_pages; }
+    // The pages in document coordinates, as far as paged yet; empty when the story is not paged.
+    const std::vector<Page>& pages() const;
+    bool pagingDone() const;
+    // Pages on at once until story position cp stands on a finished page.
+    void pageTo(int32_t cp);
     const PageFrame& frameOf(const Page& page) const { return m_setup.frames.at(static_cast<size_t>(page.section)); }
     // Scrolls document coordinate y into view, a third down the view, unless it is already in it.
     void revealY(double y);
@@ -120,8 +126,8 @@ private:
     void centerPage();
     void framePage(QTextDocument* doc) const;
     void paginate();
-    void paginateAsLaidOut();
-    void countPages(const QSizeF& laidOut);
+    void pageStep();
+    void pagesChanged();
     void paintPages();
     void paintPagesBehind();
     void paintRowGoingOn(QPainter& painter, const RowCut& cut, double pageTop, const PageFrame& frame);
@@ -139,8 +145,8 @@ private:
     PageSetup m_setup;                                 // positions in the story
     PageDecorator m_decorate;
     std::vector<int> m_pageBreaks;                     // drawn positions a page break puts on a new page
-    std::vector<Page> m_pages;
-    bool m_pagedByQt = false;                          // a long story, paged by Qt's layout
+    std::unique_ptr<Paginator> m_paginator;            // none: not paged
+    QTimer m_pagingTimer;                              // the next step of paging
 };
 
 } // namespace host
