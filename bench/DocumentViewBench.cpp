@@ -1,8 +1,10 @@
-// Whole-window timings on the ~2000-page document: from opening it to its first page drawn,
-// the slowest page while scrolling from top to bottom, and the memory the window adds to the
-// loaded model, and a keystroke in the middle of the main text until it is drawn. Run offscreen:
-// QT_QPA_PLATFORM=offscreen document_view_bench [DOCUMENT]
-// (another document, as one holding a paragraph of many MiB, instead of the large one)
+// Whole-window timings on the ~2000-page document: from opening it to its first page drawn, the
+// paging of the rest from the event loop (and its longest step), the slowest page while scrolling
+// from top to bottom, and the memory the window adds to the loaded model, and a keystroke in the
+// middle of the main text until it is drawn. Run offscreen:
+// QT_QPA_PLATFORM=offscreen document_view_bench [DOCUMENT | --pages N [--mixed]]
+// (another document, as one holding a paragraph of many MiB, instead of the large one; or the
+// large one's shape at N pages, its sections on pages of three sizes with --mixed)
 #include "bench/LargeDocument.h"
 #include "host/DocumentWindow.h"
 #include "platform/word/Application.h"
@@ -18,6 +20,7 @@
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstdio>
 #include <vector>
 
@@ -57,9 +60,17 @@ Keystrokes keystrokes(host::StoryView* view, int count, Qt::Key key, const QStri
 int main(int argc, char** argv)
 {
     QApplication qapp(argc, argv);
-    const QString path = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::temp().filePath("tarvelin-bench-large.docx");
-    if (argc <= 1 && !QFile::exists(path))
-        bench::writeLargeDocument(path);
+    bench::LargeDocumentOptions shape;
+    const bool sized = argc > 2 && QByteArray(argv[1]) == "--pages";
+    if (sized)
+        shape.pages = std::atoi(argv[2]);
+    shape.mixedPageSizes = sized && argc > 3 && QByteArray(argv[3]) == "--mixed";
+    const QString path = argc > 1 && !sized ? QString::fromLocal8Bit(argv[1])
+                                            : QDir::temp().filePath(QStringLiteral("tarvelin-bench-large-%1%2.docx")
+                                                                        .arg(shape.pages)
+                                                                        .arg(shape.mixedPageSizes ? "-mixed" : ""));
+    if ((argc <= 1 || sized) && !QFile::exists(path))
+        bench::writeLargeDocument(path, shape);
 
     const long start = peakRssKiB();
     QElapsedTimer clock;
@@ -80,9 +91,14 @@ int main(int argc, char** argv)
     const qint64 firstPage = clock.elapsed();
     const long shown = peakRssKiB();
 
-    // Qt lays the rest out in steps while the user reads the first page; here all at once.
-    window.mainView()->document()->size();
-    QApplication::processEvents();
+    // The rest is paged in steps from the event loop while the user reads the first page.
+    qint64 longestStep = 0;
+    while (!window.mainView()->pagingDone()) {
+        QElapsedTimer one;
+        one.start();
+        QApplication::processEvents();
+        longestStep = std::max(longestStep, one.elapsed());
+    }
     const qint64 laidOut = clock.elapsed();
     const long whole = peakRssKiB();
 
@@ -117,11 +133,13 @@ int main(int argc, char** argv)
 
     std::printf("load %lld ms, stories drawn %lld ms, first page on screen %lld ms after opening began\n",
                 static_cast<long long>(loaded), static_cast<long long>(built), static_cast<long long>(firstPage));
-    std::printf("whole main text laid out %lld ms after opening began, in %zu pages\n", static_cast<long long>(laidOut),
-                window.mainView()->pages().size());
+    std::printf("whole main text paged %lld ms after opening began (%lld ms after the first page), in %zu pages; "
+                "longest step %lld ms\n",
+                static_cast<long long>(laidOut), static_cast<long long>(laidOut - firstPage), window.mainView()->pages().size(),
+                static_cast<long long>(longestStep));
     std::printf("scroll: %d screens, slowest %lld ms\n", steps, static_cast<long long>(slowest));
     std::printf("peak RSS: %.1f MiB at start, %.1f MiB with the model (+%.1f), %.1f MiB at the first page (+%.1f), "
-                "%.1f MiB laid out whole (+%.1f, %.2fx the model)\n",
+                "%.1f MiB paged whole (+%.1f, %.2fx the model)\n",
                 start / 1024.0, model / 1024.0, (model - start) / 1024.0, shown / 1024.0, (shown - model) / 1024.0,
                 whole / 1024.0, (whole - model) / 1024.0, static_cast<double>(whole - model) / std::max(1L, model - start));
     std::printf("keystrokes in the middle of a main text of %lld characters, 40 each (5 splits and joins), %s:\n",

@@ -143,6 +143,17 @@ std::size_t writeLargeDocument(const QString& path, const LargeDocumentOptions& 
                                                     + run("フッター Footer " + s) + "</w:p></w:ftr>";
                 docRels += "<Relationship Id=\"rIdF" + s + "\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/footer\" Target=\"footer" + s + ".xml\"/>";
             }
+            if (o.mixedPageSizes) {
+                static const char* const kPages[] = {
+                    "<w:pgSz w:w=\"11906\" w:h=\"16838\"/><w:pgMar w:top=\"1985\" w:right=\"1701\" w:bottom=\"1701\" "
+                    "w:left=\"1701\" w:header=\"851\" w:footer=\"992\"/>",
+                    "<w:pgSz w:w=\"16838\" w:h=\"11906\" w:orient=\"landscape\"/><w:pgMar w:top=\"1134\" w:right=\"1418\" "
+                    "w:bottom=\"1134\" w:left=\"1418\" w:header=\"567\" w:footer=\"567\"/>",
+                    "<w:pgSz w:w=\"10319\" w:h=\"14571\"/><w:pgMar w:top=\"1440\" w:right=\"1080\" w:bottom=\"1440\" "
+                    "w:left=\"1080\" w:header=\"720\" w:footer=\"720\"/>",
+                };
+                refs += kPages[section % 3];
+            }
             const std::string sectPr = "<w:sectPr>" + refs + "</w:sectPr>";
             body += page + 1 == o.pages ? sectPr : "<w:p><w:pPr>" + sectPr + "</w:pPr></w:p>";
             ++section;

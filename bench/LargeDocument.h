@@ -15,6 +15,7 @@ struct LargeDocumentOptions {
     int commentEveryPages = 5;
     int markerEveryParagraphs = 0; // >0: the word "目印" ends every so many paragraphs of the main text
     int commentsPerParagraph = 0;  // >0: so many more comments anchored in every paragraph of the main text
+    bool mixedPageSizes = false;   // sections in turn on A4 upright, A4 lying and B5 pages, with their own margins
 };
 
 // Writes a .docx with the given shape to path; returns the total size of its XML parts.

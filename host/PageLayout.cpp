@@ -22,6 +22,7 @@ namespace {
 constexpr double kNoteSeparator = 14;   // pixels above the first note of a page: its rule and a gap
 constexpr int kSectionBatch = 64;       // items given their section's margins at once, ahead of the paging
 constexpr size_t kClearBatch = 16;      // items paged before an edit whose changes are undone at once
+constexpr int kWakeLength = 20000;      // characters Qt is told to lay out again at once (see Flow::wake)
 
 // One paragraph or table of the root frame (or a drawing floating in it).
 struct Item {
@@ -488,10 +489,11 @@ struct Record {
     double added = 0;           // its top margin grown by, once done
     std::vector<Pad> pads;
     std::vector<LineMove> moves;
+    bool edited = false;        // an edit changed it since: it is paged again whatever its start
 
     bool sameStart(const Record& o) const
     {
-        return page == o.page && section == o.section && number == o.number && pageNotes == o.pageNotes
+        return !edited && page == o.page && section == o.section && number == o.number && pageNotes == o.pageNotes
                && nextNote == o.nextNote && std::abs(y - o.y) < 0.01 && std::abs(linesMoved - o.linesMoved) < 0.01;
     }
 };
@@ -541,10 +543,35 @@ struct Paginator::Flow {
     double shift = 0;            // of the item being paged, from where Qt has it
     int placedTo = 0;            // items before it stand at their section's width
     double tailAdded = 0;        // the last paragraph's top margin, grown to reach the last page's foot
+    bool blanks = false;         // Qt may hold paragraphs it takes as laid out that it never laid out
     std::vector<Record> records;
     size_t applied = 0;          // records whose changes are made
     std::deque<Earlier> earlier;    // the nearest edit's first
     std::vector<Page> shown;     // while paging again: the pages so far, and those of before after them
+
+    // Qt lays the text out lazily, as far as asked. A change inside what it has laid out has it go
+    // over the rest as if that were laid out too, leaving those paragraphs blank and taken as laid
+    // out: a change made here, at the end of its edit block, also marks everything after it as
+    // changed, which Qt then lays out lazily again, from the change on. (Marking it has Qt lay out
+    // at once what the edit block changed so far.)
+    bool lazy() const { return !blanks && doc->lastBlock().layout()->lineCount() == 0; }
+    void changedFrom(int from)
+    {
+        if (lazy())
+            doc->markContentsDirty(from, doc->characterCount() - from);
+    }
+
+    // An edit of the user's, which lays out nothing beyond it, may have left Qt's blank paragraphs
+    // after it: they are laid out again, some pages of them at a time, as the paging meets them.
+    void wake(const Item& item)
+    {
+        if (!blanks)
+            return;
+        const QTextBlock first = item.frame ? item.frame->firstCursorPosition().block() : item.block;
+        layout->blockBoundingRect(first);
+        if (first.layout()->lineCount() == 0)
+            doc->markContentsDirty(item.start(), std::min(kWakeLength, doc->characterCount() - item.start()));
+    }
 
     void pageOn(int count)
     {
@@ -569,6 +596,7 @@ struct Paginator::Flow {
         }
         const Item item = state.next;
         placeSections(item);
+        wake(item);
         if (!placeItem(item))
             return;
         state.prevStart = item.start();
@@ -594,6 +622,7 @@ struct Paginator::Flow {
                 widenMargins(cursor, item, left, right, 0);
             placedTo = item.end();
         }
+        changedFrom(from.start());
         cursor.endEditBlock();
     }
 
@@ -649,6 +678,7 @@ struct Paginator::Flow {
         state.done = true;
         earlier.clear();
         flush();
+        blanks = false;   // all met and laid out
         reachLastPage();
     }
 
@@ -691,12 +721,15 @@ struct Paginator::Flow {
     {
         if (applied < records.size()) {
             QTextCursor cursor(doc);
+            cursor.beginEditBlock();
             for (size_t k = applied; k < records.size(); ++k) {
                 Record& r = records[k];
                 if (r.pushed > 0)
                     r.added = push(cursor, r.item, r.pushed);
                 padRows(r, 1);
             }
+            changedFrom(records[applied].item.start());
+            cursor.endEditBlock();
             moveAllLines(applied, records.size(), records);
             applied = records.size();
         }
@@ -758,8 +791,12 @@ struct Paginator::Flow {
             return nullptr;
         if (e.cleared <= e.at) {
             const size_t end = std::min(e.records.size(), e.at + kClearBatch);
+            QTextCursor cursor(doc);
+            cursor.beginEditBlock();
             for (size_t k = e.at; k < end; ++k)
                 undo(e.records[k]);
+            changedFrom(item.start());
+            cursor.endEditBlock();
             e.cleared = end;
         }
         return &e.records[e.at];
@@ -772,11 +809,14 @@ struct Paginator::Flow {
         Earlier e = std::move(earlier.front());
         earlier.pop_front();
         QTextCursor cursor(doc);
+        cursor.beginEditBlock();
         for (size_t k = e.at; k < e.cleared; ++k) {
             if (e.records[k].added != 0)
                 widenMargins(cursor, e.records[k].item, 0, 0, e.records[k].added);
             padRows(e.records[k], 1);
         }
+        changedFrom(e.records[e.at].item.start());
+        cursor.endEditBlock();
         moveAllLines(e.at, std::max(e.at, e.cleared), e.records);
         pager.adopt(e.records[e.at].page, std::move(e.pager));
         records.insert(records.end(), std::make_move_iterator(e.records.begin() + static_cast<long>(e.at)),
@@ -939,6 +979,8 @@ bool Paginator::Flow::placeItem(const Item& item)
 // from there on is kept to be met again.
 void Paginator::Flow::beginEdit(int at, int end)
 {
+    if (lazy())
+        blanks = true;   // the edit is laid out alone
     if (!state.done && state.next.valid() && at >= state.next.start()) {
         if (earlier.empty())
             return;   // not paged yet
@@ -960,6 +1002,7 @@ void Paginator::Flow::beginEdit(int at, int end)
     was.records.erase(std::remove_if(was.records.begin() + 1, was.records.end(),
                                      [&](const Record& r) { return r.item.start() > at && r.item.start() <= end; }),
                       was.records.end());
+    was.records.front().edited = true;
     const Record& from = was.records.front();
     pager.reopen(from.page, from.pageNotes, from.section, from.number);
     state.next = from.item;

@@ -801,7 +801,7 @@ bool StoryView::redrawReplaced(const docx::Story& story, int32_t at, const QStri
     if (m_paginator) {
         m_paginator->endEdit(b, delta);
         m_paginator->pageTo(a + drawnCount);
-        m_paginator->pageOn(1);
+        m_paginator->pageTo(m_paginator->pagedTo());   // the paragraph after it, where the pages may meet
         pagesChanged();
     }
     m_revision = story.revision;

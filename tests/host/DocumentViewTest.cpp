@@ -367,45 +367,70 @@ TEST_F(HostTest, AVeryLongParagraphIsDrawnInPiecesAndItsHitsAreStillSelectedExac
     EXPECT_EQ(main->storyPosition(across.selectionEnd()), 12000);
 }
 
-TEST_F(HostTest, ALongStoryIsPagedAsItIsLaidOutWithLinesSplitAcrossPages)
+TEST_F(HostTest, ALongStoryIsPagedInStepsWithEachSectionsPagesAndItsFootnotesAtTheirPagesFoot)
 {
-    // Over 400,000 characters: paged by Qt's layout as it goes, at the first section's page.
+    // Over 400,000 characters in two sections, the second on landscape pages, with a footnote near
+    // the end: the first pages are there at once, the rest come from the event loop.
     QString body;
     for (int i = 0; i < 4200; ++i)
-        body += para(run(QStringLiteral("Line %1 of a long story, padded out to about a hundred characters of text in all.").arg(i, 5)));
-    body += para("<w:r><w:br w:type=\"page\"/></w:r>" + run("after the break"));
+        body += para(run(QStringLiteral("Line %1 of a long story, padded out to about a hundred characters of text in all.").arg(i, 5)),
+                     i == 2100 ? "<w:sectPr><w:pgSz w:w=\"11906\" w:h=\"16838\"/></w:sectPr>" : "");
+    body += para(run("noted") + "<w:r><w:footnoteReference w:id=\"1\"/></w:r>");
+    body += para("<w:r><w:br w:type=\"page\"/></w:r>" + run("after the break"))
+            + "<w:sectPr><w:pgSz w:w=\"16838\" w:h=\"11906\" w:orient=\"landscape\"/></w:sectPr>";
     const QString path = dir.filePath("longstory.docx");
-    DocxBuilder().body(body).save(path);
+    DocxBuilder()
+        .body(body)
+        .part("word/footnotes.xml", QString("<w:footnotes %1><w:footnote w:id=\"1\">%2</w:footnote></w:footnotes>")
+                                        .arg(DocxBuilder::kNamespaces, para("<w:r><w:footnoteRef/></w:r>" + run(" The note"))))
+        .save(path);
     start({path});
     host::DocumentWindow* window = windowOf(1);
     host::StoryView* main = window->mainView();
-    main->document()->size();   // lays the rest out now rather than in steps
-    QCoreApplication::processEvents();
+    const auto indicator = [&] {
+        QStringList shown;
+        for (QLabel* label : window->statusBar()->findChildren<QLabel*>())
+            shown << label->text();
+        return shown.filter(QRegularExpression(QStringLiteral("^\\d+ / %1 ページ$").arg(main->pages().size())));
+    };
+    ASSERT_FALSE(main->pagingDone());
+    EXPECT_LT(main->pages().size(), 20u);
+    EXPECT_EQ(indicator().size(), 1);   // the pages paged so far
+    ASSERT_TRUE(QTest::qWaitFor([main] { return main->pagingDone(); }, 60000));
     const std::vector<host::Page>& pages = main->pages();
     ASSERT_GT(pages.size(), 50u);
-    const host::PageFrame& frame = main->frameOf(pages.front());
-    const double pitch = frame.height + host::kPageGap;
-    EXPECT_DOUBLE_EQ(pages[1].top, pitch);
-    // Every line stands inside its page's body.
+    EXPECT_EQ(indicator().size(), 1);
+    // Every line stands inside its page's body, on pages of its section.
+    const QAbstractTextDocumentLayout* layout = main->document()->documentLayout();
     for (QTextBlock b = main->document()->begin(); b.isValid(); b = b.next()) {
-        const QRectF r = main->document()->documentLayout()->blockBoundingRect(b);
-        const double inPage = r.top() - std::floor(r.top() / pitch) * pitch;
-        ASSERT_GE(inPage, frame.top - 0.5) << b.blockNumber();
-        ASSERT_LE(inPage + b.layout()->lineAt(0).height(), frame.height - frame.bottom + 0.5) << b.blockNumber();
+        const QRectF r = layout->blockBoundingRect(b);
+        for (int k = 0; k < b.layout()->lineCount(); ++k) {
+            const QTextLine line = b.layout()->lineAt(k);
+            const double top = r.top() + line.y() - b.layout()->lineAt(0).y();
+            const host::Page& page = pages[static_cast<size_t>(main->pageAt(top + 1))];
+            const host::PageFrame& frame = main->frameOf(page);
+            ASSERT_GE(top, page.top + frame.top - 0.5) << b.blockNumber();
+            ASSERT_LE(top + line.height(), page.top + frame.height - frame.bottom + 0.5) << b.blockNumber();
+        }
     }
-    // The page break starts a page; the indicator counts the pages laid out.
-    const word::RangePtr hit = found(app()->ActiveDocument(), QStringLiteral("after the break"));
-    ASSERT_NE(hit, nullptr);
-    hit->Select();
-    const QTextBlock after = main->document()->findBlock(main->textCursor().selectionStart());
-    const double top = main->document()->documentLayout()->blockBoundingRect(after).top();
-    EXPECT_NEAR(top - std::floor(top / pitch) * pitch, frame.top, 1);
-    EXPECT_EQ(main->pageOfPosition(main->textCursor().selectionStart()), static_cast<int>(pages.size()) - 1);
-    QStringList shown;
-    for (QLabel* label : window->statusBar()->findChildren<QLabel*>())
-        shown << label->text();
-    EXPECT_EQ(shown.filter(QRegularExpression(QStringLiteral("^\\d+ / %1 ページ$").arg(pages.size()))).size(), 1)
-        << shown.join(u'|').toStdString();
+    const auto pageOf = [&](const QString& text) {
+        const word::RangePtr hit = found(app()->ActiveDocument(), text);
+        EXPECT_NE(hit, nullptr) << text.toStdString();
+        hit->Select();
+        return main->pageOfPosition(main->textCursor().selectionStart());
+    };
+    const host::PageFrame& first = main->frameOf(pages.front());
+    const host::PageFrame& last = main->frameOf(pages.back());
+    EXPECT_LT(first.width, first.height);
+    EXPECT_GT(last.width, last.height);
+    EXPECT_EQ(pages[static_cast<size_t>(pageOf(QStringLiteral("Line  2101")))].section, 1);
+    // The footnote at the foot of its reference's page; the page break starts the last page.
+    const host::Page& noted = pages[static_cast<size_t>(pageOf(QStringLiteral("noted")))];
+    ASSERT_EQ(noted.notes.size(), 1u);
+    EXPECT_GT(noted.footnotesTop, noted.top + last.height / 2);
+    EXPECT_EQ(pageOf(QStringLiteral("after the break")), static_cast<int>(pages.size()) - 1);
+    const double top = layout->blockBoundingRect(main->document()->findBlock(main->textCursor().selectionStart())).top();
+    EXPECT_NEAR(top, pages.back().top + last.top, 1);
 }
 
 TEST_F(HostTest, TheViewMenusZoomDialogIsWorkedByTheKeyboardAndFitsThePageWidth)

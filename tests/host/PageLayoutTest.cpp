@@ -374,3 +374,132 @@ TEST(PageLayout, ARowThatDoesNotFitGoesOnInsideItsCellsUnlessKeptWhole)
         EXPECT_GT(docLayout->blockBoundingRect(table->cellAt(2, 0).firstCursorPosition().block()).top(), lineTop(layout->lineCount() - 1));
     }
 }
+
+namespace {
+
+// Where everything stands once paged: the pages, the top of every line of every paragraph (table
+// cells' included, lines moved by the pages included) and the document's height.
+struct Laid {
+    std::vector<Page> pages;
+    std::vector<double> lines;
+    double height = 0;
+};
+
+Laid laidOut(Paragraphs& text, const std::vector<Page>& pages)
+{
+    Laid out{pages, {}, text.doc.size().height()};
+    for (QTextBlock b = text.doc.begin(); b.isValid(); b = b.next()) {
+        const QRectF rect = text.doc.documentLayout()->blockBoundingRect(b);
+        for (int k = 0; k < b.layout()->lineCount(); ++k)
+            out.lines.push_back(rect.top() + b.layout()->lineAt(k).y() - b.layout()->lineAt(0).y());
+    }
+    return out;
+}
+
+void expectSame(const Laid& got, const Laid& want, const std::string& what)
+{
+    ASSERT_EQ(got.pages.size(), want.pages.size()) << what;
+    for (size_t k = 0; k < want.pages.size(); ++k) {
+        const Page& a = got.pages[k];
+        const Page& b = want.pages[k];
+        EXPECT_DOUBLE_EQ(a.top, b.top) << what << " page " << k;
+        EXPECT_EQ(a.section, b.section) << what << " page " << k;
+        EXPECT_EQ(a.number, b.number) << what << " page " << k;
+        EXPECT_DOUBLE_EQ(a.footnotesTop, b.footnotesTop) << what << " page " << k;
+        EXPECT_DOUBLE_EQ(a.rowCut.y, b.rowCut.y) << what << " page " << k;
+        ASSERT_EQ(a.notes.size(), b.notes.size()) << what << " page " << k;
+        for (size_t n = 0; n < a.notes.size(); ++n) {
+            EXPECT_EQ(a.notes[n].note, b.notes[n].note) << what << " page " << k;
+            EXPECT_DOUBLE_EQ(a.notes[n].y, b.notes[n].y) << what << " page " << k;
+        }
+    }
+    ASSERT_EQ(got.lines.size(), want.lines.size()) << what;
+    for (size_t k = 0; k < want.lines.size(); ++k)
+        ASSERT_NEAR(got.lines[k], want.lines[k], 0.01) << what << " line " << k;
+    EXPECT_NEAR(got.height, want.height, 0.5) << what;
+}
+
+// Some pages of text of two sections: paragraphs, one of six lines crossing a page's foot, a
+// table running over a page, a footnote, a page break.
+struct Mixed {
+    Mixed() : text(25, 20, {smallPage(), smallPage(400, 200)})
+    {
+        crossing = text.append(6);   // lines 6 to 11 of the third page's ten
+        for (int k = 0; k < 12; ++k)
+            text.append(1);
+        QTextTable* table = text.appendTable(12, 2);
+        for (int r = 0; r < table->rows(); ++r)
+            table->cellAt(r, 0).firstCursorPosition().insertText(QStringLiteral("r%1").arg(r));
+        for (int k = 0; k < 30; ++k)
+            broken = text.append(k % 7 == 0 ? 3 : 1);
+        setup.frames = {smallPage(), smallPage(400, 200)};
+        place();
+    }
+    void place()
+    {
+        setup.sectionStarts = {0, text.start(30)};
+        setup.breaks = {text.start(broken - 10)};
+        setup.notes = {{text.start(crossing + 3) + 1, 25, false}, {text.start(8), 30, true}};
+    }
+    Paragraphs text;
+    PageSetup setup;
+    int crossing = 0, broken = 0;
+};
+
+} // namespace
+
+TEST(PageLayout, PagingInStepsLaysOutWhatPagingAtOnceDoes)
+{
+    Mixed once, stepped;
+    const Laid whole = laidOut(once.text, host::layOutPages(&once.text.doc, once.setup));
+    ASSERT_GE(whole.pages.size(), 8u);
+    host::Paginator paginator(&stepped.text.doc, stepped.setup);
+    int steps = 0;
+    for (; !paginator.done(); ++steps) {
+        const size_t before = paginator.pages().size();
+        paginator.pageOn(1);
+        ASSERT_GE(paginator.pages().size(), before);
+    }
+    EXPECT_GT(steps, 4);
+    expectSame(laidOut(stepped.text, paginator.pages()), whole, "in steps");
+}
+
+TEST(PageLayout, AnEditPagesAgainFromItsParagraphUntilThePagesMeetThoseOfBefore)
+{
+    // A letter typed in the paragraph crossing a page's foot, then a line more there (what follows
+    // moves until the page break), a line more in a later paragraph the paging again has not
+    // reached yet, and a letter in the first once more while the paging again goes on.
+    const QString lineMore = QString(QChar::LineSeparator) + QStringLiteral("w9");
+    struct Edit {
+        int paragraph;      // of those below
+        QString text;
+        bool metAtOnce;     // the paging is done once the edited paragraph and the next are: the pages after kept
+    };
+    const Edit edits[] = {{0, QStringLiteral("x"), true}, {0, lineMore, false}, {2, lineMore, false}, {0, QStringLiteral("y"), false}};
+    Mixed edited, fresh;
+    const int paragraphs[] = {edited.crossing, edited.crossing + 8, edited.broken - 5};
+    host::Paginator paginator(&edited.text.doc, edited.setup);
+    paginator.pageTo(std::numeric_limits<int>::max());
+    std::string done;
+    for (const Edit& e : edits) {
+        done += e.text.toStdString() + ' ';
+        const int at = edited.text.start(paragraphs[e.paragraph]) + 1;
+        for (Paragraphs* text : {&edited.text, &fresh.text}) {
+            if (text == &edited.text)
+                paginator.beginEdit(at, at);
+            QTextCursor c(&text->doc);
+            c.setPosition(at);
+            c.insertText(e.text);
+            if (text == &edited.text)
+                paginator.endEdit(at, static_cast<int>(e.text.size()));
+        }
+        paginator.pageTo(at);
+        paginator.pageTo(paginator.pagedTo());
+        EXPECT_EQ(paginator.done(), e.metAtOnce) << done;
+    }
+    paginator.pageTo(std::numeric_limits<int>::max());
+    ASSERT_TRUE(paginator.done());
+    fresh.place();   // the positions of the fresh text's breaks and notes, after its edits
+    expectSame(laidOut(edited.text, paginator.pages()), laidOut(fresh.text, host::layOutPages(&fresh.text.doc, fresh.setup)),
+               "edited " + done);
+}
