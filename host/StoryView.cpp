@@ -14,16 +14,17 @@
 // down once laid out, a table's rows by their cells' padding, a whole paragraph or table by a
 // wider top margin); each section keeps its own page size through paragraph margins; the view
 // paints the desk between pages and, through the window, each page's header, footer, footnotes
-// and the endnotes after the text. A story too long to lay out whole before it is shown is paged
-// by Qt's own layout as it goes, at the first section's page. Text positions never change for
-// layout, so the map above stays valid; a very long paragraph is drawn in pieces, the breaks
-// between them taking no story position. Floating pictures and text boxes of the main text and of
+// and the endnotes after the text. The first pages are laid out before the story is shown, the
+// rest a few pages at a time from the event loop, Qt laying out no further than the pages. Text
+// positions never change for layout, so the map above stays valid; a very long paragraph is drawn
+// in pieces, the breaks between them taking no story position. Floating pictures and text boxes of the main text and of
 // the headers are not drawn in the text: host/PageObjects places them on the pages, and the text
 // keeps a transparent band at the anchor of one it wraps above and below.
 //
 // Editing goes through word::Range, which moves the story's runs, marks and looks together. An
 // edit of plain text within a paragraph is drawn in place: the drawn characters are replaced in
-// the model's formats and the map after them shifts. Any other edit draws its story again.
+// the model's formats and the map after them shifts, and the pages are laid out again from its
+// paragraph on until they meet those of before. Any other edit draws its story again.
 #include "host/StoryView.h"
 
 #include "host/PageObjects.h"

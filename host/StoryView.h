@@ -75,9 +75,10 @@ public:
     int32_t storyCharacter(int pos) const;
 
     // Draws one edit of the story without drawing it all again: [at, at + removed.size()) as drawn
-    // became [at, at + inserted) of story, one revision later. False, leaving the drawing stale,
-    // when the edit was more than plain text in one paragraph of unchanged height (marks,
-    // paragraph ends, double strikes): the caller then draws the whole story.
+    // became [at, at + inserted) of story, one revision later, and pages again from there. False,
+    // leaving the drawing stale, when the edit was more than plain text in one paragraph (marks,
+    // double strikes, paragraph ends in a table or before a list): the caller then draws the
+    // whole story.
     bool redrawReplaced(const docx::Story& story, int32_t at, const QString& removed, int32_t inserted);
 
     // Selects exactly the drawn characters of [start, end) and scrolls them into view.
