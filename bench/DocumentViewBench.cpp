@@ -101,6 +101,18 @@ int main(int argc, char** argv)
     }
     const qint64 laidOut = clock.elapsed();
     const long whole = peakRssKiB();
+    const size_t pageCount = window.mainView()->pages().size();
+
+    // QT_QPA_PLATFORM=xcb ... document_view_bench ... with TARVELIN_GRAB=DIR: pictures of pages near
+    // the start, the middle and the end, to look at.
+    if (const QString grabs = qEnvironmentVariable("TARVELIN_GRAB"); !grabs.isEmpty()) {
+        const std::vector<host::Page>& pages = window.mainView()->pages();
+        for (const size_t k : {size_t(0), size_t(1), pages.size() / 2, pages.size() - 2, pages.size() - 1}) {
+            window.mainView()->verticalScrollBar()->setValue(static_cast<int>(pages[k].top));
+            QApplication::processEvents();
+            window.grab().save(QDir(grabs).filePath(QStringLiteral("page-%1.png").arg(k + 1)));
+        }
+    }
 
     QScrollBar* bar = window.mainView()->verticalScrollBar();
     const int step = std::max(1, bar->pageStep());
@@ -135,7 +147,7 @@ int main(int argc, char** argv)
                 static_cast<long long>(loaded), static_cast<long long>(built), static_cast<long long>(firstPage));
     std::printf("whole main text paged %lld ms after opening began (%lld ms after the first page), in %zu pages; "
                 "longest step %lld ms\n",
-                static_cast<long long>(laidOut), static_cast<long long>(laidOut - firstPage), window.mainView()->pages().size(),
+                static_cast<long long>(laidOut), static_cast<long long>(laidOut - firstPage), pageCount,
                 static_cast<long long>(longestStep));
     std::printf("scroll: %d screens, slowest %lld ms\n", steps, static_cast<long long>(slowest));
     std::printf("peak RSS: %.1f MiB at start, %.1f MiB with the model (+%.1f), %.1f MiB at the first page (+%.1f), "

@@ -544,10 +544,13 @@ struct Paginator::Flow {
     int placedTo = 0;            // items before it stand at their section's width
     double tailAdded = 0;        // the last paragraph's top margin, grown to reach the last page's foot
     bool blanks = false;         // Qt may hold paragraphs it takes as laid out that it never laid out
+    int edited = -1;             // where the item an edit is in starts, until the edit is made
     std::vector<Record> records;
     size_t applied = 0;          // records whose changes are made
     std::deque<Earlier> earlier;    // the nearest edit's first
+    std::vector<Page> whole;     // as they were when the text was last paged to its end
     std::vector<Page> shown;     // while paging again: the pages so far, and those of before after them
+    bool showing = false;        // of `shown`
 
     // Qt lays the text out lazily, as far as asked. A change inside what it has laid out has it go
     // over the rest as if that were laid out too, leaving those paragraphs blank and taken as laid
@@ -573,12 +576,26 @@ struct Paginator::Flow {
             doc->markContentsDirty(item.start(), std::min(kWakeLength, doc->characterCount() - item.start()));
     }
 
+    // Pages on for `count` pages, and on through what Qt had laid out beyond them already, which
+    // its next change would otherwise lay out again.
     void pageOn(int count)
     {
         const size_t target = pager.pages().size() + static_cast<size_t>(std::max(0, count));
-        while (!state.done && pager.pages().size() < target)
+        const int laid = laidOutTo();
+        while (!state.done && (pager.pages().size() < target || (state.next.valid() && state.next.start() < laid)))
             placeNext();
         flush();
+    }
+
+    // Where Qt's lazy layout has got to, from the next item on; 0 when it has laid it all out.
+    int laidOutTo() const
+    {
+        if (!state.next.valid() || !lazy())
+            return 0;
+        QTextBlock b = state.next.frame ? state.next.frame->firstCursorPosition().block() : state.next.block;
+        while (b.isValid() && b.layout()->lineCount() > 0)
+            b = b.next();
+        return b.isValid() ? b.position() : 0;
     }
 
     void pageTo(int pos)
@@ -679,6 +696,7 @@ struct Paginator::Flow {
         earlier.clear();
         flush();
         blanks = false;   // all met and laid out
+        whole = pager.pages();
         reachLastPage();
     }
 
@@ -734,11 +752,10 @@ struct Paginator::Flow {
             applied = records.size();
         }
         shift = state.linesMoved;
-        if (!earlier.empty()) {   // the pages of before, after those paged again
+        showing = !state.done && whole.size() > pager.pages().size();
+        if (showing) {   // the pages of before, after those paged again
             shown = pager.pages();
-            const std::vector<Page>& before = earlier.front().pager.pages();
-            if (before.size() > shown.size())
-                shown.insert(shown.end(), before.begin() + static_cast<long>(shown.size()), before.end());
+            shown.insert(shown.end(), whole.begin() + static_cast<long>(shown.size()), whole.end());
         }
     }
 
@@ -824,8 +841,10 @@ struct Paginator::Flow {
         applied = records.size();
         state = e.end;
         shift = state.linesMoved;
-        if (state.done)
+        if (state.done) {
+            whole = pager.pages();
             reachLastPage();
+        }
         flush();
     }
 
@@ -1012,6 +1031,7 @@ void Paginator::Flow::beginEdit(int at, int end)
     state.linesMoved = from.linesMoved;
     state.bottom = from.bottom;
     shift = state.linesMoved;
+    edited = from.item.start();
     earlier.push_front(std::move(was));
     flush();
 }
@@ -1019,6 +1039,12 @@ void Paginator::Flow::beginEdit(int at, int end)
 // After it: what followed it moved by delta.
 void Paginator::Flow::endEdit(int end, int delta)
 {
+    // A join may have taken the edited paragraph's block away: it is found again where it starts.
+    if (edited >= 0) {
+        state.next = itemOf(doc->findBlock(edited));
+        earlier.front().records.front().item = state.next;
+        edited = -1;
+    }
     const auto move = [&](int& pos) {
         if (pos >= end)
             pos += delta;
@@ -1065,7 +1091,7 @@ const std::vector<Page>& Paginator::pages() const
     static const std::vector<Page> kNone;
     if (!m_flow)
         return kNone;
-    return m_flow->earlier.empty() ? m_flow->pager.pages() : m_flow->shown;
+    return m_flow->showing ? m_flow->shown : m_flow->pager.pages();
 }
 
 int Paginator::pagedTo() const

@@ -142,7 +142,8 @@ std::vector<PageObject> placePageObjects(const StoryView& view, const docx::Look
     for (size_t i = 0; i < look.pictures.size(); ++i) {
         const docx::PictureLook& picture = look.pictures[i];
         AnchorPoint at;
-        if (!picture.anchored || picture.pos > view.storyLength()
+        // Those on pages yet: looking further would have Qt lay out the text beyond the pages.
+        if (!picture.anchored || picture.pos > view.storyLength() || view.displayPosition(picture.pos) >= view.pagedTo()
             || !anchorPoint(view.document(), view.displayPosition(picture.pos), false, at))
             continue;
         const int page = view.pageAt(at.lineTop + 1);

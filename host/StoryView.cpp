@@ -44,6 +44,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <limits>
 #include <optional>
 
 namespace host {
@@ -868,6 +869,11 @@ const std::vector<Page>& StoryView::pages() const
 bool StoryView::pagingDone() const
 {
     return !m_paginator || m_paginator->done();
+}
+
+int StoryView::pagedTo() const
+{
+    return m_paginator ? m_paginator->pagedTo() : std::numeric_limits<int>::max();
 }
 
 void StoryView::pageTo(int32_t cp)

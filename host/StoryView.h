@@ -99,6 +99,8 @@ public:
     // The pages in document coordinates, as far as paged yet; empty when the story is not paged.
     const std::vector<Page>& pages() const;
     bool pagingDone() const;
+    // The drawn position paging has got to: what is before it stands on pages.
+    int pagedTo() const;
     // Pages on at once until story position cp stands on a finished page.
     void pageTo(int32_t cp);
     const PageFrame& frameOf(const Page& page) const { return m_setup.frames.at(static_cast<size_t>(page.section)); }
