@@ -21,7 +21,6 @@ namespace {
 
 constexpr double kNoteSeparator = 14;   // pixels above the first note of a page: its rule and a gap
 constexpr int kSectionBatch = 64;       // items given their section's margins at once, ahead of the paging
-constexpr size_t kClearBatch = 16;      // items paged before an edit whose changes are undone at once
 constexpr int kWakeLength = 20000;      // characters Qt is told to lay out again at once (see Flow::wake)
 
 // One paragraph or table of the root frame (or a drawing floating in it).
@@ -487,6 +486,8 @@ struct Record {
     double bottom = 0;          // of the item before it
     double pushed = 0;          // moved down by
     double added = 0;           // its top margin grown by, once done
+    double kept = 0;            // grown by before an edit, and not undone: `added` replaces it
+    double keptPushed = 0;      // what that moved it down by
     std::vector<Pad> pads;
     std::vector<LineMove> moves;
     bool edited = false;        // an edit changed it since: it is paged again whatever its start
@@ -523,7 +524,7 @@ struct Paginator::Flow {
         std::vector<Record> records;
         Pager pager;
         State end;
-        size_t at = 0, cleared = 0;   // the record met last; those from `at` to `cleared` are undone
+        size_t at = 0, cleared = 0;   // the record met last; up to `cleared`, a table's is undone
     };
 
     Flow(QTextDocument* d, PageSetup s)
@@ -740,13 +741,26 @@ struct Paginator::Flow {
         if (applied < records.size()) {
             QTextCursor cursor(doc);
             cursor.beginEditBlock();
+            int changed = -1;   // where the first change is
             for (size_t k = applied; k < records.size(); ++k) {
                 Record& r = records[k];
-                if (r.pushed > 0)
-                    r.added = push(cursor, r.item, r.pushed);
+                const bool moved = r.pushed > 0 || r.kept != 0;
+                if (r.kept != 0 && r.pushed > 0 && std::abs(r.pushed - r.keptPushed) < 0.01) {
+                    r.added = std::exchange(r.kept, 0.0);   // where it was
+                } else if (moved) {
+                    if (r.kept != 0)
+                        widenMargins(cursor, r.item, 0, 0, -std::exchange(r.kept, 0.0));
+                    if (r.pushed > 0)
+                        r.added = push(cursor, r.item, r.pushed);
+                    if (changed < 0)
+                        changed = r.item.start();
+                }
                 padRows(r, 1);
+                if (changed < 0 && !r.pads.empty())
+                    changed = r.item.start();
             }
-            changedFrom(records[applied].item.start());
+            if (changed >= 0)
+                changedFrom(changed);
             cursor.endEditBlock();
             moveAllLines(applied, records.size(), records);
             applied = records.size();
@@ -790,7 +804,7 @@ struct Paginator::Flow {
         padRows(r, -1);
     }
 
-    // The record of item as paged before an edit; its changes, and those of a few after it, undone.
+    // The record of item as paged before an edit, a table's changes undone.
     const Record* earlierRecord(const Item& item)
     {
         while (!earlier.empty()) {
@@ -806,15 +820,14 @@ struct Paginator::Flow {
         Earlier& e = earlier.front();
         if (e.records[e.at].item.start() != item.start())
             return nullptr;
-        if (e.cleared <= e.at) {
-            const size_t end = std::min(e.records.size(), e.at + kClearBatch);
+        // A table's rows are read as they were before paging; a paragraph's top margin is allowed for.
+        if (e.cleared <= e.at && !e.records[e.at].pads.empty()) {
             QTextCursor cursor(doc);
             cursor.beginEditBlock();
-            for (size_t k = e.at; k < end; ++k)
-                undo(e.records[k]);
+            undo(e.records[e.at]);
             changedFrom(item.start());
             cursor.endEditBlock();
-            e.cleared = end;
+            e.cleared = e.at + 1;
         }
         return &e.records[e.at];
     }
@@ -827,12 +840,17 @@ struct Paginator::Flow {
         earlier.pop_front();
         QTextCursor cursor(doc);
         cursor.beginEditBlock();
+        int changed = -1;
         for (size_t k = e.at; k < e.cleared; ++k) {
-            if (e.records[k].added != 0)
-                widenMargins(cursor, e.records[k].item, 0, 0, e.records[k].added);
-            padRows(e.records[k], 1);
+            const Record& r = e.records[k];
+            if (r.added != 0)
+                widenMargins(cursor, r.item, 0, 0, r.added);
+            padRows(r, 1);
+            if (changed < 0 && (r.added != 0 || !r.pads.empty()))
+                changed = r.item.start();
         }
-        changedFrom(e.records[e.at].item.start());
+        if (changed >= 0)
+            changedFrom(changed);
         cursor.endEditBlock();
         moveAllLines(e.at, std::max(e.at, e.cleared), e.records);
         pager.adopt(e.records[e.at].page, std::move(e.pager));
@@ -855,10 +873,13 @@ struct Paginator::Flow {
 bool Paginator::Flow::placeItem(const Item& item)
 {
     const Record* before = earlier.empty() ? nullptr : earlierRecord(item);
-    const Pieces pieces = piecesOf(layout, item, nextItem(item));
-    const std::vector<Unit>& units = pieces.units;
+    // What it was moved down by before stays until its new place is known: Qt has it there.
+    const double kept = before && before->pads.empty() ? before->added : 0;
+    if (kept != 0)
+        shift -= before->pushed;
+    Pieces pieces = piecesOf(layout, item, nextItem(item));
     const int section = sectionOf(setup, item.start());
-    const double y = units.front().top + shift;
+    const double y = pieces.units.front().top + shift;
 
     Record rec;
     rec.item = item;
@@ -871,9 +892,22 @@ bool Paginator::Flow::placeItem(const Item& item)
     rec.linesMoved = state.linesMoved;
     rec.bottom = state.bottom;
     if (before && before->sameStart(rec)) {
+        shift += kept != 0 ? before->pushed : 0;
         meet();
         return false;
     }
+    rec.kept = kept;
+    rec.keptPushed = kept != 0 ? before->pushed : 0;
+    if (before && !before->moves.empty() && !before->edited) {
+        // Its lines are read again where Qt has them, not where they were moved.
+        QTextCursor cursor(doc);
+        cursor.beginEditBlock();
+        doc->markContentsDirty(item.start(), item.end() - item.start());
+        changedFrom(item.start());
+        cursor.endEditBlock();
+        pieces = piecesOf(layout, item, nextItem(item));
+    }
+    const std::vector<Unit>& units = pieces.units;
     const bool atTop = y <= pager.bodyTop() + 1;
     const auto noteHeight = [&](size_t n) { return setup.notes[static_cast<size_t>(footnotes[n])].height; };
 
