@@ -85,7 +85,7 @@ int main(int argc, char** argv)
     QObject::connect(app.get(), &word::Application::selectionChanged, &window, [&window] { window.showSelection(); });
     QObject::connect(app.get(), &word::Application::storyEdited, &window, [&window] { window.showView(); });
     const qint64 built = clock.elapsed();
-    window.resize(1000, 760);
+    window.resize(1000, qEnvironmentVariableIsSet("TARVELIN_GRAB") ? 1000 : 760);
     window.show();
     window.mainView()->viewport()->grab();
     const qint64 firstPage = clock.elapsed();
@@ -107,10 +107,14 @@ int main(int argc, char** argv)
     // the start, the middle and the end, to look at.
     if (const QString grabs = qEnvironmentVariable("TARVELIN_GRAB"); !grabs.isEmpty()) {
         const std::vector<host::Page>& pages = window.mainView()->pages();
-        for (const size_t k : {size_t(0), size_t(1), pages.size() / 2, pages.size() - 2, pages.size() - 1}) {
-            window.mainView()->verticalScrollBar()->setValue(static_cast<int>(pages[k].top));
-            QApplication::processEvents();
-            window.grab().save(QDir(grabs).filePath(QStringLiteral("page-%1.png").arg(k + 1)));
+        for (const size_t k : {size_t(0), size_t(1), pages.size() / 2, pages.size() / 2 + 1, pages.size() - 2, pages.size() - 1}) {
+            const host::PageFrame& frame = window.mainView()->frameOf(pages[k]);
+            const int view = window.mainView()->viewport()->height();
+            for (const auto& [part, y] : {std::pair{"top", pages[k].top}, std::pair{"foot", pages[k].top + frame.height - view + 8}}) {
+                window.mainView()->verticalScrollBar()->setValue(static_cast<int>(y));
+                QApplication::processEvents();
+                window.mainView()->grab().save(QDir(grabs).filePath(QStringLiteral("page-%1-%2.png").arg(k + 1).arg(part)));
+            }
         }
     }
 
