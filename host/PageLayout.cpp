@@ -1,12 +1,16 @@
 #include "host/PageLayout.h"
 
+#include <QAbstractEventDispatcher>
 #include <QAbstractTextDocumentLayout>
+#include <QEvent>
+#include <QTimerEvent>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
 #include <QTextLayout>
 #include <QTextTable>
+#include <QPointer>
 
 #include <algorithm>
 #include <cmath>
@@ -507,6 +511,37 @@ void moveLines(const LineMove& move)
         move.block.layout()->setPosition(move.block.layout()->position() + QPointF(0, move.extra));
 }
 
+// Qt lays a document out in the background, ever further ahead in ever longer steps, from a timer
+// of its layout's: held back, it lays out no more than is asked for, which is what is paged.
+class LayingAheadHeldBack : public QObject {
+public:
+    explicit LayingAheadHeldBack(QObject* layout) : m_layout(layout) { layout->installEventFilter(this); }
+    ~LayingAheadHeldBack() override
+    {
+        if (m_layout)
+            m_layout->removeEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::Timer)
+            return false;
+        const int id = static_cast<QTimerEvent*>(event)->timerId();
+        const auto* dispatcher = QAbstractEventDispatcher::instance();
+        if (!dispatcher)
+            return false;
+        for (const auto& timer : dispatcher->registeredTimers(watched))
+            if (timer.timerId == id)
+                return timer.interval == kLayingAheadInterval;
+        return false;
+    }
+
+private:
+    static constexpr int kLayingAheadInterval = 10;   // ms, the interval of Qt's layout steps
+    QPointer<QObject> m_layout;
+};
+
 } // namespace
 
 struct Paginator::Flow {
@@ -537,6 +572,7 @@ struct Paginator::Flow {
 
     QTextDocument* doc;
     QAbstractTextDocumentLayout* layout;
+    LayingAheadHeldBack heldBack{layout};
     PageSetup setup;
     std::vector<int> footnotes, endnotes;
     Pager pager;
@@ -577,13 +613,14 @@ struct Paginator::Flow {
             doc->markContentsDirty(item.start(), std::min(kWakeLength, doc->characterCount() - item.start()));
     }
 
-    // Pages on for `count` pages, and on through what Qt had laid out beyond them already, which
-    // its next change would otherwise lay out again.
+    // Pages on for `count` pages, and on through what Qt had laid out beyond them already (up to
+    // twice as many pages again), which its next change would otherwise lay out again.
     void pageOn(int count)
     {
         const size_t target = pager.pages().size() + static_cast<size_t>(std::max(0, count));
         const int laid = laidOutTo();
-        while (!state.done && (pager.pages().size() < target || (state.next.valid() && state.next.start() < laid)))
+        const size_t most = target + 2 * static_cast<size_t>(std::max(0, count));
+        while (!state.done && (pager.pages().size() < target || (pager.pages().size() < most && state.next.valid() && state.next.start() < laid)))
             placeNext();
         flush();
     }
