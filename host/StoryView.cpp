@@ -69,6 +69,8 @@ constexpr int kPagesPerStep = 4;
 // Marks the empty block a paragraph keeps before a drawing its lines run beside: text typed there
 // would not show, so an edit there draws the story again.
 constexpr int kBeforeDrawing = QTextFormat::UserProperty + 0x200;
+// A paragraph's tab leaders, by tab stop (see tabStops).
+constexpr int kTabLeaders = QTextFormat::UserProperty + 0x201;
 
 QColor fromColorRef(int32_t colorRef)
 {
@@ -139,23 +141,58 @@ QTextCharFormat drawnFormat(const docx::CharFormat& f, const docx::RunLook* look
     return out;
 }
 
+// The drawn tab stops of a paragraph and the leader of each, the character repeated (a space:
+// none); a list label's or a hanging indent's text starts at the indent, which stops a tab too.
+std::pair<QList<QTextOption::Tab>, QString> tabStops(const docx::ParaLook& p, double zoom)
+{
+    static const QTextOption::TabType kType[] = {QTextOption::LeftTab, QTextOption::CenterTab, QTextOption::RightTab,
+                                                 QTextOption::DelimiterTab};
+    static const QChar kLeader[] = {u' ', u'.', u'-', u'_', u'\u00B7'};
+    QList<QTextOption::Tab> stops;
+    QString leaders;
+    bool indentStops = !p.label.isEmpty() || p.firstLine < 0;
+    const auto stopAtIndent = [&] {
+        stops << QTextOption::Tab(px(std::max(p.left, 0), zoom), QTextOption::LeftTab);
+        leaders += u' ';
+        indentStops = false;
+    };
+    for (const docx::TabStop& t : p.tabs) {
+        if (indentStops && t.pos > p.left)
+            stopAtIndent();
+        indentStops = indentStops && t.pos != p.left;
+        const auto type = kType[static_cast<int>(t.align)];
+        stops << QTextOption::Tab(px(t.pos, zoom), type, type == QTextOption::DelimiterTab ? QChar(u'.') : QChar());
+        leaders += kLeader[static_cast<int>(t.leader)];
+    }
+    if (indentStops)
+        stopAtIndent();
+    return {stops, leaders.trimmed().isEmpty() ? QString() : leaders};
+}
+
 QTextBlockFormat blockFormat(const docx::ParaLook& p, double zoom)
 {
     QTextBlockFormat out;
     static const Qt::Alignment kAlign[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight, Qt::AlignJustify,
                                            Qt::AlignJustify};
     out.setAlignment(kAlign[static_cast<int>(p.align)]);
+    if (p.rightToLeft)
+        out.setLayoutDirection(Qt::RightToLeft);
     out.setLeftMargin(px(p.left, zoom));
     out.setRightMargin(px(p.right, zoom));
     out.setTextIndent(px(p.firstLine, zoom));
     out.setTopMargin(px(p.before, zoom));
     out.setBottomMargin(px(p.after, zoom));
-    if (p.lineExact)
+    if (p.lineRule == docx::LineRule::Exact)
+        out.setLineHeight(px(p.line, zoom), QTextBlockFormat::FixedHeight);
+    else if (p.lineRule == docx::LineRule::AtLeast)
         out.setLineHeight(px(p.line, zoom), QTextBlockFormat::MinimumHeight);
-    else if (p.line != 240)
+    else if (p.line != 240 && !p.gridPitch)
         out.setLineHeight(p.line * 100.0 / 240, QTextBlockFormat::ProportionalHeight);
-    if (!p.label.isEmpty())   // the label's tab reaches the text's indent
-        out.setTabPositions({QTextOption::Tab(px(std::max(p.left, 0), zoom), QTextOption::LeftTab)});
+    const auto [tabs, leaders] = tabStops(p, zoom);
+    if (!tabs.isEmpty())
+        out.setTabPositions(tabs);
+    if (!leaders.isEmpty())
+        out.setProperty(kTabLeaders, leaders);
     if (p.keepNext)
         out.setProperty(KeepWithNext, true);
     if (p.keepLines)
@@ -163,6 +200,18 @@ QTextBlockFormat blockFormat(const docx::ParaLook& p, double zoom)
     if (!p.widowControl)
         out.setProperty(NoWidowControl, true);
     return out;
+}
+
+// On a line grid, a line of the paragraph's font takes as many whole pitches as it needs, times
+// its spacing; a taller line (a picture, a larger run) takes its own height.
+void snapToGrid(QTextBlockFormat& out, const docx::ParaLook& p, const QFont& font, double zoom)
+{
+    if (!p.gridPitch || p.lineRule != docx::LineRule::Auto)
+        return;
+    const double pitch = px(p.gridPitch, zoom);
+    const double natural = QFontMetricsF(font).lineSpacing();
+    const double pitches = std::max(1.0, std::ceil(natural / pitch - 0.01));
+    out.setLineHeight(pitches * pitch * p.line / 240.0, QTextBlockFormat::MinimumHeight);
 }
 
 QTextCharFormat markFormat(QTextCharFormat f)
@@ -217,15 +266,21 @@ void substituteDocumentFonts()
     const QStringList serif{QStringLiteral("Liberation Serif"), QStringLiteral("Nimbus Roman"), QStringLiteral("DejaVu Serif")};
     const QStringList sans{QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans"), QStringLiteral("DejaVu Sans")};
     const QStringList mono{QStringLiteral("Liberation Mono"), QStringLiteral("Nimbus Mono PS"), QStringLiteral("DejaVu Sans Mono")};
-    const QStringList mincho{QStringLiteral("IPAPMincho"), QStringLiteral("Noto Serif CJK JP"), QStringLiteral("IPAPGothic")};
-    const QStringList gothic{QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP")};
+    // Fixed-pitch Japanese faces take IPA's fixed-pitch ones, proportional faces the P ones.
+    const QStringList mincho{QStringLiteral("IPAMincho"), QStringLiteral("Noto Serif CJK JP"), QStringLiteral("IPAGothic")};
+    const QStringList pMincho{QStringLiteral("IPAPMincho"), QStringLiteral("Noto Serif CJK JP"), QStringLiteral("IPAPGothic")};
+    const QStringList gothic{QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans CJK JP")};
+    const QStringList pGothic{QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP")};
     const std::pair<const char*, const QStringList*> kFonts[] = {
         {"Times New Roman", &serif}, {"Century", &serif}, {"Cambria", &serif}, {"Georgia", &serif},
         {"Book Antiqua", &serif}, {"Arial", &sans}, {"Calibri", &sans}, {"Calibri Light", &sans},
         {"Helvetica", &sans}, {"Segoe UI", &sans}, {"Verdana", &sans}, {"Tahoma", &sans},
-        {"Courier New", &mono}, {"Consolas", &mono}, {"ＭＳ 明朝", &mincho}, {"MS Mincho", &mincho},
-        {"ＭＳ Ｐ明朝", &mincho}, {"MS PMincho", &mincho}, {"游明朝", &mincho}, {"Yu Mincho", &mincho},
-        {"游ゴシック", &gothic}, {"Yu Gothic", &gothic}, {"メイリオ", &gothic}, {"Meiryo", &gothic},
+        {"Courier New", &mono}, {"Consolas", &mono},
+        {"ＭＳ 明朝", &mincho}, {"MS Mincho", &mincho}, {"游明朝", &mincho}, {"Yu Mincho", &mincho},
+        {"游明朝 Demibold", &mincho}, {"Yu Mincho Demibold", &mincho}, {"ＭＳ Ｐ明朝", &pMincho}, {"MS PMincho", &pMincho},
+        {"ＭＳ ゴシック", &gothic}, {"MS Gothic", &gothic}, {"游ゴシック", &gothic}, {"Yu Gothic", &gothic},
+        {"游ゴシック Light", &gothic}, {"Yu Gothic Light", &gothic}, {"ＭＳ Ｐゴシック", &pGothic}, {"MS PGothic", &pGothic},
+        {"メイリオ", &pGothic}, {"Meiryo", &pGothic}, {"Meiryo UI", &pGothic}, {"Yu Gothic UI", &pGothic},
     };
     for (const auto& [family, substitutes] : kFonts)
         if (QFont::substitutes(QString::fromUtf8(family)).isEmpty())
@@ -344,8 +399,9 @@ private:
             for (const auto& row : look.rows)
                 if (!row.empty())
                     columns = std::max(columns, row.back().column + row.back().span);
+            const double zoom = m_context.zoom;
             QTextTableFormat format;
-            format.setCellPadding(px(108, m_context.zoom) / 2);
+            format.setCellPadding(0);   // each cell's own, below
             format.setCellSpacing(0);
             format.setBorderCollapse(true);
             format.setBorder(look.borders ? 1 : 0);
@@ -365,16 +421,17 @@ private:
                         continue;
                     if (c.span > 1 || c.rowSpan > 1)
                         table->mergeCells(static_cast<int>(r), c.column, c.rowSpan, std::min(c.span, columns - c.column));
-                    const bool keptWhole = r < look.keptWhole.size() && look.keptWhole[r];
-                    if (c.shading >= 0 || keptWhole) {
-                        QTextTableCell cell = table->cellAt(static_cast<int>(r), c.column);
-                        QTextCharFormat cf = cell.format();
-                        if (c.shading >= 0)
-                            cf.setBackground(fromColorRef(c.shading));
-                        if (keptWhole)
-                            cf.setProperty(RowKeptWhole, true);
-                        cell.setFormat(cf);
-                    }
+                    QTextTableCell cell = table->cellAt(static_cast<int>(r), c.column);
+                    QTextTableCellFormat cf = cell.format().toTableCellFormat();
+                    cf.setTopPadding(px(look.margins.top, zoom));
+                    cf.setLeftPadding(px(look.margins.left, zoom));
+                    cf.setBottomPadding(px(look.margins.bottom, zoom));
+                    cf.setRightPadding(px(look.margins.right, zoom));
+                    if (c.shading >= 0)
+                        cf.setBackground(fromColorRef(c.shading));
+                    if (r < look.keptWhole.size() && look.keptWhole[r])
+                        cf.setProperty(RowKeptWhole, true);
+                    cell.setFormat(cf);
                 }
             m_tables.push_back({&look, table});
             moveToCell();
@@ -424,7 +481,9 @@ private:
             return;
         flush();
         paragraphEnded();
-        m_cursor.setBlockFormat(blockFormat(para, m_context.zoom));
+        QTextBlockFormat format = blockFormat(para, m_context.zoom);
+        snapToGrid(format, para, m_format.font(), m_context.zoom);
+        m_cursor.setBlockFormat(format);
         if (para.pageBreakBefore && m_tables.empty())
             breakPageBefore();
         if (!para.label.isEmpty() && !inSkippedCell())
@@ -704,6 +763,9 @@ void StoryView::setStory(const docx::Story& story, int storyIndex, const DrawCon
     doc->setUndoRedoEnabled(false);
     framePage(doc);   // before the text: changing the frame later lays everything out again
     Builder builder(story, context, doc, m_toDisplay, m_doubleStrikes, m_pageBreaks);
+    m_hasTabLeaders = std::any_of(story.look.paras.begin(), story.look.paras.end(), [](const docx::ParaLook& p) {
+        return std::any_of(p.tabs.begin(), p.tabs.end(), [](const docx::TabStop& t) { return t.leader != docx::TabLeader::None; });
+    });
     if (!m_setup.frames.empty()) {
         const PageFrame& first = m_setup.frames.front();
         builder.pageLongParagraphs(QSizeF(first.bodyWidth(), first.height - first.top - first.bottom));
@@ -1102,6 +1164,53 @@ void StoryView::paintEvent(QPaintEvent* event)
         paintPages();
     if (!m_doubleStrikes.empty())
         paintDoubleStrike();
+    paintTabLeaders();
+}
+
+// Qt draws a tab as blank room: a stop's leader fills it, in the tab character's font and colour.
+void StoryView::paintTabLeaders()
+{
+    if (!m_hasTabLeaders)
+        return;
+    QPainter painter(viewport());
+    const QPointF scroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    const int first = cursorForPosition(QPoint(0, 0)).block().position();
+    const int last = cursorForPosition(QPoint(viewport()->width(), viewport()->height())).position();
+    for (QTextBlock block = document()->findBlock(first); block.isValid() && block.position() <= last; block = block.next()) {
+        const QString leaders = block.blockFormat().stringProperty(kTabLeaders);
+        if (leaders.isEmpty())
+            continue;
+        const QList<QTextOption::Tab> stops = block.blockFormat().tabPositions();
+        const QTextLayout* layout = block.layout();
+        const QPointF origin = document()->documentLayout()->blockBoundingRect(block).topLeft() - scroll;
+        const QString text = block.text();
+        for (qsizetype i = text.indexOf(u'\t'); i >= 0; i = text.indexOf(u'\t', i + 1)) {
+            const QTextLine line = layout->lineForTextPosition(static_cast<int>(i));
+            if (!line.isValid())
+                continue;
+            const double from = line.cursorToX(static_cast<int>(i)), to = line.cursorToX(static_cast<int>(i) + 1);
+            // The stop Qt tabbed to: the first one past where the tab starts.
+            const auto stop = std::find_if(stops.begin(), stops.end(), [from](const QTextOption::Tab& t) { return t.position > from + 0.5; });
+            const qsizetype k = stop - stops.begin();
+            if (k >= leaders.size() || leaders[k] == u' ')
+                continue;
+            QTextCursor at(block);
+            at.setPosition(block.position() + static_cast<int>(i) + 1);
+            const QTextCharFormat format = at.charFormat();
+            const QFontMetricsF metrics(format.font());
+            const double step = std::max(1.0, metrics.horizontalAdvance(leaders[k]));
+            const double left = std::min(from, to) + step / 2, right = std::max(from, to) - step / 2;
+            // On a grid of its width, so the leaders of lines above each other line up.
+            const int count = static_cast<int>(std::floor(right / step) - std::ceil(left / step));
+            if (count <= 0)
+                continue;
+            const QBrush brush = format.foreground();
+            painter.setPen(brush.style() == Qt::NoBrush ? palette().color(QPalette::Text) : brush.color());
+            painter.setFont(format.font());
+            painter.drawText(QPointF(origin.x() + std::ceil(left / step) * step, origin.y() + line.y() + line.ascent()),
+                             QString(count, leaders[k]));
+        }
+    }
 }
 
 // Qt draws one strike-through line; a double strike-through gets its two lines here.

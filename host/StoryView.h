@@ -125,6 +125,7 @@ protected:
 
 private:
     void paintDoubleStrike();
+    void paintTabLeaders();
     void refit();
     void centerPage();
     void framePage(QTextDocument* doc) const;
@@ -141,6 +142,7 @@ private:
     QTextDocument* m_document = nullptr;               // the drawn story, owned here
     DrawnPositions m_toDisplay;
     std::vector<std::pair<int, int>> m_doubleStrikes;  // drawn spans struck twice
+    bool m_hasTabLeaders = false;      // some paragraph's tab stop has a leader
     bool m_selecting = false;
     int m_fitMaxHeight = 0;                            // 0: the layout decides the height
     int m_pageWidth = 0;                               // 0: the text fills the view's width

@@ -46,13 +46,26 @@ void ParaLookProps::inheritFrom(const ParaLookProps& b)
     inherit(before, b.before);
     inherit(after, b.after);
     inherit(line, b.line);
-    inherit(lineExact, b.lineExact);
+    inherit(lineRule, b.lineRule);
     inherit(numId, b.numId);
     inherit(level, b.level);
     inherit(keepNext, b.keepNext);
     inherit(keepLines, b.keepLines);
     inherit(widowControl, b.widowControl);
     inherit(pageBreakBefore, b.pageBreakBefore);
+    inherit(rightToLeft, b.rightToLeft);
+    inherit(snapToGrid, b.snapToGrid);
+    const auto cleared = [this](int32_t pos) { return std::find(clearedTabs.begin(), clearedTabs.end(), pos) != clearedTabs.end(); };
+    const auto set = [this](int32_t pos) {
+        return std::any_of(tabs.begin(), tabs.end(), [pos](const TabStop& t) { return t.pos == pos; });
+    };
+    for (const TabStop& t : b.tabs)
+        if (!set(t.pos) && !cleared(t.pos))
+            tabs.push_back(t);
+    std::sort(tabs.begin(), tabs.end(), [](const TabStop& x, const TabStop& y) { return x.pos < y.pos; });
+    for (int32_t pos : b.clearedTabs)
+        if (!cleared(pos))
+            clearedTabs.push_back(pos);
 }
 
 void Look::set(int32_t pos, const RunLook& look)

@@ -15,6 +15,18 @@ namespace docx {
 enum class Underline : uint8_t { None, Single, Double, Wavy, Dotted, Dashed, Thick };
 enum class VertAlign : uint8_t { Baseline, Super, Sub };
 enum class Align : uint8_t { Left, Center, Right, Justify, Distribute };
+// How a line's height follows w:spacing's w:line: a multiple of the font's (240ths), or the
+// value itself, at least or exactly.
+enum class LineRule : uint8_t { Auto, AtLeast, Exact };
+enum class TabAlign : uint8_t { Left, Center, Right, Decimal };
+enum class TabLeader : uint8_t { None, Dot, Hyphen, Underscore, Middle };
+
+struct TabStop {
+    int32_t pos = 0;   // from the text column's start edge
+    TabAlign align = TabAlign::Left;
+    TabLeader leader = TabLeader::None;
+    bool operator==(const TabStop&) const = default;
+};
 
 // Character looks as one level (defaults, a style, direct formatting) sets them.
 struct RunLookProps {
@@ -45,10 +57,14 @@ struct ParaLookProps {
     std::optional<Align> align;
     std::optional<int32_t> left, right, firstLine;   // firstLine < 0: hanging
     std::optional<int32_t> before, after;
-    std::optional<int32_t> line;                     // 240ths of a line when lineExact is false
-    std::optional<bool> lineExact;
+    std::optional<int32_t> line;                     // 240ths of a line when the rule is Auto
+    std::optional<LineRule> lineRule;
     std::optional<int32_t> numId, level;
     std::optional<bool> keepNext, keepLines, widowControl, pageBreakBefore;
+    std::optional<bool> rightToLeft, snapToGrid;
+    // A level's tab stops add to those it inherits, but for the positions it clears.
+    std::vector<TabStop> tabs;
+    std::vector<int32_t> clearedTabs;
     void inheritFrom(const ParaLookProps& base);
 };
 
@@ -57,7 +73,11 @@ struct ParaLook {
     Align align = Align::Left;
     int32_t left = 0, right = 0, firstLine = 0, before = 0, after = 0;
     int32_t line = 240;
-    bool lineExact = false;
+    LineRule lineRule = LineRule::Auto;
+    bool snapToGrid = true;    // its lines follow its section's line grid, if any
+    int32_t gridPitch = 0;     // that grid's pitch: each line takes a whole number of these
+    bool rightToLeft = false;  // w:bidi
+    std::vector<TabStop> tabs; // by position
     int32_t numId = 0, level = 0;   // the list it belongs to; numId 0: none
     bool keepNext = false;     // on the page of the next paragraph's first lines
     bool keepLines = false;    // all its lines on one page
@@ -81,11 +101,18 @@ struct CellLook {
     int32_t shading = -1;         // COLORREF fill, -1 none
 };
 
+// Room between a cell's edges and its text, in twips.
+struct CellMargins {
+    int32_t top = 0, left = 108, bottom = 0, right = 108;   // Word's defaults
+    bool operator==(const CellMargins&) const = default;
+};
+
 struct TableLook {
     int32_t start = 0, end = 0;   // first position and the position of the last row's mark
     std::vector<int32_t> grid;    // column widths
     std::vector<std::vector<CellLook>> rows;
     bool borders = false;
+    CellMargins margins;
     int headerRows = 0;           // leading rows repeated at the top of each page (w:tblHeader)
     std::vector<bool> keptWhole;  // by row, up to the last marked: never split across pages (w:cantSplit)
 };
@@ -148,6 +175,7 @@ struct PageLook {
     int32_t width = 11906, height = 16838;   // A4
     int32_t top = 1985, bottom = 1701, left = 1701, right = 1701;
     int32_t header = 851, footer = 992;
+    int32_t linePitch = 0;      // w:docGrid of type lines or linesAndChars; 0: no grid for lines
 };
 
 } // namespace docx

@@ -87,6 +87,44 @@ QString bulletText(const QString& text)
     return out;
 }
 
+TabLeader leaderOf(std::string_view v)
+{
+    if (v == "dot")
+        return TabLeader::Dot;
+    if (v == "hyphen")
+        return TabLeader::Hyphen;
+    if (v == "underscore" || v == "heavy")
+        return TabLeader::Underscore;
+    if (v == "middleDot")
+        return TabLeader::Middle;
+    return TabLeader::None;
+}
+
+// w:tabs: the stops this level sets and those it clears of the levels it inherits.
+void readTabs(XmlReader& x, ParaLookProps& p)
+{
+    const int at = x.depth();
+    while (x.child(at)) {
+        const auto pos = numberOf(x.attr(Ns::W, "pos"));
+        const std::string_view val = x.w("val");
+        if (x.tok() != Tok::Tab || !pos)
+            continue;
+        if (val == "clear") {
+            p.clearedTabs.push_back(*pos);
+            continue;
+        }
+        if (val == "bar" || val == "num")   // a bar draws a rule, not a stop; num is a list's own
+            continue;
+        TabStop t{*pos};
+        t.align = val == "center" ? TabAlign::Center
+                  : val == "right" || val == "end" ? TabAlign::Right
+                  : val == "decimal" ? TabAlign::Decimal : TabAlign::Left;
+        t.leader = leaderOf(x.w("leader"));
+        p.tabs.push_back(t);
+    }
+    std::sort(p.tabs.begin(), p.tabs.end(), [](const TabStop& a, const TabStop& b) { return a.pos < b.pos; });
+}
+
 } // namespace
 
 std::optional<int32_t> numberOf(std::optional<std::string_view> value)
@@ -160,9 +198,12 @@ void readParaLook(XmlReader& x, ParaLookProps& p)
         if (const auto v = numberOf(x.attr(Ns::W, "line"))) {
             p.line = *v;
             const std::string_view rule = x.w("lineRule");
-            p.lineExact = rule == "exact" || rule == "atLeast";
+            p.lineRule = rule == "exact" ? LineRule::Exact : rule == "atLeast" ? LineRule::AtLeast : LineRule::Auto;
         }
         break;
+    case Tok::Tabs: readTabs(x, p); break;
+    case Tok::Bidi: p.rightToLeft = onOffOf(x); break;
+    case Tok::SnapToGrid: p.snapToGrid = onOffOf(x); break;
     case Tok::KeepNext: p.keepNext = onOffOf(x); break;
     case Tok::KeepLines: p.keepLines = onOffOf(x); break;
     case Tok::WidowControl: p.widowControl = onOffOf(x); break;
@@ -197,6 +238,35 @@ void readPageLook(XmlReader& x, PageLook& page)
         set(page.header, "header");
         set(page.footer, "footer");
     }
+}
+
+int32_t linePitchOf(XmlReader& x)
+{
+    const std::string_view type = x.w("type");
+    if (type != "lines" && type != "linesAndChars" && type != "snapToChars")
+        return 0;
+    const auto pitch = numberOf(x.attr(Ns::W, "linePitch"));
+    return pitch && *pitch > 0 ? *pitch : 0;
+}
+
+CellMargins readCellMargins(XmlReader& x, CellMargins margins)
+{
+    const int at = x.depth();
+    while (x.child(at)) {
+        const std::string_view side = x.localName();
+        const auto w = numberOf(x.attr(Ns::W, "w"));
+        if (!w || *w < 0 || (x.w("type") != "dxa" && !x.w("type").empty()))
+            continue;
+        if (side == "top")
+            margins.top = *w;
+        else if (side == "bottom")
+            margins.bottom = *w;
+        else if (side == "left" || side == "start")
+            margins.left = *w;
+        else if (side == "right" || side == "end")
+            margins.right = *w;
+    }
+    return margins;
 }
 
 SectionStart sectionStartOf(std::string_view type)

@@ -22,6 +22,10 @@ void readRunLook(XmlReader& x, RunLookProps& p, const Theme& theme);
 void readParaLook(XmlReader& x, ParaLookProps& p);
 // Reads w:pgSz or w:pgMar, the reader on it, into page.
 void readPageLook(XmlReader& x, PageLook& page);
+// The line pitch of a w:docGrid, the reader on it; 0 when its lines are not on the grid.
+int32_t linePitchOf(XmlReader& x);
+// w:tblCellMar, the reader on it: margins with the sides it sets changed.
+CellMargins readCellMargins(XmlReader& x, CellMargins margins);
 // How a section begins, from w:type's value.
 SectionStart sectionStartOf(std::string_view type);
 // The COLORREF of a w:shd fill, -1 for none or auto.

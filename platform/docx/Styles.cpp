@@ -165,6 +165,8 @@ void Styles::flatten()
                 to.para.inheritFrom(from.para);
                 if (!to.borders)
                     to.borders = from.borders;
+                if (!to.margins)
+                    to.margins = from.margins;
             }
             base = m_basedOn[base];
         }
@@ -177,6 +179,8 @@ void Styles::readStyleLook(XmlReader& x, StyleLook& into) const
     while (x.child(props)) {
         if (x.tok() == Tok::TblBorders)
             into.borders = true;
+        else if (x.tok() == Tok::TblCellMar)
+            into.margins = readCellMargins(x, into.margins.value_or(CellMargins{}));
         else
             readParaLook(x, into.para);
     }
@@ -223,7 +227,10 @@ ParaLook Styles::resolvePara(int paragraph, ParaLookProps p) const
     r.before = p.before.value_or(0);
     r.after = p.after.value_or(0);
     r.line = p.line.value_or(240);
-    r.lineExact = p.lineExact.value_or(false);
+    r.lineRule = p.lineRule.value_or(LineRule::Auto);
+    r.rightToLeft = p.rightToLeft.value_or(false);
+    r.snapToGrid = p.snapToGrid.value_or(true);
+    r.tabs = std::move(p.tabs);
     r.keepNext = p.keepNext.value_or(false);
     r.keepLines = p.keepLines.value_or(false);
     r.widowControl = p.widowControl.value_or(true);
@@ -236,6 +243,13 @@ ParaLook Styles::resolvePara(int paragraph, ParaLookProps p) const
 bool Styles::tableBorders(int table) const
 {
     return table != kNone && m_looks && m_lookFlat[static_cast<std::size_t>(table)].borders.value_or(false);
+}
+
+CellMargins Styles::cellMargins(int table) const
+{
+    if (table == kNone || !m_looks)
+        return {};
+    return m_lookFlat[static_cast<std::size_t>(table)].margins.value_or(CellMargins{});
 }
 
 int Styles::lookup(const std::unordered_map<std::string, int>& ids, std::string_view id)

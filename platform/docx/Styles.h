@@ -68,12 +68,14 @@ public:
     RunLook resolveLook(int table, int paragraph, int character, const RunLookProps& direct) const;
     ParaLook resolvePara(int paragraph, ParaLookProps direct) const;
     bool tableBorders(int table) const;
+    CellMargins cellMargins(int table) const;
 
 private:
     struct StyleLook {
         RunLookProps run;
         ParaLookProps para;
         std::optional<bool> borders;
+        std::optional<CellMargins> margins;
     };
     void readStyleLook(XmlReader& x, StyleLook& into) const;
 

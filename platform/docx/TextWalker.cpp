@@ -166,6 +166,7 @@ void TextWalker::block()
     case Tok::SectPr: {   // the body's last section
         SectionInfo s = section();
         s.endPos = m_w.pos() - 1;
+        sectionEnded(s.page);
         m_out.sections.push_back(std::move(s));
         break;
     }
@@ -208,6 +209,8 @@ SectionInfo TextWalker::section()
             s.titlePage = onOff(m_x.attr(Ns::W, "val"));
         if (t == Tok::PgSz || t == Tok::PgMar)
             readPageLook(m_x, s.page);
+        if (t == Tok::DocGrid)
+            s.page.linePitch = linePitchOf(m_x);
         if (t == Tok::SectType)
             s.page.start = sectionStartOf(m_x.w("val"));
         if (t == Tok::PgNumType)
@@ -301,8 +304,20 @@ void TextWalker::paragraph()
     m_paraSplittable = outerSplittable;
     if (sectPr) {
         sectPr->endPos = m_w.pos() - 1;
+        sectionEnded(sectPr->page);
         m_out.sections.push_back(std::move(*sectPr));
     }
+}
+
+// The paragraphs since the last section's end are on this section's line grid.
+void TextWalker::sectionEnded(const PageLook& page)
+{
+    if (!m_look)
+        return;
+    auto& paras = m_look->paras;
+    for (std::size_t i = std::exchange(m_sectionParas, paras.size()); i < paras.size(); ++i)
+        if (paras[i].snapToGrid)
+            paras[i].gridPitch = page.linePitch;
 }
 
 void TextWalker::table()
@@ -335,11 +350,18 @@ void TextWalker::rows()
         switch (m_x.tok()) {
         case Tok::TblPr: {
             const int props = m_x.depth();
+            bool margins = false;
             while (m_x.child(props))
                 if (m_x.tok() == Tok::TblStyle)
                     m_tableStyle = m_styles.tableStyle(m_x.w("val"));
                 else if (m_x.tok() == Tok::TblBorders && m_look)
                     tableLook();
+                else if (m_x.tok() == Tok::TblCellMar && m_look) {
+                    m_look->tables[m_tables.back()].margins = readCellMargins(m_x, m_styles.cellMargins(m_tableStyle));
+                    margins = true;
+                }
+            if (m_look && !margins)
+                m_look->tables[m_tables.back()].margins = m_styles.cellMargins(m_tableStyle);
             break;
         }
         case Tok::TblGrid:

@@ -120,6 +120,7 @@ private:
     void rowLook();
     void tableLook();
     void finishTableLook(std::size_t index);
+    void sectionEnded(const PageLook& page);
 
     ResolvedRun paragraphDefault() const;
     CharFormat format(const ResolvedRun& rr, bool deletedItem) const;
@@ -148,6 +149,7 @@ private:
     Look* m_look = nullptr;
     std::optional<Numbering::Counter> m_counter;
     std::vector<std::size_t> m_tables;   // open tables, as indexes into m_look->tables
+    std::size_t m_sectionParas = 0;      // the first paragraph look of the section being walked
     PictureLook m_picture;               // what the drawing being read has told so far
     AnchorPlace* m_axis = nullptr;       // its axis whose position is being read
     int m_lineDepth = -2;                // the depth of its shape's outline element (a:ln)

@@ -327,3 +327,48 @@ TEST(Looks, ParagraphsKeepHowTheyBreakOverPagesAndSectionsWhereTheyStart)
         + cell("c") + "</w:tr></w:tbl>" + para(run("after"))));
     EXPECT_EQ(kept.stories[0].look.tables[0].keptWhole, (std::vector<bool>{false, true}));
 }
+
+TEST(Looks, TabStopsAddUpThroughStylesAndTheLineGridIsItsSectionsOnly)
+{
+    const QString styles = part("styles",
+        "<w:style w:type=\"paragraph\" w:styleId=\"Base\"><w:pPr><w:tabs><w:tab w:val=\"left\" w:pos=\"500\"/>"
+        "<w:tab w:val=\"bar\" w:pos=\"700\"/></w:tabs></w:pPr></w:style>"
+        "<w:style w:type=\"paragraph\" w:styleId=\"Contents\"><w:basedOn w:val=\"Base\"/><w:pPr><w:tabs>"
+        "<w:tab w:val=\"right\" w:leader=\"dot\" w:pos=\"9000\"/></w:tabs><w:bidi/></w:pPr></w:style>"
+        "<w:style w:type=\"table\" w:styleId=\"Roomy\"><w:tblPr><w:tblCellMar><w:top w:w=\"60\" w:type=\"dxa\"/>"
+        "<w:left w:w=\"200\" w:type=\"dxa\"/></w:tblCellMar></w:tblPr></w:style>");
+    const QString grid = "<w:docGrid w:type=\"lines\" w:linePitch=\"360\"/>";
+    const QString table = "<w:tbl><w:tblPr>%1</w:tblPr><w:tblGrid><w:gridCol w:w=\"2000\"/></w:tblGrid><w:tr>" + cell("c") + "</w:tr></w:tbl>";
+    const docx::Document doc = loadShown(DocxBuilder()
+        .body(para(run("styled"), "<w:pStyle w:val=\"Contents\"/>")
+              + para(run("own"), "<w:pStyle w:val=\"Contents\"/><w:tabs><w:tab w:val=\"clear\" w:pos=\"500\"/>"
+                                 "<w:tab w:val=\"center\" w:pos=\"3000\"/></w:tabs><w:spacing w:line=\"300\" w:lineRule=\"exact\"/>")
+              + para(run("off grid"), "<w:snapToGrid w:val=\"0\"/><w:spacing w:line=\"400\" w:lineRule=\"atLeast\"/>")
+              + table.arg("<w:tblStyle w:val=\"Roomy\"/>")
+              + para(run("end of the first section"), "<w:sectPr>" + grid + "</w:sectPr>")
+              + table.arg("<w:tblStyle w:val=\"Roomy\"/><w:tblCellMar><w:left w:w=\"0\" w:type=\"dxa\"/></w:tblCellMar>")
+              + para(run("second"))
+              + "<w:sectPr><w:docGrid w:linePitch=\"300\"/></w:sectPr>")
+        .part("word/styles.xml", styles));
+    const docx::Look& look = doc.stories[0].look;
+    ASSERT_EQ(look.paras.size(), 7u);
+    using docx::TabStop;
+    EXPECT_EQ(look.paras[0].tabs, (std::vector<TabStop>{{500}, {9000, docx::TabAlign::Right, docx::TabLeader::Dot}}));
+    EXPECT_TRUE(look.paras[0].rightToLeft);
+    // A paragraph's own stops come in among its style's, less those it clears.
+    EXPECT_EQ(look.paras[1].tabs, (std::vector<TabStop>{{3000, docx::TabAlign::Center}, {9000, docx::TabAlign::Right, docx::TabLeader::Dot}}));
+    EXPECT_EQ(look.paras[1].lineRule, docx::LineRule::Exact);
+    EXPECT_EQ(look.paras[1].line, 300);
+    EXPECT_EQ(look.paras[2].lineRule, docx::LineRule::AtLeast);
+    EXPECT_TRUE(look.paras[2].tabs.empty());
+    // Only a grid of lines sets the pitch, and a paragraph can keep off it.
+    for (size_t k : {0u, 1u, 3u, 4u})
+        EXPECT_EQ(look.paras[k].gridPitch, 360) << k;
+    EXPECT_EQ(look.paras[2].gridPitch, 0);
+    EXPECT_EQ(look.paras[6].gridPitch, 0);
+    EXPECT_EQ(doc.sections[0].page.linePitch, 360);
+    // Cell margins: the table style's, with the sides the table sets itself.
+    ASSERT_EQ(look.tables.size(), 2u);
+    EXPECT_EQ(look.tables[0].margins, (docx::CellMargins{60, 200, 0, 108}));
+    EXPECT_EQ(look.tables[1].margins, (docx::CellMargins{60, 0, 0, 108}));
+}
