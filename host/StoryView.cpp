@@ -143,26 +143,41 @@ QTextCharFormat drawnFormat(const docx::CharFormat& f, const docx::RunLook* look
 
 // The drawn tab stops of a paragraph and the leader of each, the character repeated (a space:
 // none); a list label's or a hanging indent's text starts at the indent, which stops a tab too.
+// The document measures stops from the text column's start edge, Qt from where the line starts:
+// they are drawn as the first line needs them, stops behind its start left out.
 std::pair<QList<QTextOption::Tab>, QString> tabStops(const docx::ParaLook& p, double zoom)
 {
+    const int32_t lineStart = p.left + p.firstLine;
     static const QTextOption::TabType kType[] = {QTextOption::LeftTab, QTextOption::CenterTab, QTextOption::RightTab,
                                                  QTextOption::DelimiterTab};
     static const QChar kLeader[] = {u' ', u'.', u'-', u'_', u'\u00B7'};
     QList<QTextOption::Tab> stops;
     QString leaders;
     bool indentStops = !p.label.isEmpty() || p.firstLine < 0;
+    // Qt measures a right-to-left line's stops from its right, as the document does, but turns
+    // left stops into right ones there, and the other way round.
+    const auto typeOf = [&p](docx::TabAlign align) {
+        const QTextOption::TabType type = kType[static_cast<int>(align)];
+        if (!p.rightToLeft || type == QTextOption::CenterTab || type == QTextOption::DelimiterTab)
+            return type;
+        return type == QTextOption::LeftTab ? QTextOption::RightTab : QTextOption::LeftTab;
+    };
+    const auto stop = [&](int32_t pos, docx::TabAlign align, docx::TabLeader leader) {
+        if (pos <= lineStart)
+            return;
+        const QTextOption::TabType type = typeOf(align);
+        stops << QTextOption::Tab(px(pos - lineStart, zoom), type, type == QTextOption::DelimiterTab ? QChar(u'.') : QChar());
+        leaders += kLeader[static_cast<int>(leader)];
+    };
     const auto stopAtIndent = [&] {
-        stops << QTextOption::Tab(px(std::max(p.left, 0), zoom), QTextOption::LeftTab);
-        leaders += u' ';
+        stop(p.left, docx::TabAlign::Left, docx::TabLeader::None);
         indentStops = false;
     };
     for (const docx::TabStop& t : p.tabs) {
         if (indentStops && t.pos > p.left)
             stopAtIndent();
         indentStops = indentStops && t.pos != p.left;
-        const auto type = kType[static_cast<int>(t.align)];
-        stops << QTextOption::Tab(px(t.pos, zoom), type, type == QTextOption::DelimiterTab ? QChar(u'.') : QChar());
-        leaders += kLeader[static_cast<int>(t.leader)];
+        stop(t.pos, t.align, t.leader);
     }
     if (indentStops)
         stopAtIndent();
@@ -177,8 +192,9 @@ QTextBlockFormat blockFormat(const docx::ParaLook& p, double zoom)
     out.setAlignment(kAlign[static_cast<int>(p.align)]);
     if (p.rightToLeft)
         out.setLayoutDirection(Qt::RightToLeft);
-    out.setLeftMargin(px(p.left, zoom));
-    out.setRightMargin(px(p.right, zoom));
+    // The document's left and right are the start and end sides; Qt's margins are the page's sides.
+    out.setLeftMargin(px(p.rightToLeft ? p.right : p.left, zoom));
+    out.setRightMargin(px(p.rightToLeft ? p.left : p.right, zoom));
     out.setTextIndent(px(p.firstLine, zoom));
     out.setTopMargin(px(p.before, zoom));
     out.setBottomMargin(px(p.after, zoom));
@@ -202,14 +218,15 @@ QTextBlockFormat blockFormat(const docx::ParaLook& p, double zoom)
     return out;
 }
 
-// On a line grid, a line of the paragraph's font takes as many whole pitches as it needs, times
-// its spacing; a taller line (a picture, a larger run) takes its own height.
+// On a line grid, a line takes as many whole pitches as its font needs, times its spacing; a
+// taller line (a picture) takes its own height. The font's need is measured by its size, as the
+// faces standing in for the document's have other line spacings than those they stand for.
 void snapToGrid(QTextBlockFormat& out, const docx::ParaLook& p, const QFont& font, double zoom)
 {
     if (!p.gridPitch || p.lineRule != docx::LineRule::Auto)
         return;
     const double pitch = px(p.gridPitch, zoom);
-    const double natural = QFontMetricsF(font).lineSpacing();
+    const double natural = 1.2 * font.pointSizeF() * 96 / 72;
     const double pitches = std::max(1.0, std::ceil(natural / pitch - 0.01));
     out.setLineHeight(pitches * pitch * p.line / 240.0, QTextBlockFormat::MinimumHeight);
 }
@@ -411,6 +428,8 @@ private:
             QList<QTextLength> widths;
             for (int32_t w : look.grid)
                 widths << QTextLength(QTextLength::FixedLength, px(w, m_context.zoom));
+            if (look.rightToLeft)
+                std::reverse(widths.begin(), widths.end());
             if (widths.size() == columns)
                 format.setColumnWidthConstraints(widths);
             flush();
@@ -419,9 +438,10 @@ private:
                 for (const docx::CellLook& c : look.rows[r]) {
                     if (c.merged || c.column >= columns)
                         continue;
-                    if (c.span > 1 || c.rowSpan > 1)
-                        table->mergeCells(static_cast<int>(r), c.column, c.rowSpan, std::min(c.span, columns - c.column));
-                    QTextTableCell cell = table->cellAt(static_cast<int>(r), c.column);
+                    const int span = std::min(c.span, columns - c.column);
+                    if (span > 1 || c.rowSpan > 1)
+                        table->mergeCells(static_cast<int>(r), drawnColumn(look, c, columns), c.rowSpan, span);
+                    QTextTableCell cell = table->cellAt(static_cast<int>(r), drawnColumn(look, c, columns));
                     QTextTableCellFormat cf = cell.format().toTableCellFormat();
                     cf.setTopPadding(px(look.margins.top, zoom));
                     cf.setLeftPadding(px(look.margins.left, zoom));
@@ -438,13 +458,21 @@ private:
         }
     }
 
+    // The drawn column of a cell's first grid column: counted from the right in a table whose
+    // first column is at the right.
+    static int drawnColumn(const docx::TableLook& look, const docx::CellLook& c, int columns)
+    {
+        return look.rightToLeft ? std::max(0, columns - c.column - std::min(c.span, columns - c.column)) : c.column;
+    }
+
     void moveToCell()
     {
         flush();
         OpenTable& t = m_tables.back();
         const auto& row = t.look->rows[t.row];
         if (t.cell < row.size())
-            m_cursor = t.table->cellAt(static_cast<int>(t.row), row[t.cell].column).firstCursorPosition();
+            m_cursor = t.table->cellAt(static_cast<int>(t.row), drawnColumn(*t.look, row[t.cell], t.table->columns()))
+                           .firstCursorPosition();
     }
 
     // The cell mark at p ends the open table's cell (or its row); false outside a drawn table.
@@ -1189,8 +1217,11 @@ void StoryView::paintTabLeaders()
             if (!line.isValid())
                 continue;
             const double from = line.cursorToX(static_cast<int>(i)), to = line.cursorToX(static_cast<int>(i) + 1);
-            // The stop Qt tabbed to: the first one past where the tab starts.
-            const auto stop = std::find_if(stops.begin(), stops.end(), [from](const QTextOption::Tab& t) { return t.position > from + 0.5; });
+            // The stop Qt tabbed to: the first one past where the tab starts, measured from the
+            // line's start, its right in a right-to-left line.
+            const double along = block.blockFormat().layoutDirection() == Qt::RightToLeft ? line.x() + line.width() - from
+                                                                                           : from - line.x();
+            const auto stop = std::find_if(stops.begin(), stops.end(), [along](const QTextOption::Tab& t) { return t.position > along + 0.5; });
             const qsizetype k = stop - stops.begin();
             if (k >= leaders.size() || leaders[k] == u' ')
                 continue;

@@ -112,6 +112,7 @@ struct TableLook {
     std::vector<int32_t> grid;    // column widths
     std::vector<std::vector<CellLook>> rows;
     bool borders = false;
+    bool rightToLeft = false;     // w:bidiVisual: the first column at the right
     CellMargins margins;
     int headerRows = 0;           // leading rows repeated at the top of each page (w:tblHeader)
     std::vector<bool> keptWhole;  // by row, up to the last marked: never split across pages (w:cantSplit)

@@ -350,16 +350,21 @@ void TextWalker::rows()
         switch (m_x.tok()) {
         case Tok::TblPr: {
             const int props = m_x.depth();
-            bool margins = false;
+            // The table's own borders and margins, else its style's.
+            bool borders = false, margins = false;
             while (m_x.child(props))
                 if (m_x.tok() == Tok::TblStyle)
                     m_tableStyle = m_styles.tableStyle(m_x.w("val"));
-                else if (m_x.tok() == Tok::TblBorders && m_look)
+                else if (m_x.tok() == Tok::TblBorders && m_look) {
                     tableLook();
-                else if (m_x.tok() == Tok::TblCellMar && m_look) {
+                    borders = true;
+                } else if (m_x.tok() == Tok::TblCellMar && m_look) {
                     m_look->tables[m_tables.back()].margins = readCellMargins(m_x, m_styles.cellMargins(m_tableStyle));
                     margins = true;
-                }
+                } else if (m_x.tok() == Tok::BidiVisual && m_look)
+                    m_look->tables[m_tables.back()].rightToLeft = onOff(m_x.attr(Ns::W, "val"));
+            if (m_look && !borders)
+                m_look->tables[m_tables.back()].borders = m_styles.tableBorders(m_tableStyle);
             if (m_look && !margins)
                 m_look->tables[m_tables.back()].margins = m_styles.cellMargins(m_tableStyle);
             break;
@@ -489,8 +494,6 @@ void TextWalker::finishTableLook(std::size_t index)
 {
     TableLook& t = m_look->tables[index];
     t.end = m_w.pos() - 1;
-    if (!t.borders)
-        t.borders = m_styles.tableBorders(m_tableStyle);
     // A merge restart spans down while the cells below at its column continue it.
     for (std::size_t r = 0; r < t.rows.size(); ++r)
         for (CellLook& c : t.rows[r]) {

@@ -88,6 +88,7 @@ const Element kElements[] = {
     {Ns::W, "pgNumType", Tok::PgNumType}, {Ns::W, "trPr", Tok::TrPr}, {Ns::W, "tblHeader", Tok::TblHeader},
     {Ns::W, "cantSplit", Tok::CantSplit}, {Ns::W, "tabs", Tok::Tabs}, {Ns::W, "bidi", Tok::Bidi},
     {Ns::W, "snapToGrid", Tok::SnapToGrid}, {Ns::W, "docGrid", Tok::DocGrid}, {Ns::W, "tblCellMar", Tok::TblCellMar},
+    {Ns::W, "bidiVisual", Tok::BidiVisual},
     {Ns::MC, "AlternateContent", Tok::AlternateContent}, {Ns::MC, "Choice", Tok::Choice},
     {Ns::MC, "Fallback", Tok::Fallback}, {Ns::WP, "anchor", Tok::Anchor},
     {Ns::O, "OLEObject", Tok::OleObject}, {Ns::WP, "extent", Tok::Extent}, {Ns::WP, "docPr", Tok::DocPr},

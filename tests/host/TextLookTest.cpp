@@ -36,6 +36,8 @@ TEST_F(HostTest, ARightTabWithADotLeaderPutsThePageNumberAtTheRightMargin)
     DocxBuilder()
         .body(para(run("Chapter one") + "<w:r><w:tab/></w:r>" + run("12"), tabs)
               + para(run("A") + "<w:r><w:tab/></w:r>" + run("centred"), "<w:tabs><w:tab w:val=\"center\" w:pos=\"3000\"/></w:tabs>")
+              + para(run("Section two") + "<w:r><w:tab/></w:r>" + run("34"), tabs + "<w:ind w:left=\"567\" w:firstLine=\"300\"/>")
+              + para(run("(a)") + "<w:r><w:tab/></w:r>" + run("hanging"), "<w:ind w:left=\"720\" w:hanging=\"360\"/>")
               + "<w:sectPr><w:pgSz w:w=\"11906\" w:h=\"16838\"/><w:pgMar w:top=\"1985\" w:bottom=\"1701\" w:left=\"1701\" w:right=\"1701\"/></w:sectPr>")
         .save(path);
     start({path});
@@ -54,7 +56,16 @@ TEST_F(HostTest, ARightTabWithADotLeaderPutsThePageNumberAtTheRightMargin)
     const double middle = (centredLine.cursorToX(2) + centredLine.cursorToX(centred.length() - 1)) / 2;
     EXPECT_NEAR(middle, px(3000), 1.0);
 
-    // The leader fills the gap on the line's baseline; nothing is drawn there without one.
+    // Stops are measured from the column's edge, whatever the paragraph's indents.
+    const QTextBlock indented = blockStarting(main, QStringLiteral("Section two"));
+    ASSERT_TRUE(indented.isValid());
+    EXPECT_EQ(indented.layout()->lineCount(), 1);
+    EXPECT_NEAR(indented.layout()->lineAt(0).cursorToX(indented.length() - 1), px(8504), 1.0);
+    const QTextBlock hanging = blockStarting(main, QStringLiteral("(a)"));
+    ASSERT_TRUE(hanging.isValid());
+    EXPECT_NEAR(hanging.layout()->lineAt(0).cursorToX(4), px(720), 1.0);
+
+        // The leader fills the gap on the line's baseline; nothing is drawn there without one.
     main->resize(1000, 700);
     main->verticalScrollBar()->setValue(0);
     const QImage shot = main->viewport()->grab().toImage();
@@ -109,7 +120,9 @@ TEST_F(HostTest, CellsKeepTheirTablesMarginsAndARightToLeftParagraphStartsAtTheR
         .body("<w:tbl><w:tblPr><w:tblCellMar><w:top w:w=\"150\" w:type=\"dxa\"/><w:left w:w=\"300\" w:type=\"dxa\"/>"
               "</w:tblCellMar></w:tblPr><w:tblGrid><w:gridCol w:w=\"3000\"/><w:gridCol w:w=\"3000\"/></w:tblGrid>"
               "<w:tr><w:tc>" + para(run("left")) + "</w:tc><w:tc>" + para(run("right")) + "</w:tc></w:tr></w:tbl>"
-              + para(run(QStringLiteral("من اليمين")), "<w:bidi/>"))
+              + para(run(QStringLiteral("من اليمين")), "<w:bidi/>")
+              + para(run(QStringLiteral("فصل")) + "<w:r><w:tab/></w:r>" + run("12"),
+                     "<w:bidi/><w:ind w:left=\"567\"/><w:tabs><w:tab w:val=\"right\" w:leader=\"dot\" w:pos=\"8504\"/></w:tabs>"))
         .save(path);
     start({path});
     host::StoryView* main = windowOf(1)->mainView();
@@ -132,4 +145,13 @@ TEST_F(HostTest, CellsKeepTheirTablesMarginsAndARightToLeftParagraphStartsAtTheR
     EXPECT_EQ(after.position(), rtl.position());
     // Its text ends at the column's right edge, where a left-to-right paragraph's would begin at the left.
     EXPECT_GT(line.naturalTextRect().left(), line.width() / 2);
+    // Its indent is at its start, the right, and its stops are measured from there: a contents
+    // line's page number reaches the column's left edge.
+    const QTextBlock entry = blockStarting(main, QStringLiteral("فصل"));
+    ASSERT_TRUE(entry.isValid());
+    ASSERT_EQ(entry.layout()->lineCount(), 1);
+    const QTextLine entryLine = entry.layout()->lineAt(0);
+    EXPECT_NEAR(entryLine.x(), 0, 1.0);
+    EXPECT_NEAR(entryLine.width(), px(8504 - 567), 1.0);
+    EXPECT_NEAR(entryLine.naturalTextRect().left(), 0, 1.0);
 }
