@@ -144,10 +144,12 @@ QTextCharFormat drawnFormat(const docx::CharFormat& f, const docx::RunLook* look
 // The drawn tab stops of a paragraph and the leader of each, the character repeated (a space:
 // none); a list label's or a hanging indent's text starts at the indent, which stops a tab too.
 // The document measures stops from the text column's start edge, Qt from where the line starts:
-// they are drawn as the first line needs them, stops behind its start left out.
-std::pair<QList<QTextOption::Tab>, QString> tabStops(const docx::ParaLook& p, double zoom)
+// they are drawn as the first line needs them, stops behind its start left out. After them come
+// the default stops, every defaultTab from the column's edge: Qt's own, every defaultTab from
+// the line's start, are those where the line starts at one.
+std::pair<QList<QTextOption::Tab>, QString> tabStops(const docx::ParaLook& p, int32_t defaultTab, double zoom)
 {
-    const int32_t lineStart = p.left + p.firstLine;
+    const int32_t lineStart = std::max(p.left + p.firstLine, 0);   // as blockFormat draws it
     static const QTextOption::TabType kType[] = {QTextOption::LeftTab, QTextOption::CenterTab, QTextOption::RightTab,
                                                  QTextOption::DelimiterTab};
     static const QChar kLeader[] = {u' ', u'.', u'-', u'_', u'\u00B7'};
@@ -181,10 +183,17 @@ std::pair<QList<QTextOption::Tab>, QString> tabStops(const docx::ParaLook& p, do
     }
     if (indentStops)
         stopAtIndent();
+    if (lineStart % defaultTab != 0) {
+        constexpr int kDefaultStops = 24;   // past any page's width
+        const int32_t last = std::max(lineStart, p.tabs.empty() ? lineStart : p.tabs.back().pos);
+        const int32_t first = (static_cast<int32_t>(std::floor(static_cast<double>(last) / defaultTab)) + 1) * defaultTab;
+        for (int k = 0; k < kDefaultStops; ++k)
+            stop(first + k * defaultTab, docx::TabAlign::Left, docx::TabLeader::None);
+    }
     return {stops, leaders.trimmed().isEmpty() ? QString() : leaders};
 }
 
-QTextBlockFormat blockFormat(const docx::ParaLook& p, double zoom)
+QTextBlockFormat blockFormat(const docx::ParaLook& p, int32_t defaultTab, double zoom)
 {
     QTextBlockFormat out;
     static const Qt::Alignment kAlign[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight, Qt::AlignJustify,
@@ -192,10 +201,12 @@ QTextBlockFormat blockFormat(const docx::ParaLook& p, double zoom)
     out.setAlignment(kAlign[static_cast<int>(p.align)]);
     if (p.rightToLeft)
         out.setLayoutDirection(Qt::RightToLeft);
-    // The document's left and right are the start and end sides; Qt's margins are the page's sides.
-    out.setLeftMargin(px(p.rightToLeft ? p.right : p.left, zoom));
-    out.setRightMargin(px(p.rightToLeft ? p.left : p.right, zoom));
-    out.setTextIndent(px(p.firstLine, zoom));
+    // The document's left and right are the start and end sides; Qt's margins are the page's
+    // sides. Qt draws no text in the page's margin: an indent reaching into it stops at its edge.
+    const int32_t start = std::max(p.left, 0), end = std::max(p.right, 0);
+    out.setLeftMargin(px(p.rightToLeft ? end : start, zoom));
+    out.setRightMargin(px(p.rightToLeft ? start : end, zoom));
+    out.setTextIndent(px(std::max(p.left + p.firstLine, 0) - start, zoom));
     out.setTopMargin(px(p.before, zoom));
     out.setBottomMargin(px(p.after, zoom));
     if (p.lineRule == docx::LineRule::Exact)
@@ -204,7 +215,7 @@ QTextBlockFormat blockFormat(const docx::ParaLook& p, double zoom)
         out.setLineHeight(px(p.line, zoom), QTextBlockFormat::MinimumHeight);
     else if (p.line != 240 && !p.gridPitch)
         out.setLineHeight(p.line * 100.0 / 240, QTextBlockFormat::ProportionalHeight);
-    const auto [tabs, leaders] = tabStops(p, zoom);
+    const auto [tabs, leaders] = tabStops(p, defaultTab, zoom);
     if (!tabs.isEmpty())
         out.setTabPositions(tabs);
     if (!leaders.isEmpty())
@@ -288,9 +299,12 @@ void substituteDocumentFonts()
     const QStringList pMincho{QStringLiteral("IPAPMincho"), QStringLiteral("Noto Serif CJK JP"), QStringLiteral("IPAPGothic")};
     const QStringList gothic{QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans CJK JP")};
     const QStringList pGothic{QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP")};
+    // Carlito and Caladea are as wide as Calibri and Cambria, so lines break where the document's do.
+    const QStringList calibri{QStringLiteral("Carlito"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")};
+    const QStringList cambria{QStringLiteral("Caladea"), QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")};
     const std::pair<const char*, const QStringList*> kFonts[] = {
-        {"Times New Roman", &serif}, {"Century", &serif}, {"Cambria", &serif}, {"Georgia", &serif},
-        {"Book Antiqua", &serif}, {"Arial", &sans}, {"Calibri", &sans}, {"Calibri Light", &sans},
+        {"Times New Roman", &serif}, {"Century", &serif}, {"Cambria", &cambria}, {"Georgia", &serif},
+        {"Book Antiqua", &serif}, {"Arial", &sans}, {"Calibri", &calibri}, {"Calibri Light", &calibri},
         {"Helvetica", &sans}, {"Segoe UI", &sans}, {"Verdana", &sans}, {"Tahoma", &sans},
         {"Courier New", &mono}, {"Consolas", &mono},
         {"ＭＳ 明朝", &mincho}, {"MS Mincho", &mincho}, {"游明朝", &mincho}, {"Yu Mincho", &mincho},
@@ -324,6 +338,9 @@ public:
         m_toDisplay = {};
         m_doubleStrikes.clear();
         m_pageBreaks.clear();
+        QTextOption option = m_doc->defaultTextOption();
+        option.setTabStopDistance(px(m_look.defaultTab, m_context.zoom));
+        m_doc->setDefaultTextOption(option);
         m_cursor.beginEditBlock();
         size_t run = 0;
         int strikeStart = -1;
@@ -423,7 +440,12 @@ private:
             format.setBorderCollapse(true);
             format.setBorder(look.borders ? 1 : 0);
             format.setBorderBrush(look.borders ? QBrush(Qt::black) : QBrush(Qt::NoBrush));
-            format.setAlignment(Qt::AlignLeft);
+            if (const std::optional<double> left = tableLeft(look, zoom)) {
+                format.setAlignment(Qt::AlignLeft);
+                format.setLeftMargin(*left);
+            } else {
+                format.setAlignment(look.align == docx::Align::Center ? Qt::AlignHCenter : Qt::AlignRight);
+            }
             format.setHeaderRowCount(look.headerRows);
             QList<QTextLength> widths;
             for (int32_t w : look.grid)
@@ -449,6 +471,9 @@ private:
                     cf.setRightPadding(px(look.margins.right, zoom));
                     if (c.shading >= 0)
                         cf.setBackground(fromColorRef(c.shading));
+                    if (c.vAlign != docx::CellAlign::Top)
+                        cf.setVerticalAlignment(c.vAlign == docx::CellAlign::Center ? QTextCharFormat::AlignMiddle
+                                                                                    : QTextCharFormat::AlignBottom);
                     if (r < look.keptWhole.size() && look.keptWhole[r])
                         cf.setProperty(RowKeptWhole, true);
                     cell.setFormat(cf);
@@ -456,6 +481,22 @@ private:
             m_tables.push_back({&look, table});
             moveToCell();
         }
+    }
+
+    // Where a table's left edge stands from the text column's. Qt centres a table in the page as
+    // if it had no right margin, so a centred or right table on pages is placed here; in a cell,
+    // or unpaged, Qt aligns it (none).
+    std::optional<double> tableLeft(const docx::TableLook& look, double zoom) const
+    {
+        if (look.align == docx::Align::Left)
+            return px(std::max(look.indent, 0), zoom);
+        if (!m_tables.empty() || m_pageBody.isEmpty())
+            return std::nullopt;
+        double width = 0;
+        for (int32_t w : look.grid)
+            width += px(w, zoom);
+        const double room = std::max(0.0, m_pageBody.width() - width);
+        return look.align == docx::Align::Center ? room / 2 : room;
     }
 
     // The drawn column of a cell's first grid column: counted from the right in a table whose
@@ -509,9 +550,14 @@ private:
             return;
         flush();
         paragraphEnded();
-        QTextBlockFormat format = blockFormat(para, m_context.zoom);
+        QTextBlockFormat format = blockFormat(para, m_look.defaultTab, m_context.zoom);
         snapToGrid(format, para, m_format.font(), m_context.zoom);
         m_cursor.setBlockFormat(format);
+        // An empty paragraph is as tall as its mark's font, not the one before it. Only the font:
+        // a cell's first block keeps the cell's own format there.
+        QTextCharFormat font;
+        font.setFont(m_format.font());
+        m_cursor.mergeBlockCharFormat(font);
         if (para.pageBreakBefore && m_tables.empty())
             breakPageBefore();
         if (!para.label.isEmpty() && !inSkippedCell())

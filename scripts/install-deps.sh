@@ -10,7 +10,7 @@ packages=(
   wordnet-dev wordnet-base
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-14 libfuzzer-14-dev
-  fonts-ipafont-gothic fonts-ipafont-mincho
+  fonts-ipafont-gothic fonts-ipafont-mincho fonts-liberation2 fonts-crosextra-carlito fonts-crosextra-caladea
   xvfb xauth imagemagick unzip
   desktop-file-utils python3
   libreoffice-writer-nogui

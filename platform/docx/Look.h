@@ -92,6 +92,8 @@ struct RunLookRun {
     RunLook look;
 };
 
+enum class CellAlign : uint8_t { Top, Center, Bottom };
+
 struct CellLook {
     int32_t start = 0, end = 0;   // first position and the position of the cell's mark
     int column = 0;               // first grid column
@@ -99,6 +101,7 @@ struct CellLook {
     int rowSpan = 1;              // rows a w:vMerge restart covers
     bool merged = false;          // continues the cell above (w:vMerge without restart)
     int32_t shading = -1;         // COLORREF fill, -1 none
+    CellAlign vAlign = CellAlign::Top;   // where its text stands in a taller row
 };
 
 // Room between a cell's edges and its text, in twips.
@@ -113,6 +116,8 @@ struct TableLook {
     std::vector<std::vector<CellLook>> rows;
     bool borders = false;
     bool rightToLeft = false;     // w:bidiVisual: the first column at the right
+    Align align = Align::Left;    // where the table stands between the margins
+    int32_t indent = 0;           // w:tblInd: its left edge from the margin
     CellMargins margins;
     int headerRows = 0;           // leading rows repeated at the top of each page (w:tblHeader)
     std::vector<bool> keptWhole;  // by row, up to the last marked: never split across pages (w:cantSplit)
@@ -153,6 +158,7 @@ struct Look {
     std::vector<ParaLook> paras;     // by start
     std::vector<TableLook> tables;   // by start; a nested table follows the table holding it
     std::vector<PictureLook> pictures;
+    int32_t defaultTab = 720;        // w:defaultTabStop: the stops after a paragraph's own
 
     bool empty() const { return runs.empty() && paras.empty(); }
     // The looks from pos on, until the next set().

@@ -47,19 +47,6 @@ int32_t highlightOf(std::string_view name)
     return -1;
 }
 
-Align alignOf(std::string_view v)
-{
-    if (v == "center")
-        return Align::Center;
-    if (v == "right" || v == "end")
-        return Align::Right;
-    if (v == "both")
-        return Align::Justify;
-    if (v == "distribute")
-        return Align::Distribute;
-    return Align::Left;
-}
-
 QString fontOf(XmlReader& x, std::string_view local)
 {
     return QString::fromUtf8(x.w(local));
@@ -126,6 +113,19 @@ void readTabs(XmlReader& x, ParaLookProps& p)
 }
 
 } // namespace
+
+Align alignOf(std::string_view v)
+{
+    if (v == "center")
+        return Align::Center;
+    if (v == "right" || v == "end")
+        return Align::Right;
+    if (v == "both")
+        return Align::Justify;
+    if (v == "distribute")
+        return Align::Distribute;
+    return Align::Left;
+}
 
 std::optional<int32_t> numberOf(std::optional<std::string_view> value)
 {

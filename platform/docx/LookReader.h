@@ -15,6 +15,8 @@ class XmlReader;
 // A number attribute's value; nothing when absent or not a number.
 std::optional<int32_t> numberOf(std::optional<std::string_view> value);
 
+// A w:jc value's alignment.
+Align alignOf(std::string_view v);
 // Reads the element the reader stands on, a child of w:rPr, into p when it sets a look; fonts
 // given as theme fonts are the theme's.
 void readRunLook(XmlReader& x, RunLookProps& p, const Theme& theme);

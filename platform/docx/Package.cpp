@@ -4,6 +4,7 @@
 #include "platform/docx/Annotations.h"
 #include "platform/docx/HeaderFooterPlan.h"
 #include "platform/docx/LoadError.h"
+#include "platform/docx/LookReader.h"
 #include "platform/docx/PartStream.h"
 #include "platform/docx/Relationships.h"
 #include "platform/docx/SharedWork.h"
@@ -220,11 +221,14 @@ Document loadPackage(ZipReader& zip, const QString& path, const LoadOptions& opt
     if (const std::string name = partOfType(docRels, zip, "styles"); !name.empty())
         walkPart(readPart(zip, name, path), path, [&](XmlReader& x, const Relationships&, const Chunks*) { styles.read(x); });
     NotePr documentNotePr[2];
+    int32_t defaultTab = Look{}.defaultTab;
     if (const std::string name = partOfType(docRels, zip, "settings"); !name.empty())
         walkPart(readPart(zip, name, path), path, [&](XmlReader& x, const Relationships&, const Chunks*) {
             while (x.child(1))
                 if (x.tok() == Tok::EvenAndOddHeaders)
                     doc.evenAndOddHeaders = onOff(x.attr(Ns::W, "val"));
+                else if (x.tok() == Tok::DefaultTabStop && options.looks)
+                    defaultTab = std::max(numberOf(x.attr(Ns::W, "val")).value_or(defaultTab), 1);
                 else if (x.tok() == Tok::FootnotePr || x.tok() == Tok::EndnotePr)
                     documentNotePr[x.tok() == Tok::EndnotePr] = readNotePr(x);
         });
@@ -375,8 +379,11 @@ Document loadPackage(ZipReader& zip, const QString& path, const LoadOptions& opt
         }
         doc.sections.push_back(sec);
     }
-    if (options.looks)
+    if (options.looks) {
         readMedia(doc, zip);
+        for (Story& s : doc.stories)
+            s.look.defaultTab = defaultTab;
+    }
     doc.notices = std::move(chunks.notices);
     return doc;
 }

@@ -363,6 +363,10 @@ void TextWalker::rows()
                     margins = true;
                 } else if (m_x.tok() == Tok::BidiVisual && m_look)
                     m_look->tables[m_tables.back()].rightToLeft = onOff(m_x.attr(Ns::W, "val"));
+                else if (m_x.tok() == Tok::Jc && m_look)
+                    m_look->tables[m_tables.back()].align = alignOf(m_x.w("val"));
+                else if (m_x.tok() == Tok::TblInd && m_look && (m_x.w("type") == "dxa" || m_x.w("type").empty()))
+                    m_look->tables[m_tables.back()].indent = numberOf(m_x.attr(Ns::W, "w")).value_or(0);
             if (m_look && !borders)
                 m_look->tables[m_tables.back()].borders = m_styles.tableBorders(m_tableStyle);
             if (m_look && !margins)
@@ -473,6 +477,11 @@ void TextWalker::cellLook()
         case Tok::GridSpan: cell.span = std::max(1, numberOf(m_x.attr(Ns::W, "val")).value_or(1)); break;
         case Tok::VMerge: cell.merged = m_x.w("val") != "restart"; break;
         case Tok::Shd: cell.shading = shadingOf(m_x); break;
+        case Tok::VAlign: {
+            const std::string_view v = m_x.w("val");
+            cell.vAlign = v == "center" ? CellAlign::Center : v == "bottom" ? CellAlign::Bottom : CellAlign::Top;
+            break;
+        }
         default: break;
         }
     }

@@ -328,7 +328,7 @@ TEST(Looks, ParagraphsKeepHowTheyBreakOverPagesAndSectionsWhereTheyStart)
     EXPECT_EQ(kept.stories[0].look.tables[0].keptWhole, (std::vector<bool>{false, true}));
 }
 
-TEST(Looks, TabStopsAddUpThroughStylesAndTheLineGridIsItsSectionsOnly)
+TEST(Looks, TabStopsAddUpThroughStylesTheLineGridIsItsSectionsOnlyAndTablesKeepTheirPlaceAndMargins)
 {
     const QString styles = part("styles",
         "<w:style w:type=\"paragraph\" w:styleId=\"Base\"><w:pPr><w:tabs><w:tab w:val=\"left\" w:pos=\"500\"/>"
@@ -338,19 +338,21 @@ TEST(Looks, TabStopsAddUpThroughStylesAndTheLineGridIsItsSectionsOnly)
         "<w:style w:type=\"table\" w:styleId=\"Roomy\"><w:tblPr><w:tblCellMar><w:top w:w=\"60\" w:type=\"dxa\"/>"
         "<w:left w:w=\"200\" w:type=\"dxa\"/></w:tblCellMar></w:tblPr></w:style>");
     const QString grid = "<w:docGrid w:type=\"lines\" w:linePitch=\"360\"/>";
-    const QString table = "<w:tbl><w:tblPr>%1</w:tblPr><w:tblGrid><w:gridCol w:w=\"2000\"/></w:tblGrid><w:tr>" + cell("c") + "</w:tr></w:tbl>";
+    const QString table = "<w:tbl><w:tblPr>%1</w:tblPr><w:tblGrid><w:gridCol w:w=\"2000\"/></w:tblGrid><w:tr>" + cell("c", "<w:vAlign w:val=\"center\"/>") + "</w:tr></w:tbl>";
     const docx::Document doc = loadShown(DocxBuilder()
         .body(para(run("styled"), "<w:pStyle w:val=\"Contents\"/>")
               + para(run("own"), "<w:pStyle w:val=\"Contents\"/><w:tabs><w:tab w:val=\"clear\" w:pos=\"500\"/>"
                                  "<w:tab w:val=\"center\" w:pos=\"3000\"/></w:tabs><w:spacing w:line=\"300\" w:lineRule=\"exact\"/>")
               + para(run("off grid"), "<w:snapToGrid w:val=\"0\"/><w:spacing w:line=\"400\" w:lineRule=\"atLeast\"/>")
-              + table.arg("<w:tblStyle w:val=\"Roomy\"/>")
+              + table.arg("<w:tblStyle w:val=\"Roomy\"/><w:jc w:val=\"center\"/>")
               + para(run("end of the first section"), "<w:sectPr>" + grid + "</w:sectPr>")
-              + table.arg("<w:tblStyle w:val=\"Roomy\"/><w:tblCellMar><w:left w:w=\"0\" w:type=\"dxa\"/></w:tblCellMar>")
+              + table.arg("<w:tblStyle w:val=\"Roomy\"/><w:tblInd w:w=\"300\" w:type=\"dxa\"/><w:tblCellMar><w:left w:w=\"0\" w:type=\"dxa\"/></w:tblCellMar>")
               + para(run("second"))
               + "<w:sectPr><w:docGrid w:linePitch=\"300\"/></w:sectPr>")
-        .part("word/styles.xml", styles));
+        .part("word/styles.xml", styles)
+        .part("word/settings.xml", part("settings", "<w:defaultTabStop w:val=\"840\"/>")));
     const docx::Look& look = doc.stories[0].look;
+    EXPECT_EQ(look.defaultTab, 840);
     ASSERT_EQ(look.paras.size(), 7u);
     using docx::TabStop;
     EXPECT_EQ(look.paras[0].tabs, (std::vector<TabStop>{{500}, {9000, docx::TabAlign::Right, docx::TabLeader::Dot}}));
@@ -371,4 +373,8 @@ TEST(Looks, TabStopsAddUpThroughStylesAndTheLineGridIsItsSectionsOnly)
     ASSERT_EQ(look.tables.size(), 2u);
     EXPECT_EQ(look.tables[0].margins, (docx::CellMargins{60, 200, 0, 108}));
     EXPECT_EQ(look.tables[1].margins, (docx::CellMargins{60, 0, 0, 108}));
+    EXPECT_EQ(look.tables[0].align, docx::Align::Center);
+    EXPECT_EQ(look.tables[1].align, docx::Align::Left);
+    EXPECT_EQ(look.tables[1].indent, 300);
+    EXPECT_EQ(look.tables[0].rows[0][0].vAlign, docx::CellAlign::Center);
 }

@@ -155,3 +155,32 @@ TEST_F(HostTest, CellsKeepTheirTablesMarginsAndARightToLeftParagraphStartsAtTheR
     EXPECT_NEAR(entryLine.width(), px(8504 - 567), 1.0);
     EXPECT_NEAR(entryLine.naturalTextRect().left(), 0, 1.0);
 }
+
+TEST_F(HostTest, ACentredTableStandsMidColumnAndDefaultStopsCountFromTheColumnsEdge)
+{
+    const QString path = dir.filePath("centred.docx");
+    DocxBuilder()
+        .body(para(run("a") + "<w:r><w:tab/></w:r>" + run("b"), "<w:ind w:firstLine=\"300\"/>")
+              + para(run(QStringLiteral("into the margin")), "<w:ind w:left=\"-1080\" w:firstLine=\"1080\"/>")
+              + "<w:tbl><w:tblPr><w:jc w:val=\"center\"/></w:tblPr><w:tblGrid><w:gridCol w:w=\"3000\"/></w:tblGrid>"
+                "<w:tr><w:tc>" + para(run("mid")) + "</w:tc></w:tr></w:tbl>"
+              + para(run("after"))
+              + "<w:sectPr><w:pgSz w:w=\"11906\" w:h=\"16838\"/><w:pgMar w:top=\"1985\" w:bottom=\"1701\" w:left=\"1701\" w:right=\"1701\"/></w:sectPr>")
+        .part("word/settings.xml", part("settings", "<w:defaultTabStop w:val=\"840\"/>"))
+        .save(path);
+    start({path});
+    host::StoryView* main = windowOf(1)->mainView();
+    const QTextBlock tabbed = blockStarting(main, QStringLiteral("a\tb"));
+    ASSERT_TRUE(tabbed.isValid());
+    EXPECT_NEAR(tabbed.layout()->lineAt(0).cursorToX(2), px(840), 1.0);
+    // An indent into the page's margin stops at the column's edge.
+    const QTextBlock outdented = blockStarting(main, QStringLiteral("into"));
+    ASSERT_TRUE(outdented.isValid());
+    EXPECT_NEAR(outdented.layout()->lineAt(0).x(), 0, 0.5);
+
+    QTextTable* table = firstTable(main);
+    ASSERT_NE(table, nullptr);
+    const QRectF cell = main->document()->documentLayout()->blockBoundingRect(table->cellAt(0, 0).firstCursorPosition().block());
+    const double column = main->document()->rootFrame()->frameFormat().leftMargin();
+    EXPECT_NEAR(cell.left() - px(108) - column, px(8504 - 3000) / 2, 1.5);
+}
