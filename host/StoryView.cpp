@@ -213,8 +213,6 @@ QTextBlockFormat blockFormat(const docx::ParaLook& p, int32_t defaultTab, double
         out.setLineHeight(px(p.line, zoom), QTextBlockFormat::FixedHeight);
     else if (p.lineRule == docx::LineRule::AtLeast)
         out.setLineHeight(px(p.line, zoom), QTextBlockFormat::MinimumHeight);
-    else if (p.line != 240 && !p.gridPitch)
-        out.setLineHeight(p.line * 100.0 / 240, QTextBlockFormat::ProportionalHeight);
     const auto [tabs, leaders] = tabStops(p, defaultTab, zoom);
     if (!tabs.isEmpty())
         out.setTabPositions(tabs);
@@ -229,13 +227,22 @@ QTextBlockFormat blockFormat(const docx::ParaLook& p, int32_t defaultTab, double
     return out;
 }
 
-// On a line grid, a line takes as many whole pitches as its font needs, times its spacing; a
-// taller line (a picture) takes its own height. The font's need is measured by its size, as the
-// faces standing in for the document's have other line spacings than those they stand for.
-void snapToGrid(QTextBlockFormat& out, const docx::ParaLook& p, const QFont& font, double zoom)
+// A line of the paragraph's font is as tall as the font reaches above and below, times the
+// paragraph's spacing; Qt's own adds the font's line gap, which the document's lines do not have.
+// On a line grid, a line takes as many whole pitches as its font needs, times its spacing; the
+// need is measured by the font's size, as the faces standing in for the document's have other
+// line heights than those they stand for. Either way a taller line (a picture, a larger run)
+// takes more.
+void autoLineHeight(QTextBlockFormat& out, const docx::ParaLook& p, const QFont& font, double zoom)
 {
-    if (!p.gridPitch || p.lineRule != docx::LineRule::Auto)
+    if (p.lineRule != docx::LineRule::Auto)
         return;
+    const QFontMetricsF metrics(font);
+    if (!p.gridPitch) {
+        const double height = metrics.ascent() + metrics.descent();
+        out.setLineHeight(height * p.line / 240.0 - metrics.lineSpacing(), QTextBlockFormat::LineDistanceHeight);
+        return;
+    }
     const double pitch = px(p.gridPitch, zoom);
     const double natural = 1.2 * font.pointSizeF() * 96 / 72;
     const double pitches = std::max(1.0, std::ceil(natural / pitch - 0.01));
@@ -551,7 +558,7 @@ private:
         flush();
         paragraphEnded();
         QTextBlockFormat format = blockFormat(para, m_look.defaultTab, m_context.zoom);
-        snapToGrid(format, para, m_format.font(), m_context.zoom);
+        autoLineHeight(format, para, m_format.font(), m_context.zoom);
         m_cursor.setBlockFormat(format);
         // An empty paragraph is as tall as its mark's font, not the one before it. Only the font:
         // a cell's first block keeps the cell's own format there.

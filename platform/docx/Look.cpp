@@ -55,6 +55,7 @@ void ParaLookProps::inheritFrom(const ParaLookProps& b)
     inherit(pageBreakBefore, b.pageBreakBefore);
     inherit(rightToLeft, b.rightToLeft);
     inherit(snapToGrid, b.snapToGrid);
+    inherit(contextualSpacing, b.contextualSpacing);
     const auto cleared = [this](int32_t pos) { return std::find(clearedTabs.begin(), clearedTabs.end(), pos) != clearedTabs.end(); };
     const auto set = [this](int32_t pos) {
         return std::any_of(tabs.begin(), tabs.end(), [pos](const TabStop& t) { return t.pos == pos; });

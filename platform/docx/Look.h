@@ -61,7 +61,7 @@ struct ParaLookProps {
     std::optional<LineRule> lineRule;
     std::optional<int32_t> numId, level;
     std::optional<bool> keepNext, keepLines, widowControl, pageBreakBefore;
-    std::optional<bool> rightToLeft, snapToGrid;
+    std::optional<bool> rightToLeft, snapToGrid, contextualSpacing;
     // A level's tab stops add to those it inherits, but for the positions it clears.
     std::vector<TabStop> tabs;
     std::vector<int32_t> clearedTabs;
@@ -77,6 +77,7 @@ struct ParaLook {
     bool snapToGrid = true;    // its lines follow its section's line grid, if any
     int32_t gridPitch = 0;     // that grid's pitch: each line takes a whole number of these
     bool rightToLeft = false;  // w:bidi
+    bool contextualSpacing = false;   // no spacing between it and a neighbour of its style
     std::vector<TabStop> tabs; // by position
     int32_t numId = 0, level = 0;   // the list it belongs to; numId 0: none
     bool keepNext = false;     // on the page of the next paragraph's first lines

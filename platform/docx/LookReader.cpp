@@ -204,6 +204,7 @@ void readParaLook(XmlReader& x, ParaLookProps& p)
     case Tok::Tabs: readTabs(x, p); break;
     case Tok::Bidi: p.rightToLeft = onOffOf(x); break;
     case Tok::SnapToGrid: p.snapToGrid = onOffOf(x); break;
+    case Tok::ContextualSpacing: p.contextualSpacing = onOffOf(x); break;
     case Tok::KeepNext: p.keepNext = onOffOf(x); break;
     case Tok::KeepLines: p.keepLines = onOffOf(x); break;
     case Tok::WidowControl: p.widowControl = onOffOf(x); break;

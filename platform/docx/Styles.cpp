@@ -230,6 +230,7 @@ ParaLook Styles::resolvePara(int paragraph, ParaLookProps p) const
     r.lineRule = p.lineRule.value_or(LineRule::Auto);
     r.rightToLeft = p.rightToLeft.value_or(false);
     r.snapToGrid = p.snapToGrid.value_or(true);
+    r.contextualSpacing = p.contextualSpacing.value_or(false);
     r.tabs = std::move(p.tabs);
     r.keepNext = p.keepNext.value_or(false);
     r.keepLines = p.keepLines.value_or(false);

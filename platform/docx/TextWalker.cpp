@@ -278,6 +278,14 @@ void TextWalker::paragraph()
         para.start = start;
         if (para.numId && m_counter)
             para.label = m_counter->next(para.numId, para.level);
+        // Between two paragraphs of one style, either one's contextual spacing drops its own.
+        if (!m_look->paras.empty() && m_lastParaLookStyle == m_paraStyle) {
+            if (m_look->paras.back().contextualSpacing)
+                m_look->paras.back().after = 0;
+            if (para.contextualSpacing)
+                para.before = 0;
+        }
+        m_lastParaLookStyle = m_paraStyle;
         m_look->paras.push_back(std::move(para));
     }
     const CharFormat markFormat = format(rr, markDeleted);

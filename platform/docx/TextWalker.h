@@ -150,6 +150,7 @@ private:
     std::optional<Numbering::Counter> m_counter;
     std::vector<std::size_t> m_tables;   // open tables, as indexes into m_look->tables
     std::size_t m_sectionParas = 0;      // the first paragraph look of the section being walked
+    int m_lastParaLookStyle = Styles::kNone;   // the style of the last paragraph look
     PictureLook m_picture;               // what the drawing being read has told so far
     AnchorPlace* m_axis = nullptr;       // its axis whose position is being read
     int m_lineDepth = -2;                // the depth of its shape's outline element (a:ln)

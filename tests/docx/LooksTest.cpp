@@ -334,7 +334,8 @@ TEST(Looks, TabStopsAddUpThroughStylesTheLineGridIsItsSectionsOnlyAndTablesKeepT
         "<w:style w:type=\"paragraph\" w:styleId=\"Base\"><w:pPr><w:tabs><w:tab w:val=\"left\" w:pos=\"500\"/>"
         "<w:tab w:val=\"bar\" w:pos=\"700\"/></w:tabs></w:pPr></w:style>"
         "<w:style w:type=\"paragraph\" w:styleId=\"Contents\"><w:basedOn w:val=\"Base\"/><w:pPr><w:tabs>"
-        "<w:tab w:val=\"right\" w:leader=\"dot\" w:pos=\"9000\"/></w:tabs><w:bidi/></w:pPr></w:style>"
+        "<w:tab w:val=\"right\" w:leader=\"dot\" w:pos=\"9000\"/></w:tabs><w:bidi/>"
+        "<w:spacing w:before=\"100\" w:after=\"200\"/><w:contextualSpacing/></w:pPr></w:style>"
         "<w:style w:type=\"table\" w:styleId=\"Roomy\"><w:tblPr><w:tblCellMar><w:top w:w=\"60\" w:type=\"dxa\"/>"
         "<w:left w:w=\"200\" w:type=\"dxa\"/></w:tblCellMar></w:tblPr></w:style>");
     const QString grid = "<w:docGrid w:type=\"lines\" w:linePitch=\"360\"/>";
@@ -361,6 +362,10 @@ TEST(Looks, TabStopsAddUpThroughStylesTheLineGridIsItsSectionsOnlyAndTablesKeepT
     EXPECT_EQ(look.paras[1].tabs, (std::vector<TabStop>{{3000, docx::TabAlign::Center}, {9000, docx::TabAlign::Right, docx::TabLeader::Dot}}));
     EXPECT_EQ(look.paras[1].lineRule, docx::LineRule::Exact);
     EXPECT_EQ(look.paras[1].line, 300);
+    // Contextual spacing: none between the two paragraphs of one style, but after the second.
+    EXPECT_EQ(look.paras[0].after, 0);
+    EXPECT_EQ(look.paras[1].before, 0);
+    EXPECT_EQ(look.paras[1].after, 200);
     EXPECT_EQ(look.paras[2].lineRule, docx::LineRule::AtLeast);
     EXPECT_TRUE(look.paras[2].tabs.empty());
     // Only a grid of lines sets the pitch, and a paragraph can keep off it.
