@@ -294,6 +294,13 @@ bool isMark(char16_t c)
     return c == cp::CellMark || c == cp::Separator || c == cp::ContinuationSeparator || c == cp::Graphic;
 }
 
+// The drawn column of a cell's first grid column: counted from the right in a table whose first
+// column is at the right.
+int drawnColumn(const docx::TableLook& look, const docx::CellLook& c, int columns)
+{
+    return look.rightToLeft ? std::max(0, columns - c.column - std::min(c.span, columns - c.column)) : c.column;
+}
+
 // Word's usual fonts are rarely installed here: each draws in the closest kind that is, so a
 // serif heading stays serif and Japanese takes a Japanese font rather than the locale's fallback.
 void substituteDocumentFonts()
@@ -334,6 +341,9 @@ public:
           m_toDisplay(toDisplay), m_doubleStrikes(doubleStrikes), m_pageBreaks(pageBreaks)
     {
     }
+
+    // The drawn tables with rows of a least height, for growRows once laid out.
+    const std::vector<std::pair<QTextTable*, const docx::TableLook*>>& tallRows() const { return m_tallRows; }
 
     // Draws the story's long paragraphs in pieces of about a page of this size (pixels) each.
     void pageLongParagraphs(QSizeF body) { m_pageBody = body; }
@@ -485,6 +495,8 @@ private:
                         cf.setProperty(RowKeptWhole, true);
                     cell.setFormat(cf);
                 }
+            if (!look.rowHeights.empty())
+                m_tallRows.emplace_back(table, &look);
             m_tables.push_back({&look, table});
             moveToCell();
         }
@@ -504,13 +516,6 @@ private:
             width += px(w, zoom);
         const double room = std::max(0.0, m_pageBody.width() - width);
         return look.align == docx::Align::Center ? room / 2 : room;
-    }
-
-    // The drawn column of a cell's first grid column: counted from the right in a table whose
-    // first column is at the right.
-    static int drawnColumn(const docx::TableLook& look, const docx::CellLook& c, int columns)
-    {
-        return look.rightToLeft ? std::max(0, columns - c.column - std::min(c.span, columns - c.column)) : c.column;
     }
 
     void moveToCell()
@@ -784,7 +789,64 @@ private:
     QSizeF m_pageBody;                 // empty: not paged
     std::optional<PageFrame> m_frame;  // none: wrapped drawings keep full-width bands
     std::vector<OpenTable> m_tables;
+    std::vector<std::pair<QTextTable*, const docx::TableLook*>> m_tallRows;
 };
+
+// Makes each row of these tables as tall as its least height: the tallest cell of a row that is
+// shorter gets the room it lacks around its text, as its alignment puts it. Measured in one
+// layout, changed in one edit: growing a row does not change what the others hold.
+void growRows(QTextDocument* doc, const std::vector<std::pair<QTextTable*, const docx::TableLook*>>& tables, double zoom)
+{
+    struct Growth {
+        QTextTableCell cell;
+        double room;
+        docx::CellAlign align;
+    };
+    std::vector<Growth> growths;
+    QAbstractTextDocumentLayout* layout = doc->documentLayout();
+    for (const auto& [table, look] : tables) {
+        for (size_t r = 0; r < look->rowHeights.size() && r < look->rows.size(); ++r) {
+            if (look->rowHeights[r] <= 0)
+                continue;
+            std::optional<Growth> tallest;
+            double rowHeight = 0;
+            for (int c = 0; c < table->columns(); ++c) {
+                const QTextTableCell cell = table->cellAt(static_cast<int>(r), c);
+                if (cell.row() != static_cast<int>(r) || cell.column() != c || cell.rowSpan() > 1)
+                    continue;
+                const QTextTableCellFormat format = cell.format().toTableCellFormat();
+                const double height = layout->blockBoundingRect(cell.lastCursorPosition().block()).bottom()
+                                      - layout->blockBoundingRect(cell.firstCursorPosition().block()).top()
+                                      + format.topPadding() + format.bottomPadding();
+                if (tallest && height <= rowHeight)
+                    continue;
+                rowHeight = height;
+                const auto& cells = look->rows[r];
+                const auto drawn = std::find_if(cells.begin(), cells.end(), [&](const docx::CellLook& l) {
+                    return drawnColumn(*look, l, table->columns()) == c;
+                });
+                tallest = Growth{cell, 0, drawn == cells.end() ? docx::CellAlign::Top : drawn->vAlign};
+            }
+            const double room = px(look->rowHeights[r], zoom) - rowHeight;
+            if (tallest && room > 0.5) {
+                tallest->room = room;
+                growths.push_back(*tallest);
+            }
+        }
+    }
+    if (growths.empty())
+        return;
+    QTextCursor edit(doc);
+    edit.beginEditBlock();
+    for (Growth& g : growths) {
+        QTextTableCellFormat format = g.cell.format().toTableCellFormat();
+        const double above = g.align == docx::CellAlign::Bottom ? g.room : g.align == docx::CellAlign::Center ? g.room / 2 : 0;
+        format.setTopPadding(format.topPadding() + above);
+        format.setBottomPadding(format.bottomPadding() + g.room - above);
+        g.cell.setFormat(format);
+    }
+    edit.endEditBlock();
+}
 
 } // namespace
 
@@ -854,6 +916,7 @@ void StoryView::setStory(const docx::Story& story, int storyIndex, const DrawCon
     }
     builder.build();
     setDocument(doc);
+    growRows(doc, builder.tallRows(), context.zoom);
     if (m_document)
         m_document->deleteLater();
     m_document = doc;

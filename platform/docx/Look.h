@@ -122,6 +122,7 @@ struct TableLook {
     CellMargins margins;
     int headerRows = 0;           // leading rows repeated at the top of each page (w:tblHeader)
     std::vector<bool> keptWhole;  // by row, up to the last marked: never split across pages (w:cantSplit)
+    std::vector<int32_t> rowHeights;   // by row, up to the last set (w:trHeight): at least that tall
 };
 
 // What an anchored drawing's position on one axis is measured from: an area of the page, or the

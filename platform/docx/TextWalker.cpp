@@ -469,6 +469,12 @@ void TextWalker::rowLook()
             table.keptWhole.resize(table.rows.size());
             table.keptWhole.back() = true;
         }
+        // An exact height is taken as a least one: text is not cut off here.
+        if (m_x.tok() == Tok::TrHeight && m_x.w("hRule") != "auto")
+            if (const auto h = numberOf(m_x.attr(Ns::W, "val")); h && *h > 0) {
+                table.rowHeights.resize(table.rows.size());
+                table.rowHeights.back() = *h;
+            }
     }
 }
 

@@ -90,7 +90,7 @@ const Element kElements[] = {
     {Ns::W, "snapToGrid", Tok::SnapToGrid}, {Ns::W, "docGrid", Tok::DocGrid}, {Ns::W, "tblCellMar", Tok::TblCellMar},
     {Ns::W, "bidiVisual", Tok::BidiVisual}, {Ns::W, "tblInd", Tok::TblInd},
     {Ns::W, "defaultTabStop", Tok::DefaultTabStop}, {Ns::W, "vAlign", Tok::VAlign},
-    {Ns::W, "contextualSpacing", Tok::ContextualSpacing},
+    {Ns::W, "contextualSpacing", Tok::ContextualSpacing}, {Ns::W, "trHeight", Tok::TrHeight},
     {Ns::MC, "AlternateContent", Tok::AlternateContent}, {Ns::MC, "Choice", Tok::Choice},
     {Ns::MC, "Fallback", Tok::Fallback}, {Ns::WP, "anchor", Tok::Anchor},
     {Ns::O, "OLEObject", Tok::OleObject}, {Ns::WP, "extent", Tok::Extent}, {Ns::WP, "docPr", Tok::DocPr},

@@ -26,7 +26,7 @@ enum class Tok : uint8_t {
     PPrDefault, TblGrid, GridCol, TcPr, GridSpan, VMerge, Shd, TblBorders, PgSz, PgMar,
     Numbering, AbstractNum, AbstractNumId, Num, Lvl, Start, NumFmt, LvlText,
     FootnotePr, EndnotePr, NumStart, NumRestart, KeepNext, KeepLines, WidowControl, PageBreakBefore,
-    SectType, PgNumType, TrPr, TblHeader, CantSplit, Tabs, Bidi, SnapToGrid, DocGrid, TblCellMar, BidiVisual, TblInd, DefaultTabStop, VAlign, ContextualSpacing,
+    SectType, PgNumType, TrPr, TblHeader, CantSplit, Tabs, Bidi, SnapToGrid, DocGrid, TblCellMar, BidiVisual, TblInd, DefaultTabStop, VAlign, ContextualSpacing, TrHeight,
     // markup compatibility
     AlternateContent, Choice, Fallback,
     // drawing

@@ -121,13 +121,15 @@ TEST_F(HostTest, ASectionsLineGridGivesLinesItsPitchAndExactSpacingHoldsWhatever
     EXPECT_NEAR(pitch(blocks[3]), px(300), 0.5);          // exact, though the font is taller
 }
 
-TEST_F(HostTest, CellsKeepTheirTablesMarginsAndARightToLeftParagraphStartsAtTheRight)
+TEST_F(HostTest, CellsKeepTheirMarginsRowsTheirLeastHeightAndARightToLeftParagraphStartsAtTheRight)
 {
     const QString path = dir.filePath("margins.docx");
     DocxBuilder()
         .body("<w:tbl><w:tblPr><w:tblCellMar><w:top w:w=\"150\" w:type=\"dxa\"/><w:left w:w=\"300\" w:type=\"dxa\"/>"
               "</w:tblCellMar></w:tblPr><w:tblGrid><w:gridCol w:w=\"3000\"/><w:gridCol w:w=\"3000\"/></w:tblGrid>"
-              "<w:tr><w:tc>" + para(run("left")) + "</w:tc><w:tc>" + para(run("right")) + "</w:tc></w:tr></w:tbl>"
+              "<w:tr><w:tc>" + para(run("left")) + "</w:tc><w:tc>" + para(run("right")) + "</w:tc></w:tr>"
+              "<w:tr><w:trPr><w:trHeight w:val=\"900\"/></w:trPr><w:tc><w:tcPr><w:vAlign w:val=\"bottom\"/></w:tcPr>"
+              + para(run("low")) + "</w:tc><w:tc>" + para(run("high")) + "</w:tc></w:tr></w:tbl>"
               + para(run(QStringLiteral("من اليمين")), "<w:bidi/>")
               + para(run(QStringLiteral("فصل")) + "<w:r><w:tab/></w:r>" + run("12"),
                      "<w:bidi/><w:ind w:left=\"567\"/><w:tabs><w:tab w:val=\"right\" w:leader=\"dot\" w:pos=\"8504\"/></w:tabs>"))
@@ -145,6 +147,11 @@ TEST_F(HostTest, CellsKeepTheirTablesMarginsAndARightToLeftParagraphStartsAtTheR
     const QTextFrameFormat page = main->document()->rootFrame()->frameFormat();
     EXPECT_NEAR(a.left() - page.leftMargin(), px(300), 1.5);
     EXPECT_NEAR(a.top() - page.topMargin(), px(150), 1.5);
+
+    // A row of a least height is that tall, its bottom-aligned text at its foot.
+    const QRectF low = layout->blockBoundingRect(table->cellAt(1, 0).firstCursorPosition().block());
+    const QRectF high = layout->blockBoundingRect(table->cellAt(1, 1).firstCursorPosition().block());
+    EXPECT_NEAR(low.bottom() - high.top(), px(900 - 150), 1.5);
 
     const QTextBlock rtl = blockStarting(main, QStringLiteral("من"));
     ASSERT_TRUE(rtl.isValid());
