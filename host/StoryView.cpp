@@ -904,6 +904,12 @@ void StoryView::setStory(const docx::Story& story, int storyIndex, const DrawCon
     m_selecting = true;
     auto* doc = new QTextDocument(this);
     doc->setUndoRedoEnabled(false);
+    // A paragraph runs left to right unless it says otherwise, as Word has it. Left to Qt, the
+    // direction is guessed from each paragraph's text, again for every paragraph below an edit
+    // each time Qt moves them down.
+    QTextOption option = doc->defaultTextOption();
+    option.setTextDirection(Qt::LeftToRight);
+    doc->setDefaultTextOption(option);
     framePage(doc);   // before the text: changing the frame later lays everything out again
     Builder builder(story, context, doc, m_toDisplay, m_doubleStrikes, m_pageBreaks);
     m_hasTabLeaders = std::any_of(story.look.paras.begin(), story.look.paras.end(), [](const docx::ParaLook& p) {
