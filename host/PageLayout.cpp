@@ -638,9 +638,24 @@ struct Paginator::Flow {
 
     void pageTo(int pos)
     {
-        while (!state.done && (!state.next.valid() || state.next.start() <= pos))
+        placeTo(pos);
+        flush();
+    }
+
+    // Each flush is one change of the document, which Qt answers by going over every paragraph
+    // after it: an edit's paging makes its changes in one.
+    void pageAfter(int pos)
+    {
+        placeTo(pos);
+        if (!state.done)
             placeNext();
         flush();
+    }
+
+    void placeTo(int pos)
+    {
+        while (!state.done && (!state.next.valid() || state.next.start() <= pos))
+            placeNext();
     }
 
     void placeNext()
@@ -841,6 +856,32 @@ struct Paginator::Flow {
         padRows(r, -1);
     }
 
+    // What the pages had widened the top margin of item by before an edit, and Qt still has.
+    double keptMargin(const Item& item) const
+    {
+        if (earlier.empty() || !item.valid())
+            return 0;
+        const Earlier& e = earlier.front();
+        for (size_t k = e.at; k < e.records.size() && e.records[k].item.start() <= item.start(); ++k)
+            if (e.records[k].item.start() == item.start())
+                return e.records[k].pads.empty() ? e.records[k].added : 0;
+        return 0;
+    }
+
+    // An item's lines or rows; it ends where the next one starts, which stands lower by the margin
+    // it kept from before an edit.
+    Pieces piecesAt(const Item& item) const
+    {
+        const Item next = nextItem(item);
+        Pieces p = piecesOf(layout, item, next);
+        const bool floating = item.frame && !qobject_cast<const QTextTable*>(item.frame);   // ends at its own height
+        if (const double kept = floating ? 0 : keptMargin(next); kept != 0) {
+            const double bottom = item.frame ? p.units.back().top : layout->blockBoundingRect(item.block).bottom();
+            p.units.back().bottom = std::max(bottom, p.units.back().bottom - kept);
+        }
+        return p;
+    }
+
     // The record of item as paged before an edit, a table's changes undone.
     const Record* earlierRecord(const Item& item)
     {
@@ -914,7 +955,7 @@ bool Paginator::Flow::placeItem(const Item& item)
     const double kept = before && before->pads.empty() ? before->added : 0;
     if (kept != 0)
         shift -= before->pushed;
-    Pieces pieces = piecesOf(layout, item, nextItem(item));
+    Pieces pieces = piecesAt(item);
     const int section = sectionOf(setup, item.start());
     const double y = pieces.units.front().top + shift;
 
@@ -942,7 +983,7 @@ bool Paginator::Flow::placeItem(const Item& item)
         doc->markContentsDirty(item.start(), item.end() - item.start());
         changedFrom(item.start());
         cursor.endEditBlock();
-        pieces = piecesOf(layout, item, nextItem(item));
+        pieces = piecesAt(item);
     }
     const std::vector<Unit>& units = pieces.units;
     const bool atTop = y <= pager.bodyTop() + 1;
@@ -1150,6 +1191,12 @@ void Paginator::pageTo(int pos)
 {
     if (m_flow)
         m_flow->pageTo(pos);
+}
+
+void Paginator::pageAfter(int pos)
+{
+    if (m_flow)
+        m_flow->pageAfter(pos);
 }
 
 bool Paginator::done() const

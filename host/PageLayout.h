@@ -104,6 +104,9 @@ public:
     void pageOn(int count);
     // Pages on until drawn position pos stands on a page.
     void pageTo(int pos);
+    // Pages on until drawn position pos stands on a page, and the item after it, where the pages
+    // of an edit may meet those of before: their changes made to the document at once.
+    void pageAfter(int pos);
     bool done() const;
     // The pages so far: all but the last are final until the text is all paged.
     const std::vector<Page>& pages() const;

@@ -1014,8 +1014,7 @@ bool StoryView::redrawReplaced(const docx::Story& story, int32_t at, const QStri
     // have changed height: it is paged again, and what follows until the pages are as before.
     if (m_paginator) {
         m_paginator->endEdit(b, delta);
-        m_paginator->pageTo(a + drawnCount);
-        m_paginator->pageTo(m_paginator->pagedTo());   // the paragraph after it, where the pages may meet
+        m_paginator->pageAfter(a + drawnCount);
         pagesChanged();
     }
     m_revision = story.revision;

@@ -11,6 +11,10 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <limits>
+#include <string>
+
 
 namespace {
 
@@ -493,8 +497,7 @@ TEST(PageLayout, AnEditPagesAgainFromItsParagraphUntilThePagesMeetThoseOfBefore)
             if (text == &edited.text)
                 paginator.endEdit(at, static_cast<int>(e.text.size()));
         }
-        paginator.pageTo(at);
-        paginator.pageTo(paginator.pagedTo());
+        paginator.pageAfter(at);
         EXPECT_EQ(paginator.done(), e.metAtOnce) << done;
     }
     paginator.pageTo(std::numeric_limits<int>::max());
@@ -502,4 +505,51 @@ TEST(PageLayout, AnEditPagesAgainFromItsParagraphUntilThePagesMeetThoseOfBefore)
     fresh.place();   // the positions of the fresh text's breaks and notes, after its edits
     expectSame(laidOut(edited.text, paginator.pages()), laidOut(fresh.text, host::layOutPages(&fresh.text.doc, fresh.setup)),
                "edited " + done);
+}
+
+TEST(PageLayout, SplittingAndJoiningAbovePageBreakPagesAsAFreshLayoutDoes)
+{
+    // The paragraph above a page break split, which moves what follows down a line until the
+    // wider top margin of the paragraph after the break takes it up, and joined again: the
+    // paragraphs before the break end where their text ends, not where the margin the pages gave
+    // the paragraph after it still has Qt place that one.
+    struct Edit {
+        int paragraph;   // from the one the page break starts
+        bool split;      // or joined with the next
+    };
+    const Edit edits[] = {{-1, true}, {-2, false}};
+    // Makes edit k to the text whose page break starts paragraph breakAt, paging it again after it
+    // when paged; where the page break stands after it.
+    const auto apply = [&edits](Paragraphs& text, size_t k, int breakAt, host::Paginator* paginator) {
+        const int at = text.start(breakAt + edits[k].paragraph) + 1;
+        const int end = edits[k].split ? at : at + 1;
+        if (paginator)
+            paginator->beginEdit(at, end);
+        QTextCursor c(&text.doc);
+        c.setPosition(at);
+        c.setPosition(end, QTextCursor::KeepAnchor);
+        c.insertText(edits[k].split ? QString(QChar::ParagraphSeparator) : QString());
+        if (paginator) {
+            paginator->endEdit(end, edits[k].split ? 1 : -1);
+            paginator->pageAfter(at);
+        }
+        return breakAt + (edits[k].split ? 1 : -1);
+    };
+    Mixed edited;
+    host::Paginator paginator(&edited.text.doc, edited.setup);
+    paginator.pageTo(std::numeric_limits<int>::max());
+    int breakAt = edited.broken - 10;
+    for (size_t k = 0; k < std::size(edits); ++k) {
+        breakAt = apply(edited.text, k, breakAt, &paginator);
+        paginator.pageTo(std::numeric_limits<int>::max());
+        ASSERT_TRUE(paginator.done());
+        Mixed fresh;   // the same edits, paged once
+        int freshBreak = fresh.broken - 10;
+        for (size_t j = 0; j <= k; ++j)
+            freshBreak = apply(fresh.text, j, freshBreak, nullptr);
+        fresh.setup.breaks = {fresh.text.start(freshBreak)};
+        ASSERT_EQ(fresh.setup.breaks.front(), edited.text.start(breakAt));
+        expectSame(laidOut(edited.text, paginator.pages()),
+                   laidOut(fresh.text, host::layOutPages(&fresh.text.doc, fresh.setup)), "after edit " + std::to_string(k));
+    }
 }
