@@ -488,7 +488,11 @@ void DocumentWindow::paintObject(QPainter& painter, int story, const PageObject&
         return;
     const docx::PictureLook& picture = look.pictures[object.look];
     if (picture.textBox) {
-        paintTextBoxes(painter, textBoxStories(story, object.look), object, picture.outlined);
+        paintTextBoxes(painter, textBoxStories(story, object.look), object, picture);
+        return;
+    }
+    if (picture.media.isEmpty() && picture.geometry != docx::Geometry::None) {
+        paintShape(painter, picture, object.rect, m_zoom);
         return;
     }
     const auto found = m_pictures.find(picture.media);
@@ -500,20 +504,17 @@ void DocumentWindow::paintObject(QPainter& painter, int story, const PageObject&
                                                                                        : picture.altText));
 }
 
-// A text box: white unless behind the text, its outline if it has one, and its stories' text
-// inside, the selection highlighted.
+// A text box: its fill (white unless behind the text, when it has none), its outline if it has
+// one, and its stories' text inside, the selection highlighted.
 void DocumentWindow::paintTextBoxes(QPainter& painter, const std::vector<int>& stories, const PageObject& object,
-                                    bool outlined)
+                                    const docx::PictureLook& look)
 {
     const QRectF inner = object.rect.marginsRemoved(textBoxInsets(m_zoom));
-    if (!object.behind)
-        painter.fillRect(object.rect, Qt::white);
-    if (outlined) {
-        painter.save();
-        painter.setPen(QPen(QColor(0x40, 0x40, 0x40), 1));
-        painter.drawRect(object.rect);
-        painter.restore();
-    }
+    docx::PictureLook frame = look;
+    frame.geometry = docx::Geometry::Rect;
+    if (frame.fill < 0 && !object.behind)
+        frame.fill = 0xFFFFFF;
+    paintShape(painter, frame, object.rect, m_zoom);
     const word::WindowPtr window = m_doc->ActiveWindow();
     double y = inner.top();
     for (int story : stories) {

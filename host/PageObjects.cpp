@@ -5,6 +5,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>
 #include <QPalette>
+#include <QPolygonF>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
@@ -126,9 +127,13 @@ SideRoom sideRoom(const docx::PictureLook& look, const PageFrame& frame, double 
     const double columnLeft = frame.left, columnRight = frame.width - frame.right;
     const double left = leftOnPage(look, 0, frame, zoom) - px(kGapBeside, zoom);
     const double right = left + px(look.width + 2 * kGapBeside, zoom);
-    const bool textLeft = left - columnLeft >= px(kNarrowestText, zoom);
-    const bool textRight = columnRight - right >= px(kNarrowestText, zoom);
-    if (textLeft == textRight || right <= columnLeft || left >= columnRight)
+    const double roomLeft = left - columnLeft, roomRight = columnRight - right;
+    bool textLeft = roomLeft >= px(kNarrowestText, zoom) && look.wrapSide != docx::WrapSide::Right;
+    bool textRight = roomRight >= px(kNarrowestText, zoom) && look.wrapSide != docx::WrapSide::Left;
+    // The lines cannot run on both sides at once: they take the wider one, the left if even.
+    if (textLeft && textRight)
+        (roomLeft >= roomRight ? textRight : textLeft) = false;
+    if (!(textLeft || textRight) || right <= columnLeft || left >= columnRight)
         return {};
     return textRight ? SideRoom{SideRoom::Left, right - columnLeft} : SideRoom{SideRoom::Right, columnRight - left};
 }
@@ -190,6 +195,65 @@ void paintDrawnStory(QPainter& painter, const DrawnStory& drawn, const QPointF& 
     painter.translate(origin);
     painter.setClipRect(clip);
     drawn.doc->documentLayout()->draw(&painter, context);
+    painter.restore();
+}
+
+namespace {
+
+QColor colorOf(int32_t colorRef) { return QColor(colorRef & 0xFF, (colorRef >> 8) & 0xFF, (colorRef >> 16) & 0xFF); }
+
+// A filled arrowhead whose tip is at `tip`, pointing away from `from`.
+void paintArrowhead(QPainter& painter, QPointF from, QPointF tip, double size)
+{
+    const QLineF back(tip, from);
+    if (back.length() <= 0)
+        return;
+    QLineF side = back;
+    side.setLength(size);
+    QLineF left = side, right = side;
+    left.setAngle(back.angle() + 25);
+    right.setAngle(back.angle() - 25);
+    painter.setBrush(painter.pen().color());
+    painter.drawPolygon(QPolygonF({tip, left.p2(), right.p2()}));
+}
+
+} // namespace
+
+void paintShape(QPainter& painter, const docx::PictureLook& look, const QRectF& rect, double zoom)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    const double width = std::max(1.0, px(look.lineWidth, zoom));
+    painter.setPen(look.outlined ? QPen(colorOf(look.lineColor), width, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin)
+                                 : QPen(Qt::NoPen));
+    painter.setBrush(look.fill >= 0 ? QBrush(colorOf(look.fill)) : QBrush(Qt::NoBrush));
+    const double l = rect.left(), r = rect.right(), t = rect.top(), b = rect.bottom();
+    switch (look.geometry) {
+    case docx::Geometry::Line: {
+        const QPointF start(look.flipH ? r : l, look.flipV ? b : t), end(look.flipH ? l : r, look.flipV ? t : b);
+        painter.drawLine(start, end);
+        if (look.outlined && look.arrowAtStart)
+            paintArrowhead(painter, end, start, width * 3 + 4);
+        if (look.outlined && look.arrowAtEnd)
+            paintArrowhead(painter, start, end, width * 3 + 4);
+        break;
+    }
+    case docx::Geometry::Ellipse: painter.drawEllipse(rect); break;
+    case docx::Geometry::RoundRect: {
+        const double radius = std::min(rect.width(), rect.height()) / 6;   // Word's default corner
+        painter.drawRoundedRect(rect, radius, radius);
+        break;
+    }
+    case docx::Geometry::Triangle:
+        painter.drawPolygon(look.flipV ? QPolygonF({QPointF(l, t), QPointF(r, t), QPointF((l + r) / 2, b)})
+                                       : QPolygonF({QPointF((l + r) / 2, t), QPointF(r, b), QPointF(l, b)}));
+        break;
+    case docx::Geometry::Diamond:
+        painter.drawPolygon(QPolygonF({QPointF((l + r) / 2, t), QPointF(r, (t + b) / 2), QPointF((l + r) / 2, b),
+                                       QPointF(l, (t + b) / 2)}));
+        break;
+    default: painter.drawRect(rect); break;
+    }
     painter.restore();
 }
 

@@ -38,8 +38,8 @@ struct SideRoom {
     Side side = None;     // None: the text cannot run beside it, it keeps a band instead
     double width = 0;     // pixels, from the column's edge to the drawing's far side and the gap kept
 };
-// Where the text runs beside a drawing that reserves a band, on pages laid out in frame: on the
-// one side of it wide enough for text, if only one is.
+// Where the text runs beside a drawing that reserves a band, on pages laid out in frame: on a
+// side of it wide enough for text that its wrap allows, the wider if both are.
 SideRoom sideRoom(const docx::PictureLook& look, const PageFrame& frame, double zoom);
 
 struct PageObject {
@@ -63,6 +63,10 @@ std::vector<PageObject> placeRepeatedObjects(const DrawnStory& drawn, const docx
 // the drawn span [selStart, selEnd) highlighted when it is not empty.
 void paintDrawnStory(QPainter& painter, const DrawnStory& drawn, const QPointF& origin, const QRectF& clip,
                      int selStart, int selEnd, const QPalette& palette);
+
+// Draws a shape that holds neither picture nor text in rect: its outline and fill, a line
+// from corner to corner (with its arrowheads) as its flips say.
+void paintShape(QPainter& painter, const docx::PictureLook& look, const QRectF& rect, double zoom);
 
 // A picture whose format Qt cannot read: a frame of its size with its text.
 QImage pictureBox(QSize size, const QString& text);

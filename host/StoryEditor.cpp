@@ -29,6 +29,20 @@ bool printable(const QString& text)
     return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 32 && c.unicode() != 127; });
 }
 
+// Where text typed at story position pos goes. At a paragraph's start the drawings anchored there
+// hold no text to join, and their anchors are drawn nowhere: it goes after them, where the
+// paragraph's text begins, which is where the caret shows.
+int32_t insertionPoint(const docx::Story& story, int32_t pos)
+{
+    namespace cp = docx::cp;
+    const char16_t before = pos > 0 && pos <= story.length() ? story.text[pos - 1].unicode() : cp::ParagraphMark;
+    if (pos > story.length() || !(before == cp::ParagraphMark || before == cp::CellMark || before == cp::PageBreak))
+        return pos;
+    while (pos < story.length() && story.text[pos] == QChar(cp::ShapeAnchor))
+        ++pos;
+    return pos;
+}
+
 } // namespace
 
 StoryEditor::StoryEditor(word::DocumentPtr doc, StoryView* view)
@@ -163,6 +177,8 @@ bool StoryEditor::replace(int32_t start, int32_t end, const QString& text)
 {
     if (start == end && text.isEmpty())
         return false;
+    if (start == end)
+        start = end = insertionPoint(m_doc->story(m_view->storyIndex()), start);
     try {
         word::Range(m_doc, m_view->storyIndex(), start, end).setText(text);
     } catch (const core::Error& e) {

@@ -66,11 +66,21 @@ constexpr int kShortestPiece = 1000;
 // Pages laid out before the story is first shown, and in each step after.
 constexpr int kFirstPages = 3;
 constexpr int kPagesPerStep = 4;
-// Marks the empty block a paragraph keeps before a drawing its lines run beside: text typed there
-// would not show, so an edit there draws the story again.
+// Marks the empty blocks a paragraph keeps before a drawing its lines run beside, the one before
+// the drawing's frame and the one inside it. They take no story position.
 constexpr int kBeforeDrawing = QTextFormat::UserProperty + 0x200;
 // A paragraph's tab leaders, by tab stop (see tabStops).
 constexpr int kTabLeaders = QTextFormat::UserProperty + 0x201;
+
+// Whether the drawn span [from, to] meets the room a paragraph keeps for a drawing its lines run
+// beside: splitting or joining there moves the drawing with its paragraph, so it is drawn again.
+bool nearDrawingRoom(const QTextDocument* doc, int from, int to)
+{
+    for (QTextBlock b = doc->findBlock(std::max(0, from - 1)); b.isValid() && b.position() <= to; b = b.next())
+        if (b.blockFormat().boolProperty(kBeforeDrawing))
+            return true;
+    return false;
+}
 
 QColor fromColorRef(int32_t colorRef)
 {
@@ -572,6 +582,7 @@ private:
         m_cursor.mergeBlockCharFormat(font);
         if (para.pageBreakBefore && m_tables.empty())
             breakPageBefore();
+        keepRoomBeside(p, m_nextPara < m_look.paras.size() ? m_look.paras[m_nextPara].start : m_story.length());
         if (!para.label.isEmpty() && !inSkippedCell())
             text(para.label + u'\t', m_format);
     }
@@ -584,16 +595,12 @@ private:
                                             ? &m_look.pictures[m_nextPicture]
                                             : nullptr;
         if (anchored && m_context.placeFloats) {
-            if (look && reservesBand(*look)) {
-                const SideRoom room = m_frame ? sideRoom(*look, *m_frame, m_context.zoom) : SideRoom{};
-                if (room.side != SideRoom::None && startsParagraph())
-                    beside(*look, room);
-                else
-                    band(p, *look);
-            }
+            if (look && reservesBand(*look) && !std::binary_search(m_placedBeside.begin(), m_placedBeside.end(), p))
+                band(p, *look);
             return;
         }
-        if (!look || (anchored && look->textBox)) {   // a text box shows its own story
+        // A text box shows its own story; a shape lying on no page is not drawn.
+        if (!look || (anchored && (look->textBox || look->media.isEmpty()))) {
             if (!anchored)
                 text(QStringLiteral("▣"), markFormat(m_format));
             return;
@@ -636,11 +643,22 @@ private:
             text(QString(QChar::LineSeparator), m_format);
     }
 
-    // Whether nothing of the current paragraph is drawn yet (a list label counts).
-    bool startsParagraph() const
+    // Wherever its anchor stands in the paragraph [start, end), a drawing the lines run beside
+    // gets its room before the paragraph's first line, so that text typed before the anchor is
+    // drawn beside it too.
+    void keepRoomBeside(int32_t start, int32_t end)
     {
-        return m_pending.isEmpty() && m_cursor.atBlockStart() && m_cursor.block().length() == 1 && m_tables.empty()
-               && !m_inPieces;
+        if (!m_frame || !m_context.placeFloats || !m_tables.empty())
+            return;
+        auto it = std::lower_bound(m_look.pictures.begin(), m_look.pictures.end(), start,
+                                   [](const docx::PictureLook& l, int32_t v) { return l.pos < v; });
+        for (; it != m_look.pictures.end() && it->pos < end; ++it) {
+            const SideRoom room = sideRoom(*it, *m_frame, m_context.zoom);
+            if (room.side == SideRoom::None)
+                continue;
+            beside(*it, room);
+            m_placedBeside.push_back(it->pos);
+        }
     }
 
     // The room the text keeps for a drawing placed on the page at one side of the column: a
@@ -788,6 +806,7 @@ private:
     QTextCharFormat m_pieceFormat;     // the format that length was measured in
     QSizeF m_pageBody;                 // empty: not paged
     std::optional<PageFrame> m_frame;  // none: wrapped drawings keep full-width bands
+    std::vector<int32_t> m_placedBeside;   // anchors whose drawings the lines run beside, in order
     std::vector<OpenTable> m_tables;
     std::vector<std::pair<QTextTable*, const docx::TableLook*>> m_tallRows;
 };
@@ -948,16 +967,13 @@ bool StoryView::redrawReplaced(const docx::Story& story, int32_t at, const QStri
         return false;
     // A split or join draws as a block broken or merged, which keeps the first block's look as the
     // model does; not in a table, or where list labels count again.
-    const QTextBlock block = document()->findBlock(a);
-    if (block.blockFormat().boolProperty(kBeforeDrawing))
-        return false;
     if (removed.contains(QChar(kMark)) || story.text.mid(at, inserted).contains(QChar(kMark))) {
         const auto& paras = story.look.paras;
         const auto from = std::upper_bound(paras.begin(), paras.end(), at,
                                            [](int32_t v, const docx::ParaLook& l) { return v < l.start; });
         const bool inCell = std::any_of(story.cells.begin(), story.cells.end(),
                                         [&](const docx::TableCell& c) { return c.start <= removedEnd && at <= c.end; });
-        if (inCell || from == paras.begin()
+        if (inCell || from == paras.begin() || nearDrawingRoom(document(), a, b)
             || std::any_of(std::prev(from), paras.end(), [](const docx::ParaLook& l) { return !l.label.isEmpty(); }))
             return false;
     }

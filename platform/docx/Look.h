@@ -132,6 +132,10 @@ enum class AnchorFrom : uint8_t { Page, Margin, Column, Paragraph, Character, Li
 enum class AnchorAlign : uint8_t { None, Start, Center, End };
 // How the text around an anchored drawing makes room for it.
 enum class Wrap : uint8_t { InFront, Behind, Square, Tight, TopAndBottom };
+// Which sides of a square or tight wrapped drawing the text runs on.
+enum class WrapSide : uint8_t { Both, Left, Right, Largest };
+// The outline of a drawn shape; any other is drawn as its bounding rectangle.
+enum class Geometry : uint8_t { None, Rect, RoundRect, Ellipse, Line, Triangle, Diamond };
 
 struct AnchorPlace {
     AnchorFrom from = AnchorFrom::Column;
@@ -149,10 +153,18 @@ struct PictureLook {
     // Anchored drawings only.
     AnchorPlace horizontal, vertical{AnchorFrom::Paragraph};
     Wrap wrap = Wrap::InFront;
+    WrapSide wrapSide = WrapSide::Both;
     int32_t distTop = 0, distBottom = 0;   // room the text keeps above and below it
     bool textBox = false;         // it holds a text box (Document::textBoxes anchored at pos)
     bool outlined = true;         // its shape draws its outline
     bool fitsText = false;        // a text box as tall as its text, whatever its extent says
+    // A shape drawn by its outline and fill (a picture or text box draws its own).
+    Geometry geometry = Geometry::None;
+    bool flipH = false, flipV = false;     // mirrored: a line then runs from another corner
+    int32_t lineColor = 0;                 // COLORREF of the outline, when outlined
+    int32_t lineWidth = 10;                // twips
+    int32_t fill = -1;                     // COLORREF inside the outline, -1: none
+    bool arrowAtStart = false, arrowAtEnd = false;
 };
 
 struct Look {

@@ -42,6 +42,7 @@ public:
     // Reads styles.xml, the reader on its root.
     void read(XmlReader& x);
     void setTheme(Theme theme) { m_theme = std::move(theme); }
+    const Theme& theme() const { return m_theme; }
 
     // Whether the styles' looks are read and walks collect looks; set before read().
     void setLooks(bool on) { m_looks = on; }

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdlib>
 #include <utility>
 
 namespace docx {
@@ -788,7 +789,7 @@ void TextWalker::drawing(const ResolvedRun& rr, bool vml)
     bool floating = false;
     m_picture = {};
     m_axis = nullptr;
-    m_lineDepth = -2;
+    m_shape.reset();
     const int at = m_x.depth();
     while (m_x.child(at)) {
         floating = floating
@@ -797,7 +798,9 @@ void TextWalker::drawing(const ResolvedRun& rr, bool vml)
         floating = textBox(anchor) || floating;
     }
     m_w.put(floating ? cp::ShapeAnchor : cp::Graphic, format(rr, false));
-    if (m_look && (!m_picture.media.isEmpty() || (!floating && m_picture.width > 0) || (floating && m_picture.textBox))) {
+    m_shape.finish(m_picture);
+    if (m_look && (!m_picture.media.isEmpty() || (!floating && m_picture.width > 0) || (floating && m_picture.textBox)
+                   || (floating && m_picture.geometry != Geometry::None))) {
         m_picture.pos = anchor;
         m_picture.anchored = floating;
         m_look->pictures.push_back(m_picture);
@@ -864,17 +867,6 @@ std::string_view styleValue(std::string_view style, std::string_view name)
     return {};
 }
 
-// A VML length in twips: "120pt", "1.5in", "96px", "2cm".
-int32_t vmlTwips(std::string_view value)
-{
-    double v = 0;
-    const auto res = std::from_chars(value.data(), value.data() + value.size(), v);
-    const std::string_view unit(res.ptr, static_cast<std::size_t>(value.data() + value.size() - res.ptr));
-    const double twips = unit == "in" ? v * 1440 : unit == "px" ? v * 15 : unit == "cm" ? v * 1440 / 2.54
-                         : unit == "mm" ? v * 144 / 2.54 : v * 20;
-    return static_cast<int32_t>(twips);
-}
-
 } // namespace
 
 // What a drawing's element the reader stands on tells of the picture: its size, its text, its
@@ -908,9 +900,15 @@ bool TextWalker::pictureFact()
             m_axis->align = anchorAlign(value);
         return true;
     }
-    case Tok::WrapSquare: m_picture.wrap = Wrap::Square; break;
+    case Tok::WrapSquare:
     case Tok::WrapTight:
-    case Tok::WrapThrough: m_picture.wrap = Wrap::Tight; break;
+    case Tok::WrapThrough: {
+        m_picture.wrap = m_x.tok() == Tok::WrapSquare ? Wrap::Square : Wrap::Tight;
+        const std::string_view side = m_x.attr("wrapText").value_or(std::string_view());
+        m_picture.wrapSide = side == "left" ? WrapSide::Left : side == "right" ? WrapSide::Right
+                             : side == "largest" ? WrapSide::Largest : WrapSide::Both;
+        break;
+    }
     case Tok::WrapTopAndBottom: m_picture.wrap = Wrap::TopAndBottom; break;
     case Tok::VmlWrap:
         if (m_picture.wrap != Wrap::Behind)
@@ -932,16 +930,11 @@ bool TextWalker::pictureFact()
     case Tok::Shape:
         if (!m_picture.width)
             vmlShapeFact(m_x.attr("style").value_or(std::string_view()));
-        if (const auto stroked = m_x.attr("stroked"); stroked && (*stroked == "f" || *stroked == "false"))
-            m_picture.outlined = false;
+        m_shape.element(m_x);
         break;
     default:
-        // The shape's line (a:ln) filled with nothing: no outline.
-        if (m_x.ns() == Ns::A && m_x.localName() == "ln")
-            m_lineDepth = m_x.depth();
-        else if (m_x.ns() == Ns::A && m_x.localName() == "noFill" && m_x.depth() == m_lineDepth + 1)
-            m_picture.outlined = false;
-        else if (m_x.ns() == Ns::A && m_x.localName() == "spAutoFit")
+        m_shape.element(m_x);
+        if (m_x.ns() == Ns::A && m_x.localName() == "spAutoFit")
             m_picture.fitsText = true;
         else if (m_x.ns() == Ns::V && m_x.localName() == "textbox")
             m_picture.fitsText = styleValue(m_x.attr("style").value_or(std::string_view()), "mso-fit-shape-to-text") == "t";
@@ -965,6 +958,15 @@ void TextWalker::vmlShapeFact(std::string_view style)
     m_picture.vertical.from = vertical.empty() || vertical == "text" ? AnchorFrom::Paragraph : anchorFrom(vertical);
     if (styleValue(style, "z-index").starts_with('-'))
         m_picture.wrap = Wrap::Behind;
+    // A line is placed by its ends instead.
+    if (const auto from = m_x.attr("from"), to = m_x.attr("to"); from && to) {
+        const auto [x1, y1] = vmlPoint(*from);
+        const auto [x2, y2] = vmlPoint(*to);
+        m_picture.width = std::abs(x2 - x1);
+        m_picture.height = std::abs(y2 - y1);
+        m_picture.horizontal.offset += std::min(x1, x2);
+        m_picture.vertical.offset += std::min(y1, y2);
+    }
 }
 
 void TextWalker::object(const ResolvedRun& rr)

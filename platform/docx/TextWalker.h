@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/docx/ShapeReader.h"
 #include "platform/docx/Story.h"
 #include "platform/docx/StoryWriter.h"
 #include "platform/docx/Styles.h"
@@ -153,7 +154,7 @@ private:
     int m_lastParaLookStyle = Styles::kNone;   // the style of the last paragraph look
     PictureLook m_picture;               // what the drawing being read has told so far
     AnchorPlace* m_axis = nullptr;       // its axis whose position is being read
-    int m_lineDepth = -2;                // the depth of its shape's outline element (a:ln)
+    ShapeReader m_shape{m_styles.theme()};   // what its shape draws
     int m_pendingMark = -1;            // the note reference whose custom mark text comes next
     int m_tableCount = 0;              // tables started in this story
     int m_table = 0, m_row = 0, m_column = 0, m_cell = -1;   // where the walk is in a table

@@ -31,6 +31,8 @@ std::string_view schemeSlot(std::string_view themeColor)
         {"dark1", "dk1"}, {"light1", "lt1"}, {"dark2", "dk2"}, {"light2", "lt2"},
         {"text1", "dk1"}, {"background1", "lt1"}, {"text2", "dk2"}, {"background2", "lt2"},
         {"hyperlink", "hlink"}, {"followedHyperlink", "folHlink"},
+        // DrawingML's names (a:schemeClr)
+        {"tx1", "dk1"}, {"bg1", "lt1"}, {"tx2", "dk2"}, {"bg2", "lt2"},
     };
     for (const auto& [name, slot] : kAliases)
         if (name == themeColor)

@@ -2,6 +2,7 @@
 // drawn once; text wrapped above and below them starts under them; a hit in a text box is still
 // selected and shown.
 #include "host/PageObjects.h"
+#include "host/StoryEditor.h"
 #include "platform/word/Document.h"
 #include "platform/word/Find.h"
 #include "platform/word/Range.h"
@@ -9,6 +10,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
+#include <QTest>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -210,23 +212,25 @@ TEST_F(HostTest, AHeadersFloatingTextBoxStandsOnEveryPageAtItsPlace)
     EXPECT_TRUE(window->footerView()->storyIndex() < 0 || window->headerFooterObjects(0, true).empty());
 }
 
-TEST_F(HostTest, LinesRunBesideASquareWrappedDrawingAtTheLeftOfTheColumnAndBelowACentredOne)
+TEST_F(HostTest, LinesRunBesideASquareWrappedDrawingAtTheLeftOfTheColumnAndAtTheSideOfACentredOneItsWrapAllows)
 {
-    // 150 x 100 px pictures at the top of their paragraphs; a centred one leaves no side to run on.
+    // 150 x 100 px pictures at the top of their paragraphs; the lines beside a centred one take
+    // its left, the wider side when even, unless its wrap keeps them to the right.
     const QString words = QStringLiteral("beside the picture 図の横 ").repeated(50);
-    const auto drawing = [](const char* align) {
-        return anchored(position("H", "column", align) + position("V", "paragraph", "0"), "<wp:wrapSquare/>",
-                        picture("rIdImg"), 1428750, 952500);
+    const auto drawing = [](const char* align, const char* wrap = "<wp:wrapSquare/>") {
+        return anchored(position("H", "column", align) + position("V", "paragraph", "0"), wrap, picture("rIdImg"),
+                        1428750, 952500);
     };
     const QString path = dir.filePath("beside.docx");
-    DocxBuilder().body(para(drawing("left") + run(words)) + para(drawing("center") + run("below")))
+    DocxBuilder().body(para(drawing("left") + run(words)) + para(drawing("center") + run(QStringLiteral("left of it ").repeated(40)))
+                       + para(drawing("center", "<wp:wrapSquare wrapText=\"right\"/>") + run("right of it")))
         .relationship("rIdImg", "image", "media/blue.png").raw("word/media/blue.png", bluePng()).save(path);
     start({path});
     host::StoryView* main = windowOf(1)->mainView();
     const docx::Story& story = app()->ActiveDocument()->model().stories[0];
     const std::vector<host::PageObject>& objects = windowOf(1)->pageObjects();
-    ASSERT_EQ(objects.size(), 2u);
-    const QRectF left = objects[0].rect, centred = objects[1].rect;
+    ASSERT_EQ(objects.size(), 3u);
+    const QRectF left = objects[0].rect, centred = objects[1].rect, toTheRight = objects[2].rect;
     const int32_t anchor = story.look.pictures[objects[0].look].pos, end = anchor + 1 + static_cast<int32_t>(words.size());
 
     // The first line starts right of the drawing at its top; the last, below it, at the column's left.
@@ -238,10 +242,76 @@ TEST_F(HostTest, LinesRunBesideASquareWrappedDrawingAtTheLeftOfTheColumnAndBelow
     while (drawnAt(main, lineStart - 1).y() == last.y())
         --lineStart;
     EXPECT_NEAR(drawnAt(main, lineStart).x(), left.left(), 1);
-    // Each character is drawn at its own position and maps back to it.
+    // Each character is drawn at its own position and maps back to it; the anchor, drawn nowhere,
+    // shares the first one.
     for (int32_t q = anchor + 1; q < end; ++q) {
         ASSERT_EQ(main->document()->characterAt(main->displayPosition(q)), story.text[q]) << q;
-        ASSERT_EQ(main->storyPosition(main->displayPosition(q)), q) << q;
+        ASSERT_EQ(main->storyPosition(main->displayPosition(q)), q == anchor + 1 ? anchor : q) << q;
     }
-    EXPECT_GE(drawnAt(main, story.look.pictures[objects[1].look].pos + 1).y(), centred.bottom());
+    const host::PageFrame& frame = main->frameOf(main->pages()[0]);
+    const int32_t centredText = story.look.pictures[objects[1].look].pos + 1;
+    EXPECT_NEAR(drawnAt(main, centredText).y(), centred.top(), 1);
+    EXPECT_NEAR(drawnAt(main, centredText).x(), frame.left, 1);
+    EXPECT_LE(drawnAt(main, centredText + 9).x(), centred.left());   // "left of it" ends before it
+    const int32_t rightText = story.look.pictures[objects[2].look].pos + 1;
+    EXPECT_NEAR(drawnAt(main, rightText).y(), toTheRight.top(), 1);
+    EXPECT_GE(drawnAt(main, rightText).x(), toTheRight.right());
+}
+
+TEST_F(HostTest, TypingDeletingAndEnterAtTheStartOfAParagraphBesideADrawingReachTheModelWhereTheCaretIs)
+{
+    const QString words = QStringLiteral("beside the picture ").repeated(20);
+    const QString drawing = anchored(position("H", "column", "left") + position("V", "paragraph", "0"), "<wp:wrapSquare/>",
+                                     picture("rIdImg"), 1428750, 952500);
+    const QString path = dir.filePath("typing.docx");
+    DocxBuilder().body(para(run("first")) + para(drawing + run(words)))
+        .relationship("rIdImg", "image", "media/blue.png").raw("word/media/blue.png", bluePng()).save(path);
+    start({path});
+    host::StoryView* main = windowOf(1)->mainView();
+    const word::DocumentPtr doc = app()->ActiveDocument();
+    const auto text = [&] { return doc->story(0).text; };
+    const auto anchor = [&] { return doc->story(0).look.pictures.at(0).pos; };
+    const int32_t start = anchor();
+    ASSERT_EQ(text().mid(start - 1, 3), QStringLiteral("\r") + QChar(docx::cp::ShapeAnchor) + u'b');
+    const auto caret = [&] { return main->storyPosition(main->textCursor().position()); };
+    const auto besideDrawing = [&] {
+        const std::vector<host::PageObject>& objects = windowOf(1)->pageObjects();
+        return objects.size() == 1 && drawnAt(main, anchor() + 1).x() >= objects[0].rect.right()
+               && std::abs(drawnAt(main, anchor() + 1).y() - objects[0].rect.top()) < 1;
+    };
+    ASSERT_TRUE(besideDrawing());
+    QString refused;
+    QObject::connect(main->findChild<host::StoryEditor*>(), &host::StoryEditor::refused, [&](const QString& r) { refused = r; });
+
+    // Typed where the paragraph starts, on either side of the anchor, the letters go there in
+    // order, the caret after them, and the lines still run beside the drawing.
+    for (const int32_t at : {start, start + 1}) {
+        main->selectStory(at, at);
+        QTest::keyClicks(main, "XY");
+        EXPECT_EQ(text().mid(start, 5).remove(QChar(docx::cp::ShapeAnchor)), QStringLiteral("XYbe")) << at;
+        EXPECT_EQ(text().mid(caret() - 2, 3), QStringLiteral("XYb")) << at;
+        EXPECT_EQ(refused, QString()) << at;
+        EXPECT_TRUE(besideDrawing()) << at;
+        EXPECT_EQ(main->document()->toPlainText().count(QStringLiteral("XYbeside")), 1) << at;
+        QTest::keyClick(main, Qt::Key_Backspace);
+        QTest::keyClick(main, Qt::Key_Backspace);
+        EXPECT_EQ(text().mid(start - 1, 3), QStringLiteral("\r") + QChar(docx::cp::ShapeAnchor) + u'b') << at;
+        EXPECT_EQ(main->displayPosition(caret()), main->displayPosition(start)) << at;
+    }
+
+    // Delete there takes the paragraph's first letter; Backspace there joins the paragraph to
+    // the one before, as the drawing's anchor goes with its text.
+    main->selectStory(start + 1, start + 1);
+    QTest::keyClick(main, Qt::Key_Delete);
+    EXPECT_EQ(text().mid(start + 1, 3), QStringLiteral("esi"));
+    QTest::keyClick(main, Qt::Key_Backspace);
+    EXPECT_EQ(text().left(7), QStringLiteral("first") + QChar(docx::cp::ShapeAnchor) + u'e');
+    EXPECT_EQ(caret(), start - 1);
+    // Enter splits them again: the drawing stays with its text, the caret at its paragraph's start.
+    QTest::keyClick(main, Qt::Key_Return);
+    EXPECT_EQ(text().left(8), QStringLiteral("first\r") + QChar(docx::cp::ShapeAnchor) + u'e');
+    EXPECT_EQ(anchor(), start);
+    EXPECT_GE(caret(), start);
+    EXPECT_LE(caret(), start + 1);
+    EXPECT_TRUE(besideDrawing());
 }
