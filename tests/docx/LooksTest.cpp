@@ -383,3 +383,74 @@ TEST(Looks, TabStopsAddUpThroughStylesTheLineGridIsItsSectionsOnlyAndTablesKeepT
     EXPECT_EQ(look.tables[1].indent, 300);
     EXPECT_EQ(look.tables[0].rows[0][0].vAlign, docx::CellAlign::Center);
 }
+
+TEST(Looks, ShapesKeepTheirGeometryOutlineAndFillFromDrawingMlTheThemeAndVml)
+{
+    const auto shape = [](const QString& spPr, const QString& style = {}) {
+        return anchored(position("H", "column", "0") + position("V", "paragraph", "0"), "<wp:wrapNone/>",
+                        "<wps:wsp><wps:spPr>" + spPr + "</wps:spPr>" + style + "<wps:bodyPr/></wps:wsp>", 635000, 317500);
+    };
+    const QString body = para(
+        // A red arrow 2 pt wide from the bottom left to the top right.
+        shape("<a:xfrm flipV=\"1\"><a:off x=\"0\" y=\"0\"/><a:ext cx=\"635000\" cy=\"317500\"/></a:xfrm>"
+              "<a:prstGeom prst=\"straightConnector1\"><a:avLst/></a:prstGeom>"
+              "<a:ln w=\"25400\"><a:solidFill><a:srgbClr val=\"FF0000\"/></a:solidFill><a:tailEnd type=\"triangle\"/></a:ln>")
+        // An ellipse in the style's theme colours: filled with accent1, outlined in it shaded to half.
+        + shape("<a:prstGeom prst=\"ellipse\"><a:avLst/></a:prstGeom>",
+                "<wps:style><a:lnRef idx=\"2\"><a:schemeClr val=\"accent1\"><a:shade val=\"50000\"/></a:schemeClr></a:lnRef>"
+                "<a:fillRef idx=\"1\"><a:schemeClr val=\"accent1\"/></a:fillRef><a:effectRef idx=\"0\"><a:schemeClr val=\"accent1\"/></a:effectRef>"
+                "<a:fontRef idx=\"minor\"><a:schemeClr val=\"lt1\"/></a:fontRef></wps:style>")
+        // A flowchart shape of its own, unfilled and unoutlined: its rectangle, drawing nothing.
+        + shape("<a:prstGeom prst=\"flowChartPunchedTape\"/><a:noFill/><a:ln><a:noFill/></a:ln>")
+        // VML: a green line placed by its ends, rising to the right, and an unfilled oval.
+        + "<w:r><w:pict><v:line style=\"position:absolute;z-index:1\" from=\"10pt,40pt\" to=\"110pt,10pt\" "
+          "strokecolor=\"#00ff00\" strokeweight=\"2pt\"><v:stroke endarrow=\"block\"/></v:line></w:pict></w:r>"
+        + "<w:r><w:pict><v:oval style=\"position:absolute;width:50pt;height:30pt\" filled=\"f\"/></w:pict></w:r>");
+    const docx::Document doc = loadShown(DocxBuilder().body(body)
+        .part("word/theme/theme1.xml",
+              "<a:theme xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\"><a:themeElements>"
+              "<a:clrScheme name=\"x\"><a:dk1><a:srgbClr val=\"000000\"/></a:dk1><a:accent1><a:srgbClr val=\"4472C4\"/></a:accent1>"
+              "</a:clrScheme></a:themeElements></a:theme>")
+        .relationship("rIdTheme", "theme", "theme/theme1.xml"));
+    const std::vector<docx::PictureLook>& shapes = doc.stories[0].look.pictures;
+    ASSERT_EQ(shapes.size(), 5u);
+    for (const docx::PictureLook& s : shapes)
+        EXPECT_TRUE(s.anchored && s.media.isEmpty() && !s.textBox);
+
+    const docx::PictureLook& arrow = shapes[0];
+    EXPECT_EQ(arrow.geometry, docx::Geometry::Line);
+    EXPECT_TRUE(arrow.flipV && !arrow.flipH);
+    EXPECT_TRUE(arrow.outlined);
+    EXPECT_EQ(arrow.lineColor, 0x0000FF);   // COLORREF: red in the low byte
+    EXPECT_EQ(arrow.lineWidth, 40);
+    EXPECT_EQ(arrow.fill, -1);
+    EXPECT_TRUE(arrow.arrowAtEnd && !arrow.arrowAtStart);
+
+    const docx::PictureLook& ellipse = shapes[1];
+    EXPECT_EQ(ellipse.geometry, docx::Geometry::Ellipse);
+    EXPECT_EQ(ellipse.fill, 0xC47244);
+    EXPECT_EQ(ellipse.lineColor, 0x623922);
+
+    const docx::PictureLook& tape = shapes[2];
+    EXPECT_EQ(tape.geometry, docx::Geometry::Rect);
+    EXPECT_FALSE(tape.outlined);
+    EXPECT_EQ(tape.fill, -1);
+
+    const docx::PictureLook& line = shapes[3];
+    EXPECT_EQ(line.geometry, docx::Geometry::Line);
+    EXPECT_EQ(line.width, 2000);
+    EXPECT_EQ(line.height, 600);
+    EXPECT_EQ(line.horizontal.offset, 200);
+    EXPECT_EQ(line.vertical.offset, 200);
+    EXPECT_TRUE(line.flipV && !line.flipH);
+    EXPECT_EQ(line.lineColor, 0x00FF00);
+    EXPECT_EQ(line.lineWidth, 40);
+    EXPECT_TRUE(line.arrowAtEnd);
+
+    const docx::PictureLook& oval = shapes[4];
+    EXPECT_EQ(oval.geometry, docx::Geometry::Ellipse);
+    EXPECT_EQ(oval.width, 1000);
+    EXPECT_EQ(oval.fill, -1);
+    EXPECT_TRUE(oval.outlined);
+    EXPECT_EQ(oval.lineColor, 0);
+}
