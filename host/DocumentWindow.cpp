@@ -504,14 +504,15 @@ void DocumentWindow::paintObject(QPainter& painter, int story, const PageObject&
                                                                                        : picture.altText));
 }
 
-// A text box: its fill (white unless behind the text, when it has none), its outline if it has
-// one, and its stories' text inside, the selection highlighted.
+// A text box: its shape filled (white unless behind the text, when it has none) and outlined if it
+// has an outline, and its stories' text inside, the selection highlighted.
 void DocumentWindow::paintTextBoxes(QPainter& painter, const std::vector<int>& stories, const PageObject& object,
                                     const docx::PictureLook& look)
 {
     const QRectF inner = object.rect.marginsRemoved(textBoxInsets(m_zoom));
     docx::PictureLook frame = look;
-    frame.geometry = docx::Geometry::Rect;
+    if (frame.geometry == docx::Geometry::None || frame.geometry == docx::Geometry::Line)
+        frame.geometry = docx::Geometry::Rect;
     if (frame.fill < 0 && !object.behind)
         frame.fill = 0xFFFFFF;
     paintShape(painter, frame, object.rect, m_zoom);

@@ -44,6 +44,22 @@ int32_t eachChannel(int32_t colorRef, F f)
     return out;
 }
 
+// A VML shape type ("#_x0000_t110") by the number of the preset it stands for; the others keep
+// their bounding box.
+Geometry vmlShapeType(std::string_view type)
+{
+    const std::size_t t = type.rfind("_t");
+    const long preset = t == std::string_view::npos ? 0 : idOf(type.substr(t + 2));
+    switch (preset) {
+    case 2: case 116: case 176: return Geometry::RoundRect;
+    case 3: case 120: return Geometry::Ellipse;
+    case 4: case 110: return Geometry::Diamond;
+    case 5: case 127: return Geometry::Triangle;
+    case 20: case 32: return Geometry::Line;
+    default: return Geometry::Rect;
+    }
+}
+
 bool vmlOff(std::optional<std::string_view> v) { return v && (*v == "f" || *v == "false"); }
 
 } // namespace
@@ -167,8 +183,7 @@ void ShapeReader::vml(const XmlReader& x)
     if (name == "rect" || name == "oval" || name == "roundrect" || name == "line" || name == "shape") {
         m_vml = true;
         if (name == "shape") {
-            // _x0000_t32 is the straight connector; other shape types keep their bounding box.
-            m_geometry = x.attr("type").value_or(std::string_view()).ends_with("_x0000_t32") ? Geometry::Line : Geometry::Rect;
+            m_geometry = vmlShapeType(x.attr("type").value_or(std::string_view()));
         } else {
             m_geometry = name == "oval" ? Geometry::Ellipse : name == "roundrect" ? Geometry::RoundRect
                        : name == "line" ? Geometry::Line : Geometry::Rect;

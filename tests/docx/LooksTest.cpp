@@ -405,7 +405,9 @@ TEST(Looks, ShapesKeepTheirGeometryOutlineAndFillFromDrawingMlTheThemeAndVml)
         // VML: a green line placed by its ends, rising to the right, and an unfilled oval.
         + "<w:r><w:pict><v:line style=\"position:absolute;z-index:1\" from=\"10pt,40pt\" to=\"110pt,10pt\" "
           "strokecolor=\"#00ff00\" strokeweight=\"2pt\"><v:stroke endarrow=\"block\"/></v:line></w:pict></w:r>"
-        + "<w:r><w:pict><v:oval style=\"position:absolute;width:50pt;height:30pt\" filled=\"f\"/></w:pict></w:r>");
+        + "<w:r><w:pict><v:oval style=\"position:absolute;width:50pt;height:30pt\" filled=\"f\"/></w:pict></w:r>"
+        // A flowchart decision by its VML shape type.
+        + "<w:r><w:pict><v:shape type=\"#_x0000_t110\" style=\"position:absolute;width:50pt;height:30pt\" fillcolor=\"#ff0\"/></w:pict></w:r>");
     const docx::Document doc = loadShown(DocxBuilder().body(body)
         .part("word/theme/theme1.xml",
               "<a:theme xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\"><a:themeElements>"
@@ -413,7 +415,7 @@ TEST(Looks, ShapesKeepTheirGeometryOutlineAndFillFromDrawingMlTheThemeAndVml)
               "</a:clrScheme></a:themeElements></a:theme>")
         .relationship("rIdTheme", "theme", "theme/theme1.xml"));
     const std::vector<docx::PictureLook>& shapes = doc.stories[0].look.pictures;
-    ASSERT_EQ(shapes.size(), 5u);
+    ASSERT_EQ(shapes.size(), 6u);
     for (const docx::PictureLook& s : shapes)
         EXPECT_TRUE(s.anchored && s.media.isEmpty() && !s.textBox);
 
@@ -453,4 +455,7 @@ TEST(Looks, ShapesKeepTheirGeometryOutlineAndFillFromDrawingMlTheThemeAndVml)
     EXPECT_EQ(oval.fill, -1);
     EXPECT_TRUE(oval.outlined);
     EXPECT_EQ(oval.lineColor, 0);
+
+    EXPECT_EQ(shapes[5].geometry, docx::Geometry::Diamond);
+    EXPECT_EQ(shapes[5].fill, 0x00FFFF);
 }
