@@ -11,6 +11,7 @@
 #include <QTextLayout>
 
 #include <algorithm>
+#include <optional>
 
 namespace host {
 
@@ -122,7 +123,7 @@ SideRoom sideRoom(const docx::PictureLook& look, const PageFrame& frame, double 
     // The reader keeps no gap beside a drawing: Word's default one (1/8") is kept, and a side is
     // wide enough for text from an inch.
     constexpr int32_t kGapBeside = 180, kNarrowestText = 1440;
-    if (!reservesBand(look) || look.wrap == docx::Wrap::TopAndBottom || look.horizontal.from == AnchorFrom::Character)
+    if ((look.wrap != docx::Wrap::Square && look.wrap != docx::Wrap::Tight) || look.horizontal.from == AnchorFrom::Character)
         return {};
     const double columnLeft = frame.left, columnRight = frame.width - frame.right;
     const double left = leftOnPage(look, 0, frame, zoom) - px(kGapBeside, zoom);
@@ -136,6 +137,56 @@ SideRoom sideRoom(const docx::PictureLook& look, const PageFrame& frame, double 
     if (!(textLeft || textRight) || right <= columnLeft || left >= columnRight)
         return {};
     return textRight ? SideRoom{SideRoom::Left, right - columnLeft} : SideRoom{SideRoom::Right, columnRight - left};
+}
+
+bool keepsPageRoom(const docx::PictureLook& look)
+{
+    const bool wrapped = look.wrap == docx::Wrap::Square || look.wrap == docx::Wrap::Tight
+                         || look.wrap == docx::Wrap::TopAndBottom;
+    return look.anchored && wrapped && !reservesBand(look);
+}
+
+std::vector<PageRoom> pageRooms(const StoryView& view, const docx::Look& look, double zoom)
+{
+    std::vector<PageRoom> rooms;
+    const std::vector<Page>& pages = view.pages();
+    const QTextDocument* doc = view.document();
+    const auto inTable = [&look](int32_t p) {
+        return std::any_of(look.tables.begin(), look.tables.end(), [p](const docx::TableLook& t) { return t.start <= p && p <= t.end; });
+    };
+    for (const docx::PictureLook& picture : look.pictures) {
+        AnchorPoint at;
+        if (pages.empty() || !keepsPageRoom(picture) || picture.pos > view.storyLength()
+            || !anchorPoint(doc, view.displayPosition(picture.pos), false, at))
+            continue;
+        const Page& onPage = pages[static_cast<size_t>(view.pageAt(at.lineTop + 1))];
+        const PageFrame& frame = view.frameOf(onPage);
+        const QRectF rect = placeOnPage(picture, at, onPage.top, frame, zoom);
+        const double top = rect.top() - px(picture.distTop, zoom), bottom = rect.bottom() + px(picture.distBottom, zoom);
+        const double bodyTop = onPage.top + frame.top;
+        if (bottom <= bodyTop || top >= onPage.top + frame.height - frame.bottom)
+            continue;   // in a margin: no text there to keep clear
+        // The last paragraph of the page starting at or above the drawing's top, else the first
+        // starting beside it. A paragraph going on from the page before has its room there.
+        std::optional<std::pair<int32_t, double>> holder;
+        for (const docx::ParaLook& para : look.paras) {
+            AnchorPoint start;
+            if (inTable(para.start) || !anchorPoint(doc, view.displayPosition(para.start), false, start)
+                || start.paragraphTop < bodyTop - 0.5)
+                continue;
+            if (start.paragraphTop <= top)
+                holder = {para.start, start.paragraphTop};
+            else {
+                if (!holder && start.paragraphTop < bottom)
+                    holder = {para.start, start.paragraphTop};
+                break;
+            }
+        }
+        if (holder)
+            rooms.push_back({holder->first, sideRoom(picture, frame, zoom), bottom - holder->second});
+    }
+    std::stable_sort(rooms.begin(), rooms.end(), [](const PageRoom& a, const PageRoom& b) { return a.at < b.at; });
+    return rooms;
 }
 
 std::vector<PageObject> placePageObjects(const StoryView& view, const docx::Look& look, double zoom)

@@ -42,6 +42,22 @@ struct SideRoom {
 // side of it wide enough for text that its wrap allows, the wider if both are.
 SideRoom sideRoom(const docx::PictureLook& look, const PageFrame& frame, double zoom);
 
+// Whether a wrapped drawing is placed against the page or its margins (or aligned), so that the
+// text keeps its room where it stands on its page rather than at its anchor.
+bool keepsPageRoom(const docx::PictureLook& look);
+
+// The room the text keeps on a page for such a drawing: before the paragraph its top stands
+// beside (or the page's first below that), as tall as from that paragraph's top to the drawing's
+// foot, at one side of the column as sideRoom says, or across the column.
+struct PageRoom {
+    int32_t at = 0;       // the story position where that paragraph starts
+    SideRoom side;        // None: across the column, the lines going on below it
+    double height = 0;    // pixels
+};
+// The rooms the view's story keeps for its drawings placed against the page, as it is laid out
+// in pages now; by position.
+std::vector<PageRoom> pageRooms(const StoryView& view, const docx::Look& look, double zoom);
+
 struct PageObject {
     size_t look = 0;      // index into the story's Look::pictures
     int page = 0;         // 0-based

@@ -359,6 +359,8 @@ public:
     void pageLongParagraphs(QSizeF body) { m_pageBody = body; }
     // Lets the text run beside wrapped drawings at one side of this page's column.
     void runBesideDrawings(const PageFrame& frame) { m_frame = frame; }
+    // Keeps the room drawings placed against the page take (by position).
+    void keepPageRooms(std::vector<PageRoom> rooms) { m_pageRooms = std::move(rooms); }
 
     void build()
     {
@@ -653,19 +655,23 @@ private:
         auto it = std::lower_bound(m_look.pictures.begin(), m_look.pictures.end(), start,
                                    [](const docx::PictureLook& l, int32_t v) { return l.pos < v; });
         for (; it != m_look.pictures.end() && it->pos < end; ++it) {
-            const SideRoom room = sideRoom(*it, *m_frame, m_context.zoom);
+            const SideRoom room = reservesBand(*it) ? sideRoom(*it, *m_frame, m_context.zoom) : SideRoom{};
             if (room.side == SideRoom::None)
                 continue;
-            beside(*it, room);
+            beside(bandHeight(*it, m_context.zoom), room);
             m_placedBeside.push_back(it->pos);
         }
+        const auto first = std::lower_bound(m_pageRooms.begin(), m_pageRooms.end(), start,
+                                            [](const PageRoom& r, int32_t v) { return r.at < v; });
+        for (auto room = first; room != m_pageRooms.end() && room->at == start; ++room)
+            beside(room->height, room->side.side == SideRoom::None ? SideRoom{SideRoom::Left, m_frame->bodyWidth()} : room->side);
     }
 
     // The room the text keeps for a drawing placed on the page at one side of the column: a
     // transparent frame floating at that side, the paragraph's lines running beside it. The
     // paragraph's block before the frame holds nothing and is drawn with no height; the frame and
     // its block take no story position.
-    void beside(const docx::PictureLook& look, const SideRoom& room)
+    void beside(double height, const SideRoom& room)
     {
         flush();
         QTextBlockFormat para = m_cursor.blockFormat();
@@ -677,7 +683,7 @@ private:
         QTextFrameFormat side;
         side.setPosition(room.side == SideRoom::Left ? QTextFrameFormat::FloatLeft : QTextFrameFormat::FloatRight);
         side.setWidth(room.width);
-        side.setHeight(bandHeight(look, m_context.zoom));
+        side.setHeight(height);
         side.setBorder(0);
         side.setMargin(0);
         side.setPadding(0);
@@ -807,6 +813,7 @@ private:
     QSizeF m_pageBody;                 // empty: not paged
     std::optional<PageFrame> m_frame;  // none: wrapped drawings keep full-width bands
     std::vector<int32_t> m_placedBeside;   // anchors whose drawings the lines run beside, in order
+    std::vector<PageRoom> m_pageRooms;
     std::vector<OpenTable> m_tables;
     std::vector<std::pair<QTextTable*, const docx::TableLook*>> m_tallRows;
 };
@@ -920,6 +927,16 @@ void StoryView::setStory(const docx::Story& story, int storyIndex, const DrawCon
     m_storyIndex = storyIndex;
     m_revision = story.revision;
     m_zoom = context.zoom;
+    build(story, context, {});
+    // Where a drawing placed against the page stands among the text is known once the text is on
+    // pages: the text is drawn again keeping its room there.
+    if (context.placeFloats && !m_pages.empty() && !m_pagedByQt)
+        if (std::vector<PageRoom> rooms = pageRooms(*this, story.look, context.zoom); !rooms.empty())
+            build(story, context, std::move(rooms));
+}
+
+void StoryView::build(const docx::Story& story, const DrawContext& context, std::vector<PageRoom> rooms)
+{
     m_selecting = true;
     auto* doc = new QTextDocument(this);
     doc->setUndoRedoEnabled(false);
@@ -938,6 +955,7 @@ void StoryView::setStory(const docx::Story& story, int storyIndex, const DrawCon
         const PageFrame& first = m_setup.frames.front();
         builder.pageLongParagraphs(QSizeF(first.bodyWidth(), first.height - first.top - first.bottom));
         builder.runBesideDrawings(first);
+        builder.keepPageRooms(std::move(rooms));
     }
     builder.build();
     setDocument(doc);

@@ -2,6 +2,7 @@
 
 #include "host/DrawnPositions.h"
 #include "host/PageLayout.h"
+#include "host/PageObjects.h"
 #include "platform/docx/Story.h"
 
 #include <QImage>
@@ -124,6 +125,8 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
 
 private:
+    // Draws the story, keeping the rooms on its pages, and lays it out in pages.
+    void build(const docx::Story& story, const DrawContext& context, std::vector<PageRoom> rooms);
     void paintDoubleStrike();
     void paintTabLeaders();
     void refit();

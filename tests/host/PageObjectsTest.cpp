@@ -57,6 +57,18 @@ QPointF drawnAt(const host::StoryView* view, int32_t pos)
 // The top of the drawn line holding story position pos, in document coordinates.
 double lineTop(const host::StoryView* view, int32_t pos) { return drawnAt(view, pos).y(); }
 
+// Where the drawn character at story position pos stands, as wide as it is drawn and as tall as
+// its line.
+QRectF drawnBox(const host::StoryView* view, int32_t pos)
+{
+    const int drawn = view->displayPosition(pos);
+    const QTextBlock block = view->document()->findBlock(drawn);
+    const QTextLine line = block.layout()->lineForTextPosition(drawn - block.position());
+    const QRectF rect = view->document()->documentLayout()->blockBoundingRect(block);
+    const double left = line.cursorToX(drawn - block.position()), right = line.cursorToX(drawn + 1 - block.position());
+    return {rect.left() + std::min(left, right), rect.top() + line.y(), std::abs(right - left), line.height()};
+}
+
 int picturesDrawnInline(const QTextDocument* doc)
 {
     int count = 0;
@@ -314,4 +326,44 @@ TEST_F(HostTest, TypingDeletingAndEnterAtTheStartOfAParagraphBesideADrawingReach
     EXPECT_GE(caret(), start);
     EXPECT_LE(caret(), start + 1);
     EXPECT_TRUE(besideDrawing());
+}
+
+TEST_F(HostTest, AWrappedDrawingPlacedAgainstThePageKeepsTheTextClearOfItOnItsPage)
+{
+    // 150 x 100 px pictures anchored at their page's first paragraph, 300 px down the page: the
+    // lines run beside the square wrapped one, and go on below the one wrapped above and below.
+    const QString words = QStringLiteral("around the drawing 図の周り ").repeated(40);
+    const auto drawing = [](const char* wrap) {
+        return anchored(position("H", "column", "left") + position("V", "page", "2857500"), wrap, picture("rIdImg"),
+                        1428750, 952500);
+    };
+    const QString path = dir.filePath("page-anchored.docx");
+    DocxBuilder().body(para(drawing("<wp:wrapSquare/>") + run("first")) + para(run(words))
+                       + para(drawing("<wp:wrapTopAndBottom/>") + run("second"), "<w:pageBreakBefore/>") + para(run(words)))
+        .relationship("rIdImg", "image", "media/blue.png").raw("word/media/blue.png", bluePng()).save(path);
+    start({path});
+    host::StoryView* main = windowOf(1)->mainView();
+    const docx::Story& story = app()->ActiveDocument()->model().stories[0];
+    const std::vector<host::PageObject>& objects = windowOf(1)->pageObjects();
+    ASSERT_EQ(objects.size(), 2u);
+    for (size_t k = 0; k < 2; ++k) {
+        const host::PageObject& object = objects[k];
+        EXPECT_EQ(object.page, static_cast<int>(k));
+        EXPECT_NEAR(object.rect.top(), main->pages()[k].top + 300, 1);
+        int beside = 0, clashes = 0;
+        const int32_t from = story.look.pictures[object.look].pos + 1;
+        const int32_t to = from + 7 + static_cast<int32_t>(words.size());   // "first" or "second", then the words
+        for (int32_t q = from; q < to; ++q) {
+            if (story.text[q] == QChar(docx::cp::ParagraphMark))
+                continue;
+            const QRectF box = drawnBox(main, q);
+            clashes += box.intersects(object.rect);
+            beside += box.bottom() > object.rect.top() && box.top() < object.rect.bottom();
+        }
+        EXPECT_EQ(clashes, 0) << k;
+        if (k == 0)
+            EXPECT_GT(beside, 100) << "the lines run beside it";
+        else
+            EXPECT_EQ(beside, 0) << "the lines go on below it";
+    }
 }
