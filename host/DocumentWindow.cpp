@@ -480,19 +480,33 @@ std::vector<int> DocumentWindow::textBoxStories(int story, size_t picture) const
 }
 
 // A picture at its size, a format Qt cannot read as a framed box with its text; behind the text
-// drawn as it is, over it opaque.
+// drawn as it is, over it opaque. A group's members each at its place in the group's extent.
 void DocumentWindow::paintObject(QPainter& painter, int story, const PageObject& object)
 {
     const docx::Look& look = m_doc->story(story).look;
     if (object.look >= look.pictures.size())   // placed before an edit: placed again at the next paging
         return;
     const docx::PictureLook& picture = look.pictures[object.look];
-    if (picture.textBox) {
-        paintTextBoxes(painter, textBoxStories(story, object.look), object, picture);
+    const std::vector<int> boxes = picture.textBox ? textBoxStories(story, object.look) : std::vector<int>();
+    if (!picture.members.empty()) {
+        size_t box = 0;
+        const QRectF& r = object.rect;
+        for (const docx::GroupMember& m : picture.members) {
+            const QRectF at(r.left() + m.left * r.width(), r.top() + m.top * r.height(), m.width * r.width(),
+                            m.height * r.height());
+            if (!m.textBox)
+                paintShape(painter, m.shape, at, m_zoom);
+            else if (box < boxes.size())
+                paintTextBoxes(painter, {boxes[box++]}, at, object.behind, m.shape);
+        }
         return;
     }
-    if (picture.media.isEmpty() && picture.geometry != docx::Geometry::None) {
-        paintShape(painter, picture, object.rect, m_zoom);
+    if (picture.textBox) {
+        paintTextBoxes(painter, boxes, object.rect, object.behind, picture.shape);
+        return;
+    }
+    if (picture.media.isEmpty() && picture.shape.geometry != docx::Geometry::None) {
+        paintShape(painter, picture.shape, object.rect, m_zoom);
         return;
     }
     const auto found = m_pictures.find(picture.media);
@@ -504,18 +518,18 @@ void DocumentWindow::paintObject(QPainter& painter, int story, const PageObject&
                                                                                        : picture.altText));
 }
 
-// A text box: its shape filled (white unless behind the text, when it has none) and outlined if it
-// has an outline, and its stories' text inside, the selection highlighted.
-void DocumentWindow::paintTextBoxes(QPainter& painter, const std::vector<int>& stories, const PageObject& object,
-                                    const docx::PictureLook& look)
+// Text boxes in rect: their shape filled (white unless behind the text, when it has none) and
+// outlined if it has an outline, and their stories' text inside, the selection highlighted.
+void DocumentWindow::paintTextBoxes(QPainter& painter, const std::vector<int>& stories, const QRectF& rect, bool behind,
+                                    const docx::ShapeLook& shape)
 {
-    const QRectF inner = object.rect.marginsRemoved(textBoxInsets(m_zoom));
-    docx::PictureLook frame = look;
+    const QRectF inner = rect.marginsRemoved(textBoxInsets(m_zoom));
+    docx::ShapeLook frame = shape;
     if (frame.geometry == docx::Geometry::None || frame.geometry == docx::Geometry::Line)
         frame.geometry = docx::Geometry::Rect;
-    if (frame.fill < 0 && !object.behind)
+    if (frame.fill < 0 && !behind)
         frame.fill = 0xFFFFFF;
-    paintShape(painter, frame, object.rect, m_zoom);
+    paintShape(painter, frame, rect, m_zoom);
     const word::WindowPtr window = m_doc->ActiveWindow();
     double y = inner.top();
     for (int story : stories) {

@@ -112,8 +112,8 @@ private:
     void paintPage(QPainter& painter, int page, const QRectF& rect, bool behind);
     void placeObjects();
     void paintObject(QPainter& painter, int story, const PageObject& object);
-    void paintTextBoxes(QPainter& painter, const std::vector<int>& stories, const PageObject& object,
-                        const docx::PictureLook& look);
+    void paintTextBoxes(QPainter& painter, const std::vector<int>& stories, const QRectF& rect, bool behind,
+                        const docx::ShapeLook& shape);
     // Scrolls the main view to the text box on its page holding the selection, if one does.
     void revealSelectedTextBox();
     void paintHeaderFooter(QPainter& painter, const Page& page, int index, const QRectF& rect, bool behind);

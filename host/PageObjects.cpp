@@ -270,7 +270,7 @@ void paintArrowhead(QPainter& painter, QPointF from, QPointF tip, double size)
 
 } // namespace
 
-void paintShape(QPainter& painter, const docx::PictureLook& look, const QRectF& rect, double zoom)
+void paintShape(QPainter& painter, const docx::ShapeLook& look, const QRectF& rect, double zoom)
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);

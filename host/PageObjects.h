@@ -82,7 +82,7 @@ void paintDrawnStory(QPainter& painter, const DrawnStory& drawn, const QPointF& 
 
 // Draws a shape that holds neither picture nor text in rect: its outline and fill, a line
 // from corner to corner (with its arrowheads) as its flips say.
-void paintShape(QPainter& painter, const docx::PictureLook& look, const QRectF& rect, double zoom);
+void paintShape(QPainter& painter, const docx::ShapeLook& look, const QRectF& rect, double zoom);
 
 // A picture whose format Qt cannot read: a frame of its size with its text.
 QImage pictureBox(QSize size, const QString& text);

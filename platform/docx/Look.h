@@ -144,6 +144,24 @@ struct AnchorPlace {
     bool operator==(const AnchorPlace&) const = default;
 };
 
+// How a shape with neither picture nor text is drawn, and a text box's frame.
+struct ShapeLook {
+    Geometry geometry = Geometry::None;    // None: a picture or text box draws no shape of its own
+    bool outlined = true;
+    bool flipH = false, flipV = false;     // mirrored: a line then runs from another corner
+    int32_t lineColor = 0;                 // COLORREF of the outline, when outlined
+    int32_t lineWidth = 10;                // twips
+    int32_t fill = -1;                     // COLORREF inside the outline, -1: none
+    bool arrowAtStart = false, arrowAtEnd = false;
+};
+
+// A member of a group of shapes, where it stands within the group's extent.
+struct GroupMember {
+    double left = 0, top = 0, width = 1, height = 1;   // fractions of the group's width and height
+    bool textBox = false;         // it holds the next of the text boxes anchored with the group
+    ShapeLook shape;
+};
+
 struct PictureLook {
     int32_t pos = 0;              // the picture's character (inline) or the shape anchor
     int32_t width = 0, height = 0;
@@ -156,15 +174,9 @@ struct PictureLook {
     WrapSide wrapSide = WrapSide::Both;
     int32_t distTop = 0, distBottom = 0;   // room the text keeps above and below it
     bool textBox = false;         // it holds a text box (Document::textBoxes anchored at pos)
-    bool outlined = true;         // its shape draws its outline
     bool fitsText = false;        // a text box as tall as its text, whatever its extent says
-    // A shape drawn by its outline and fill (a picture or text box draws its own).
-    Geometry geometry = Geometry::None;
-    bool flipH = false, flipV = false;     // mirrored: a line then runs from another corner
-    int32_t lineColor = 0;                 // COLORREF of the outline, when outlined
-    int32_t lineWidth = 10;                // twips
-    int32_t fill = -1;                     // COLORREF inside the outline, -1: none
-    bool arrowAtStart = false, arrowAtEnd = false;
+    ShapeLook shape;
+    std::vector<GroupMember> members;   // a group's, each drawn at its place; none: one shape
 };
 
 struct Look {

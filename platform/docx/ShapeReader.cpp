@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 
 namespace docx {
 
@@ -62,7 +63,42 @@ Geometry vmlShapeType(std::string_view type)
 
 bool vmlOff(std::optional<std::string_view> v) { return v && (*v == "f" || *v == "false"); }
 
+// A number as VML writes a group's coordinates ("21600"); 0 when it is none.
+double number(std::string_view v)
+{
+    double out = 0;
+    std::from_chars(v.data(), v.data() + v.size(), out);
+    return out;
+}
+
+// The two numbers of a VML pair ("0,0", "21600,21600"), or the fallbacks.
+std::pair<double, double> numbers(std::optional<std::string_view> v, double x, double y)
+{
+    if (!v || v->empty())
+        return {x, y};
+    const std::size_t comma = std::min(v->find(','), v->size());
+    return {number(v->substr(0, comma)), number(v->substr(std::min(comma + 1, v->size())))};
+}
+
+bool isVmlShape(std::string_view name)
+{
+    return name == "rect" || name == "oval" || name == "roundrect" || name == "line" || name == "shape";
+}
+
 } // namespace
+
+std::string_view vmlStyle(std::string_view style, std::string_view name)
+{
+    while (!style.empty()) {
+        const std::size_t end = std::min(style.find(';'), style.size());
+        const std::string_view item = style.substr(0, end);
+        const std::size_t colon = item.find(':');
+        if (colon != std::string_view::npos && item.substr(0, colon) == name)
+            return item.substr(colon + 1);
+        style.remove_prefix(std::min(end + 1, style.size()));
+    }
+    return {};
+}
 
 int32_t vmlTwips(std::string_view value)
 {
@@ -103,9 +139,26 @@ std::optional<int32_t> vmlColor(std::string_view value)
 
 void ShapeReader::element(const XmlReader& x)
 {
+    const int depth = x.depth();
+    if (depth <= m_groupDepth)
+        m_groupDepth = -2;   // past the group
+    const std::string_view name = x.localName();
+    const bool group = (x.ns() == Ns::Understood && name == "wgp") || (x.ns() == Ns::V && name == "group");
+    if (group && m_groupDepth < 0) {
+        m_groupDepth = depth;
+        if (x.ns() == Ns::V) {
+            const auto [ox, oy] = numbers(x.attr("coordorigin"), 0, 0);
+            const auto [cx, cy] = numbers(x.attr("coordsize"), 1000, 1000);
+            m_groupBox[0] = ox, m_groupBox[1] = oy, m_groupBox[2] = cx, m_groupBox[3] = cy;
+        }
+        return;
+    }
+    // Each shape in a group is a member of its own (a group within it is not told apart).
+    if (m_groupDepth >= 0 && ((x.ns() == Ns::WPS && name == "wsp") || (x.ns() == Ns::V && isVmlShape(name))))
+        m_members.emplace_back();
     if (x.ns() == Ns::V)
         vml(x);
-    else if (x.ns() == Ns::A || x.ns() == Ns::WPS)
+    else if (x.ns() == Ns::A || x.ns() == Ns::WPS || x.ns() == Ns::Understood)
         drawingMl(x);
 }
 
@@ -118,31 +171,52 @@ void ShapeReader::drawingMl(const XmlReader& x)
         return;
     }
     m_colorOf = nullptr;
+    Shape& s = shape();
+    if (m_box && depth == m_boxDepth + 1) {
+        const bool at = name == "off" || name == "chOff";
+        if ((name == "off" || name == "ext") == !m_boxOfGroup && (at || name == "ext" || name == "chExt")) {
+            const long a = idOf(x.attr(at ? "x" : "cx").value_or(std::string_view()));
+            const long b = idOf(x.attr(at ? "y" : "cy").value_or(std::string_view()));
+            m_box[at ? 0 : 2] = static_cast<double>(a);
+            m_box[at ? 1 : 3] = static_cast<double>(b);
+        }
+        return;
+    }
+    m_box = nullptr;
     if (name == "spPr") {
         m_propsDepth = depth;
+    } else if (name == "grpSpPr") {
+        m_groupPropsDepth = depth;
+    } else if (name == "xfrm" && (depth == m_propsDepth + 1 || depth == m_groupPropsDepth + 1)) {
+        m_boxOfGroup = depth == m_groupPropsDepth + 1;
+        m_box = m_boxOfGroup ? m_groupBox : s.box;
+        m_boxDepth = depth;
+        if (!m_boxOfGroup) {
+            s.flipH = onOff(x.attr("flipH").value_or("0"));
+            s.flipV = onOff(x.attr("flipV").value_or("0"));
+        }
     } else if (name == "prstGeom") {
-        m_geometry = presetGeometry(x.attr("prst").value_or(std::string_view()));
+        s.geometry = presetGeometry(x.attr("prst").value_or(std::string_view()));
     } else if (name == "custGeom") {
-        m_geometry = Geometry::Rect;
-    } else if (name == "xfrm" && depth == m_propsDepth + 1) {
-        m_flipH = onOff(x.attr("flipH").value_or("0"));
-        m_flipV = onOff(x.attr("flipV").value_or("0"));
+        s.geometry = Geometry::Rect;
+    } else if (name == "txbx") {
+        s.textBox = true;
     } else if (name == "ln" && depth == m_propsDepth + 1) {
         m_lineDepth = depth;
         if (const auto w = x.attr("w"))
-            m_lineWidth = static_cast<int32_t>(idOf(*w) / kEmuPerTwip);
+            s.lineWidth = static_cast<int32_t>(idOf(*w) / kEmuPerTwip);
     } else if (name == "noFill" || name == "solidFill") {
-        std::optional<int32_t>* target = depth == m_lineDepth + 1 ? &m_line : depth == m_propsDepth + 1 ? &m_fill : nullptr;
+        std::optional<int32_t>* target = depth == m_lineDepth + 1 ? &s.line : depth == m_propsDepth + 1 ? &s.fill : nullptr;
         if (target && name == "noFill")
             *target = -1;
         else if (target)
             m_colorOf = target, m_colorDepth = depth + 1;
     } else if (name == "headEnd" || name == "tailEnd") {
-        (name == "headEnd" ? m_arrowAtStart : m_arrowAtEnd) = x.attr("type").value_or("none") != "none";
+        (name == "headEnd" ? s.arrowAtStart : s.arrowAtEnd) = x.attr("type").value_or("none") != "none";
     } else if (name == "lnRef" || name == "fillRef") {
         // idx 0 of the theme's styles draws nothing.
         if (x.attr("idx").value_or("0") != "0")
-            m_colorOf = name == "lnRef" ? &m_styleLine : &m_styleFill, m_colorDepth = depth + 1;
+            m_colorOf = name == "lnRef" ? &s.styleLine : &s.styleFill, m_colorDepth = depth + 1;
     }
 }
 
@@ -180,50 +254,77 @@ void ShapeReader::color(const XmlReader& x)
 void ShapeReader::vml(const XmlReader& x)
 {
     const std::string_view name = x.localName();
-    if (name == "rect" || name == "oval" || name == "roundrect" || name == "line" || name == "shape") {
-        m_vml = true;
-        if (name == "shape") {
-            m_geometry = vmlShapeType(x.attr("type").value_or(std::string_view()));
-        } else {
-            m_geometry = name == "oval" ? Geometry::Ellipse : name == "roundrect" ? Geometry::RoundRect
-                       : name == "line" ? Geometry::Line : Geometry::Rect;
-        }
+    Shape& s = shape();
+    if (isVmlShape(name)) {
+        s.vml = true;
+        s.geometry = name == "shape" ? vmlShapeType(x.attr("type").value_or(std::string_view()))
+                   : name == "oval" ? Geometry::Ellipse : name == "roundrect" ? Geometry::RoundRect
+                   : name == "line" ? Geometry::Line : Geometry::Rect;
         const std::string_view style = x.attr("style").value_or(std::string_view());
-        m_flipH = style.find("flip:x") != std::string_view::npos;
-        m_flipV = style.find("flip:y") != std::string_view::npos || style.find("flip:x y") != std::string_view::npos;
+        const std::string_view flip = vmlStyle(style, "flip");
+        s.flipH = flip.find('x') != std::string_view::npos;
+        s.flipV = flip.find('y') != std::string_view::npos;
+        // In a group, a shape stands in the group's coordinates.
+        s.box[0] = number(vmlStyle(style, "left")), s.box[1] = number(vmlStyle(style, "top"));
+        s.box[2] = number(vmlStyle(style, "width")), s.box[3] = number(vmlStyle(style, "height"));
         if (const auto from = x.attr("from"), to = x.attr("to"); from && to) {
-            const auto [x1, y1] = vmlPoint(*from);
-            const auto [x2, y2] = vmlPoint(*to);
-            m_flipH = x2 < x1;
-            m_flipV = y2 < y1;
+            const bool grouped = m_groupDepth >= 0;
+            const auto [x1, y1] = grouped ? numbers(from, 0, 0) : std::pair<double, double>(vmlPoint(*from));
+            const auto [x2, y2] = grouped ? numbers(to, 0, 0) : std::pair<double, double>(vmlPoint(*to));
+            s.flipH = x2 < x1;
+            s.flipV = y2 < y1;
+            s.box[0] = std::min(x1, x2), s.box[1] = std::min(y1, y2);
+            s.box[2] = std::abs(x2 - x1), s.box[3] = std::abs(y2 - y1);
         }
-        m_line = vmlOff(x.attr("stroked")) ? -1 : vmlColor(x.attr("strokecolor").value_or("black")).value_or(0);
-        m_fill = vmlOff(x.attr("filled")) || m_geometry == Geometry::Line
+        s.line = vmlOff(x.attr("stroked")) ? -1 : vmlColor(x.attr("strokecolor").value_or("black")).value_or(0);
+        s.fill = vmlOff(x.attr("filled")) || s.geometry == Geometry::Line
                      ? -1 : vmlColor(x.attr("fillcolor").value_or("white")).value_or(0xFFFFFF);
         if (const auto weight = x.attr("strokeweight"))
-            m_lineWidth = vmlTwips(*weight);
+            s.lineWidth = vmlTwips(*weight);
     } else if (name == "stroke") {
-        m_arrowAtStart = x.attr("startarrow").value_or("none") != "none";
-        m_arrowAtEnd = x.attr("endarrow").value_or("none") != "none";
+        s.arrowAtStart = x.attr("startarrow").value_or("none") != "none";
+        s.arrowAtEnd = x.attr("endarrow").value_or("none") != "none";
     } else if (name == "fill" && vmlOff(x.attr("on"))) {
-        m_fill = -1;
+        s.fill = -1;
+    } else if (name == "textbox") {
+        s.textBox = true;
     }
+}
+
+ShapeLook ShapeReader::Shape::look() const
+{
+    ShapeLook out;
+    out.geometry = geometry;
+    out.flipH = flipH;
+    out.flipV = flipV;
+    out.arrowAtStart = arrowAtStart;
+    out.arrowAtEnd = arrowAtEnd;
+    const int32_t outline = line.value_or(styleLine.value_or(0));
+    out.outlined = outline >= 0;
+    out.lineColor = std::max(outline, 0);
+    // A line has no inside; a shape's style fills it where its properties do not.
+    out.fill = geometry == Geometry::Line ? -1 : fill.value_or(styleFill.value_or(-1));
+    if (lineWidth)
+        out.lineWidth = std::max(*lineWidth, 1);
+    return out;
 }
 
 void ShapeReader::finish(PictureLook& look) const
 {
-    look.geometry = m_geometry;
-    look.flipH = m_flipH;
-    look.flipV = m_flipV;
-    look.arrowAtStart = m_arrowAtStart;
-    look.arrowAtEnd = m_arrowAtEnd;
-    const int32_t line = m_line.value_or(m_styleLine.value_or(m_vml ? 0 : look.lineColor));
-    look.outlined = line >= 0;
-    look.lineColor = std::max(line, 0);
-    // A line has no inside; a shape's style fills it where its properties do not.
-    look.fill = m_geometry == Geometry::Line ? -1 : m_fill.value_or(m_styleFill.value_or(-1));
-    if (m_lineWidth)
-        look.lineWidth = std::max(*m_lineWidth, 1);
+    look.shape = m_shape.look();
+    const double width = m_groupBox[2], height = m_groupBox[3];
+    for (const Shape& member : m_members) {
+        GroupMember out;
+        if (width > 0 && height > 0) {
+            out.left = (member.box[0] - m_groupBox[0]) / width;
+            out.top = (member.box[1] - m_groupBox[1]) / height;
+            out.width = member.box[2] / width;
+            out.height = member.box[3] / height;
+        }
+        out.textBox = member.textBox;
+        out.shape = member.look();
+        look.members.push_back(out);
+    }
 }
 
 } // namespace docx

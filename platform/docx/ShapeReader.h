@@ -3,6 +3,7 @@
 #include "platform/docx/Look.h"
 
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -12,9 +13,10 @@ namespace docx {
 class Theme;
 class XmlReader;
 
-// What a drawing's shape draws, read element by element as the drawing is walked: its geometry,
-// outline and fill, from DrawingML (a:prstGeom, a:ln, a:solidFill and the theme colours its style
-// refers to) or from VML (v:rect, v:oval, v:roundrect, v:line and v:shape's stroke and fill).
+// What a drawing's shapes draw, read element by element as the drawing is walked: the geometry,
+// outline and fill of the drawing's shape or of each member of its group, from DrawingML
+// (a:prstGeom, a:ln, a:solidFill and the theme colours the style refers to, wpg:wgp) or from VML
+// (v:rect, v:oval, v:roundrect, v:line, v:shape's stroke and fill, v:group).
 class ShapeReader {
 public:
     explicit ShapeReader(const Theme& theme) : m_theme(&theme) {}
@@ -27,24 +29,40 @@ public:
     void finish(PictureLook& look) const;
 
 private:
+    // One shape as read so far: the drawing's own, or a member of its group.
+    struct Shape {
+        Geometry geometry = Geometry::None;
+        bool flipH = false, flipV = false, vml = false, textBox = false;
+        // A colour, -1 for none; the style's count only where the shape's own properties give none.
+        std::optional<int32_t> fill, line, styleFill, styleLine;
+        std::optional<int32_t> lineWidth;   // twips
+        bool arrowAtStart = false, arrowAtEnd = false;
+        double box[4] = {0, 0, 0, 0};       // a member's x, y, width and height in the group's coordinates
+        ShapeLook look() const;
+    };
+
+    Shape& shape() { return m_groupDepth >= 0 && !m_members.empty() ? m_members.back() : m_shape; }
     void drawingMl(const XmlReader& x);
     void vml(const XmlReader& x);
     // A DrawingML colour element (a:srgbClr, a:schemeClr ...) or one of its changes (a:shade).
     void color(const XmlReader& x);
 
     const Theme* m_theme;
-    Geometry m_geometry = Geometry::None;
-    bool m_flipH = false, m_flipV = false;
-    bool m_vml = false;
-    // A colour, -1 for none; the style's count only where the shape's own properties give none.
-    std::optional<int32_t> m_fill, m_line, m_styleFill, m_styleLine;
-    std::optional<int32_t> m_lineWidth;   // twips
-    bool m_arrowAtStart = false, m_arrowAtEnd = false;
-    std::optional<int32_t>* m_colorOf = nullptr;   // where the colour being read goes
+    Shape m_shape;
+    std::deque<Shape> m_members;                    // a group's, in order
+    int m_groupDepth = -2;                          // of the open group element
+    double m_groupBox[4] = {0, 0, 0, 0};            // the group's own coordinates: origin and size
+    double* m_box = nullptr;                        // the box the open a:xfrm places
+    bool m_boxOfGroup = false;                      // it is the group's (a:chOff, a:chExt)
+    int m_boxDepth = -2;
+    std::optional<int32_t>* m_colorOf = nullptr;    // where the colour being read goes
     int m_colorDepth = -2;                          // the depth of its colour element
     int m_lineDepth = -2, m_propsDepth = -2;        // of the open a:ln and shape properties (spPr)
+    int m_groupPropsDepth = -2;                     // of the group's properties (wpg:grpSpPr)
 };
 
+// One property of a VML style ("position:absolute;margin-left:90pt"), empty when absent.
+std::string_view vmlStyle(std::string_view style, std::string_view name);
 // A VML length in twips: "120pt", "1.5in", "96px", "2cm"; a bare number is in points.
 int32_t vmlTwips(std::string_view value);
 // A VML point "x,y" ("72pt,36pt") in twips.

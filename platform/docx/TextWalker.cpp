@@ -800,7 +800,7 @@ void TextWalker::drawing(const ResolvedRun& rr, bool vml)
     m_w.put(floating ? cp::ShapeAnchor : cp::Graphic, format(rr, false));
     m_shape.finish(m_picture);
     if (m_look && (!m_picture.media.isEmpty() || (!floating && m_picture.width > 0) || (floating && m_picture.textBox)
-                   || (floating && m_picture.geometry != Geometry::None))) {
+                   || (floating && (m_picture.shape.geometry != Geometry::None || !m_picture.members.empty())))) {
         m_picture.pos = anchor;
         m_picture.anchored = floating;
         m_look->pictures.push_back(m_picture);
@@ -853,19 +853,6 @@ Wrap wrapOf(std::string_view v)
     return v == "topAndBottom" ? Wrap::TopAndBottom : Wrap::InFront;
 }
 
-// One property of a VML style ("position:absolute;margin-left:90pt"), empty when absent.
-std::string_view styleValue(std::string_view style, std::string_view name)
-{
-    while (!style.empty()) {
-        const std::size_t end = std::min(style.find(';'), style.size());
-        const std::string_view item = style.substr(0, end);
-        const std::size_t colon = item.find(':');
-        if (colon != std::string_view::npos && item.substr(0, colon) == name)
-            return item.substr(colon + 1);
-        style.remove_prefix(std::min(end + 1, style.size()));
-    }
-    return {};
-}
 
 } // namespace
 
@@ -937,7 +924,7 @@ bool TextWalker::pictureFact()
         if (m_x.ns() == Ns::A && m_x.localName() == "spAutoFit")
             m_picture.fitsText = true;
         else if (m_x.ns() == Ns::V && m_x.localName() == "textbox")
-            m_picture.fitsText = styleValue(m_x.attr("style").value_or(std::string_view()), "mso-fit-shape-to-text") == "t";
+            m_picture.fitsText = vmlStyle(m_x.attr("style").value_or(std::string_view()), "mso-fit-shape-to-text") == "t";
         break;
     }
     return false;
@@ -947,16 +934,16 @@ bool TextWalker::pictureFact()
 // "position:absolute;margin-left:90pt;margin-top:7pt;width:4in;height:20pt;z-index:-5".
 void TextWalker::vmlShapeFact(std::string_view style)
 {
-    m_picture.width = vmlTwips(styleValue(style, "width"));
-    m_picture.height = vmlTwips(styleValue(style, "height"));
-    m_picture.horizontal.offset = vmlTwips(styleValue(style, "margin-left")) + vmlTwips(styleValue(style, "left"));
-    m_picture.vertical.offset = vmlTwips(styleValue(style, "margin-top")) + vmlTwips(styleValue(style, "top"));
-    m_picture.horizontal.align = anchorAlign(styleValue(style, "mso-position-horizontal"));
-    m_picture.vertical.align = anchorAlign(styleValue(style, "mso-position-vertical"));
-    m_picture.horizontal.from = anchorFrom(styleValue(style, "mso-position-horizontal-relative"));
-    const std::string_view vertical = styleValue(style, "mso-position-vertical-relative");
+    m_picture.width = vmlTwips(vmlStyle(style, "width"));
+    m_picture.height = vmlTwips(vmlStyle(style, "height"));
+    m_picture.horizontal.offset = vmlTwips(vmlStyle(style, "margin-left")) + vmlTwips(vmlStyle(style, "left"));
+    m_picture.vertical.offset = vmlTwips(vmlStyle(style, "margin-top")) + vmlTwips(vmlStyle(style, "top"));
+    m_picture.horizontal.align = anchorAlign(vmlStyle(style, "mso-position-horizontal"));
+    m_picture.vertical.align = anchorAlign(vmlStyle(style, "mso-position-vertical"));
+    m_picture.horizontal.from = anchorFrom(vmlStyle(style, "mso-position-horizontal-relative"));
+    const std::string_view vertical = vmlStyle(style, "mso-position-vertical-relative");
     m_picture.vertical.from = vertical.empty() || vertical == "text" ? AnchorFrom::Paragraph : anchorFrom(vertical);
-    if (styleValue(style, "z-index").starts_with('-'))
+    if (vmlStyle(style, "z-index").starts_with('-'))
         m_picture.wrap = Wrap::Behind;
     // A line is placed by its ends instead.
     if (const auto from = m_x.attr("from"), to = m_x.attr("to"); from && to) {

@@ -95,7 +95,7 @@ const Element kElements[] = {
     {Ns::MC, "Fallback", Tok::Fallback}, {Ns::WP, "anchor", Tok::Anchor},
     {Ns::O, "OLEObject", Tok::OleObject}, {Ns::WP, "extent", Tok::Extent}, {Ns::WP, "docPr", Tok::DocPr},
     {Ns::A, "blip", Tok::Blip}, {Ns::V, "imagedata", Tok::ImageData}, {Ns::V, "shape", Tok::Shape}, {Ns::V, "rect", Tok::Shape},
-    {Ns::V, "roundrect", Tok::Shape}, {Ns::V, "oval", Tok::Shape}, {Ns::V, "line", Tok::Shape}, {Ns::WP, "positionH", Tok::PositionH},
+    {Ns::V, "roundrect", Tok::Shape}, {Ns::V, "oval", Tok::Shape}, {Ns::V, "line", Tok::Shape}, {Ns::V, "group", Tok::Shape}, {Ns::WP, "positionH", Tok::PositionH},
     {Ns::WP, "positionV", Tok::PositionV}, {Ns::WP, "posOffset", Tok::PosOffset}, {Ns::WP, "align", Tok::PosAlign},
     {Ns::WP, "wrapSquare", Tok::WrapSquare}, {Ns::WP, "wrapTight", Tok::WrapTight},
     {Ns::WP, "wrapThrough", Tok::WrapThrough}, {Ns::WP, "wrapTopAndBottom", Tok::WrapTopAndBottom},

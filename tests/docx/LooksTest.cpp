@@ -267,9 +267,9 @@ TEST(Looks, AnchoredDrawingsKeepTheirPlaceWrapAndTextBox)
     EXPECT_EQ(box.horizontal.align, docx::AnchorAlign::End);
     EXPECT_EQ(box.vertical.from, docx::AnchorFrom::Line);
     EXPECT_EQ(box.wrap, docx::Wrap::Square);
-    EXPECT_FALSE(box.outlined);
+    EXPECT_FALSE(box.shape.outlined);
     EXPECT_TRUE(box.fitsText);
-    EXPECT_TRUE(first.outlined);
+    EXPECT_TRUE(first.shape.outlined);
     ASSERT_EQ(doc.textBoxes.size(), 2u);
     EXPECT_EQ(doc.textBoxes[0].anchorPos, box.pos);
     EXPECT_EQ(doc.stories[static_cast<size_t>(doc.textBoxes[0].story)].text.left(6), QStringLiteral("inside"));
@@ -282,7 +282,7 @@ TEST(Looks, AnchoredDrawingsKeepTheirPlaceWrapAndTextBox)
     EXPECT_EQ(vml.horizontal, (docx::AnchorPlace{docx::AnchorFrom::Page, docx::AnchorAlign::None, 1800}));
     EXPECT_EQ(vml.vertical, (docx::AnchorPlace{docx::AnchorFrom::Margin, docx::AnchorAlign::None, -150}));
     EXPECT_EQ(vml.wrap, docx::Wrap::TopAndBottom);
-    EXPECT_FALSE(vml.outlined);
+    EXPECT_FALSE(vml.shape.outlined);
     EXPECT_FALSE(vml.fitsText);
     EXPECT_EQ(doc.textBoxes[1].anchorPos, vml.pos);
 }
@@ -420,42 +420,96 @@ TEST(Looks, ShapesKeepTheirGeometryOutlineAndFillFromDrawingMlTheThemeAndVml)
         EXPECT_TRUE(s.anchored && s.media.isEmpty() && !s.textBox);
 
     const docx::PictureLook& arrow = shapes[0];
-    EXPECT_EQ(arrow.geometry, docx::Geometry::Line);
-    EXPECT_TRUE(arrow.flipV && !arrow.flipH);
-    EXPECT_TRUE(arrow.outlined);
-    EXPECT_EQ(arrow.lineColor, 0x0000FF);   // COLORREF: red in the low byte
-    EXPECT_EQ(arrow.lineWidth, 40);
-    EXPECT_EQ(arrow.fill, -1);
-    EXPECT_TRUE(arrow.arrowAtEnd && !arrow.arrowAtStart);
+    EXPECT_EQ(arrow.shape.geometry, docx::Geometry::Line);
+    EXPECT_TRUE(arrow.shape.flipV && !arrow.shape.flipH);
+    EXPECT_TRUE(arrow.shape.outlined);
+    EXPECT_EQ(arrow.shape.lineColor, 0x0000FF);   // COLORREF: red in the low byte
+    EXPECT_EQ(arrow.shape.lineWidth, 40);
+    EXPECT_EQ(arrow.shape.fill, -1);
+    EXPECT_TRUE(arrow.shape.arrowAtEnd && !arrow.shape.arrowAtStart);
 
     const docx::PictureLook& ellipse = shapes[1];
-    EXPECT_EQ(ellipse.geometry, docx::Geometry::Ellipse);
-    EXPECT_EQ(ellipse.fill, 0xC47244);
-    EXPECT_EQ(ellipse.lineColor, 0x623922);
+    EXPECT_EQ(ellipse.shape.geometry, docx::Geometry::Ellipse);
+    EXPECT_EQ(ellipse.shape.fill, 0xC47244);
+    EXPECT_EQ(ellipse.shape.lineColor, 0x623922);
 
     const docx::PictureLook& tape = shapes[2];
-    EXPECT_EQ(tape.geometry, docx::Geometry::Rect);
-    EXPECT_FALSE(tape.outlined);
-    EXPECT_EQ(tape.fill, -1);
+    EXPECT_EQ(tape.shape.geometry, docx::Geometry::Rect);
+    EXPECT_FALSE(tape.shape.outlined);
+    EXPECT_EQ(tape.shape.fill, -1);
 
     const docx::PictureLook& line = shapes[3];
-    EXPECT_EQ(line.geometry, docx::Geometry::Line);
+    EXPECT_EQ(line.shape.geometry, docx::Geometry::Line);
     EXPECT_EQ(line.width, 2000);
     EXPECT_EQ(line.height, 600);
     EXPECT_EQ(line.horizontal.offset, 200);
     EXPECT_EQ(line.vertical.offset, 200);
-    EXPECT_TRUE(line.flipV && !line.flipH);
-    EXPECT_EQ(line.lineColor, 0x00FF00);
-    EXPECT_EQ(line.lineWidth, 40);
-    EXPECT_TRUE(line.arrowAtEnd);
+    EXPECT_TRUE(line.shape.flipV && !line.shape.flipH);
+    EXPECT_EQ(line.shape.lineColor, 0x00FF00);
+    EXPECT_EQ(line.shape.lineWidth, 40);
+    EXPECT_TRUE(line.shape.arrowAtEnd);
 
     const docx::PictureLook& oval = shapes[4];
-    EXPECT_EQ(oval.geometry, docx::Geometry::Ellipse);
+    EXPECT_EQ(oval.shape.geometry, docx::Geometry::Ellipse);
     EXPECT_EQ(oval.width, 1000);
-    EXPECT_EQ(oval.fill, -1);
-    EXPECT_TRUE(oval.outlined);
-    EXPECT_EQ(oval.lineColor, 0);
+    EXPECT_EQ(oval.shape.fill, -1);
+    EXPECT_TRUE(oval.shape.outlined);
+    EXPECT_EQ(oval.shape.lineColor, 0);
 
-    EXPECT_EQ(shapes[5].geometry, docx::Geometry::Diamond);
-    EXPECT_EQ(shapes[5].fill, 0x00FFFF);
+    EXPECT_EQ(shapes[5].shape.geometry, docx::Geometry::Diamond);
+    EXPECT_EQ(shapes[5].shape.fill, 0x00FFFF);
+}
+
+TEST(Looks, AGroupKeepsEachMemberAtItsPlaceInTheGroupsExtentAndWhichHoldTextBoxes)
+{
+    const QString box = "<w:txbxContent>" + para(run("in the box")) + "</w:txbxContent>";
+    // DrawingML: child coordinates from (100, 200), 4000 x 2000; a text box in the top left
+    // quarter, an ellipse in the bottom right one.
+    const QString drawingMl = anchored(
+        position("H", "column", "0") + position("V", "paragraph", "0"), "<wp:wrapNone/>",
+        "<wpg:wgp xmlns:wpg=\"http://schemas.microsoft.com/office/word/2010/wordprocessingGroup\"><wpg:cNvGrpSpPr/>"
+        "<wpg:grpSpPr><a:xfrm><a:off x=\"0\" y=\"0\"/><a:ext cx=\"1270000\" cy=\"635000\"/>"
+        "<a:chOff x=\"100\" y=\"200\"/><a:chExt cx=\"4000\" cy=\"2000\"/></a:xfrm></wpg:grpSpPr>"
+        "<wps:wsp><wps:spPr><a:xfrm><a:off x=\"100\" y=\"200\"/><a:ext cx=\"2000\" cy=\"1000\"/></a:xfrm>"
+        "<a:prstGeom prst=\"rect\"/></wps:spPr><wps:txbx>" + box + "</wps:txbx><wps:bodyPr/></wps:wsp>"
+        "<wps:wsp><wps:spPr><a:xfrm><a:off x=\"2100\" y=\"1200\"/><a:ext cx=\"2000\" cy=\"1000\"/></a:xfrm>"
+        "<a:prstGeom prst=\"ellipse\"/></wps:spPr><wps:bodyPr/></wps:wsp></wpg:wgp>",
+        1270000, 635000);
+    // VML: coordinates 2000 x 1000 over 200 x 100 pt; a text box at the top left, a red line
+    // rising over the right half.
+    const QString vml =
+        "<w:r><w:pict><v:group style=\"position:absolute;margin-left:10pt;margin-top:10pt;width:200pt;height:100pt\" "
+        "coordorigin=\"0,0\" coordsize=\"2000,1000\">"
+        "<v:rect style=\"position:absolute;left:0;top:0;width:1000;height:500\"><v:textbox>" + box + "</v:textbox></v:rect>"
+        "<v:line from=\"1000,1000\" to=\"2000,0\" strokecolor=\"red\"/></v:group></w:pict></w:r>";
+    const docx::Document doc = loadShown(DocxBuilder().body(para(drawingMl + vml)));
+    const std::vector<docx::PictureLook>& groups = doc.stories[0].look.pictures;
+    ASSERT_EQ(groups.size(), 2u);
+    EXPECT_EQ(doc.textBoxes.size(), 2u);
+    const auto expectAt = [](const docx::GroupMember& m, double left, double top, double width, double height) {
+        EXPECT_DOUBLE_EQ(m.left, left);
+        EXPECT_DOUBLE_EQ(m.top, top);
+        EXPECT_DOUBLE_EQ(m.width, width);
+        EXPECT_DOUBLE_EQ(m.height, height);
+    };
+
+    ASSERT_EQ(groups[0].members.size(), 2u);
+    EXPECT_TRUE(groups[0].textBox);
+    expectAt(groups[0].members[0], 0, 0, 0.5, 0.5);
+    EXPECT_TRUE(groups[0].members[0].textBox);
+    expectAt(groups[0].members[1], 0.5, 0.5, 0.5, 0.5);
+    EXPECT_FALSE(groups[0].members[1].textBox);
+    EXPECT_EQ(groups[0].members[1].shape.geometry, docx::Geometry::Ellipse);
+
+    EXPECT_EQ(groups[1].width, 4000);
+    EXPECT_EQ(groups[1].height, 2000);
+    EXPECT_EQ(groups[1].horizontal.offset, 200);
+    ASSERT_EQ(groups[1].members.size(), 2u);
+    expectAt(groups[1].members[0], 0, 0, 0.5, 0.5);
+    EXPECT_TRUE(groups[1].members[0].textBox);
+    const docx::GroupMember& line = groups[1].members[1];
+    expectAt(line, 0.5, 0, 0.5, 1);
+    EXPECT_EQ(line.shape.geometry, docx::Geometry::Line);
+    EXPECT_TRUE(line.shape.flipV && !line.shape.flipH);
+    EXPECT_EQ(line.shape.lineColor, 0x0000FF);
 }
