@@ -128,13 +128,15 @@ SideRoom sideRoom(const docx::PictureLook& look, const PageFrame& frame, double 
     const double columnLeft = frame.left, columnRight = frame.width - frame.right;
     const double left = leftOnPage(look, 0, frame, zoom) - px(kGapBeside, zoom);
     const double right = left + px(look.width + 2 * kGapBeside, zoom);
+    if (right <= columnLeft || left >= columnRight)
+        return {SideRoom::Outside, 0};
     const double roomLeft = left - columnLeft, roomRight = columnRight - right;
     bool textLeft = roomLeft >= px(kNarrowestText, zoom) && look.wrapSide != docx::WrapSide::Right;
     bool textRight = roomRight >= px(kNarrowestText, zoom) && look.wrapSide != docx::WrapSide::Left;
     // The lines cannot run on both sides at once: they take the wider one, the left if even.
     if (textLeft && textRight)
         (roomLeft >= roomRight ? textRight : textLeft) = false;
-    if (!(textLeft || textRight) || right <= columnLeft || left >= columnRight)
+    if (!(textLeft || textRight))
         return {};
     return textRight ? SideRoom{SideRoom::Left, right - columnLeft} : SideRoom{SideRoom::Right, columnRight - left};
 }
@@ -182,8 +184,8 @@ std::vector<PageRoom> pageRooms(const StoryView& view, const docx::Look& look, d
                 break;
             }
         }
-        if (holder)
-            rooms.push_back({holder->first, sideRoom(picture, frame, zoom), bottom - holder->second});
+        if (const SideRoom side = sideRoom(picture, frame, zoom); holder && side.side != SideRoom::Outside)
+            rooms.push_back({holder->first, side, bottom - holder->second});
     }
     std::stable_sort(rooms.begin(), rooms.end(), [](const PageRoom& a, const PageRoom& b) { return a.at < b.at; });
     return rooms;

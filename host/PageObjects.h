@@ -34,12 +34,13 @@ double bandHeight(const docx::PictureLook& look, double zoom);
 
 // The room a wrapped drawing takes at one side of the column, the text running beside it.
 struct SideRoom {
-    enum Side { None, Left, Right };
-    Side side = None;     // None: the text cannot run beside it, it keeps a band instead
+    enum Side { None, Left, Right, Outside };
+    Side side = None;     // None: the text cannot run beside it, it keeps a band instead; Outside:
+                          // a square or tight wrapped one beside the column, the text keeps no room
     double width = 0;     // pixels, from the column's edge to the drawing's far side and the gap kept
 };
-// Where the text runs beside a drawing that reserves a band, on pages laid out in frame: on a
-// side of it wide enough for text that its wrap allows, the wider if both are.
+// Where the text runs beside a wrapped drawing, on pages laid out in frame: on a side of it wide
+// enough for text that its wrap allows, the wider if both are.
 SideRoom sideRoom(const docx::PictureLook& look, const PageFrame& frame, double zoom);
 
 // Whether a wrapped drawing is placed against the page or its margins (or aligned), so that the

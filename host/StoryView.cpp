@@ -597,7 +597,8 @@ private:
                                             ? &m_look.pictures[m_nextPicture]
                                             : nullptr;
         if (anchored && m_context.placeFloats) {
-            if (look && reservesBand(*look) && !std::binary_search(m_placedBeside.begin(), m_placedBeside.end(), p))
+            if (look && reservesBand(*look) && !std::binary_search(m_placedBeside.begin(), m_placedBeside.end(), p)
+                && !(m_frame && sideRoom(*look, *m_frame, m_context.zoom).side == SideRoom::Outside))
                 band(p, *look);
             return;
         }
@@ -656,7 +657,7 @@ private:
                                    [](const docx::PictureLook& l, int32_t v) { return l.pos < v; });
         for (; it != m_look.pictures.end() && it->pos < end; ++it) {
             const SideRoom room = reservesBand(*it) ? sideRoom(*it, *m_frame, m_context.zoom) : SideRoom{};
-            if (room.side == SideRoom::None)
+            if (room.side == SideRoom::None || room.side == SideRoom::Outside)
                 continue;
             beside(bandHeight(*it, m_context.zoom), room);
             m_placedBeside.push_back(it->pos);
