@@ -235,13 +235,16 @@ TEST_F(HostTest, LinesRunBesideASquareWrappedDrawingAtTheLeftOfTheColumnAndAtThe
     };
     const QString path = dir.filePath("beside.docx");
     DocxBuilder().body(para(drawing("left") + run(words)) + para(drawing("center") + run(QStringLiteral("left of it ").repeated(40)))
-                       + para(drawing("center", "<wp:wrapSquare wrapText=\"right\"/>") + run("right of it")))
+                       + para(drawing("center", "<wp:wrapSquare wrapText=\"right\"/>") + run(QStringLiteral("right of it ").repeated(40)))
+                       // In the left margin, clear of the column: the text keeps no room for it.
+                       + para(anchored(position("H", "page", "0") + position("V", "paragraph", "0"), "<wp:wrapSquare/>",
+                                       picture("rIdImg"), 952500, 476250) + run("unmoved")))
         .relationship("rIdImg", "image", "media/blue.png").raw("word/media/blue.png", bluePng()).save(path);
     start({path});
     host::StoryView* main = windowOf(1)->mainView();
     const docx::Story& story = app()->ActiveDocument()->model().stories[0];
     const std::vector<host::PageObject>& objects = windowOf(1)->pageObjects();
-    ASSERT_EQ(objects.size(), 3u);
+    ASSERT_EQ(objects.size(), 4u);
     const QRectF left = objects[0].rect, centred = objects[1].rect, toTheRight = objects[2].rect;
     const int32_t anchor = story.look.pictures[objects[0].look].pos, end = anchor + 1 + static_cast<int32_t>(words.size());
 
@@ -268,6 +271,9 @@ TEST_F(HostTest, LinesRunBesideASquareWrappedDrawingAtTheLeftOfTheColumnAndAtThe
     const int32_t rightText = story.look.pictures[objects[2].look].pos + 1;
     EXPECT_NEAR(drawnAt(main, rightText).y(), toTheRight.top(), 1);
     EXPECT_GE(drawnAt(main, rightText).x(), toTheRight.right());
+    const int32_t unmoved = story.look.pictures[objects[3].look].pos + 1;
+    EXPECT_NEAR(drawnAt(main, unmoved).y(), objects[3].rect.top(), 1);
+    EXPECT_NEAR(drawnAt(main, unmoved).x(), frame.left, 1);
 }
 
 TEST_F(HostTest, TypingDeletingAndEnterAtTheStartOfAParagraphBesideADrawingReachTheModelWhereTheCaretIs)
