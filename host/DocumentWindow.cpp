@@ -479,43 +479,26 @@ std::vector<int> DocumentWindow::textBoxStories(int story, size_t picture) const
     return stories;
 }
 
-// A picture at its size, a format Qt cannot read as a framed box with its text; behind the text
-// drawn as it is, over it opaque. A group's members each at its place in the group's extent.
+// A drawing at its size, behind the text drawn as it is, over it opaque; a text box with its
+// text, a group's at each member's place.
 void DocumentWindow::paintObject(QPainter& painter, int story, const PageObject& object)
 {
     const docx::Look& look = m_doc->story(story).look;
     if (object.look >= look.pictures.size())   // placed before an edit: placed again at the next paging
         return;
     const docx::PictureLook& picture = look.pictures[object.look];
-    const std::vector<int> boxes = picture.textBox ? textBoxStories(story, object.look) : std::vector<int>();
-    if (!picture.members.empty()) {
-        size_t box = 0;
-        const QRectF& r = object.rect;
-        for (const docx::GroupMember& m : picture.members) {
-            const QRectF at(r.left() + m.left * r.width(), r.top() + m.top * r.height(), m.width * r.width(),
-                            m.height * r.height());
-            if (!m.textBox)
-                paintShape(painter, m.shape, at, m_zoom);
-            else if (box < boxes.size())
-                paintTextBoxes(painter, {boxes[box++]}, at, object.behind, m.shape);
-        }
+    paintDrawing(painter, picture, object.rect, m_zoom, m_pictures);
+    if (!picture.textBox)
         return;
-    }
-    if (picture.textBox) {
+    const std::vector<int> boxes = textBoxStories(story, object.look);
+    if (picture.members.empty()) {
         paintTextBoxes(painter, boxes, object.rect, object.behind, picture.shape);
         return;
     }
-    if (picture.media.isEmpty() && picture.shape.geometry != docx::Geometry::None) {
-        paintShape(painter, picture.shape, object.rect, m_zoom);
-        return;
-    }
-    const auto found = m_pictures.find(picture.media);
-    if (found != m_pictures.end() && !found->second.isNull())
-        painter.drawImage(object.rect, found->second);
-    else
-        painter.drawImage(object.rect.topLeft(), pictureBox(object.rect.size().toSize(), picture.altText.isEmpty()
-                                                                                       ? picture.media.section(u'/', -1)
-                                                                                       : picture.altText));
+    size_t box = 0;
+    for (const docx::GroupMember& m : picture.members)
+        if (m.textBox && box < boxes.size())
+            paintTextBoxes(painter, {boxes[box++]}, memberRect(m, object.rect), object.behind, m.shape);
 }
 
 // Text boxes in rect: their shape filled (white unless behind the text, when it has none) and

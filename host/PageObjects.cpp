@@ -305,9 +305,48 @@ void paintShape(QPainter& painter, const docx::ShapeLook& look, const QRectF& re
         painter.drawPolygon(QPolygonF({QPointF((l + r) / 2, t), QPointF(r, (t + b) / 2), QPointF((l + r) / 2, b),
                                        QPointF(l, (t + b) / 2)}));
         break;
+    case docx::Geometry::None: break;
     default: painter.drawRect(rect); break;
     }
     painter.restore();
+}
+
+QRectF memberRect(const docx::GroupMember& member, const QRectF& rect)
+{
+    return {rect.left() + member.left * rect.width(), rect.top() + member.top * rect.height(),
+            member.width * rect.width(), member.height * rect.height()};
+}
+
+namespace {
+
+void paintPicture(QPainter& painter, const QString& media, const QString& caption, const QRectF& rect,
+                  const Pictures& pictures)
+{
+    const auto found = pictures.find(media);
+    if (found != pictures.end() && !found->second.isNull())
+        painter.drawImage(rect, found->second);
+    else
+        painter.drawImage(rect.topLeft(), pictureBox(rect.size().toSize(), caption));
+}
+
+} // namespace
+
+void paintDrawing(QPainter& painter, const docx::PictureLook& look, const QRectF& rect, double zoom,
+                  const Pictures& pictures)
+{
+    for (const docx::GroupMember& m : look.members) {
+        if (!m.media.isEmpty())
+            paintPicture(painter, m.media, m.media.section(u'/', -1), memberRect(m, rect), pictures);
+        else if (!m.textBox)
+            paintShape(painter, m.shape, memberRect(m, rect), zoom);
+    }
+    if (!look.members.empty() || look.textBox)
+        return;
+    if (look.media.isEmpty() && look.shape.geometry != docx::Geometry::None)
+        paintShape(painter, look.shape, rect, zoom);
+    else
+        paintPicture(painter, look.media, look.altText.isEmpty() ? look.media.section(u'/', -1) : look.altText, rect,
+                     pictures);
 }
 
 QImage pictureBox(QSize size, const QString& text)

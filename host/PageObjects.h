@@ -7,6 +7,7 @@
 #include <QRectF>
 
 #include <cstdint>
+#include <map>
 #include <vector>
 
 class QPainter;
@@ -17,6 +18,10 @@ namespace host {
 
 class StoryView;
 struct DrawnStory;
+
+// The pictures of a document decoded once, by part name; a null image for a format Qt cannot
+// read (drawn as a framed box).
+using Pictures = std::map<QString, QImage>;
 
 // Floating pictures and text boxes of the paged main text: placed on the page of their anchor,
 // by the area of the page (or the paragraph, line or character of the anchor) each axis is
@@ -84,6 +89,12 @@ void paintDrawnStory(QPainter& painter, const DrawnStory& drawn, const QPointF& 
 // Draws a shape that holds neither picture nor text in rect: its outline and fill, a line
 // from corner to corner (with its arrowheads) as its flips say.
 void paintShape(QPainter& painter, const docx::ShapeLook& look, const QRectF& rect, double zoom);
+// Draws a drawing in rect, all but its text boxes: its picture (a framed box with its text when Qt
+// cannot read it), or its shape, or each member of its group.
+void paintDrawing(QPainter& painter, const docx::PictureLook& look, const QRectF& rect, double zoom,
+                  const Pictures& pictures);
+// Where a member of a group drawn in rect stands.
+QRectF memberRect(const docx::GroupMember& member, const QRectF& rect);
 
 // A picture whose format Qt cannot read: a frame of its size with its text.
 QImage pictureBox(QSize size, const QString& text);

@@ -610,13 +610,19 @@ private:
         }
         const QSize size(std::max(1, static_cast<int>(px(look->width, m_context.zoom))),
                          std::max(1, static_cast<int>(px(look->height, m_context.zoom))));
-        const QString name = QStringLiteral("picture:%1:%2x%3").arg(look->media).arg(size.width()).arg(size.height());
+        // A picture is drawn once per size; a shape has one of its own.
+        const QString name = look->media.isEmpty()
+                                 ? QStringLiteral("shape:%1:%2x%3").arg(m_nextPicture).arg(size.width()).arg(size.height())
+                                 : QStringLiteral("picture:%1:%2x%3").arg(look->media).arg(size.width()).arg(size.height());
         if (m_doc->resource(QTextDocument::ImageResource, QUrl(name)).isNull()) {
-            const auto found = m_context.pictures ? m_context.pictures->find(look->media) : Pictures::const_iterator();
-            const bool known = m_context.pictures && found != m_context.pictures->end() && !found->second.isNull();
-            const QString caption = look->altText.isEmpty() ? partFileName(look->media) : look->altText;
-            m_doc->addResource(QTextDocument::ImageResource, QUrl(name),
-                               known ? found->second : pictureBox(size, caption));
+            QImage drawn(size, QImage::Format_ARGB32_Premultiplied);
+            drawn.fill(Qt::transparent);
+            QPainter painter(&drawn);
+            painter.setRenderHint(QPainter::SmoothPixmapTransform);
+            paintDrawing(painter, *look, QRectF(QPointF(), QSizeF(size)), m_context.zoom,
+                         m_context.pictures ? *m_context.pictures : Pictures());
+            painter.end();
+            m_doc->addResource(QTextDocument::ImageResource, QUrl(name), drawn);
         }
         QTextImageFormat image;
         image.setName(name);
@@ -665,7 +671,7 @@ private:
         const auto first = std::lower_bound(m_pageRooms.begin(), m_pageRooms.end(), start,
                                             [](const PageRoom& r, int32_t v) { return r.at < v; });
         for (auto room = first; room != m_pageRooms.end() && room->at == start; ++room)
-            beside(room->height, room->side.side == SideRoom::None ? SideRoom{SideRoom::Left, m_frame->bodyWidth()} : room->side);
+            beside(room->height, room->side.side == SideRoom::None ? SideRoom{SideRoom::Left, static_cast<double>(m_frame->bodyWidth())} : room->side);
     }
 
     // The room the text keeps for a drawing placed on the page at one side of the column: a
@@ -695,8 +701,6 @@ private:
         para.setTopMargin(0);
         m_cursor.setBlockFormat(para);
     }
-
-    static QString partFileName(const QString& part) { return part.section(u'/', -1); }
 
     void paragraphEnded()
     {

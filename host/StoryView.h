@@ -25,9 +25,6 @@ namespace host {
 // initials. Keyed by position in the story.
 using MarkLabels = std::map<int32_t, QString>;
 
-// The pictures of a document decoded once, by part name; a null image for a format Qt cannot
-// read (drawn as a framed box).
-using Pictures = std::map<QString, QImage>;
 Pictures decodePictures(const std::map<QString, QByteArray>& media);
 
 // What the view draws with beside the story: note labels, pictures, and the zoom (1 = 100 %).

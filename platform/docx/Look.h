@@ -159,6 +159,7 @@ struct ShapeLook {
 struct GroupMember {
     double left = 0, top = 0, width = 1, height = 1;   // fractions of the group's width and height
     bool textBox = false;         // it holds the next of the text boxes anchored with the group
+    QString media;                // a picture's package part; empty: none
     ShapeLook shape;
 };
 

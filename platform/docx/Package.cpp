@@ -179,15 +179,21 @@ private:
 // The parts of the pictures the stories show, read out of the package.
 void readMedia(Document& doc, ZipReader& zip)
 {
+    const auto read = [&](const QString& media) {
+        if (media.isEmpty() || doc.media.count(media))
+            return;
+        const std::string name = media.toStdString();
+        if (!zip.contains(name))
+            return;
+        const std::string bytes = zip.read(name);
+        doc.media.emplace(media, QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    };
     for (const Story& s : doc.stories)
-        for (const PictureLook& p : s.look.pictures)
-            if (!p.media.isEmpty() && !doc.media.count(p.media)) {
-                const std::string name = p.media.toStdString();
-                if (!zip.contains(name))
-                    continue;
-                const std::string bytes = zip.read(name);
-                doc.media.emplace(p.media, QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
-            }
+        for (const PictureLook& p : s.look.pictures) {
+            read(p.media);
+            for (const GroupMember& m : p.members)
+                read(m.media);
+        }
 }
 
 // Reads the package zip holds; nesting as for ChunkImporter.

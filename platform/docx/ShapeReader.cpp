@@ -143,7 +143,7 @@ void ShapeReader::element(const XmlReader& x)
     if (depth <= m_groupDepth)
         m_groupDepth = -2;   // past the group
     const std::string_view name = x.localName();
-    const bool group = (x.ns() == Ns::Understood && name == "wgp") || (x.ns() == Ns::V && name == "group");
+    const bool group = (x.ns() == Ns::Understood && (name == "wgp" || name == "wpc")) || (x.ns() == Ns::V && name == "group");
     if (group && m_groupDepth < 0) {
         m_groupDepth = depth;
         if (x.ns() == Ns::V) {
@@ -153,13 +153,21 @@ void ShapeReader::element(const XmlReader& x)
         }
         return;
     }
-    // Each shape in a group is a member of its own (a group within it is not told apart).
-    if (m_groupDepth >= 0 && ((x.ns() == Ns::WPS && name == "wsp") || (x.ns() == Ns::V && isVmlShape(name))))
+    // Each shape or picture in a group is a member of its own (a group within it is not told apart).
+    const bool member = (x.ns() == Ns::WPS && name == "wsp") || (x.ns() == Ns::V && isVmlShape(name))
+                        || (x.ns() == Ns::Other && name == "pic");
+    if (m_groupDepth >= 0 && member)
         m_members.emplace_back();
     if (x.ns() == Ns::V)
         vml(x);
-    else if (x.ns() == Ns::A || x.ns() == Ns::WPS || x.ns() == Ns::Understood)
+    else if (x.ns() != Ns::W)
         drawingMl(x);
+}
+
+void ShapeReader::picture(const QString& media)
+{
+    if (Shape& s = shape(); s.media.isEmpty())
+        s.media = media;
 }
 
 void ShapeReader::drawingMl(const XmlReader& x)
@@ -198,7 +206,7 @@ void ShapeReader::drawingMl(const XmlReader& x)
     } else if (name == "prstGeom") {
         s.geometry = presetGeometry(x.attr("prst").value_or(std::string_view()));
     } else if (name == "custGeom") {
-        s.geometry = Geometry::Rect;
+        s.geometry = Geometry::None;
     } else if (name == "txbx") {
         s.textBox = true;
     } else if (name == "ln" && depth == m_propsDepth + 1) {
@@ -257,7 +265,10 @@ void ShapeReader::vml(const XmlReader& x)
     Shape& s = shape();
     if (isVmlShape(name)) {
         s.vml = true;
-        s.geometry = name == "shape" ? vmlShapeType(x.attr("type").value_or(std::string_view()))
+        // A shape of no preset type with a path of its own is a freeform.
+        const auto type = x.attr("type");
+        s.geometry = name == "shape" && !type && x.attr("path") ? Geometry::None
+                   : name == "shape" ? vmlShapeType(type.value_or(std::string_view()))
                    : name == "oval" ? Geometry::Ellipse : name == "roundrect" ? Geometry::RoundRect
                    : name == "line" ? Geometry::Line : Geometry::Rect;
         const std::string_view style = x.attr("style").value_or(std::string_view());
@@ -312,16 +323,21 @@ ShapeLook ShapeReader::Shape::look() const
 void ShapeReader::finish(PictureLook& look) const
 {
     look.shape = m_shape.look();
-    const double width = m_groupBox[2], height = m_groupBox[3];
+    // A canvas, or a group giving no coordinates of its own, places its members in EMU.
+    const bool own = m_groupBox[2] > 0 && m_groupBox[3] > 0;
+    const double width = own ? m_groupBox[2] : look.width * static_cast<double>(kEmuPerTwip);
+    const double height = own ? m_groupBox[3] : look.height * static_cast<double>(kEmuPerTwip);
+    const double x0 = own ? m_groupBox[0] : 0, y0 = own ? m_groupBox[1] : 0;
     for (const Shape& member : m_members) {
         GroupMember out;
         if (width > 0 && height > 0) {
-            out.left = (member.box[0] - m_groupBox[0]) / width;
-            out.top = (member.box[1] - m_groupBox[1]) / height;
+            out.left = (member.box[0] - x0) / width;
+            out.top = (member.box[1] - y0) / height;
             out.width = member.box[2] / width;
             out.height = member.box[3] / height;
         }
         out.textBox = member.textBox;
+        out.media = member.media;
         out.shape = member.look();
         look.members.push_back(out);
     }

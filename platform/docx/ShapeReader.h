@@ -14,9 +14,10 @@ class Theme;
 class XmlReader;
 
 // What a drawing's shapes draw, read element by element as the drawing is walked: the geometry,
-// outline and fill of the drawing's shape or of each member of its group, from DrawingML
-// (a:prstGeom, a:ln, a:solidFill and the theme colours the style refers to, wpg:wgp) or from VML
-// (v:rect, v:oval, v:roundrect, v:line, v:shape's stroke and fill, v:group).
+// outline and fill of the drawing's shape or of each member of its group or canvas, from DrawingML
+// (a:prstGeom, a:ln, a:solidFill and the theme colours the style refers to, wpg:wgp, wpc:wpc) or
+// from VML (v:rect, v:oval, v:roundrect, v:line, v:shape's stroke and fill, v:group). A freeform
+// (a:custGeom, a VML path) draws nothing; a preset shape outside the few known, its rectangle.
 class ShapeReader {
 public:
     explicit ShapeReader(const Theme& theme) : m_theme(&theme) {}
@@ -25,6 +26,8 @@ public:
     void reset() { *this = ShapeReader(*m_theme); }
     // Takes what the element the reader stands on tells; the reader is left on it.
     void element(const XmlReader& x);
+    // The shape being read shows the picture of package part media.
+    void picture(const QString& media);
     // Puts what was read into look.
     void finish(PictureLook& look) const;
 
@@ -38,6 +41,7 @@ private:
         std::optional<int32_t> lineWidth;   // twips
         bool arrowAtStart = false, arrowAtEnd = false;
         double box[4] = {0, 0, 0, 0};       // a member's x, y, width and height in the group's coordinates
+        QString media;
         ShapeLook look() const;
     };
 

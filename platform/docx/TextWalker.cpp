@@ -912,6 +912,8 @@ bool TextWalker::pictureFact()
         const Relationships::Rel* rel = id ? m_ctx.rels.byId(*id) : nullptr;
         if (rel && !rel->external && m_picture.media.isEmpty())
             m_picture.media = QString::fromStdString(rel->target);
+        if (rel && !rel->external)
+            m_shape.picture(QString::fromStdString(rel->target));
         break;
     }
     case Tok::Shape:
