@@ -919,6 +919,7 @@ StoryView::StoryView(QWidget* parent)
         const QTextCursor c = textCursor();
         emit userSelected(storyPosition(c.selectionStart()), storyPosition(c.selectionEnd()));
     };
+    connect(this, &QTextEdit::cursorPositionChanged, this, &StoryView::skipDrawingRoom);
     // The caret moved by the keyboard counts as much as a selection made with the mouse.
     connect(this, &QTextEdit::selectionChanged, this, reportSelection);
     connect(this, &QTextEdit::cursorPositionChanged, this, reportSelection);
@@ -1226,6 +1227,29 @@ void StoryView::paintRowGoingOn(QPainter& painter, const RowCut& cut, double pag
     painter.setPen(QPen(cut.brush, cut.border));
     for (const double y : {top - cut.border / 2, top + header - cut.border / 2})
         painter.drawLine(QPointF(cut.left, y), QPointF(cut.right, y));
+}
+
+// The room kept for a drawing the lines run beside holds no text: the caret goes on past it, to
+// the end of the paragraph before when it moved back, else to the start of the text beside it.
+void StoryView::skipDrawingRoom()
+{
+    QTextCursor c = textCursor();
+    const auto marked = [](const QTextBlock& b) { return b.isValid() && b.blockFormat().boolProperty(kBeforeDrawing); };
+    QTextBlock before = c.block(), after = c.block();
+    if (!marked(c.block())) {
+        m_lastCaret = c.position();
+        return;
+    }
+    while (marked(before))
+        before = before.previous();
+    while (marked(after))
+        after = after.next();
+    const bool back = c.position() < m_lastCaret && before.isValid();
+    if (!back && !after.isValid())
+        return;
+    c.setPosition(back ? before.position() + before.length() - 1 : after.position(),
+                  c.hasSelection() ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor);
+    setTextCursor(c);
 }
 
 int32_t StoryView::storyPosition(int pos) const

@@ -124,6 +124,7 @@ protected:
 private:
     // Draws the story, keeping the rooms on its pages, and lays it out in pages.
     void build(const docx::Story& story, const DrawContext& context, std::vector<PageRoom> rooms);
+    void skipDrawingRoom();
     void paintDoubleStrike();
     void paintTabLeaders();
     void refit();
@@ -152,6 +153,7 @@ private:
     std::vector<int> m_pageBreaks;                     // drawn positions a page break puts on a new page
     std::unique_ptr<Paginator> m_paginator;            // none: not paged
     QTimer m_pagingTimer;                              // the next step of paging
+    int m_lastCaret = 0;                               // where the caret stood before it last moved
 };
 
 } // namespace host

@@ -317,6 +317,15 @@ TEST_F(HostTest, TypingDeletingAndEnterAtTheStartOfAParagraphBesideADrawingReach
         EXPECT_EQ(main->displayPosition(caret()), main->displayPosition(start)) << at;
     }
 
+    // The arrow keys step over the room kept for the drawing: Left from the text's start goes to
+    // the end of the paragraph before, Right from there back to the text's start.
+    main->selectStory(start + 1, start + 1);
+    QTest::keyClick(main, Qt::Key_Left);
+    EXPECT_EQ(caret(), start - 1);
+    EXPECT_FALSE(main->textCursor().hasSelection());
+    QTest::keyClick(main, Qt::Key_Right);
+    EXPECT_EQ(main->textCursor().position(), main->displayPosition(start + 1));
+
     // Delete there takes the paragraph's first letter; Backspace there joins the paragraph to
     // the one before, as the drawing's anchor goes with its text.
     main->selectStory(start + 1, start + 1);
