@@ -487,32 +487,24 @@ void DocumentWindow::paintObject(QPainter& painter, int story, const PageObject&
     if (object.look >= look.pictures.size())   // placed before an edit: placed again at the next paging
         return;
     const docx::PictureLook& picture = look.pictures[object.look];
-    paintDrawing(painter, picture, object.rect, m_zoom, m_pictures);
+    paintDrawing(painter, picture, object.rect, m_zoom, m_pictures, object.behind);
     if (!picture.textBox)
         return;
     const std::vector<int> boxes = textBoxStories(story, object.look);
     if (picture.members.empty()) {
-        paintTextBoxes(painter, boxes, object.rect, object.behind, picture.shape);
+        paintTextBoxes(painter, boxes, object.rect);
         return;
     }
     size_t box = 0;
     for (const docx::GroupMember& m : picture.members)
         if (m.textBox && box < boxes.size())
-            paintTextBoxes(painter, {boxes[box++]}, memberRect(m, object.rect), object.behind, m.shape);
+            paintTextBoxes(painter, {boxes[box++]}, memberRect(m, object.rect));
 }
 
-// Text boxes in rect: their shape filled (white unless behind the text, when it has none) and
-// outlined if it has an outline, and their stories' text inside, the selection highlighted.
-void DocumentWindow::paintTextBoxes(QPainter& painter, const std::vector<int>& stories, const QRectF& rect, bool behind,
-                                    const docx::ShapeLook& shape)
+// The text of text boxes framed in rect, the selection highlighted.
+void DocumentWindow::paintTextBoxes(QPainter& painter, const std::vector<int>& stories, const QRectF& rect)
 {
     const QRectF inner = rect.marginsRemoved(textBoxInsets(m_zoom));
-    docx::ShapeLook frame = shape;
-    if (frame.geometry == docx::Geometry::None || frame.geometry == docx::Geometry::Line)
-        frame.geometry = docx::Geometry::Rect;
-    if (frame.fill < 0 && !behind)
-        frame.fill = 0xFFFFFF;
-    paintShape(painter, frame, rect, m_zoom);
     const word::WindowPtr window = m_doc->ActiveWindow();
     double y = inner.top();
     for (int story : stories) {

@@ -112,8 +112,7 @@ private:
     void paintPage(QPainter& painter, int page, const QRectF& rect, bool behind);
     void placeObjects();
     void paintObject(QPainter& painter, int story, const PageObject& object);
-    void paintTextBoxes(QPainter& painter, const std::vector<int>& stories, const QRectF& rect, bool behind,
-                        const docx::ShapeLook& shape);
+    void paintTextBoxes(QPainter& painter, const std::vector<int>& stories, const QRectF& rect);
     // Scrolls the main view to the text box on its page holding the selection, if one does.
     void revealSelectedTextBox();
     void paintHeaderFooter(QPainter& painter, const Page& page, int index, const QRectF& rect, bool behind);

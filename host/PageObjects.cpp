@@ -329,19 +329,33 @@ void paintPicture(QPainter& painter, const QString& media, const QString& captio
         painter.drawImage(rect.topLeft(), pictureBox(rect.size().toSize(), caption));
 }
 
+// A text box's frame: its shape's outline, as a rectangle unless it has an outline of its own.
+docx::ShapeLook textBoxFrame(docx::ShapeLook frame, bool behind)
+{
+    if (frame.geometry == docx::Geometry::None || frame.geometry == docx::Geometry::Line)
+        frame.geometry = docx::Geometry::Rect;
+    if (frame.fill < 0 && !behind)
+        frame.fill = 0xFFFFFF;
+    return frame;
+}
+
 } // namespace
 
 void paintDrawing(QPainter& painter, const docx::PictureLook& look, const QRectF& rect, double zoom,
-                  const Pictures& pictures)
+                  const Pictures& pictures, bool behind)
 {
     for (const docx::GroupMember& m : look.members) {
         if (!m.media.isEmpty())
             paintPicture(painter, m.media, m.media.section(u'/', -1), memberRect(m, rect), pictures);
-        else if (!m.textBox)
-            paintShape(painter, m.shape, memberRect(m, rect), zoom);
+        else
+            paintShape(painter, m.textBox ? textBoxFrame(m.shape, behind) : m.shape, memberRect(m, rect), zoom);
     }
-    if (!look.members.empty() || look.textBox)
+    if (!look.members.empty())
         return;
+    if (look.textBox) {
+        paintShape(painter, textBoxFrame(look.shape, behind), rect, zoom);
+        return;
+    }
     if (look.media.isEmpty() && look.shape.geometry != docx::Geometry::None)
         paintShape(painter, look.shape, rect, zoom);
     else

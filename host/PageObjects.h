@@ -89,10 +89,11 @@ void paintDrawnStory(QPainter& painter, const DrawnStory& drawn, const QPointF& 
 // Draws a shape that holds neither picture nor text in rect: its outline and fill, a line
 // from corner to corner (with its arrowheads) as its flips say.
 void paintShape(QPainter& painter, const docx::ShapeLook& look, const QRectF& rect, double zoom);
-// Draws a drawing in rect, all but its text boxes: its picture (a framed box with its text when Qt
-// cannot read it), or its shape, or each member of its group.
+// Draws a drawing in rect, all but its text boxes' text: its picture (a framed box with its text
+// when Qt cannot read it), or its shape, or each member of its group. A text box's shape is filled
+// white when it has no fill of its own, unless it lies behind the text.
 void paintDrawing(QPainter& painter, const docx::PictureLook& look, const QRectF& rect, double zoom,
-                  const Pictures& pictures);
+                  const Pictures& pictures, bool behind = false);
 // Where a member of a group drawn in rect stands.
 QRectF memberRect(const docx::GroupMember& member, const QRectF& rect);
 
