@@ -253,8 +253,6 @@ void paintDrawnStory(QPainter& painter, const DrawnStory& drawn, const QPointF& 
 
 namespace {
 
-QColor colorOf(int32_t colorRef) { return QColor(colorRef & 0xFF, (colorRef >> 8) & 0xFF, (colorRef >> 16) & 0xFF); }
-
 // A filled arrowhead whose tip is at `tip`, pointing away from `from`.
 void paintArrowhead(QPainter& painter, QPointF from, QPointF tip, double size)
 {
@@ -277,9 +275,9 @@ void paintShape(QPainter& painter, const docx::ShapeLook& look, const QRectF& re
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     const double width = std::max(1.0, px(look.lineWidth, zoom));
-    painter.setPen(look.outlined ? QPen(colorOf(look.lineColor), width, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin)
+    painter.setPen(look.outlined ? QPen(fromColorRef(look.lineColor), width, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin)
                                  : QPen(Qt::NoPen));
-    painter.setBrush(look.fill >= 0 ? QBrush(colorOf(look.fill)) : QBrush(Qt::NoBrush));
+    painter.setBrush(look.fill >= 0 ? QBrush(fromColorRef(look.fill)) : QBrush(Qt::NoBrush));
     const double l = rect.left(), r = rect.right(), t = rect.top(), b = rect.bottom();
     switch (look.geometry) {
     case docx::Geometry::Line: {
@@ -311,6 +309,11 @@ void paintShape(QPainter& painter, const docx::ShapeLook& look, const QRectF& re
     painter.restore();
 }
 
+QColor fromColorRef(int32_t colorRef)
+{
+    return QColor(colorRef & 0xFF, (colorRef >> 8) & 0xFF, (colorRef >> 16) & 0xFF);
+}
+
 QRectF memberRect(const docx::GroupMember& member, const QRectF& rect)
 {
     return {rect.left() + member.left * rect.width(), rect.top() + member.top * rect.height(),
@@ -329,7 +332,8 @@ void paintPicture(QPainter& painter, const QString& media, const QString& captio
         painter.drawImage(rect.topLeft(), pictureBox(rect.size().toSize(), caption));
 }
 
-// A text box's frame: its shape's outline, as a rectangle unless it has an outline of its own.
+// A text box's frame: its shape (a rectangle when it has none), filled white over the text when
+// it has no fill of its own.
 docx::ShapeLook textBoxFrame(docx::ShapeLook frame, bool behind)
 {
     if (frame.geometry == docx::Geometry::None || frame.geometry == docx::Geometry::Line)

@@ -3,6 +3,7 @@
 #include "host/PageLayout.h"
 #include "platform/docx/Look.h"
 
+#include <QColor>
 #include <QImage>
 #include <QRectF>
 
@@ -85,6 +86,9 @@ std::vector<PageObject> placeRepeatedObjects(const DrawnStory& drawn, const docx
 // the drawn span [selStart, selEnd) highlighted when it is not empty.
 void paintDrawnStory(QPainter& painter, const DrawnStory& drawn, const QPointF& origin, const QRectF& clip,
                      int selStart, int selEnd, const QPalette& palette);
+
+// The colour of a COLORREF (R + 256 G + 65536 B).
+QColor fromColorRef(int32_t colorRef);
 
 // Draws a shape that holds neither picture nor text in rect: its outline and fill, a line
 // from corner to corner (with its arrowheads) as its flips say.

@@ -82,11 +82,6 @@ bool nearDrawingRoom(const QTextDocument* doc, int from, int to)
     return false;
 }
 
-QColor fromColorRef(int32_t colorRef)
-{
-    return QColor(colorRef & 0xFF, (colorRef >> 8) & 0xFF, (colorRef >> 16) & 0xFF);
-}
-
 // Twips to pixels at 96 dpi and the zoom.
 double px(int32_t twips, double zoom) { return twips / 15.0 * zoom; }
 
@@ -670,8 +665,9 @@ private:
         }
         const auto first = std::lower_bound(m_pageRooms.begin(), m_pageRooms.end(), start,
                                             [](const PageRoom& r, int32_t v) { return r.at < v; });
+        const SideRoom across{SideRoom::Left, static_cast<double>(m_frame->bodyWidth())};
         for (auto room = first; room != m_pageRooms.end() && room->at == start; ++room)
-            beside(room->height, room->side.side == SideRoom::None ? SideRoom{SideRoom::Left, static_cast<double>(m_frame->bodyWidth())} : room->side);
+            beside(room->height, room->side.side == SideRoom::None ? across : room->side);
     }
 
     // The room the text keeps for a drawing placed on the page at one side of the column: a
