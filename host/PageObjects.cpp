@@ -36,6 +36,8 @@ double along(const docx::AnchorPlace& place, double from, double to, double size
     case AnchorAlign::End: return to - size;
     case AnchorAlign::None: break;
     }
+    if (place.percent >= 0)
+        return from + (to - from) * place.percent / 100000.0;
     return from + px(place.offset, zoom);
 }
 

@@ -141,6 +141,7 @@ struct AnchorPlace {
     AnchorFrom from = AnchorFrom::Column;
     AnchorAlign align = AnchorAlign::None;
     int32_t offset = 0;
+    int32_t percent = -1;         // set off by this share of the area instead, in 1/1000 %; -1: none
     bool operator==(const AnchorPlace&) const = default;
 };
 

@@ -922,6 +922,12 @@ bool TextWalker::pictureFact()
         m_shape.element(m_x);
         break;
     default:
+        if (m_axis && (m_x.localName() == "pctPosHOffset" || m_x.localName() == "pctPosVOffset")) {
+            std::string value;
+            m_x.text([&](std::string_view piece) { value += piece; });
+            m_axis->percent = static_cast<int32_t>(idOf(value));
+            return true;
+        }
         m_shape.element(m_x);
         if (m_x.ns() == Ns::A && m_x.localName() == "spAutoFit")
             m_picture.fitsText = true;

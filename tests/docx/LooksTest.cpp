@@ -465,8 +465,11 @@ TEST(Looks, AGroupKeepsEachMemberAtItsPlaceInTheGroupsExtentAndWhichHoldTextBoxe
     const QString box = "<w:txbxContent>" + para(run("in the box")) + "</w:txbxContent>";
     // DrawingML: child coordinates from (100, 200), 4000 x 2000; a text box in the top left
     // quarter, an ellipse in the bottom right one.
+    // Set off from the page's left by 5.9 % of its width (wp14).
     const QString drawingMl = anchored(
-        position("H", "column", "0") + position("V", "paragraph", "0"), "<wp:wrapNone/>",
+        "<wp:positionH relativeFrom=\"page\"><wp14:pctPosHOffset xmlns:wp14=\"http://schemas.microsoft.com/office/"
+        "word/2010/wordprocessingDrawing\">5900</wp14:pctPosHOffset></wp:positionH>" + position("V", "paragraph", "0"),
+        "<wp:wrapNone/>",
         "<wpg:wgp xmlns:wpg=\"http://schemas.microsoft.com/office/word/2010/wordprocessingGroup\"><wpg:cNvGrpSpPr/>"
         "<wpg:grpSpPr><a:xfrm><a:off x=\"0\" y=\"0\"/><a:ext cx=\"1270000\" cy=\"635000\"/>"
         "<a:chOff x=\"100\" y=\"200\"/><a:chExt cx=\"4000\" cy=\"2000\"/></a:xfrm></wpg:grpSpPr>"
@@ -493,6 +496,9 @@ TEST(Looks, AGroupKeepsEachMemberAtItsPlaceInTheGroupsExtentAndWhichHoldTextBoxe
         EXPECT_DOUBLE_EQ(m.height, height);
     };
 
+    EXPECT_EQ(groups[0].horizontal.from, docx::AnchorFrom::Page);
+    EXPECT_EQ(groups[0].horizontal.percent, 5900);
+    EXPECT_EQ(groups[1].horizontal.percent, -1);
     ASSERT_EQ(groups[0].members.size(), 2u);
     EXPECT_TRUE(groups[0].textBox);
     expectAt(groups[0].members[0], 0, 0, 0.5, 0.5);
