@@ -161,6 +161,7 @@ std::vector<PageRoom> pageRooms(const StoryView& view, const docx::Look& look, d
     for (const docx::PictureLook& picture : look.pictures) {
         AnchorPoint at;
         if (pages.empty() || !keepsPageRoom(picture) || picture.pos > view.storyLength()
+            || view.displayPosition(picture.pos) >= view.pagedTo()
             || !anchorPoint(doc, view.displayPosition(picture.pos), false, at))
             continue;
         const Page& onPage = pages[static_cast<size_t>(view.pageAt(at.lineTop + 1))];
@@ -175,6 +176,8 @@ std::vector<PageRoom> pageRooms(const StoryView& view, const docx::Look& look, d
         std::optional<std::pair<int32_t, double>> holder;
         for (const docx::ParaLook& para : look.paras) {
             AnchorPoint start;
+            if (view.displayPosition(para.start) >= view.pagedTo())
+                break;
             if (inTable(para.start) || !anchorPoint(doc, view.displayPosition(para.start), false, start)
                 || start.paragraphTop < bodyTop - 0.5)
                 continue;

@@ -61,8 +61,8 @@ struct PageRoom {
     SideRoom side;        // None: across the column, the lines going on below it
     double height = 0;    // pixels
 };
-// The rooms the view's story keeps for its drawings placed against the page, as it is laid out
-// in pages now; by position.
+// The rooms the view's story keeps for its drawings placed against the page, on the pages it is
+// laid out in so far; by position.
 std::vector<PageRoom> pageRooms(const StoryView& view, const docx::Look& look, double zoom);
 
 struct PageObject {

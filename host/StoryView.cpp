@@ -931,8 +931,8 @@ void StoryView::setStory(const docx::Story& story, int storyIndex, const DrawCon
     m_zoom = context.zoom;
     build(story, context, {});
     // Where a drawing placed against the page stands among the text is known once the text is on
-    // pages: the text is drawn again keeping its room there.
-    if (context.placeFloats && !m_pages.empty() && !m_pagedByQt)
+    // pages: the text is drawn again keeping its room there (on the pages laid out at once).
+    if (context.placeFloats && !pages().empty())
         if (std::vector<PageRoom> rooms = pageRooms(*this, story.look, context.zoom); !rooms.empty())
             build(story, context, std::move(rooms));
 }
