@@ -135,6 +135,14 @@ void applyLook(QTextCharFormat& out, const docx::RunLook& look, double zoom)
     }
 }
 
+// The look of the character at p; null when none was read.
+const docx::RunLook* runLookAt(const docx::Look& look, int32_t p)
+{
+    const auto at = std::upper_bound(look.runs.begin(), look.runs.end(), p,
+                                     [](int32_t v, const docx::RunLookRun& r) { return v < r.start; });
+    return at == look.runs.begin() ? nullptr : &std::prev(at)->look;
+}
+
 // How a character of format f and look (null: none read) is drawn.
 QTextCharFormat drawnFormat(const docx::CharFormat& f, const docx::RunLook* look, double zoom)
 {
@@ -252,6 +260,54 @@ void autoLineHeight(QTextBlockFormat& out, const docx::ParaLook& p, const QFont&
     const double natural = 1.2 * font.pointSizeF() * 96 / 72;
     const double pitches = std::max(1.0, std::ceil(natural / pitch - 0.01));
     out.setLineHeight(pitches * pitch * p.line / 240.0, QTextBlockFormat::MinimumHeight);
+}
+
+// A ruby's text is the base's font at the ruby's size.
+QFont rubyFont(QFont base, const docx::RubyLook& ruby, double zoom)
+{
+    base.setPointSizeF(std::max(1.0, ruby.halfPoints / 2.0 * zoom));
+    return base;
+}
+
+// How far the ruby's baseline stands over its base's; unset, the ruby sits on the base's top.
+double rubyRaise(const docx::RubyLook& ruby, const QFont& base, double zoom)
+{
+    if (ruby.raise >= 0)
+        return px(ruby.raise * 10, zoom);
+    return QFontMetricsF(base).ascent() + QFontMetricsF(rubyFont(base, ruby, zoom)).descent();
+}
+
+// How far a ruby over a base of this font reaches above the base's baseline.
+double rubyHeight(const docx::RubyLook& ruby, const QFont& base, double zoom)
+{
+    return rubyRaise(ruby, base, zoom) + QFontMetricsF(rubyFont(base, ruby, zoom)).ascent();
+}
+
+// Draws a ruby's text in the painter's font over a base spanning [left, left + width), its
+// baseline at y. A ruby wider than its base is centred over it, whatever its alignment.
+void drawRubyText(QPainter& painter, const QString& text, docx::RubyAlign align, double left, double width, double y)
+{
+    using docx::RubyAlign;
+    const double room = width - QFontMetricsF(painter.font()).horizontalAdvance(text);
+    const auto letters = static_cast<double>(QStringView(text).toUcs4().size());
+    if (room <= 0 || align == RubyAlign::Center || (align == RubyAlign::DistributeLetter && letters < 2)) {
+        painter.drawText(QPointF(left + room / 2, y), text);
+        return;
+    }
+    if (align == RubyAlign::Left || align == RubyAlign::Right) {
+        painter.drawText(QPointF(align == RubyAlign::Left ? left : left + room, y), text);
+        return;
+    }
+    // Spread over the base: gaps between the letters only, or half a gap at each end as well.
+    // Qt adds the spacing after every letter, the last one's falling past the base.
+    const bool ends = align == RubyAlign::DistributeSpace;
+    const double gap = room / (ends ? letters : letters - 1);
+    QFont spread = painter.font();
+    spread.setLetterSpacing(QFont::AbsoluteSpacing, gap);
+    painter.save();
+    painter.setFont(spread);
+    painter.drawText(QPointF(left + (ends ? gap / 2 : 0), y), text);
+    painter.restore();
 }
 
 QTextCharFormat markFormat(QTextCharFormat f)
@@ -388,6 +444,7 @@ public:
             openTables(p);
             startParagraph(p);
             m_toDisplay.push_back(pos());
+            rubyRoom(p);
             if (f.cls == CpClass::Field || f.cls == CpClass::Hidden)
                 continue;
             put(p);
@@ -627,9 +684,8 @@ private:
         m_cursor.insertImage(image);
     }
 
-    // The room the text keeps for a drawing placed on the page: a transparent mark as tall as the
-    // drawing where its anchor is, the rest of the paragraph starting on the next line.
-    void band(int32_t p, const docx::PictureLook& look)
+    // A transparent mark of this size standing on the baseline, drawn text of no story position.
+    void clearMark(double width, double height)
     {
         static const QString kName = QStringLiteral("band:");
         if (m_doc->resource(QTextDocument::ImageResource, QUrl(kName)).isNull()) {
@@ -639,10 +695,31 @@ private:
         }
         QTextImageFormat image;
         image.setName(kName);
-        image.setWidth(1);
-        image.setHeight(bandHeight(look, m_context.zoom));
+        image.setWidth(width);
+        image.setHeight(height);
         flush();
         m_cursor.insertImage(image);
+    }
+
+    QFont baseFont(int32_t p) const { return drawnFormat({}, runLookAt(m_look, p), m_context.zoom).font(); }
+
+    // A line holding a ruby's base reaches up to the ruby's top: a mark of no width and that
+    // height stands before the base, where the ruby field's separator is. Qt then makes that
+    // line, and only it, taller; the view paints the ruby over the base.
+    void rubyRoom(int32_t p)
+    {
+        const auto& rubies = m_look.rubies;
+        while (m_nextRuby < rubies.size() && rubies[m_nextRuby].separator < p)
+            ++m_nextRuby;
+        if (m_nextRuby < rubies.size() && rubies[m_nextRuby].separator == p && !inSkippedCell())
+            clearMark(0, rubyHeight(rubies[m_nextRuby], baseFont(p + 1), m_context.zoom));
+    }
+
+    // The room the text keeps for a drawing placed on the page: a transparent mark as tall as the
+    // drawing where its anchor is, the rest of the paragraph starting on the next line.
+    void band(int32_t p, const docx::PictureLook& look)
+    {
+        clearMark(1, bandHeight(look, m_context.zoom));
         if (p + 1 < m_story.length() && m_story.text[p + 1] != QChar(docx::cp::ParagraphMark))
             text(QString(QChar::LineSeparator), m_format);
     }
@@ -806,7 +883,7 @@ private:
     QTextCharFormat m_format;
     QString m_pending;                 // text not yet inserted, all in m_pendingFormat
     QTextCharFormat m_pendingFormat;
-    size_t m_lookRun = 0, m_nextPara = 0, m_nextTable = 0, m_nextPicture = 0;
+    size_t m_lookRun = 0, m_nextPara = 0, m_nextTable = 0, m_nextPicture = 0, m_nextRuby = 0;
     int m_sinceBreak = 0;              // characters drawn since the last paragraph break
     bool m_inPieces = false;           // the drawn paragraph is too long to draw whole
     int m_pieceLength = 0;             // characters of its current piece
@@ -960,6 +1037,7 @@ void StoryView::build(const docx::Story& story, const DrawContext& context, std:
         builder.keepPageRooms(std::move(rooms));
     }
     builder.build();
+    placeRubies(story.look);
     setDocument(doc);
     growRows(doc, builder.tallRows(), context.zoom);
     if (m_document)
@@ -980,6 +1058,9 @@ bool StoryView::redrawReplaced(const docx::Story& story, int32_t at, const QStri
     const int32_t removedEnd = at + static_cast<int32_t>(removed.size());
     if (story.revision != m_revision + 1 || removedEnd >= static_cast<int32_t>(m_toDisplay.size()) || !plain(removed)
         || !plain(story.text.mid(at, inserted)))
+        return false;
+    // A ruby come or gone adds or takes the room its line keeps for it.
+    if (story.look.rubies.size() != m_rubies.size())
         return false;
     const int a = m_toDisplay.at(at);
     const int b = m_toDisplay.at(removedEnd);
@@ -1011,9 +1092,7 @@ bool StoryView::redrawReplaced(const docx::Story& story, int32_t at, const QStri
             continue;
         if (f.doubleStrike && f.cls != CpClass::Deleted)
             return false;
-        const auto look = std::upper_bound(story.look.runs.begin(), story.look.runs.end(), p,
-                                           [](int32_t v, const docx::RunLookRun& r) { return v < r.start; });
-        const QTextCharFormat format = drawnFormat(f, look == story.look.runs.begin() ? nullptr : &std::prev(look)->look, m_zoom);
+        const QTextCharFormat format = drawnFormat(f, runLookAt(story.look, p), m_zoom);
         const bool mark = story.text[p] == QChar(kMark);
         const QTextCharFormat shown = mark ? markFormat(format) : format;
         if (pieces.empty() || !(pieces.back().second == shown))
@@ -1046,6 +1125,7 @@ bool StoryView::redrawReplaced(const docx::Story& story, int32_t at, const QStri
             start += delta;
             end += delta;
         }
+    placeRubies(story.look);
     // Laying the paragraph (or table) out again put back the lines the pages had moved, and it may
     // have changed height: it is paged again, and what follows until the pages are as before.
     if (m_paginator) {
@@ -1373,6 +1453,48 @@ void StoryView::paintEvent(QPaintEvent* event)
     if (!m_doubleStrikes.empty())
         paintDoubleStrike();
     paintTabLeaders();
+    paintRubies();
+}
+
+void StoryView::placeRubies(const docx::Look& look)
+{
+    m_rubies.clear();
+    for (const docx::RubyLook& r : look.rubies)
+        if (r.end < static_cast<int32_t>(m_toDisplay.size()))
+            m_rubies.push_back({m_toDisplay.at(r.separator + 1), m_toDisplay.at(r.end), r});
+}
+
+// Each ruby over the part of its base on the base's first line.
+void StoryView::paintRubies()
+{
+    if (m_rubies.empty())
+        return;
+    QPainter painter(viewport());
+    const QPointF scroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    const int first = cursorForPosition(QPoint(0, 0)).block().position();
+    const int last = cursorForPosition(QPoint(viewport()->width(), viewport()->height())).position();
+    auto ruby = std::lower_bound(m_rubies.begin(), m_rubies.end(), first,
+                                 [](const DrawnRuby& r, int v) { return r.end < v; });
+    for (; ruby != m_rubies.end() && ruby->start <= last; ++ruby) {
+        if (ruby->start >= ruby->end)
+            continue;   // its base is not drawn (hidden, or in a merged cell)
+        const QTextBlock block = document()->findBlock(ruby->start);
+        const QTextLine line = block.layout()->lineForTextPosition(ruby->start - block.position());
+        if (!line.isValid())
+            continue;
+        const int to = std::min(ruby->end, block.position() + line.textStart() + line.textLength());
+        const double x1 = line.cursorToX(ruby->start - block.position());
+        const double x2 = line.cursorToX(to - block.position());
+        const QPointF origin = document()->documentLayout()->blockBoundingRect(block).topLeft() - scroll;
+        QTextCursor at(document());
+        at.setPosition(ruby->start + 1);
+        const QTextCharFormat base = at.charFormat();
+        const QBrush brush = base.foreground();
+        painter.setPen(brush.style() == Qt::NoBrush ? palette().color(QPalette::Text) : brush.color());
+        painter.setFont(rubyFont(base.font(), ruby->look, m_zoom));
+        const double baseline = origin.y() + line.y() + line.ascent() - rubyRaise(ruby->look, base.font(), m_zoom);
+        drawRubyText(painter, ruby->look.text, ruby->look.align, origin.x() + std::min(x1, x2), std::abs(x2 - x1), baseline);
+    }
 }
 
 // Qt draws a tab as blank room: a stop's leader fills it, in the tab character's font and colour.

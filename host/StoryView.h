@@ -127,6 +127,9 @@ private:
     void skipDrawingRoom();
     void paintDoubleStrike();
     void paintTabLeaders();
+    void paintRubies();
+    // Finds where each of the story's rubies has its base drawn.
+    void placeRubies(const docx::Look& look);
     void refit();
     void centerPage();
     void framePage(QTextDocument* doc) const;
@@ -144,6 +147,12 @@ private:
     DrawnPositions m_toDisplay;
     std::vector<std::pair<int, int>> m_doubleStrikes;  // drawn spans struck twice
     bool m_hasTabLeaders = false;      // some paragraph's tab stop has a leader
+    // Rubies painted over their bases, by their bases' drawn spans.
+    struct DrawnRuby {
+        int start = 0, end = 0;
+        docx::RubyLook look;
+    };
+    std::vector<DrawnRuby> m_rubies;
     bool m_selecting = false;
     int m_fitMaxHeight = 0;                            // 0: the layout decides the height
     int m_pageWidth = 0;                               // 0: the text fills the view's width

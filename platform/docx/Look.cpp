@@ -102,6 +102,16 @@ void Look::append(const Look& src, int32_t shift)
         p.pos += shift;
         pictures.push_back(std::move(p));
     }
+    for (RubyLook r : src.rubies) {
+        r.separator += shift;
+        r.end += shift;
+        rubies.push_back(std::move(r));
+    }
+}
+
+void Look::dropBaseless()
+{
+    std::erase_if(rubies, [](const RubyLook& r) { return r.end <= r.separator + 1; });
 }
 
 void Look::remap(const std::function<int32_t(int32_t)>& to)
@@ -123,6 +133,11 @@ void Look::remap(const std::function<int32_t(int32_t)>& to)
     }
     for (PictureLook& p : pictures)
         p.pos = to(p.pos);
+    for (RubyLook& r : rubies) {
+        r.separator = to(r.separator);
+        r.end = to(r.end);
+    }
+    dropBaseless();
 }
 
 void Look::replace(int32_t start, int32_t end, int32_t insertedLength)
@@ -172,6 +187,15 @@ void Look::replace(int32_t start, int32_t end, int32_t insertedLength)
     std::erase_if(pictures, [&](const PictureLook& p) { return p.pos >= start && p.pos < end; });
     for (PictureLook& p : pictures)
         move(p.pos);
+    // A ruby whose field lost its separator or end is no longer one.
+    std::erase_if(rubies, [&](const RubyLook& r) {
+        return (r.separator >= start && r.separator < end) || (r.end >= start && r.end < end);
+    });
+    for (RubyLook& r : rubies) {
+        move(r.separator);
+        move(r.end);
+    }
+    dropBaseless();
 }
 
 } // namespace docx

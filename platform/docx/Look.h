@@ -181,11 +181,28 @@ struct PictureLook {
     std::vector<GroupMember> members;   // a group's, each drawn at its place; none: one shape
 };
 
+// Where a ruby's text stands over its base: centred, spread over the base's width with or
+// without a half gap at each end, or at one end.
+enum class RubyAlign : uint8_t { Center, DistributeLetter, DistributeSpace, Left, Right };
+
+// Ruby text (furigana) drawn small over its base. The story keeps a ruby as a field whose code
+// holds the ruby text and whose result is the base: the base runs from after the field's
+// separator to its end.
+struct RubyLook {
+    int32_t separator = 0, end = 0;   // positions of the field's separator and end
+    QString text;
+    int16_t halfPoints = 10;          // w:hps
+    int16_t raise = -1;               // w:hpsRaise: the ruby's baseline over the base's, half points; -1: unset
+    RubyAlign align = RubyAlign::Center;
+    bool operator==(const RubyLook&) const = default;
+};
+
 struct Look {
     std::vector<RunLookRun> runs;
     std::vector<ParaLook> paras;     // by start
     std::vector<TableLook> tables;   // by start; a nested table follows the table holding it
     std::vector<PictureLook> pictures;
+    std::vector<RubyLook> rubies;    // by position
     int32_t defaultTab = 720;        // w:defaultTabStop: the stops after a paragraph's own
 
     bool empty() const { return runs.empty() && paras.empty(); }
@@ -196,8 +213,13 @@ struct Look {
     // The span [start, end) of the story became insertedLength positions long.
     void replace(int32_t start, int32_t end, int32_t insertedLength);
     // Every position moved as to says (never backwards past an earlier one), for several edits
-    // at once; pictures whose characters went stay on the position they went to.
+    // at once; pictures whose characters went stay on the position they went to. A ruby whose
+    // base is gone goes too (replace as well).
     void remap(const std::function<int32_t(int32_t)>& to);
+
+private:
+    // Rubies whose base an edit removed whole are drawn no more.
+    void dropBaseless();
 };
 
 // Where a section's text begins: on a new page (of the given parity), or on the same page.

@@ -138,6 +138,32 @@ std::optional<int32_t> numberOf(std::optional<std::string_view> value)
     return n;
 }
 
+void readRubyPr(XmlReader& x, RubyLook& ruby)
+{
+    // Sizes out of Word's range (1 to 1638 pt) are left at their defaults.
+    const auto halfPoints = [&x](int16_t& into) {
+        if (const auto n = numberOf(x.attr(Ns::W, "val")); n && *n >= 0 && *n <= 3276)
+            into = static_cast<int16_t>(*n);
+    };
+    const int at = x.depth();
+    while (x.child(at)) {
+        switch (x.tok()) {
+        case Tok::Hps: halfPoints(ruby.halfPoints); break;
+        case Tok::HpsRaise: halfPoints(ruby.raise); break;
+        case Tok::RubyAlign: {
+            const std::string_view v = x.w("val");
+            ruby.align = v == "distributeLetter" ? RubyAlign::DistributeLetter
+                         : v == "distributeSpace" ? RubyAlign::DistributeSpace
+                         : v == "left"            ? RubyAlign::Left
+                         : v == "right"           ? RubyAlign::Right
+                                                  : RubyAlign::Center;
+            break;
+        }
+        default: break;
+        }
+    }
+}
+
 void readRunLook(XmlReader& x, RunLookProps& p, const Theme& theme)
 {
     switch (x.tok()) {

@@ -30,6 +30,8 @@ int32_t linePitchOf(XmlReader& x);
 CellMargins readCellMargins(XmlReader& x, CellMargins margins);
 // How a section begins, from w:type's value.
 SectionStart sectionStartOf(std::string_view type);
+// w:rubyPr, the reader on it, read to its end into ruby.
+void readRubyPr(XmlReader& x, RubyLook& ruby);
 // The COLORREF of a w:shd fill, -1 for none or auto.
 int32_t shadingOf(XmlReader& x);
 

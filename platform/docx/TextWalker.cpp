@@ -982,12 +982,21 @@ void TextWalker::ruby(const ResolvedRun& rr)
 {
     fieldBegin(rr);
     fieldCode(kRubyCode, rr);
+    RubyLook look;
     bool separated = false;
     const int at = m_x.depth();
     while (m_x.child(at)) {
-        if (m_x.tok() == Tok::Rt && !separated)
+        if (m_x.tok() == Tok::RubyPr && m_look)
+            readRubyPr(m_x, look);
+        else if (m_x.tok() == Tok::Rt && !separated) {
+            const int32_t from = m_w.pos();
             inlines();
-        else if (m_x.tok() == Tok::RubyBase && !separated) {
+            // What the ruby text shows: fields and marks within it are not drawn.
+            for (const QChar c : m_out.story.text.mid(from, m_w.pos() - from))
+                if (c.unicode() >= 32)
+                    look.text += c;
+        } else if (m_x.tok() == Tok::RubyBase && !separated) {
+            look.separator = m_w.pos();
             fieldSeparate(rr);
             separated = true;
             inlines();
@@ -995,7 +1004,10 @@ void TextWalker::ruby(const ResolvedRun& rr)
     }
     if (!separated)
         fieldSeparate(rr);
+    look.end = m_w.pos();
     fieldEnd(rr);
+    if (m_look && separated && look.end > look.separator + 1 && !look.text.isEmpty())
+        m_look->rubies.push_back(std::move(look));
 }
 
 void TextWalker::hyperlink()

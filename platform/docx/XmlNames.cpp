@@ -55,6 +55,8 @@ const Element kElements[] = {
     {Ns::W, "moveFrom", Tok::MoveFrom}, {Ns::W, "moveTo", Tok::MoveTo},
     {Ns::W, "drawing", Tok::Drawing}, {Ns::W, "pict", Tok::Pict}, {Ns::W, "object", Tok::Object},
     {Ns::W, "ruby", Tok::Ruby}, {Ns::W, "rt", Tok::Rt}, {Ns::W, "rubyBase", Tok::RubyBase},
+    {Ns::W, "rubyPr", Tok::RubyPr}, {Ns::W, "rubyAlign", Tok::RubyAlign}, {Ns::W, "hps", Tok::Hps},
+    {Ns::W, "hpsRaise", Tok::HpsRaise},
     {Ns::W, "sectPr", Tok::SectPr}, {Ns::W, "headerReference", Tok::HeaderReference},
     {Ns::W, "footerReference", Tok::FooterReference}, {Ns::W, "titlePg", Tok::TitlePg},
     {Ns::W, "pStyle", Tok::PStyle}, {Ns::W, "rStyle", Tok::RStyle}, {Ns::W, "color", Tok::Color},

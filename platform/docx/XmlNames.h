@@ -27,6 +27,7 @@ enum class Tok : uint8_t {
     Numbering, AbstractNum, AbstractNumId, Num, Lvl, Start, NumFmt, LvlText,
     FootnotePr, EndnotePr, NumStart, NumRestart, KeepNext, KeepLines, WidowControl, PageBreakBefore,
     SectType, PgNumType, TrPr, TblHeader, CantSplit, Tabs, Bidi, SnapToGrid, DocGrid, TblCellMar, BidiVisual, TblInd, DefaultTabStop, VAlign, ContextualSpacing, TrHeight,
+    RubyPr, RubyAlign, Hps, HpsRaise,
     // markup compatibility
     AlternateContent, Choice, Fallback,
     // drawing

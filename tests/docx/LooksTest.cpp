@@ -519,3 +519,61 @@ TEST(Looks, AGroupKeepsEachMemberAtItsPlaceInTheGroupsExtentAndWhichHoldTextBoxe
     EXPECT_TRUE(line.shape.flipV && !line.shape.flipH);
     EXPECT_EQ(line.shape.lineColor, 0x0000FF);
 }
+
+TEST(Looks, ARubysTextSizeRaiseAndAlignmentComeWithItsBaseAndFindsTextStaysTheField)
+{
+    const QString rPr = "<w:rPr><w:sz w:val=\"10\"/></w:rPr>";
+    const auto ruby = [&](const QString& rubyPr, const QString& text, const QString& base) {
+        return "<w:r><w:ruby><w:rubyPr>" + rubyPr + "</w:rubyPr><w:rt><w:r>" + rPr + "<w:t>" + text
+               + "</w:t></w:r></w:rt><w:rubyBase>" + run(base) + "</w:rubyBase></w:ruby></w:r>";
+    };
+    const QString body = para(run("前") + ruby("<w:rubyAlign w:val=\"distributeSpace\"/><w:hps w:val=\"10\"/>"
+                                               "<w:hpsRaise w:val=\"18\"/><w:hpsBaseText w:val=\"21\"/>",
+                                               "かんじ", "漢字")
+                              + ruby("<w:rubyAlign w:val=\"left\"/><w:hps w:val=\"12\"/>", "き", "木") + run("後"));
+    QTemporaryDir dir;
+    const QString path = dir.filePath("ruby.docx");
+    DocxBuilder().body(body).save(path);
+    docx::LoadOptions options;
+    options.looks = true;
+    const docx::Document shown = docx::load(path, options);
+    const docx::Story& main = shown.stories[0];
+    // Find sees each ruby as the field it was, looks read or not: the ruby text in the code, the
+    // base as its result.
+    EXPECT_EQ(main.text, docx::load(path).stories[0].text);
+    EXPECT_EQ(main.text, QStringLiteral("前\x13 EQ かんじ\x14漢字\x15\x13 EQ き\x14木\x15後\r"));
+    ASSERT_EQ(main.look.rubies.size(), 2u);
+    const docx::RubyLook& kanji = main.look.rubies[0];
+    EXPECT_EQ(kanji.text, QStringLiteral("かんじ"));
+    EXPECT_EQ(kanji.halfPoints, 10);
+    EXPECT_EQ(kanji.raise, 18);
+    EXPECT_EQ(kanji.align, docx::RubyAlign::DistributeSpace);
+    EXPECT_EQ(main.text.mid(kanji.separator + 1, kanji.end - kanji.separator - 1), QStringLiteral("漢字"));
+    const docx::RubyLook& tree = main.look.rubies[1];
+    EXPECT_EQ(tree.halfPoints, 12);
+    EXPECT_EQ(tree.raise, -1);
+    EXPECT_EQ(tree.align, docx::RubyAlign::Left);
+    EXPECT_EQ(main.text.mid(tree.separator + 1, tree.end - tree.separator - 1), QStringLiteral("木"));
+}
+
+TEST(Looks, TypingInARubysBaseKeepsTheRubyOverItAndDeletingTheWholeBaseRemovesIt)
+{
+    docx::Look look;
+    look.rubies.push_back({5, 8, QStringLiteral("かんじ")});    // base [6, 8)
+    look.rubies.push_back({12, 14, QStringLiteral("き")});     // base [13, 14)
+    look.replace(6, 6, 2);    // typed at the base's start
+    look.replace(10, 10, 1);  // and at its end
+    ASSERT_EQ(look.rubies.size(), 2u);
+    EXPECT_EQ(look.rubies[0].separator, 5);
+    EXPECT_EQ(look.rubies[0].end, 11);
+    EXPECT_EQ(look.rubies[1].separator, 15);
+    look.replace(16, 17, 0);  // the second base, whole
+    ASSERT_EQ(look.rubies.size(), 1u);
+    look.replace(4, 12, 0);   // a span taking the first field's separator and end
+    EXPECT_TRUE(look.rubies.empty());
+
+    look.rubies.push_back({1, 4, QStringLiteral("ふり")});
+    look.remap([](int32_t p) { return p >= 3 ? p - 1 : p; });   // one base character of two gone
+    ASSERT_EQ(look.rubies.size(), 1u);
+    EXPECT_EQ(look.rubies[0].end, 3);
+}
