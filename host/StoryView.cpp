@@ -1490,7 +1490,12 @@ void StoryView::paintRubies()
         at.setPosition(ruby->start + 1);
         const QTextCharFormat base = at.charFormat();
         const QBrush brush = base.foreground();
-        painter.setPen(brush.style() == Qt::NoBrush ? palette().color(QPalette::Text) : brush.color());
+        const QTextCursor selection = textCursor();
+        // Over a selected base the ruby stands on the selection's colour, as its base does.
+        if (selection.selectionStart() <= ruby->start && ruby->start < selection.selectionEnd())
+            painter.setPen(palette().color(QPalette::HighlightedText));
+        else
+            painter.setPen(brush.style() == Qt::NoBrush ? palette().color(QPalette::Text) : brush.color());
         painter.setFont(rubyFont(base.font(), ruby->look, m_zoom));
         const double baseline = origin.y() + line.y() + line.ascent() - rubyRaise(ruby->look, base.font(), m_zoom);
         drawRubyText(painter, ruby->look.text, ruby->look.align, origin.x() + std::min(x1, x2), std::abs(x2 - x1), baseline);
