@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace wordxml;
 
 namespace {
@@ -522,37 +524,23 @@ TEST(Looks, AGroupKeepsEachMemberAtItsPlaceInTheGroupsExtentAndWhichHoldTextBoxe
 
 TEST(Looks, ARubysTextSizeRaiseAndAlignmentComeWithItsBaseAndFindsTextStaysTheField)
 {
-    const QString rPr = "<w:rPr><w:sz w:val=\"10\"/></w:rPr>";
-    const auto ruby = [&](const QString& rubyPr, const QString& text, const QString& base) {
-        return "<w:r><w:ruby><w:rubyPr>" + rubyPr + "</w:rubyPr><w:rt><w:r>" + rPr + "<w:t>" + text
-               + "</w:t></w:r></w:rt><w:rubyBase>" + run(base) + "</w:rubyBase></w:ruby></w:r>";
+    const auto ruby = [](const QString& rubyPr, const QString& text, const QString& base) {
+        return "<w:r><w:ruby><w:rubyPr>" + rubyPr + "</w:rubyPr><w:rt>" + run(text, "<w:sz w:val=\"10\"/>")
+               + "</w:rt><w:rubyBase>" + run(base) + "</w:rubyBase></w:ruby></w:r>";
     };
-    const QString body = para(run("前") + ruby("<w:rubyAlign w:val=\"distributeSpace\"/><w:hps w:val=\"10\"/>"
-                                               "<w:hpsRaise w:val=\"18\"/><w:hpsBaseText w:val=\"21\"/>",
-                                               "かんじ", "漢字")
-                              + ruby("<w:rubyAlign w:val=\"left\"/><w:hps w:val=\"12\"/>", "き", "木") + run("後"));
-    QTemporaryDir dir;
-    const QString path = dir.filePath("ruby.docx");
-    DocxBuilder().body(body).save(path);
-    docx::LoadOptions options;
-    options.looks = true;
-    const docx::Document shown = docx::load(path, options);
-    const docx::Story& main = shown.stories[0];
-    // Find sees each ruby as the field it was, looks read or not: the ruby text in the code, the
-    // base as its result.
-    EXPECT_EQ(main.text, docx::load(path).stories[0].text);
-    EXPECT_EQ(main.text, QStringLiteral("前\x13 EQ かんじ\x14漢字\x15\x13 EQ き\x14木\x15後\r"));
+    const docx::Document doc = loadShown(DocxBuilder().body(para(
+        ruby("<w:rubyAlign w:val=\"distributeSpace\"/><w:hps w:val=\"10\"/><w:hpsRaise w:val=\"18\"/>", "かんじ", "漢字")
+        + ruby("<w:rubyAlign w:val=\"left\"/><w:hps w:val=\"12\"/>", "き", "木"))));
+    const docx::Story& main = doc.stories[0];
+    // Find sees each ruby as a field: the ruby text in the code, the base as its result.
+    EXPECT_EQ(main.text, QStringLiteral("\x13 EQ かんじ\x14漢字\x15\x13 EQ き\x14木\x15\r"));
     ASSERT_EQ(main.look.rubies.size(), 2u);
     const docx::RubyLook& kanji = main.look.rubies[0];
-    EXPECT_EQ(kanji.text, QStringLiteral("かんじ"));
-    EXPECT_EQ(kanji.halfPoints, 10);
-    EXPECT_EQ(kanji.raise, 18);
-    EXPECT_EQ(kanji.align, docx::RubyAlign::DistributeSpace);
+    EXPECT_EQ(std::tuple(kanji.text, kanji.halfPoints, kanji.raise, kanji.align),
+              std::tuple(QStringLiteral("かんじ"), int16_t(10), int16_t(18), docx::RubyAlign::DistributeSpace));
     EXPECT_EQ(main.text.mid(kanji.separator + 1, kanji.end - kanji.separator - 1), QStringLiteral("漢字"));
     const docx::RubyLook& tree = main.look.rubies[1];
-    EXPECT_EQ(tree.halfPoints, 12);
-    EXPECT_EQ(tree.raise, -1);
-    EXPECT_EQ(tree.align, docx::RubyAlign::Left);
+    EXPECT_EQ(std::tuple(tree.halfPoints, tree.raise, tree.align), std::tuple(int16_t(12), int16_t(-1), docx::RubyAlign::Left));
     EXPECT_EQ(main.text.mid(tree.separator + 1, tree.end - tree.separator - 1), QStringLiteral("木"));
 }
 
