@@ -71,6 +71,8 @@ constexpr int kPagesPerStep = 4;
 constexpr int kBeforeDrawing = QTextFormat::UserProperty + 0x200;
 // A paragraph's tab leaders, by tab stop (see tabStops).
 constexpr int kTabLeaders = QTextFormat::UserProperty + 0x201;
+// Marks the characters of a ruby's base spread out to the width of its ruby.
+constexpr int kSpreadBase = QTextFormat::UserProperty + 0x202;
 
 // Whether the drawn span [from, to] meets the room a paragraph keeps for a drawing its lines run
 // beside: splitting or joining there moves the drawing with its paragraph, so it is drawn again.
@@ -262,10 +264,11 @@ void autoLineHeight(QTextBlockFormat& out, const docx::ParaLook& p, const QFont&
     out.setLineHeight(pitches * pitch * p.line / 240.0, QTextBlockFormat::MinimumHeight);
 }
 
-// A ruby's text is the base's font at the ruby's size.
+// A ruby's text is the base's font at the ruby's size, without the base's spacing.
 QFont rubyFont(QFont base, const docx::RubyLook& ruby, double zoom)
 {
     base.setPointSizeF(std::max(1.0, ruby.halfPoints / 2.0 * zoom));
+    base.setLetterSpacing(QFont::AbsoluteSpacing, 0);
     return base;
 }
 
@@ -468,7 +471,13 @@ private:
         while (m_lookRun + 1 < m_look.runs.size() && m_look.runs[m_lookRun + 1].start <= p)
             ++m_lookRun;
         const bool looked = !m_look.runs.empty() && m_look.runs[m_lookRun].start <= p;
-        return drawnFormat(f, looked ? &m_look.runs[m_lookRun].look : nullptr, m_context.zoom);
+        QTextCharFormat out = drawnFormat(f, looked ? &m_look.runs[m_lookRun].look : nullptr, m_context.zoom);
+        if (p < m_spreadEnd) {
+            out.setFontLetterSpacingType(QFont::AbsoluteSpacing);
+            out.setFontLetterSpacing(out.fontLetterSpacing() + m_spreadGap);
+            out.setProperty(kSpreadBase, true);
+        }
+        return out;
     }
 
     // Text goes in by runs of one format: one insertion per character would make a long
@@ -711,8 +720,21 @@ private:
         const auto& rubies = m_look.rubies;
         while (m_nextRuby < rubies.size() && rubies[m_nextRuby].separator < p)
             ++m_nextRuby;
-        if (m_nextRuby < rubies.size() && rubies[m_nextRuby].separator == p && !inSkippedCell())
-            clearMark(0, rubyHeight(rubies[m_nextRuby], baseFont(p + 1), m_context.zoom));
+        if (m_nextRuby >= rubies.size() || rubies[m_nextRuby].separator != p || inSkippedCell())
+            return;
+        const docx::RubyLook& ruby = rubies[m_nextRuby];
+        const QFont base = baseFont(p + 1);
+        // A base narrower than its ruby is spread out to the ruby's width, as Word does: a gap
+        // after each character, and half a gap before the first, as the mark's width.
+        QString shown;
+        for (const QChar c : m_story.text.mid(p + 1, ruby.end - p - 1))
+            if (c.unicode() >= 32)
+                shown += c;
+        const double room = QFontMetricsF(rubyFont(base, ruby, m_context.zoom)).horizontalAdvance(ruby.text)
+                            - QFontMetricsF(base).horizontalAdvance(shown);
+        m_spreadGap = room > 0.5 && !shown.isEmpty() ? room / static_cast<double>(shown.size()) : 0;
+        m_spreadEnd = m_spreadGap > 0 ? ruby.end : 0;
+        clearMark(m_spreadGap / 2, rubyHeight(ruby, base, m_context.zoom));
     }
 
     // The room the text keeps for a drawing placed on the page: a transparent mark as tall as the
@@ -884,6 +906,8 @@ private:
     QString m_pending;                 // text not yet inserted, all in m_pendingFormat
     QTextCharFormat m_pendingFormat;
     size_t m_lookRun = 0, m_nextPara = 0, m_nextTable = 0, m_nextPicture = 0, m_nextRuby = 0;
+    int32_t m_spreadEnd = 0;           // the base being drawn, spread out to its ruby's width, ends here
+    double m_spreadGap = 0;            // the room added after each of its characters
     int m_sinceBreak = 0;              // characters drawn since the last paragraph break
     bool m_inPieces = false;           // the drawn paragraph is too long to draw whole
     int m_pieceLength = 0;             // characters of its current piece
@@ -1059,11 +1083,18 @@ bool StoryView::redrawReplaced(const docx::Story& story, int32_t at, const QStri
     if (story.revision != m_revision + 1 || removedEnd >= static_cast<int32_t>(m_toDisplay.size()) || !plain(removed)
         || !plain(story.text.mid(at, inserted)))
         return false;
-    // A ruby come or gone adds or takes the room its line keeps for it.
+    // A ruby come or gone adds or takes the room its line keeps for it; a base spread out to its
+    // ruby's width is spread again.
     if (story.look.rubies.size() != m_rubies.size())
         return false;
     const int a = m_toDisplay.at(at);
     const int b = m_toDisplay.at(removedEnd);
+    for (const int edge : {a, a + 1, b}) {
+        QTextCursor c(document());
+        c.setPosition(std::min(edge, document()->characterCount() - 1));
+        if (c.charFormat().boolProperty(kSpreadBase))
+            return false;
+    }
     if (std::any_of(m_doubleStrikes.begin(), m_doubleStrikes.end(), [&](const auto& s) { return s.first < b && s.second > a; }))
         return false;
     // A split or join draws as a block broken or merged, which keeps the first block's look as the
@@ -1483,8 +1514,15 @@ void StoryView::paintRubies()
         if (!line.isValid())
             continue;
         const int to = std::min(ruby->end, block.position() + line.textStart() + line.textLength());
-        const double x1 = line.cursorToX(ruby->start - block.position());
-        const double x2 = line.cursorToX(to - block.position());
+        double x1 = line.cursorToX(ruby->start - block.position());
+        double x2 = line.cursorToX(to - block.position());
+        // A spread base has half a gap before it, the room the mark before it takes, and a whole
+        // one after: the ruby stands over the base's middle.
+        if (ruby->start - 1 >= block.position() + line.textStart()) {
+            const double half = x1 - line.cursorToX(ruby->start - 1 - block.position());
+            x1 -= half;
+            x2 -= half;
+        }
         const QPointF origin = document()->documentLayout()->blockBoundingRect(block).topLeft() - scroll;
         QTextCursor at(document());
         at.setPosition(ruby->start + 1);
