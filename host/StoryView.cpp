@@ -17,7 +17,8 @@
 // and the endnotes after the text. The first pages are laid out before the story is shown, the
 // rest a few pages at a time from the event loop, Qt laying out no further than the pages. Text
 // positions never change for layout, so the map above stays valid; a very long paragraph is drawn
-// in pieces, the breaks between them taking no story position. Floating pictures and text boxes of the main text and of
+// in pieces, the breaks between them taking no story position. A ruby's text is painted over its
+// base, the base's line made taller by a transparent mark before the base (no story position). Floating pictures and text boxes of the main text and of
 // the headers are not drawn in the text: host/PageObjects places them on the pages, and the text
 // keeps a transparent band at the anchor of one it wraps above and below.
 //
@@ -712,7 +713,7 @@ private:
 
     QFont baseFont(int32_t p) const { return drawnFormat({}, runLookAt(m_look, p), m_context.zoom).font(); }
 
-    // A line holding a ruby's base reaches up to the ruby's top: a mark of no width and that
+    // A line holding a ruby's base reaches up to the ruby's top: a transparent mark of that
     // height stands before the base, where the ruby field's separator is. Qt then makes that
     // line, and only it, taller; the view paints the ruby over the base.
     void rubyRoom(int32_t p)
