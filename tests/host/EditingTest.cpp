@@ -447,7 +447,9 @@ TEST_F(HostTest, ARubyIsDrawnOverItsBaseOnATallerLineAndTypingInTheBaseKeepsIt)
     DocxBuilder()
         .body(para(run("plain")) + para(run(QStringLiteral("前")) + "<w:r><w:ruby><w:rubyPr><w:hps w:val=\"10\"/>"
               "<w:hpsRaise w:val=\"18\"/></w:rubyPr><w:rt>" + run(QStringLiteral("かんじ")) + "</w:rt><w:rubyBase>"
-              + run(QStringLiteral("漢字")) + "</w:rubyBase></w:ruby></w:r>"))
+              + run(QStringLiteral("漢字")) + "</w:rubyBase></w:ruby></w:r>")
+              + para("<w:r><w:ruby><w:rubyPr><w:hps w:val=\"10\"/></w:rubyPr><w:rt>" + run(QStringLiteral("たんぼのなか"))
+                     + "</w:rt><w:rubyBase>" + run(QStringLiteral("田")) + "</w:rubyBase></w:ruby></w:r>"))
         .save(path);
     start({path});
     const word::DocumentPtr doc = app()->ActiveDocument();
@@ -477,17 +479,22 @@ TEST_F(HostTest, ARubyIsDrawnOverItsBaseOnATallerLineAndTypingInTheBaseKeepsIt)
     EXPECT_GT(at(QStringLiteral("漢字")).second.ascent(), plain + 4) << "no room above the base";
     EXPECT_GT(inkAbove(QStringLiteral("漢字")), 10);
     EXPECT_EQ(inkAbove(QStringLiteral("前")), 0);
+    // A base narrower than its ruby is spread out to the ruby's width.
+    const auto [field, fieldLine] = at(QStringLiteral("田"));
+    QFont small = QTextCursor(field).charFormat().font();
+    small.setPointSizeF(5);
+    EXPECT_GE(fieldLine.naturalTextWidth() + 1, QFontMetricsF(small).horizontalAdvance(QStringLiteral("たんぼのなか")));
 
     caretAfter(main, doc, QStringLiteral("漢"));
     typeText(main, QStringLiteral("語"));
     EXPECT_EQ(main->document(), drawnBefore) << "typing in the base drew the whole story again";
-    ASSERT_EQ(doc->story(0).look.rubies.size(), 1u);
+    ASSERT_EQ(doc->story(0).look.rubies.size(), 2u);
     const docx::RubyLook& ruby = doc->story(0).look.rubies[0];
     EXPECT_EQ(doc->story(0).text.mid(ruby.separator + 1, ruby.end - ruby.separator - 1), QStringLiteral("漢語字"));
     EXPECT_GT(inkAbove(QStringLiteral("漢語字")), 10);
 
     caretAfter(main, doc, QStringLiteral("漢語字"), true);
     QTest::keyClick(main, Qt::Key_Delete);
-    EXPECT_TRUE(doc->story(0).look.rubies.empty());
+    EXPECT_EQ(doc->story(0).look.rubies.size(), 1u);
     EXPECT_NEAR(at(QStringLiteral("前")).second.ascent(), plain, 0.5) << "the room stayed without its ruby";
 }
