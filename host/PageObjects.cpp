@@ -4,6 +4,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPalette>
 #include <QPolygonF>
 #include <QTextBlock>
@@ -273,6 +274,41 @@ void paintArrowhead(QPainter& painter, QPointF from, QPointF tip, double size)
     painter.drawPolygon(QPolygonF({tip, left.p2(), right.p2()}));
 }
 
+// A freeform's path, its points in fractions of the shape's extent.
+QPainterPath painterPath(const docx::FreeformPath& path)
+{
+    QPainterPath out;
+    for (const docx::PathStep& step : path.steps) {
+        const QPointF* p = step.points;
+        switch (step.kind) {
+        case docx::PathStep::Move: out.moveTo(p[0]); break;
+        case docx::PathStep::Line: out.lineTo(p[0]); break;
+        case docx::PathStep::Cubic: out.cubicTo(p[0], p[1], p[2]); break;
+        case docx::PathStep::Quad: out.quadTo(p[0], p[1]); break;
+        case docx::PathStep::Arc: out.arcTo(QRectF(p[0], QSizeF(p[1].x(), p[1].y())), step.start, step.sweep); break;
+        case docx::PathStep::Close: out.closeSubpath(); break;
+        }
+    }
+    return out;
+}
+
+// Draws a freeform's paths into rect, mirrored as its flips say, each filled and outlined as the
+// painter is unless the path says not.
+void paintFreeform(QPainter& painter, const docx::ShapeLook& look, const QRectF& rect)
+{
+    const QTransform into(look.flipH ? -rect.width() : rect.width(), 0, 0, look.flipV ? -rect.height() : rect.height(),
+                          look.flipH ? rect.right() : rect.left(), look.flipV ? rect.bottom() : rect.top());
+    for (const docx::FreeformPath& path : look.paths) {
+        painter.save();
+        if (!path.filled)
+            painter.setBrush(Qt::NoBrush);
+        if (!path.stroked)
+            painter.setPen(Qt::NoPen);
+        painter.drawPath(into.map(painterPath(path)));
+        painter.restore();
+    }
+}
+
 } // namespace
 
 void paintShape(QPainter& painter, const docx::ShapeLook& look, const QRectF& rect, double zoom)
@@ -308,6 +344,7 @@ void paintShape(QPainter& painter, const docx::ShapeLook& look, const QRectF& re
         painter.drawPolygon(QPolygonF({QPointF((l + r) / 2, t), QPointF(r, (t + b) / 2), QPointF((l + r) / 2, b),
                                        QPointF(l, (t + b) / 2)}));
         break;
+    case docx::Geometry::Freeform: paintFreeform(painter, look, rect); break;
     case docx::Geometry::None: break;
     default: painter.drawRect(rect); break;
     }

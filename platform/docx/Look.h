@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointF>
 #include <QString>
 
 #include <cstdint>
@@ -134,8 +135,9 @@ enum class AnchorAlign : uint8_t { None, Start, Center, End };
 enum class Wrap : uint8_t { InFront, Behind, Square, Tight, TopAndBottom };
 // Which sides of a square or tight wrapped drawing the text runs on.
 enum class WrapSide : uint8_t { Both, Left, Right, Largest };
-// The outline of a drawn shape; any other is drawn as its bounding rectangle.
-enum class Geometry : uint8_t { None, Rect, RoundRect, Ellipse, Line, Triangle, Diamond };
+// The outline of a drawn shape; any other is drawn as its bounding rectangle. A freeform's
+// outline is its paths.
+enum class Geometry : uint8_t { None, Rect, RoundRect, Ellipse, Line, Triangle, Diamond, Freeform };
 
 struct AnchorPlace {
     AnchorFrom from = AnchorFrom::Column;
@@ -143,6 +145,22 @@ struct AnchorPlace {
     int32_t offset = 0;
     int32_t percent = -1;         // set off by this share of the area instead, in 1/1000 %; -1: none
     bool operator==(const AnchorPlace&) const = default;
+};
+
+// One step of a freeform's outline, its points as fractions of the shape's width and height.
+struct PathStep {
+    enum Kind : uint8_t { Move, Line, Cubic, Quad, Arc, Close };
+    Kind kind = Move;
+    // Move, Line: the end; Quad: the control point and the end; Cubic: the two control points and
+    // the end; Arc: the top left and the size of the ellipse it runs along.
+    QPointF points[3];
+    double start = 0, sweep = 0;   // Arc: degrees, counter-clockwise
+};
+
+// One path of a freeform, filled and outlined as the shape is unless it says not.
+struct FreeformPath {
+    std::vector<PathStep> steps;
+    bool filled = true, stroked = true;
 };
 
 // How a shape with neither picture nor text is drawn, and a text box's frame.
@@ -154,6 +172,7 @@ struct ShapeLook {
     int32_t lineWidth = 10;                // twips
     int32_t fill = -1;                     // COLORREF inside the outline, -1: none
     bool arrowAtStart = false, arrowAtEnd = false;
+    std::vector<FreeformPath> paths;       // a freeform's
 };
 
 // A member of a group of shapes, where it stands within the group's extent.

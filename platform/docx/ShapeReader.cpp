@@ -71,6 +71,16 @@ double number(std::string_view v)
     return out;
 }
 
+// A number written out whole; nothing for a guide's name or anything else.
+std::optional<double> wholeNumber(std::optional<std::string_view> v)
+{
+    double out = 0;
+    if (!v || v->empty())
+        return std::nullopt;
+    const auto res = std::from_chars(v->data(), v->data() + v->size(), out);
+    return res.ec == std::errc() && res.ptr == v->data() + v->size() ? std::optional<double>(out) : std::nullopt;
+}
+
 // The two numbers of a VML pair ("0,0", "21600,21600"), or the fallbacks.
 std::pair<double, double> numbers(std::optional<std::string_view> v, double x, double y)
 {
@@ -140,28 +150,38 @@ std::optional<int32_t> vmlColor(std::string_view value)
 void ShapeReader::element(const XmlReader& x)
 {
     const int depth = x.depth();
-    if (depth <= m_groupDepth)
-        m_groupDepth = -2;   // past the group
+    while (m_open >= 0 && depth <= m_groups[static_cast<std::size_t>(m_open)].depth)
+        m_open = m_groups[static_cast<std::size_t>(m_open)].parent;   // past the group
     const std::string_view name = x.localName();
-    const bool group = (x.ns() == Ns::Understood && (name == "wgp" || name == "wpc")) || (x.ns() == Ns::V && name == "group");
-    if (group && m_groupDepth < 0) {
-        m_groupDepth = depth;
-        if (x.ns() == Ns::V) {
-            const auto [ox, oy] = numbers(x.attr("coordorigin"), 0, 0);
-            const auto [cx, cy] = numbers(x.attr("coordsize"), 1000, 1000);
-            m_groupBox[0] = ox, m_groupBox[1] = oy, m_groupBox[2] = cx, m_groupBox[3] = cy;
-        }
+    if ((x.ns() == Ns::Understood && (name == "wgp" || name == "grpSp" || name == "wpc")) || (x.ns() == Ns::V && name == "group")) {
+        group(x);
         return;
     }
-    // Each shape or picture in a group is a member of its own (a group within it is not told apart).
+    // Each shape or picture in a group is a member of the innermost group holding it.
     const bool member = (x.ns() == Ns::WPS && name == "wsp") || (x.ns() == Ns::V && isVmlShape(name))
                         || (x.ns() == Ns::Other && name == "pic");
-    if (m_groupDepth >= 0 && member)
-        m_members.emplace_back();
+    if (m_open >= 0 && member)
+        m_members.emplace_back().group = m_open;
     if (x.ns() == Ns::V)
         vml(x);
     else if (x.ns() != Ns::W)
         drawingMl(x);
+}
+
+void ShapeReader::group(const XmlReader& x)
+{
+    Group& g = m_groups.emplace_back();
+    g.depth = x.depth();
+    g.parent = m_open;
+    m_open = static_cast<int>(m_groups.size()) - 1;
+    if (x.ns() != Ns::V)
+        return;   // DrawingML gives them in the group's properties
+    const auto [ox, oy] = numbers(x.attr("coordorigin"), 0, 0);
+    const auto [cx, cy] = numbers(x.attr("coordsize"), 1000, 1000);
+    g.own[0] = ox, g.own[1] = oy, g.own[2] = cx, g.own[3] = cy;
+    const std::string_view style = x.attr("style").value_or(std::string_view());
+    g.place[0] = number(vmlStyle(style, "left")), g.place[1] = number(vmlStyle(style, "top"));
+    g.place[2] = number(vmlStyle(style, "width")), g.place[3] = number(vmlStyle(style, "height"));
 }
 
 void ShapeReader::picture(const QString& media)
@@ -181,32 +201,41 @@ void ShapeReader::drawingMl(const XmlReader& x)
     m_colorOf = nullptr;
     Shape& s = shape();
     if (m_box && depth == m_boxDepth + 1) {
-        const bool at = name == "off" || name == "chOff";
-        if ((name == "off" || name == "ext") == !m_boxOfGroup && (at || name == "ext" || name == "chExt")) {
-            const long a = idOf(x.attr(at ? "x" : "cx").value_or(std::string_view()));
-            const long b = idOf(x.attr(at ? "y" : "cy").value_or(std::string_view()));
-            m_box[at ? 0 : 2] = static_cast<double>(a);
-            m_box[at ? 1 : 3] = static_cast<double>(b);
+        const bool child = name == "chOff" || name == "chExt", at = name == "off" || name == "chOff";
+        if (double* box = child ? m_childBox : m_box; box && (at || name == "ext" || name == "chExt")) {
+            box[at ? 0 : 2] = static_cast<double>(idOf(x.attr(at ? "x" : "cx").value_or(std::string_view())));
+            box[at ? 1 : 3] = static_cast<double>(idOf(x.attr(at ? "y" : "cy").value_or(std::string_view())));
         }
         return;
     }
-    m_box = nullptr;
+    m_box = m_childBox = nullptr;
+    if (m_pathListDepth >= 0 && depth > m_pathListDepth) {
+        path(x);
+        return;
+    }
+    m_pathListDepth = -2;
     if (name == "spPr") {
         m_propsDepth = depth;
+        m_groupPropsDepth = -2;
     } else if (name == "grpSpPr") {
         m_groupPropsDepth = depth;
+        m_propsDepth = -2;
     } else if (name == "xfrm" && (depth == m_propsDepth + 1 || depth == m_groupPropsDepth + 1)) {
-        m_boxOfGroup = depth == m_groupPropsDepth + 1;
-        m_box = m_boxOfGroup ? m_groupBox : s.box;
+        const bool ofGroup = depth == m_groupPropsDepth + 1 && m_open >= 0;
+        Group* g = ofGroup ? &m_groups[static_cast<std::size_t>(m_open)] : nullptr;
+        m_box = g ? g->place : s.box;
+        m_childBox = g ? g->own : nullptr;
         m_boxDepth = depth;
-        if (!m_boxOfGroup) {
+        if (!ofGroup) {
             s.flipH = onOff(x.attr("flipH").value_or("0"));
             s.flipV = onOff(x.attr("flipV").value_or("0"));
         }
     } else if (name == "prstGeom") {
         s.geometry = presetGeometry(x.attr("prst").value_or(std::string_view()));
     } else if (name == "custGeom") {
-        s.geometry = Geometry::None;
+        s.geometry = Geometry::Freeform;
+    } else if (name == "pathLst") {
+        m_pathListDepth = depth;
     } else if (name == "txbx") {
         s.textBox = true;
     } else if (name == "ln" && depth == m_propsDepth + 1) {
@@ -226,6 +255,68 @@ void ShapeReader::drawingMl(const XmlReader& x)
         if (x.attr("idx").value_or("0") != "0")
             m_colorOf = name == "lnRef" ? &s.styleLine : &s.styleFill, m_colorDepth = depth + 1;
     }
+}
+
+void ShapeReader::path(const XmlReader& x)
+{
+    Shape& s = shape();
+    const std::string_view name = x.localName();
+    const int level = x.depth() - m_pathListDepth;   // 1: a path, 2: its steps, 3: their points
+    if (level == 1) {
+        RawPath& p = s.paths.emplace_back();
+        p.width = wholeNumber(x.attr("w")).value_or(0);
+        p.height = wholeNumber(x.attr("h")).value_or(0);
+        p.path.filled = x.attr("fill").value_or("norm") != "none";
+        p.path.stroked = onOff(x.attr("stroke"));
+        m_pathAt = {};
+        return;
+    }
+    if (s.paths.empty())
+        return;
+    RawPath& p = s.paths.back();
+    if (level == 2) {
+        static constexpr std::pair<std::string_view, PathStep::Kind> kSteps[] = {
+            {"moveTo", PathStep::Move}, {"lnTo", PathStep::Line}, {"cubicBezTo", PathStep::Cubic},
+            {"quadBezTo", PathStep::Quad}, {"arcTo", PathStep::Arc}, {"close", PathStep::Close},
+        };
+        const auto kind = std::find_if(std::begin(kSteps), std::end(kSteps), [name](const auto& k) { return k.first == name; });
+        if (kind == std::end(kSteps))
+            return;
+        PathStep& step = p.path.steps.emplace_back();
+        step.kind = kind->second;
+        m_stepPoints = 0;
+        if (step.kind != PathStep::Arc)
+            return;
+        const auto wR = wholeNumber(x.attr("wR")), hR = wholeNumber(x.attr("hR"));
+        const auto from = wholeNumber(x.attr("stAng")), swing = wholeNumber(x.attr("swAng"));
+        if (!wR || !hR || !from || !swing) {
+            p.readable = false;
+            return;
+        }
+        // An arc starts where the path is, at its start angle on the ellipse; DrawingML counts
+        // angles clockwise in 60000ths of a degree, Qt counter-clockwise in degrees.
+        constexpr double kRadian = 3.14159265358979323846 / 180;
+        const double start = *from / 60000, sweep = *swing / 60000;
+        const QPointF centre = m_pathAt - QPointF(*wR * std::cos(start * kRadian), *hR * std::sin(start * kRadian));
+        step.points[0] = centre - QPointF(*wR, *hR);
+        step.points[1] = QPointF(2 * *wR, 2 * *hR);
+        step.start = -start;
+        step.sweep = -sweep;
+        const double end = (start + sweep) * kRadian;
+        m_pathAt = centre + QPointF(*wR * std::cos(end), *hR * std::sin(end));
+        return;
+    }
+    if (level != 3 || name != "pt" || p.path.steps.empty())
+        return;
+    PathStep& step = p.path.steps.back();
+    const int points = step.kind == PathStep::Cubic ? 3 : step.kind == PathStep::Quad ? 2
+                     : step.kind == PathStep::Move || step.kind == PathStep::Line ? 1 : 0;
+    if (m_stepPoints >= points)
+        return;
+    const auto px = wholeNumber(x.attr("x")), py = wholeNumber(x.attr("y"));
+    if (!px || !py)
+        p.readable = false;
+    m_pathAt = step.points[m_stepPoints++] = QPointF(px.value_or(0), py.value_or(0));
 }
 
 void ShapeReader::color(const XmlReader& x)
@@ -279,7 +370,7 @@ void ShapeReader::vml(const XmlReader& x)
         s.box[0] = number(vmlStyle(style, "left")), s.box[1] = number(vmlStyle(style, "top"));
         s.box[2] = number(vmlStyle(style, "width")), s.box[3] = number(vmlStyle(style, "height"));
         if (const auto from = x.attr("from"), to = x.attr("to"); from && to) {
-            const bool grouped = m_groupDepth >= 0;
+            const bool grouped = m_open >= 0;
             const auto [x1, y1] = grouped ? numbers(from, 0, 0) : std::pair<double, double>(vmlPoint(*from));
             const auto [x2, y2] = grouped ? numbers(to, 0, 0) : std::pair<double, double>(vmlPoint(*to));
             s.flipH = x2 < x1;
@@ -317,24 +408,53 @@ ShapeLook ShapeReader::Shape::look() const
     out.fill = geometry == Geometry::Line ? -1 : fill.value_or(styleFill.value_or(-1));
     if (lineWidth)
         out.lineWidth = std::max(*lineWidth, 1);
+    // A freeform's points as fractions of its extent, each path's own by default.
+    for (const RawPath& raw : paths) {
+        const double width = raw.width > 0 ? raw.width : box[2], height = raw.height > 0 ? raw.height : box[3];
+        if (!raw.readable || width <= 0 || height <= 0)
+            continue;
+        FreeformPath& path = out.paths.emplace_back(raw.path);
+        for (PathStep& step : path.steps)
+            for (QPointF& p : step.points)
+                p = QPointF(p.x() / width, p.y() / height);
+    }
+    if (geometry == Geometry::Freeform && out.paths.empty())
+        out.geometry = Geometry::None;
     return out;
+}
+
+void ShapeReader::toOutermost(const Shape& member, double box[4]) const
+{
+    std::copy(member.box, member.box + 4, box);
+    for (int at = member.group; at >= 0 && m_groups[static_cast<std::size_t>(at)].parent >= 0;
+         at = m_groups[static_cast<std::size_t>(at)].parent) {
+        const Group& g = m_groups[static_cast<std::size_t>(at)];
+        const double sx = g.own[2] > 0 ? g.place[2] / g.own[2] : 1, sy = g.own[3] > 0 ? g.place[3] / g.own[3] : 1;
+        box[0] = g.place[0] + (box[0] - g.own[0]) * sx;
+        box[1] = g.place[1] + (box[1] - g.own[1]) * sy;
+        box[2] *= sx;
+        box[3] *= sy;
+    }
 }
 
 void ShapeReader::finish(PictureLook& look) const
 {
     look.shape = m_shape.look();
     // A canvas, or a group giving no coordinates of its own, places its members in EMU.
-    const bool own = m_groupBox[2] > 0 && m_groupBox[3] > 0;
-    const double width = own ? m_groupBox[2] : look.width * static_cast<double>(kEmuPerTwip);
-    const double height = own ? m_groupBox[3] : look.height * static_cast<double>(kEmuPerTwip);
-    const double x0 = own ? m_groupBox[0] : 0, y0 = own ? m_groupBox[1] : 0;
+    const double* outer = m_groups.empty() ? nullptr : m_groups.front().own;
+    const bool own = outer && outer[2] > 0 && outer[3] > 0;
+    const double width = own ? outer[2] : look.width * static_cast<double>(kEmuPerTwip);
+    const double height = own ? outer[3] : look.height * static_cast<double>(kEmuPerTwip);
+    const double x0 = own ? outer[0] : 0, y0 = own ? outer[1] : 0;
     for (const Shape& member : m_members) {
         GroupMember out;
+        double box[4];
+        toOutermost(member, box);
         if (width > 0 && height > 0) {
-            out.left = (member.box[0] - x0) / width;
-            out.top = (member.box[1] - y0) / height;
-            out.width = member.box[2] / width;
-            out.height = member.box[3] / height;
+            out.left = (box[0] - x0) / width;
+            out.top = (box[1] - y0) / height;
+            out.width = box[2] / width;
+            out.height = box[3] / height;
         }
         out.textBox = member.textBox;
         out.media = member.media;

@@ -919,6 +919,8 @@ bool TextWalker::pictureFact()
     case Tok::Shape:
         if (!m_picture.width)
             vmlShapeFact(m_x.attr("style").value_or(std::string_view()));
+        if (const auto alt = m_x.attr("alt"); alt && m_picture.altText.isEmpty())
+            m_picture.altText = QString::fromUtf8(*alt);
         m_shape.element(m_x);
         break;
     default:
@@ -964,18 +966,41 @@ void TextWalker::vmlShapeFact(std::string_view style)
     }
 }
 
+// An embedded object shows its preview picture (v:shape's v:imagedata, at the shape's size) as
+// the one character of its EMBED field's result.
 void TextWalker::object(const ResolvedRun& rr)
 {
     std::string progId;
+    m_picture = {};
+    m_axis = nullptr;
     const int at = m_x.depth();
-    while (m_x.child(at))
+    while (m_x.child(at)) {
         if (m_x.tok() == Tok::OleObject)
             progId = m_x.attr("ProgID").value_or(std::string_view());
+        else if (m_look)
+            pictureFacts();
+    }
     fieldBegin(rr);
     fieldCode(embedCode(progId), rr);
     fieldSeparate(rr);
+    if (m_look && m_picture.width > 0 && m_picture.height > 0) {
+        m_picture.pos = m_w.pos();
+        if (m_picture.altText.isEmpty())
+            m_picture.altText = QString::fromStdString(progId);
+        m_look->pictures.push_back(m_picture);
+    }
     m_w.put(cp::Graphic, format(rr, false));
     fieldEnd(rr);
+}
+
+void TextWalker::pictureFacts()
+{
+    Depth d(*this);
+    if (pictureFact())
+        return;
+    const int at = m_x.depth();
+    while (m_x.child(at))
+        pictureFacts();
 }
 
 void TextWalker::ruby(const ResolvedRun& rr)

@@ -116,6 +116,8 @@ private:
 
     // Looks, collected only when the styles read them (m_look set).
     bool pictureFact();
+    // What the element the reader stands on and all within it tell of the picture, to its end.
+    void pictureFacts();
     void vmlShapeFact(std::string_view style);
     void cellLook();
     void rowLook();

@@ -565,3 +565,153 @@ TEST(Looks, TypingInARubysBaseKeepsTheRubyOverItAndDeletingTheWholeBaseRemovesIt
     ASSERT_EQ(look.rubies.size(), 1u);
     EXPECT_EQ(look.rubies[0].end, 3);
 }
+
+TEST(Looks, AnEmbeddedObjectShowsItsPreviewAtItsShapesSizeNamedByItsProgIdWhileFindSeesItsField)
+{
+    const auto object = [](const QString& shape, const QString& progId) {
+        return "<w:r><w:object xmlns:o=\"urn:schemas-microsoft-com:office:office\" w:dxaOrig=\"1\" w:dyaOrig=\"1\">"
+               "<v:shapetype id=\"_x0000_t75\" coordsize=\"21600,21600\" path=\"m@4@5l@4@11@9@11@9@5xe\"><v:stroke/></v:shapetype>"
+               + shape + "<o:OLEObject Type=\"Embed\" ProgID=\"" + progId + "\" r:id=\"rIdBin\"/></w:object></w:r>";
+    };
+    const QString body = para(
+        run("a")
+        + object("<v:shape type=\"#_x0000_t75\" style=\"width:68.25pt;height:38.25pt\" o:ole=\"\">"
+                 "<v:imagedata r:id=\"rIdPreview\" o:title=\"\"/></v:shape>", "Excel.Sheet.12")
+        // No preview; its alternative text names it.
+        + object("<v:shape type=\"#_x0000_t75\" alt=\"Budget\" style=\"width:1in;height:0.5in\"/>", "Word.Document.8")
+        + run("b"));
+    const DocxBuilder b = DocxBuilder().body(body)
+        .relationship("rIdPreview", "image", "media/image1.emf")
+        .relationship("rIdBin", "oleObject", "embeddings/oleObject1.bin")
+        .raw("word/media/image1.emf", QByteArray("EMF"));
+    const docx::Document shown = loadShown(b);
+    const docx::Story& story = shown.stories[0];
+    const auto field = [](const QString& progId) {
+        return QChar(docx::cp::FieldBegin) + QStringLiteral(" EMBED %1 ").arg(progId) + QChar(docx::cp::FieldSeparator)
+             + QChar(docx::cp::Graphic) + QChar(docx::cp::FieldEnd);
+    };
+    EXPECT_EQ(story.text, "a" + field("Excel.Sheet.12") + field("Word.Document.8") + "b" + QChar(docx::cp::ParagraphMark));
+    EXPECT_EQ(loadBuilt(b).stories[0].text, story.text);
+
+    const std::vector<docx::PictureLook>& objects = story.look.pictures;
+    ASSERT_EQ(objects.size(), 2u);
+    EXPECT_EQ(story.text[objects[0].pos], QChar(docx::cp::Graphic));
+    EXPECT_EQ(objects[0].pos, story.text.indexOf(QChar(docx::cp::Graphic)));
+    EXPECT_FALSE(objects[0].anchored);
+    EXPECT_EQ(objects[0].width, 1365);
+    EXPECT_EQ(objects[0].height, 765);
+    EXPECT_EQ(objects[0].media, QStringLiteral("word/media/image1.emf"));
+    EXPECT_EQ(objects[0].altText, QStringLiteral("Excel.Sheet.12"));
+    EXPECT_EQ(objects[0].shape.geometry, docx::Geometry::None);
+    EXPECT_EQ(shown.media.at(QStringLiteral("word/media/image1.emf")), QByteArray("EMF"));
+
+    EXPECT_EQ(story.text[objects[1].pos], QChar(docx::cp::Graphic));
+    EXPECT_EQ(objects[1].width, 1440);
+    EXPECT_EQ(objects[1].height, 720);
+    EXPECT_TRUE(objects[1].media.isEmpty());
+    EXPECT_EQ(objects[1].altText, QStringLiteral("Budget"));
+}
+
+TEST(Looks, AFreeformsPathsAreScaledIntoItsExtentEachByItsOwnSize)
+{
+    const QString pt = "<a:pt x=\"%1\" y=\"%2\"/>";
+    const QString custGeom =
+        "<a:custGeom><a:avLst/><a:gdLst><a:gd name=\"T0\" fmla=\"*/ 1 w 2\"/></a:gdLst><a:rect l=\"0\" t=\"0\" r=\"r\" b=\"b\"/>"
+        "<a:pathLst>"
+        // In a 100 x 200 grid: a square corner, a curve back and a close.
+        "<a:path w=\"100\" h=\"200\"><a:moveTo>" + pt.arg(0).arg(0) + "</a:moveTo><a:lnTo>" + pt.arg(100).arg(0)
+        + "</a:lnTo><a:cubicBezTo>" + pt.arg(100).arg(100) + pt.arg(50).arg(200) + pt.arg(0).arg(200)
+        + "</a:cubicBezTo><a:close/></a:path>"
+        // In the shape's own EMU, neither filled nor outlined: a quarter of a circle of radius 317500
+        // from the top centre.
+        "<a:path fill=\"none\" stroke=\"0\"><a:moveTo>" + pt.arg(317500).arg(0)
+        + "</a:moveTo><a:arcTo wR=\"317500\" hR=\"317500\" stAng=\"16200000\" swAng=\"5400000\"/><a:lnTo>"
+        + pt.arg(0).arg(0) + "</a:lnTo></a:path>"
+        // A point by a guide's name: not drawn.
+        "<a:path w=\"2\" h=\"2\"><a:moveTo><a:pt x=\"T0\" y=\"0\"/></a:moveTo><a:lnTo>" + pt.arg(2).arg(2)
+        + "</a:lnTo></a:path>"
+        "</a:pathLst></a:custGeom>";
+    const QString body = para(anchored(position("H", "column", "0") + position("V", "paragraph", "0"), "<wp:wrapNone/>",
+        "<wps:wsp><wps:spPr><a:xfrm flipH=\"1\"><a:off x=\"0\" y=\"0\"/><a:ext cx=\"635000\" cy=\"317500\"/></a:xfrm>" + custGeom
+            + "<a:solidFill><a:srgbClr val=\"005747\"/></a:solidFill><a:ln><a:noFill/></a:ln></wps:spPr><wps:bodyPr/></wps:wsp>",
+        635000, 317500));
+    const docx::Document doc = loadShown(DocxBuilder().body(body));
+    ASSERT_EQ(doc.stories[0].look.pictures.size(), 1u);
+    const docx::ShapeLook& shape = doc.stories[0].look.pictures[0].shape;
+    EXPECT_EQ(shape.geometry, docx::Geometry::Freeform);
+    EXPECT_TRUE(shape.flipH);
+    EXPECT_EQ(shape.fill, 0x475700);
+    EXPECT_FALSE(shape.outlined);
+    ASSERT_EQ(shape.paths.size(), 2u);
+
+    const docx::FreeformPath& first = shape.paths[0];
+    EXPECT_TRUE(first.filled && first.stroked);
+    ASSERT_EQ(first.steps.size(), 4u);
+    EXPECT_EQ(first.steps[0].kind, docx::PathStep::Move);
+    EXPECT_EQ(first.steps[1].kind, docx::PathStep::Line);
+    EXPECT_EQ(first.steps[1].points[0], QPointF(1, 0));
+    EXPECT_EQ(first.steps[2].kind, docx::PathStep::Cubic);
+    EXPECT_EQ(first.steps[2].points[0], QPointF(1, 0.5));
+    EXPECT_EQ(first.steps[2].points[1], QPointF(0.5, 1));
+    EXPECT_EQ(first.steps[2].points[2], QPointF(0, 1));
+    EXPECT_EQ(first.steps[3].kind, docx::PathStep::Close);
+
+    const docx::FreeformPath& arc = shape.paths[1];
+    EXPECT_FALSE(arc.filled || arc.stroked);
+    ASSERT_EQ(arc.steps.size(), 3u);
+    EXPECT_EQ(arc.steps[0].points[0], QPointF(0.5, 0));
+    const docx::PathStep& quarter = arc.steps[1];
+    EXPECT_EQ(quarter.kind, docx::PathStep::Arc);
+    // The circle around (317500, 317500): half the shape's width, all of its height.
+    EXPECT_NEAR(quarter.points[0].x(), 0, 1e-9);
+    EXPECT_NEAR(quarter.points[0].y(), 0, 1e-9);
+    EXPECT_NEAR(quarter.points[1].x(), 1, 1e-9);
+    EXPECT_NEAR(quarter.points[1].y(), 2, 1e-9);
+    EXPECT_DOUBLE_EQ(quarter.start, -270);
+    EXPECT_DOUBLE_EQ(quarter.sweep, -90);
+}
+
+TEST(Looks, AGroupWithinAGroupPlacesItsMembersThroughItsOwnCoordinates)
+{
+    const auto member = [](int x, int y, int cx, int cy) {
+        return QString("<wps:wsp><wps:spPr><a:xfrm><a:off x=\"%1\" y=\"%2\"/><a:ext cx=\"%3\" cy=\"%4\"/></a:xfrm>"
+                       "<a:prstGeom prst=\"rect\"/></wps:spPr><wps:bodyPr/></wps:wsp>").arg(x).arg(y).arg(cx).arg(cy);
+    };
+    const auto xfrm = [](int x, int y, int cx, int cy, int chX, int chY, int chCx, int chCy) {
+        return QString("<a:xfrm><a:off x=\"%1\" y=\"%2\"/><a:ext cx=\"%3\" cy=\"%4\"/><a:chOff x=\"%5\" y=\"%6\"/>"
+                       "<a:chExt cx=\"%7\" cy=\"%8\"/></a:xfrm>").arg(x).arg(y).arg(cx).arg(cy).arg(chX).arg(chY).arg(chCx).arg(chCy);
+    };
+    // Outer coordinates 1000 x 1000; the inner group fills the bottom right quarter with
+    // coordinates from (10, 10), 100 x 100.
+    const QString drawingMl = anchored(position("H", "column", "0") + position("V", "paragraph", "0"), "<wp:wrapNone/>",
+        "<wpg:wgp xmlns:wpg=\"http://schemas.microsoft.com/office/word/2010/wordprocessingGroup\">"
+        "<wpg:grpSpPr>" + xfrm(0, 0, 635000, 635000, 0, 0, 1000, 1000) + "</wpg:grpSpPr>"
+        + member(0, 0, 500, 500)
+        + "<wpg:grpSp><wpg:grpSpPr>" + xfrm(500, 500, 500, 500, 10, 10, 100, 100) + "</wpg:grpSpPr>"
+        + member(60, 10, 50, 100) + "</wpg:grpSp>"
+        + member(0, 500, 250, 250) + "</wpg:wgp>",
+        635000, 635000);
+    // VML: the inner group at the outer one's top right, 100 x 100 inside.
+    const QString vml =
+        "<w:r><w:pict><v:group style=\"position:absolute;width:100pt;height:100pt\" coordsize=\"1000,1000\">"
+        "<v:group style=\"position:absolute;left:500;top:0;width:500;height:500\" coordsize=\"100,100\">"
+        "<v:rect style=\"position:absolute;left:0;top:50;width:100;height:50\"/></v:group>"
+        "<v:oval style=\"position:absolute;left:0;top:0;width:500;height:500\"/></v:group></w:pict></w:r>";
+    const docx::Document doc = loadShown(DocxBuilder().body(para(drawingMl + vml)));
+    const std::vector<docx::PictureLook>& groups = doc.stories[0].look.pictures;
+    ASSERT_EQ(groups.size(), 2u);
+    const auto expectAt = [](const docx::GroupMember& m, double left, double top, double width, double height) {
+        EXPECT_DOUBLE_EQ(m.left, left);
+        EXPECT_DOUBLE_EQ(m.top, top);
+        EXPECT_DOUBLE_EQ(m.width, width);
+        EXPECT_DOUBLE_EQ(m.height, height);
+    };
+    ASSERT_EQ(groups[0].members.size(), 3u);
+    expectAt(groups[0].members[0], 0, 0, 0.5, 0.5);
+    expectAt(groups[0].members[1], 0.75, 0.5, 0.25, 0.5);
+    expectAt(groups[0].members[2], 0, 0.5, 0.25, 0.25);
+    ASSERT_EQ(groups[1].members.size(), 2u);
+    expectAt(groups[1].members[0], 0.5, 0.25, 0.5, 0.25);
+    expectAt(groups[1].members[1], 0, 0, 0.5, 0.5);
+    EXPECT_EQ(groups[1].members[1].shape.geometry, docx::Geometry::Ellipse);
+}
