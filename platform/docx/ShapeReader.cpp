@@ -97,6 +97,60 @@ bool isVmlShape(std::string_view name)
 
 } // namespace
 
+// A VML path: its commands, each followed by numbers that a comma or a space parts, an empty one
+// standing for 0 ("m370,r,l405,5xe").
+ShapeReader::RawPath ShapeReader::vmlPath(std::string_view v, QPointF origin, double width, double height)
+{
+    constexpr std::string_view kNumeric = "0123456789-+. ,";
+    RawPath out;
+    out.width = width, out.height = height;
+    QPointF at;
+    for (std::size_t i = v.find_first_not_of(' '); i < v.size() && out.readable;) {
+        const std::size_t length = std::string_view("nawqh").find(v[i]) != std::string_view::npos ? 2 : 1;
+        const std::string_view command = v.substr(i, length);
+        const std::size_t end = std::min(v.find_first_not_of(kNumeric, i + length), v.size());
+        std::string_view args = v.substr(std::min(i + length, end), end - std::min(i + length, end));
+        i = end;
+        std::vector<double> values;
+        while (args.find_first_not_of(' ') != std::string_view::npos) {
+            const std::size_t comma = std::min(args.find(','), args.size());
+            std::string_view field = args.substr(0, comma);
+            if (field.find_first_not_of(' ') == std::string_view::npos)
+                values.push_back(0);
+            for (std::size_t f = field.find_first_not_of(' '); f != std::string_view::npos; f = field.find_first_not_of(' ', f)) {
+                const std::size_t stop = std::min(field.find(' ', f), field.size());
+                values.push_back(number(field.substr(f, stop - f)));
+                f = stop;
+            }
+            if (comma == args.size())
+                break;
+            args.remove_prefix(comma + 1);
+            if (args.find_first_not_of(' ') == std::string_view::npos)
+                values.push_back(0);   // a trailing comma: its number is empty
+        }
+        const bool relative = command == "t" || command == "r" || command == "v";
+        const std::size_t arity = command == "c" || command == "v" ? 6 : 2;
+        if (command == "x") {
+            out.path.steps.push_back({PathStep::Close, {}});
+        } else if (command == "nf" || command == "ns") {
+            (command == "nf" ? out.path.filled : out.path.stroked) = false;
+        } else if (command == "m" || command == "l" || command == "c" || relative) {
+            const PathStep::Kind kind = command == "m" || command == "t" ? PathStep::Move
+                                      : arity == 6 ? PathStep::Cubic : PathStep::Line;
+            for (std::size_t k = 0; k + arity <= values.size(); k += arity) {
+                PathStep& step = out.path.steps.emplace_back();
+                step.kind = kind;
+                for (std::size_t p = 0; p < arity / 2; ++p)
+                    step.points[p] = (relative ? at : -origin) + QPointF(values[k + 2 * p], values[k + 2 * p + 1]);
+                at = step.points[arity / 2 - 1];
+            }
+        } else if (command != "e") {
+            out.readable = false;   // arcs and formulas are not drawn
+        }
+    }
+    return out;
+}
+
 std::string_view vmlStyle(std::string_view style, std::string_view name)
 {
     while (!style.empty()) {
@@ -358,7 +412,8 @@ void ShapeReader::vml(const XmlReader& x)
         s.vml = true;
         // A shape of no preset type with a path of its own is a freeform.
         const auto type = x.attr("type");
-        s.geometry = name == "shape" && !type && x.attr("path") ? Geometry::None
+        const auto path = x.attr("path");
+        s.geometry = name == "shape" && !type && path ? Geometry::Freeform
                    : name == "shape" ? vmlShapeType(type.value_or(std::string_view()))
                    : name == "oval" ? Geometry::Ellipse : name == "roundrect" ? Geometry::RoundRect
                    : name == "line" ? Geometry::Line : Geometry::Rect;
@@ -383,6 +438,11 @@ void ShapeReader::vml(const XmlReader& x)
                      ? -1 : vmlColor(x.attr("fillcolor").value_or("white")).value_or(0xFFFFFF);
         if (const auto weight = x.attr("strokeweight"))
             s.lineWidth = vmlTwips(*weight);
+        if (s.geometry == Geometry::Freeform) {
+            const auto [ox, oy] = numbers(x.attr("coordorigin"), 0, 0);
+            const auto [cx, cy] = numbers(x.attr("coordsize"), 1000, 1000);
+            s.paths.push_back(vmlPath(*path, QPointF(ox, oy), cx, cy));
+        }
     } else if (name == "stroke") {
         s.arrowAtStart = x.attr("startarrow").value_or("none") != "none";
         s.arrowAtEnd = x.attr("endarrow").value_or("none") != "none";

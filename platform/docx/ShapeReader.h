@@ -17,7 +17,8 @@ class XmlReader;
 // outline and fill of the drawing's shape or of each member of its group or canvas, from DrawingML
 // (a:prstGeom, a:ln, a:solidFill and the theme colours the style refers to, wpg:wgp, wpc:wpc) or
 // from VML (v:rect, v:oval, v:roundrect, v:line, v:shape's stroke and fill, v:group), groups
-// within groups placed through each one's coordinates. A freeform (a:custGeom) draws its paths;
+// within groups placed through each one's coordinates. A freeform (a:custGeom, or a v:shape of
+// no preset type with a path of its own) draws its paths;
 // a preset shape outside the few known, its rectangle.
 class ShapeReader {
 public:
@@ -67,6 +68,8 @@ private:
     void toOutermost(const Shape& member, double box[4]) const;
     // An element of a:custGeom's a:pathLst.
     void path(const XmlReader& x);
+    // A VML shape's path (v:shape's path), in coordinates from origin, width by height.
+    static RawPath vmlPath(std::string_view v, QPointF origin, double width, double height);
     void drawingMl(const XmlReader& x);
     void vml(const XmlReader& x);
     // A DrawingML colour element (a:srgbClr, a:schemeClr ...) or one of its changes (a:shade).

@@ -634,9 +634,14 @@ TEST(Looks, AFreeformsPathsAreScaledIntoItsExtentEachByItsOwnSize)
     const QString body = para(anchored(position("H", "column", "0") + position("V", "paragraph", "0"), "<wp:wrapNone/>",
         "<wps:wsp><wps:spPr><a:xfrm flipH=\"1\"><a:off x=\"0\" y=\"0\"/><a:ext cx=\"635000\" cy=\"317500\"/></a:xfrm>" + custGeom
             + "<a:solidFill><a:srgbClr val=\"005747\"/></a:solidFill><a:ln><a:noFill/></a:ln></wps:spPr><wps:bodyPr/></wps:wsp>",
-        635000, 317500));
+        635000, 317500))
+        // VML: a path from the origin (10, 0) in a 100 x 200 grid, absolute and relative steps, the
+        // numbers a comma leaves empty being 0; one by a formula is not drawn.
+        + para("<w:r><w:pict><v:shape style=\"position:absolute;width:50pt;height:50pt\" coordsize=\"100,200\" "
+               "coordorigin=\"10,0\" path=\"m10,0 l110,0r-100,200,,-100xe\" fillcolor=\"red\" stroked=\"f\"/></w:pict></w:r>"
+               "<w:r><w:pict><v:shape style=\"position:absolute;width:50pt;height:50pt\" path=\"m0,0l@1,0e\"/></w:pict></w:r>");
     const docx::Document doc = loadShown(DocxBuilder().body(body));
-    ASSERT_EQ(doc.stories[0].look.pictures.size(), 1u);
+    ASSERT_EQ(doc.stories[0].look.pictures.size(), 2u);
     const docx::ShapeLook& shape = doc.stories[0].look.pictures[0].shape;
     EXPECT_EQ(shape.geometry, docx::Geometry::Freeform);
     EXPECT_TRUE(shape.flipH);
@@ -669,6 +674,22 @@ TEST(Looks, AFreeformsPathsAreScaledIntoItsExtentEachByItsOwnSize)
     EXPECT_NEAR(quarter.points[1].y(), 2, 1e-9);
     EXPECT_DOUBLE_EQ(quarter.start, -270);
     EXPECT_DOUBLE_EQ(quarter.sweep, -90);
+
+    const docx::ShapeLook& vml = doc.stories[0].look.pictures[1].shape;
+    EXPECT_EQ(vml.geometry, docx::Geometry::Freeform);
+    EXPECT_EQ(vml.fill, 0x0000FF);
+    EXPECT_FALSE(vml.outlined);
+    ASSERT_EQ(vml.paths.size(), 1u);
+    const std::vector<docx::PathStep>& steps = vml.paths[0].steps;
+    ASSERT_EQ(steps.size(), 5u);
+    const docx::PathStep::Kind kinds[] = {docx::PathStep::Move, docx::PathStep::Line, docx::PathStep::Line,
+                                          docx::PathStep::Line, docx::PathStep::Close};
+    const QPointF points[] = {{0, 0}, {1, 0}, {0, 1}, {0, 0.5}};
+    for (size_t i = 0; i < steps.size(); ++i) {
+        EXPECT_EQ(steps[i].kind, kinds[i]) << i;
+        if (i < 4)
+            EXPECT_EQ(steps[i].points[0], points[i]) << i;
+    }
 }
 
 TEST(Looks, AGroupWithinAGroupPlacesItsMembersThroughItsOwnCoordinates)
