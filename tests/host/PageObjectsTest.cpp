@@ -10,7 +10,6 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
-#include <QPainter>
 #include <QTest>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -382,54 +381,4 @@ TEST_F(HostTest, AWrappedDrawingPlacedAgainstThePageKeepsTheTextClearOfItOnItsPa
         else
             EXPECT_EQ(beside, 0) << "the lines go on below it";
     }
-}
-
-TEST_F(HostTest, AnEmbeddedObjectsPreviewIsDrawnInItsLineAtItsSizeAndFindStillSeesItsField)
-{
-    // An EMF preview Qt cannot read: a framed box of the object's size.
-    const QString object =
-        "<w:r><w:object xmlns:o=\"urn:schemas-microsoft-com:office:office\"><v:shape type=\"#_x0000_t75\" "
-        "style=\"width:68.25pt;height:38.25pt\"><v:imagedata r:id=\"rIdPreview\"/></v:shape>"
-        "<o:OLEObject Type=\"Embed\" ProgID=\"Excel.Sheet.12\"/></w:object></w:r>";
-    const QString path = dir.filePath("object.docx");
-    DocxBuilder().body(para(run("before ") + object + run(" after")))
-        .relationship("rIdPreview", "image", "media/image1.emf").raw("word/media/image1.emf", QByteArray("EMF"))
-        .save(path);
-    start({path});
-    host::StoryView* main = windowOf(1)->mainView();
-    EXPECT_EQ(picturesDrawnInline(main->document()), 1);
-    const word::DocumentPtr doc = app()->ActiveDocument();
-    const int32_t at = doc->model().stories[0].text.indexOf(QChar(docx::cp::Graphic));
-    const QRectF box = drawnBox(main, at);
-    EXPECT_NEAR(box.width(), 1365 / 15.0, 1);
-    EXPECT_GE(box.height(), 765 / 15.0);
-    // The object is its field's one character of result.
-    const word::RangePtr after = found(doc->StoryRanges()->Item(1), QStringLiteral("after"));
-    ASSERT_NE(after, nullptr);
-    EXPECT_EQ(after->Start(), at + 3);
-}
-
-TEST(PaintShape, AFreeformFillsItsPathScaledIntoTheRectAndMirroredByItsFlip)
-{
-    docx::ShapeLook look;
-    look.geometry = docx::Geometry::Freeform;
-    look.outlined = false;
-    look.fill = 0x0000FF;
-    docx::FreeformPath triangle;   // the top left half of the rect
-    triangle.steps = {{docx::PathStep::Move, {QPointF(0, 0)}}, {docx::PathStep::Line, {QPointF(1, 0)}},
-                      {docx::PathStep::Line, {QPointF(0, 1)}}, {docx::PathStep::Close, {}}};
-    look.paths = {triangle};
-    const auto painted = [&look](bool flipH) {
-        QImage image(100, 50, QImage::Format_RGB32);
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        look.flipH = flipH;
-        host::paintShape(painter, look, QRectF(0, 0, 100, 50), 1.0);
-        return image;
-    };
-    const QImage plain = painted(false), flipped = painted(true);
-    EXPECT_EQ(plain.pixelColor(10, 40), QColor(Qt::red));
-    EXPECT_EQ(plain.pixelColor(90, 40), QColor(Qt::white));
-    EXPECT_EQ(flipped.pixelColor(10, 40), QColor(Qt::white));
-    EXPECT_EQ(flipped.pixelColor(90, 40), QColor(Qt::red));
 }
