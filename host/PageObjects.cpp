@@ -10,6 +10,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <QTextOption>
 
 #include <algorithm>
 #include <optional>
@@ -416,7 +417,10 @@ QImage pictureBox(QSize size, const QString& text)
     QPainter p(&box);
     p.setPen(QPen(QColor(0x90, 0x90, 0x90), 1));
     p.drawRect(box.rect().adjusted(0, 0, -1, -1));
-    p.drawText(box.rect().adjusted(4, 4, -4, -4), Qt::AlignCenter | Qt::TextWordWrap, text);
+    // A name with no space in it ("Word.Document.12") breaks where it must to stay inside.
+    QTextOption wrapped(Qt::AlignCenter);
+    wrapped.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    p.drawText(QRectF(box.rect().adjusted(4, 4, -4, -4)), text, wrapped);
     return box;
 }
 

@@ -102,6 +102,8 @@ bool isVmlShape(std::string_view name)
 ShapeReader::RawPath ShapeReader::vmlPath(std::string_view v, QPointF origin, double width, double height)
 {
     constexpr std::string_view kNumeric = "0123456789-+. ,";
+    // Each step costs many times the few bytes that write it: no drawing needs more.
+    constexpr std::size_t kMostSteps = 1 << 16;
     RawPath out;
     out.width = width, out.height = height;
     QPointF at;
@@ -112,7 +114,7 @@ ShapeReader::RawPath ShapeReader::vmlPath(std::string_view v, QPointF origin, do
         std::string_view args = v.substr(std::min(i + length, end), end - std::min(i + length, end));
         i = end;
         std::vector<double> values;
-        while (args.find_first_not_of(' ') != std::string_view::npos) {
+        while (args.find_first_not_of(' ') != std::string_view::npos && values.size() < 6 * kMostSteps) {
             const std::size_t comma = std::min(args.find(','), args.size());
             std::string_view field = args.substr(0, comma);
             if (field.find_first_not_of(' ') == std::string_view::npos)
@@ -147,6 +149,7 @@ ShapeReader::RawPath ShapeReader::vmlPath(std::string_view v, QPointF origin, do
         } else if (command != "e") {
             out.readable = false;   // arcs and formulas are not drawn
         }
+        out.readable = out.readable && out.path.steps.size() <= kMostSteps;
     }
     return out;
 }
