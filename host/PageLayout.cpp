@@ -1219,6 +1219,14 @@ int Paginator::pagedTo() const
     return m_flow->state.next.start();
 }
 
+int Paginator::finishedPages() const
+{
+    if (!m_flow)
+        return 0;
+    const int paged = static_cast<int>(m_flow->pager.pages().size());
+    return m_flow->state.done ? paged : paged - 1;
+}
+
 void Paginator::beginEdit(int at, int end)
 {
     if (m_flow)

@@ -112,6 +112,8 @@ public:
     const std::vector<Page>& pages() const;
     // Where the paging has got to: the drawn position of the next item to page.
     int pagedTo() const;
+    // How many of the first pages are final: all but the one being filled.
+    int finishedPages() const;
 
     // Before drawn [at, end) is replaced: the paging goes back to the item holding `at`, to page it
     // again and those after it until the pages meet the ones laid out before.

@@ -152,50 +152,52 @@ bool keepsPageRoom(const docx::PictureLook& look)
     return look.anchored && wrapped && !reservesBand(look);
 }
 
-std::vector<PageRoom> pageRooms(const StoryView& view, const docx::Look& look, double zoom)
+std::optional<PageRoom> pageRoom(const StoryView& view, const docx::PictureLook& picture,
+                                 const std::vector<int32_t>& paragraphs, double zoom)
 {
-    std::vector<PageRoom> rooms;
-    const std::vector<Page>& pages = view.pages();
     const QTextDocument* doc = view.document();
-    const auto inTable = [&look](int32_t p) {
-        return std::any_of(look.tables.begin(), look.tables.end(), [p](const docx::TableLook& t) { return t.start <= p && p <= t.end; });
+    AnchorPoint at;
+    if (picture.pos > view.storyLength() || view.displayPosition(picture.pos) >= view.pagedTo()
+        || !anchorPoint(doc, view.displayPosition(picture.pos), false, at))
+        return std::nullopt;
+    const int page = view.pageAt(at.lineTop + 1);
+    if (page >= view.finishedPages())
+        return std::nullopt;   // its paragraphs are not all known yet
+    const Page& onPage = view.pages()[static_cast<size_t>(page)];
+    const PageFrame& frame = view.frameOf(onPage);
+    const QRectF rect = placeOnPage(picture, at, onPage.top, frame, zoom);
+    const double top = rect.top() - px(picture.distTop, zoom), bottom = rect.bottom() + px(picture.distBottom, zoom);
+    const double bodyTop = onPage.top + frame.top;
+    SideRoom side = sideRoom(picture, frame, zoom);
+    if (bottom <= bodyTop || top >= onPage.top + frame.height - frame.bottom || side.side == SideRoom::Outside)
+        return PageRoom{};   // in a margin or beside the column: no text there to keep clear
+    if (side.side == SideRoom::None)
+        side = {SideRoom::Left, static_cast<double>(frame.bodyWidth())};
+    // The last paragraph of the page starting at or above the drawing's top, else the first
+    // starting beside it. A paragraph going on from the page before has its room there. The
+    // search starts from the anchor's paragraph, back to the page's top.
+    const auto topOf = [&](size_t k, AnchorPoint& start) {
+        return anchorPoint(doc, view.displayPosition(paragraphs[k]), false, start) ? start.paragraphTop : -1.0;
     };
-    for (const docx::PictureLook& picture : look.pictures) {
-        AnchorPoint at;
-        if (pages.empty() || !keepsPageRoom(picture) || picture.pos > view.storyLength()
-            || view.displayPosition(picture.pos) >= view.pagedTo()
-            || !anchorPoint(doc, view.displayPosition(picture.pos), false, at))
+    size_t k = static_cast<size_t>(std::upper_bound(paragraphs.begin(), paragraphs.end(), picture.pos) - paragraphs.begin());
+    for (AnchorPoint start; k > 0 && topOf(k - 1, start) >= bodyTop - 0.5;)
+        --k;
+    std::optional<std::pair<int32_t, double>> holder;
+    for (AnchorPoint start; k < paragraphs.size() && view.displayPosition(paragraphs[k]) < view.pagedTo(); ++k) {
+        const double paragraphTop = topOf(k, start);
+        if (paragraphTop < bodyTop - 0.5)
             continue;
-        const Page& onPage = pages[static_cast<size_t>(view.pageAt(at.lineTop + 1))];
-        const PageFrame& frame = view.frameOf(onPage);
-        const QRectF rect = placeOnPage(picture, at, onPage.top, frame, zoom);
-        const double top = rect.top() - px(picture.distTop, zoom), bottom = rect.bottom() + px(picture.distBottom, zoom);
-        const double bodyTop = onPage.top + frame.top;
-        if (bottom <= bodyTop || top >= onPage.top + frame.height - frame.bottom)
-            continue;   // in a margin: no text there to keep clear
-        // The last paragraph of the page starting at or above the drawing's top, else the first
-        // starting beside it. A paragraph going on from the page before has its room there.
-        std::optional<std::pair<int32_t, double>> holder;
-        for (const docx::ParaLook& para : look.paras) {
-            AnchorPoint start;
-            if (view.displayPosition(para.start) >= view.pagedTo())
-                break;
-            if (inTable(para.start) || !anchorPoint(doc, view.displayPosition(para.start), false, start)
-                || start.paragraphTop < bodyTop - 0.5)
-                continue;
-            if (start.paragraphTop <= top)
-                holder = {para.start, start.paragraphTop};
-            else {
-                if (!holder && start.paragraphTop < bottom)
-                    holder = {para.start, start.paragraphTop};
-                break;
-            }
+        if (paragraphTop <= top) {
+            holder = {paragraphs[k], paragraphTop};
+        } else {
+            if (!holder && paragraphTop < bottom)
+                holder = {paragraphs[k], paragraphTop};
+            break;
         }
-        if (const SideRoom side = sideRoom(picture, frame, zoom); holder && side.side != SideRoom::Outside)
-            rooms.push_back({holder->first, side, bottom - holder->second});
     }
-    std::stable_sort(rooms.begin(), rooms.end(), [](const PageRoom& a, const PageRoom& b) { return a.at < b.at; });
-    return rooms;
+    if (!holder)
+        return PageRoom{};
+    return PageRoom{holder->first, side, bottom - holder->second};
 }
 
 std::vector<PageObject> placePageObjects(const StoryView& view, const docx::Look& look, double zoom)

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <vector>
 
 class QPainter;
@@ -55,15 +56,18 @@ bool keepsPageRoom(const docx::PictureLook& look);
 
 // The room the text keeps on a page for such a drawing: before the paragraph its top stands
 // beside (or the page's first below that), as tall as from that paragraph's top to the drawing's
-// foot, at one side of the column as sideRoom says, or across the column.
+// foot, at one side of the column as sideRoom says, or across the column (the lines going on below
+// it). Height 0: the text keeps none, the drawing standing in a margin or beside the column.
 struct PageRoom {
     int32_t at = 0;       // the story position where that paragraph starts
-    SideRoom side;        // None: across the column, the lines going on below it
+    SideRoom side;        // Left or Right
     double height = 0;    // pixels
 };
-// The rooms the view's story keeps for its drawings placed against the page, on the pages it is
-// laid out in so far; by position.
-std::vector<PageRoom> pageRooms(const StoryView& view, const docx::Look& look, double zoom);
+// The room the view's story keeps for such a drawing on the page its anchor stands on, among the
+// paragraphs starting at these story positions (ascending, none in a table); none while that page
+// is not paged to its foot.
+std::optional<PageRoom> pageRoom(const StoryView& view, const docx::PictureLook& picture,
+                                 const std::vector<int32_t>& paragraphs, double zoom);
 
 struct PageObject {
     size_t look = 0;      // index into the story's Look::pictures

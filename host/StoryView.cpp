@@ -397,6 +397,33 @@ void substituteDocumentFonts()
             QFont::insertSubstitutions(QString::fromUtf8(family), *substitutes);
 }
 
+// The room the text keeps for a drawing at one side of the column (or across it), at the start of
+// the cursor's paragraph: a transparent frame floating at that side, the paragraph's lines running
+// beside it. The paragraph's block before the frame holds nothing and is drawn with no height; the
+// frame and its block take no story position. The cursor is left at the paragraph's start.
+void keepRoom(QTextCursor& cursor, double height, const SideRoom& room)
+{
+    QTextBlockFormat para = cursor.blockFormat();
+    QTextBlockFormat empty = para;
+    empty.setLineHeight(0, QTextBlockFormat::FixedHeight);
+    empty.setBottomMargin(0);
+    empty.setProperty(kBeforeDrawing, true);
+    cursor.setBlockFormat(empty);
+    QTextFrameFormat side;
+    side.setPosition(room.side == SideRoom::Left ? QTextFrameFormat::FloatLeft : QTextFrameFormat::FloatRight);
+    side.setWidth(room.width);
+    side.setHeight(height);
+    side.setBorder(0);
+    side.setMargin(0);
+    side.setPadding(0);
+    QTextFrame* frame = cursor.insertFrame(side);
+    cursor.setBlockFormat(empty);
+    cursor = frame->lastCursorPosition();
+    cursor.movePosition(QTextCursor::NextBlock);
+    para.setTopMargin(0);
+    cursor.setBlockFormat(para);
+}
+
 // Builds the drawn document of a story, position by position.
 class Builder {
 public:
@@ -414,8 +441,6 @@ public:
     void pageLongParagraphs(QSizeF body) { m_pageBody = body; }
     // Lets the text run beside wrapped drawings at one side of this page's column.
     void runBesideDrawings(const PageFrame& frame) { m_frame = frame; }
-    // Keeps the room drawings placed against the page take (by position).
-    void keepPageRooms(std::vector<PageRoom> rooms) { m_pageRooms = std::move(rooms); }
 
     void build()
     {
@@ -763,39 +788,12 @@ private:
             beside(bandHeight(*it, m_context.zoom), room);
             m_placedBeside.push_back(it->pos);
         }
-        const auto first = std::lower_bound(m_pageRooms.begin(), m_pageRooms.end(), start,
-                                            [](const PageRoom& r, int32_t v) { return r.at < v; });
-        const SideRoom across{SideRoom::Left, static_cast<double>(m_frame->bodyWidth())};
-        for (auto room = first; room != m_pageRooms.end() && room->at == start; ++room)
-            beside(room->height, room->side.side == SideRoom::None ? across : room->side);
     }
 
-    // The room the text keeps for a drawing placed on the page at one side of the column: a
-    // transparent frame floating at that side, the paragraph's lines running beside it. The
-    // paragraph's block before the frame holds nothing and is drawn with no height; the frame and
-    // its block take no story position.
     void beside(double height, const SideRoom& room)
     {
         flush();
-        QTextBlockFormat para = m_cursor.blockFormat();
-        QTextBlockFormat empty = para;
-        empty.setLineHeight(0, QTextBlockFormat::FixedHeight);
-        empty.setBottomMargin(0);
-        empty.setProperty(kBeforeDrawing, true);
-        m_cursor.setBlockFormat(empty);
-        QTextFrameFormat side;
-        side.setPosition(room.side == SideRoom::Left ? QTextFrameFormat::FloatLeft : QTextFrameFormat::FloatRight);
-        side.setWidth(room.width);
-        side.setHeight(height);
-        side.setBorder(0);
-        side.setMargin(0);
-        side.setPadding(0);
-        QTextFrame* frame = m_cursor.insertFrame(side);
-        m_cursor.setBlockFormat(empty);
-        m_cursor = frame->lastCursorPosition();
-        m_cursor.movePosition(QTextCursor::NextBlock);
-        para.setTopMargin(0);
-        m_cursor.setBlockFormat(para);
+        keepRoom(m_cursor, height, room);
     }
 
     void paragraphEnded()
@@ -916,7 +914,6 @@ private:
     QSizeF m_pageBody;                 // empty: not paged
     std::optional<PageFrame> m_frame;  // none: wrapped drawings keep full-width bands
     std::vector<int32_t> m_placedBeside;   // anchors whose drawings the lines run beside, in order
-    std::vector<PageRoom> m_pageRooms;
     std::vector<OpenTable> m_tables;
     std::vector<std::pair<QTextTable*, const docx::TableLook*>> m_tallRows;
 };
@@ -1031,15 +1028,16 @@ void StoryView::setStory(const docx::Story& story, int storyIndex, const DrawCon
     m_storyIndex = storyIndex;
     m_revision = story.revision;
     m_zoom = context.zoom;
-    build(story, context, {});
-    // Where a drawing placed against the page stands among the text is known once the text is on
-    // pages: the text is drawn again keeping its room there (on the pages laid out at once).
-    if (context.placeFloats && !pages().empty())
-        if (std::vector<PageRoom> rooms = pageRooms(*this, story.look, context.zoom); !rooms.empty())
-            build(story, context, std::move(rooms));
+    m_roomDrawings.clear();
+    if (context.placeFloats)
+        for (const docx::PictureLook& picture : story.look.pictures)
+            if (keepsPageRoom(picture))
+                m_roomDrawings.push_back({picture, false});
+    takeParagraphs(story.look);
+    build(story, context);
 }
 
-void StoryView::build(const docx::Story& story, const DrawContext& context, std::vector<PageRoom> rooms)
+void StoryView::build(const docx::Story& story, const DrawContext& context)
 {
     m_selecting = true;
     auto* doc = new QTextDocument(this);
@@ -1059,7 +1057,6 @@ void StoryView::build(const docx::Story& story, const DrawContext& context, std:
         const PageFrame& first = m_setup.frames.front();
         builder.pageLongParagraphs(QSizeF(first.bodyWidth(), first.height - first.top - first.bottom));
         builder.runBesideDrawings(first);
-        builder.keepPageRooms(std::move(rooms));
     }
     builder.build();
     placeRubies(story.look);
@@ -1160,6 +1157,8 @@ bool StoryView::redrawReplaced(const docx::Story& story, int32_t at, const QStri
     placeRubies(story.look);
     // Laying the paragraph (or table) out again put back the lines the pages had moved, and it may
     // have changed height: it is paged again, and what follows until the pages are as before.
+    takeDrawingPlaces(story.look);
+    takeParagraphs(story.look);
     if (m_paginator) {
         m_paginator->endEdit(b, delta);
         m_paginator->pageAfter(a + drawnCount);
@@ -1213,10 +1212,87 @@ void StoryView::pageStep()
 
 void StoryView::pagesChanged()
 {
+    while (keepNextPageRoom()) {
+    }
     if (!m_paginator->done())
         m_pagingTimer.start();
     viewport()->update();
     emit paged();
+}
+
+// Where the drawings placed against the page are anchored now, in the same order as before.
+void StoryView::takeDrawingPlaces(const docx::Look& look)
+{
+    auto d = m_roomDrawings.begin();
+    for (const docx::PictureLook& picture : look.pictures)
+        if (d != m_roomDrawings.end() && keepsPageRoom(picture))
+            (d++)->look.pos = picture.pos;
+}
+
+// The paragraphs a drawing placed against the page may keep its room before: those of the root
+// frame, not in a table.
+void StoryView::takeParagraphs(const docx::Look& look)
+{
+    m_roomParagraphs.clear();
+    if (m_roomDrawings.empty())
+        return;
+    int32_t tableEnd = -1;   // of the outermost table met
+    auto table = look.tables.begin();
+    for (const docx::ParaLook& para : look.paras) {
+        for (; table != look.tables.end() && table->start <= para.start; ++table)
+            tableEnd = std::max(tableEnd, table->end);
+        if (para.start > tableEnd)
+            m_roomParagraphs.push_back(para.start);
+    }
+}
+
+// A drawing placed against the page keeps its room where it stands once its page is paged: the
+// room is put in before its paragraph as an edit is, and the pages paged again from there.
+bool StoryView::keepNextPageRoom()
+{
+    if (!m_paginator)
+        return false;
+    for (RoomDrawing& d : m_roomDrawings) {
+        if (d.kept)
+            continue;
+        const std::optional<PageRoom> room = pageRoom(*this, d.look, m_roomParagraphs, m_zoom);
+        if (!room)
+            continue;
+        d.kept = true;
+        if (room->height <= 0)
+            continue;
+        const int at = document()->findBlock(displayPosition(room->at)).position();
+        const bool wasDone = m_paginator->done();
+        const int pagedBefore = pagedTo();
+        m_paginator->beginEdit(at, at);
+        m_selecting = true;
+        QTextCursor cursor(document());
+        cursor.beginEditBlock();
+        const int before = document()->characterCount();
+        cursor.setPosition(at);
+        keepRoom(cursor, room->height, room->side);
+        cursor.endEditBlock();
+        const int delta = document()->characterCount() - before;
+        m_selecting = false;
+        const int32_t first = m_toDisplay.lowerBound(at);
+        m_toDisplay.replace(first, first, {}, delta);
+        // A page break or a section's start at the paragraph comes before its room.
+        for (int& p : m_pageBreaks)
+            if (p > at)
+                p += delta;
+        for (auto& [start, end] : m_doubleStrikes)
+            if (start >= at) {
+                start += delta;
+                end += delta;
+            }
+        m_paginator->endEdit(at + 1, delta);
+        // Paged again as far as before: the room is found on a page just finished, the pages after
+        // it few.
+        m_paginator->pageAfter(at + delta);
+        m_paginator->pageTo(wasDone ? std::numeric_limits<int>::max() : pagedBefore + delta);
+        return true;
+    }
+    return false;
 }
 
 const std::vector<Page>& StoryView::pages() const
@@ -1233,6 +1309,11 @@ bool StoryView::pagingDone() const
 int StoryView::pagedTo() const
 {
     return m_paginator ? m_paginator->pagedTo() : std::numeric_limits<int>::max();
+}
+
+int StoryView::finishedPages() const
+{
+    return m_paginator ? m_paginator->finishedPages() : 0;
 }
 
 void StoryView::pageTo(int32_t cp)

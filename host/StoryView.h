@@ -99,6 +99,8 @@ public:
     bool pagingDone() const;
     // The drawn position paging has got to: what is before it stands on pages.
     int pagedTo() const;
+    // How many of the first pages are paged to their foot.
+    int finishedPages() const;
     // Pages on at once until story position cp stands on a finished page.
     void pageTo(int32_t cp);
     const PageFrame& frameOf(const Page& page) const { return m_setup.frames.at(static_cast<size_t>(page.section)); }
@@ -122,8 +124,11 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
 
 private:
-    // Draws the story, keeping the rooms on its pages, and lays it out in pages.
-    void build(const docx::Story& story, const DrawContext& context, std::vector<PageRoom> rooms);
+    // Draws the story and lays it out in pages.
+    void build(const docx::Story& story, const DrawContext& context);
+    void takeDrawingPlaces(const docx::Look& look);
+    void takeParagraphs(const docx::Look& look);
+    bool keepNextPageRoom();
     void skipDrawingRoom();
     void paintDoubleStrike();
     void paintTabLeaders();
@@ -161,6 +166,14 @@ private:
     PageDecorator m_decorate;
     std::vector<int> m_pageBreaks;                     // drawn positions a page break puts on a new page
     std::unique_ptr<Paginator> m_paginator;            // none: not paged
+    // Wrapped drawings placed against the page, and whether the text keeps their room yet (or
+    // needs none); the story positions where the paragraphs they may keep it before start.
+    struct RoomDrawing {
+        docx::PictureLook look;
+        bool kept = false;
+    };
+    std::vector<RoomDrawing> m_roomDrawings;
+    std::vector<int32_t> m_roomParagraphs;
     QTimer m_pagingTimer;                              // the next step of paging
     int m_lastCaret = 0;                               // where the caret stood before it last moved
 };
