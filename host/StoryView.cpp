@@ -401,7 +401,7 @@ void substituteDocumentFonts()
 // the cursor's paragraph: a transparent frame floating at that side, the paragraph's lines running
 // beside it. The paragraph's block before the frame holds nothing and is drawn with no height; the
 // frame and its block take no story position. The cursor is left at the paragraph's start.
-void keepRoom(QTextCursor& cursor, double height, const SideRoom& room)
+QTextFrame* keepRoom(QTextCursor& cursor, double height, const SideRoom& room)
 {
     QTextBlockFormat para = cursor.blockFormat();
     QTextBlockFormat empty = para;
@@ -422,6 +422,7 @@ void keepRoom(QTextCursor& cursor, double height, const SideRoom& room)
     cursor.movePosition(QTextCursor::NextBlock);
     para.setTopMargin(0);
     cursor.setBlockFormat(para);
+    return frame;
 }
 
 // Builds the drawn document of a story, position by position.
@@ -1159,6 +1160,8 @@ bool StoryView::redrawReplaced(const docx::Story& story, int32_t at, const QStri
     // have changed height: it is paged again, and what follows until the pages are as before.
     takeDrawingPlaces(story.look);
     takeParagraphs(story.look);
+    for (RoomDrawing& d : m_roomDrawings)   // checked again as their pages are paged again
+        d.kept = d.kept && d.look.pos < at;
     if (m_paginator) {
         m_paginator->endEdit(b, delta);
         m_paginator->pageAfter(a + drawnCount);
@@ -1247,7 +1250,8 @@ void StoryView::takeParagraphs(const docx::Look& look)
 }
 
 // A drawing placed against the page keeps its room where it stands once its page is paged: the
-// room is put in before its paragraph as an edit is, and the pages paged again from there.
+// room is put in before its paragraph as an edit is, and the pages paged again from there. An edit
+// above it has the room checked again once its page is paged again, and moved if it has to.
 bool StoryView::keepNextPageRoom()
 {
     if (!m_paginator)
@@ -1259,40 +1263,67 @@ bool StoryView::keepNextPageRoom()
         if (!room)
             continue;
         d.kept = true;
-        if (room->height <= 0)
+        const int at = room->height > 0 ? document()->findBlock(displayPosition(room->at)).position() : -1;
+        if (d.frame) {
+            const QTextFrameFormat f = d.frame->frameFormat();
+            const bool left = f.position() == QTextFrameFormat::FloatLeft;
+            if (at == d.frame->lastPosition() + 1 && std::abs(f.height().rawValue() - room->height) < 0.5
+                && left == (room->side.side == SideRoom::Left) && std::abs(f.width().rawValue() - room->side.width) < 0.5)
+                continue;   // where it was
+            const int before = d.frame->firstPosition() - 1;   // the paragraph's empty block
+            changeRoomAt(before, d.frame->lastPosition() + 1, [](QTextCursor& cursor, int end) {
+                QTextBlockFormat para = cursor.document()->findBlock(end).blockFormat();
+                para.setTopMargin(cursor.blockFormat().topMargin());
+                cursor.setPosition(end, QTextCursor::KeepAnchor);
+                cursor.removeSelectedText();
+                cursor.setBlockFormat(para);
+            });
+            d.frame = nullptr;
+            if (at < 0)
+                return true;
+            d.kept = false;   // placed again among the paragraphs as they stand now
+            return true;
+        }
+        if (at < 0)
             continue;
-        const int at = document()->findBlock(displayPosition(room->at)).position();
-        const bool wasDone = m_paginator->done();
-        const int pagedBefore = pagedTo();
-        m_paginator->beginEdit(at, at);
-        m_selecting = true;
-        QTextCursor cursor(document());
-        cursor.beginEditBlock();
-        const int before = document()->characterCount();
-        cursor.setPosition(at);
-        keepRoom(cursor, room->height, room->side);
-        cursor.endEditBlock();
-        const int delta = document()->characterCount() - before;
-        m_selecting = false;
-        const int32_t first = m_toDisplay.lowerBound(at);
-        m_toDisplay.replace(first, first, {}, delta);
-        // A page break or a section's start at the paragraph comes before its room.
-        for (int& p : m_pageBreaks)
-            if (p > at)
-                p += delta;
-        for (auto& [start, end] : m_doubleStrikes)
-            if (start >= at) {
-                start += delta;
-                end += delta;
-            }
-        m_paginator->endEdit(at + 1, delta);
-        // Paged again as far as before: the room is found on a page just finished, the pages after
-        // it few.
-        m_paginator->pageAfter(at + delta);
-        m_paginator->pageTo(wasDone ? std::numeric_limits<int>::max() : pagedBefore + delta);
+        changeRoomAt(at, at, [&](QTextCursor& cursor, int) { d.frame = keepRoom(cursor, room->height, room->side); });
         return true;
     }
     return false;
+}
+
+// Drawn [at, end), which holds no story position, is replaced by change (given a cursor at at)
+// with what holds none either, as an edit is: the pages are paged again from there, as far as
+// before (the room changes on a page just finished: the pages after it are few).
+void StoryView::changeRoomAt(int at, int end, const std::function<void(QTextCursor&, int)>& change)
+{
+    const bool wasDone = m_paginator->done();
+    const int pagedBefore = pagedTo();
+    m_paginator->beginEdit(at, end);
+    m_selecting = true;
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    const int before = document()->characterCount();
+    cursor.setPosition(at);
+    change(cursor, end);
+    cursor.endEditBlock();
+    const int delta = document()->characterCount() - before;
+    m_selecting = false;
+    const int32_t first = m_toDisplay.lowerBound(at);
+    m_toDisplay.replace(first, first, {}, delta);
+    // A page break or a section's start at the paragraph stays before its room.
+    const int moved = std::max(end, at + 1);
+    for (int& p : m_pageBreaks)
+        if (p >= moved)
+            p += delta;
+    for (auto& [start, last] : m_doubleStrikes)
+        if (start >= at) {
+            start += delta;
+            last += delta;
+        }
+    m_paginator->endEdit(moved, delta);
+    m_paginator->pageAfter(at + std::max(0, delta));
+    m_paginator->pageTo(wasDone ? std::numeric_limits<int>::max() : pagedBefore + delta);
 }
 
 const std::vector<Page>& StoryView::pages() const

@@ -18,6 +18,8 @@
 #include <vector>
 
 class QPainter;
+class QTextCursor;
+class QTextFrame;
 
 namespace host {
 
@@ -129,6 +131,7 @@ private:
     void takeDrawingPlaces(const docx::Look& look);
     void takeParagraphs(const docx::Look& look);
     bool keepNextPageRoom();
+    void changeRoomAt(int at, int end, const std::function<void(QTextCursor&, int)>& change);
     void skipDrawingRoom();
     void paintDoubleStrike();
     void paintTabLeaders();
@@ -171,6 +174,7 @@ private:
     struct RoomDrawing {
         docx::PictureLook look;
         bool kept = false;
+        QTextFrame* frame = nullptr;   // its room, if any
     };
     std::vector<RoomDrawing> m_roomDrawings;
     std::vector<int32_t> m_roomParagraphs;

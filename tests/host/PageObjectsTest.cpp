@@ -382,3 +382,62 @@ TEST_F(HostTest, AWrappedDrawingPlacedAgainstThePageKeepsTheTextClearOfItOnItsPa
             EXPECT_EQ(beside, 0) << "the lines go on below it";
     }
 }
+
+TEST_F(HostTest, AWrappedDrawingPlacedAgainstThePageOnAPagePagedLaterKeepsTheTextClearOfItAlsoAfterAnEditAbove)
+{
+    // A 150 x 100 px square wrapped picture 300 px down the page its anchor is on, the twelfth,
+    // which is paged from the event loop after the window has opened.
+    const QString words = QStringLiteral("around the drawing 図の周り ").repeated(40);
+    const QString drawing = anchored(position("H", "column", "left") + position("V", "page", "2857500"), "<wp:wrapSquare/>",
+                                     picture("rIdImg"), 1428750, 952500);
+    const QString path = dir.filePath("late-page.docx");
+    DocxBuilder().body(fillFirstPage().repeated(11) + para(drawing + run("first")) + para(run(words)) + para(run(words)))
+        .relationship("rIdImg", "image", "media/blue.png").raw("word/media/blue.png", bluePng()).save(path);
+    start({path});
+    host::StoryView* main = windowOf(1)->mainView();
+    const word::DocumentPtr doc = app()->ActiveDocument();
+    const auto anchor = [&] { return doc->story(0).look.pictures.at(0).pos; };
+    ASSERT_GE(main->displayPosition(anchor()), main->pagedTo()) << "paged at once";
+
+    const auto check = [&](const char* when) {
+        ASSERT_TRUE(QTest::qWaitFor([main] { return main->pagingDone(); }, 60000)) << when;
+        const std::vector<host::PageObject>& objects = windowOf(1)->pageObjects();
+        ASSERT_EQ(objects.size(), 1u) << when;
+        const QRectF rect = objects[0].rect;
+        EXPECT_NEAR(rect.top(), main->pages()[static_cast<size_t>(objects[0].page)].top + 300, 1) << when;
+        const QString& text = doc->story(0).text;
+        int beside = 0, clashes = 0;
+        double below = std::numeric_limits<double>::max();   // the first line under the picture, across the column
+        for (int32_t q = anchor() + 1; q < anchor() + 7 + 2 * static_cast<int32_t>(words.size()); ++q) {
+            if (text[q] == QChar(docx::cp::ParagraphMark))
+                continue;
+            const QRectF box = drawnBox(main, q);
+            clashes += box.intersects(rect);
+            beside += box.bottom() > rect.top() && box.top() < rect.bottom();
+            if (box.top() >= rect.bottom() && box.left() < rect.right())
+                below = std::min(below, box.top());
+            if (q > anchor() + 1)   // the anchor takes no drawn position: "f" is drawn where it is
+                ASSERT_EQ(main->storyPosition(main->displayPosition(q)), q) << when;
+        }
+        EXPECT_EQ(clashes, 0) << when;
+        EXPECT_GT(beside, 50) << when << ": the lines run beside it";
+        EXPECT_LT(below - rect.bottom(), 10) << when << ": and go on just below it";
+    };
+    check("opened");
+
+    // Enter in the first paragraph moves every line after it down one: the room moves with the
+    // picture's paragraph only as far as it stays clear of the picture, which stays where it is.
+    const int32_t inside = 10;
+    main->selectStory(inside, inside);
+    const QTextDocument* drawn = main->document();
+    QTest::keyClick(main, Qt::Key_Return);
+    ASSERT_EQ(main->document(), drawn) << "drawn in place";
+    ASSERT_EQ(doc->story(0).text.mid(inside, 1), QStringLiteral("\r"));
+    check("after Enter above");
+    // Typed there, the letters are drawn where the model has them.
+    main->selectStory(inside + 1, inside + 1);
+    QTest::keyClicks(main, "XY");
+    ASSERT_EQ(doc->story(0).text.mid(inside, 3), QStringLiteral("\rXY"));
+    EXPECT_EQ(main->document()->toPlainText().mid(main->displayPosition(inside + 1), 2), QStringLiteral("XY"));
+    check("after typing above");
+}
