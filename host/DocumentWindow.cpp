@@ -337,24 +337,29 @@ void DocumentWindow::placePage()
     m_main->setPage(root.width, root.left, root.right);
 }
 
-// A header or footer taller than its margin moves the text away from it, as in Word (by the
-// tallest of the section's headers and of its footers, on all its pages). Floating drawings do not
-// count, and a drawn story holding any is as tall as the room kept for them: such a story is left out.
+// A header or footer taller than its margin moves the text away from it on its pages, as in Word:
+// the section's first page and its even pages may have their own. A header is as tall as its text,
+// moved down by the drawings it wraps above and below; drawings the text runs beside or that hang
+// below it do not count.
 void DocumentWindow::fitHeaderFooter(PageFrame& frame, const docx::Section& section)
 {
-    const auto floats = [](const docx::Story& story) {
-        return std::any_of(story.look.pictures.begin(), story.look.pictures.end(),
-                           [](const docx::PictureLook& p) { return p.anchored; });
+    const auto fit = [&](int story, int margin, int distance) {
+        if (story < 0)
+            return margin;
+        const QTextDocument* doc = pageStory(story, frame.bodyWidth()).doc;
+        const double text = doc->documentLayout()->blockBoundingRect(doc->lastBlock()).bottom();
+        return std::max(margin, distance + static_cast<int>(std::ceil(text)));
     };
-    const auto tallest = [&](const int (&stories)[3]) {
-        double most = 0;
-        for (int story : stories)
-            if (story >= 0 && !floats(m_doc->story(story)))
-                most = std::max(most, pageStory(story, frame.bodyWidth()).doc->size().height());
-        return static_cast<int>(std::ceil(most));
+    const PageFrame margins = frame;
+    const auto kind = [&](int k, int& top, int& bottom) {
+        top = fit(section.headers[k], margins.top, margins.header);
+        bottom = fit(section.footers[k], margins.bottom, margins.footer);
     };
-    frame.top = std::max(frame.top, frame.header + tallest(section.headers));
-    frame.bottom = std::max(frame.bottom, frame.footer + tallest(section.footers));
+    kind(0, frame.top, frame.bottom);
+    if (section.titlePage)
+        kind(1, frame.firstTop, frame.firstBottom);
+    if (m_doc->model().evenAndOddHeaders)
+        kind(2, frame.evenTop, frame.evenBottom);
 }
 
 double DocumentWindow::noteWidth(const docx::Note& note) const

@@ -369,9 +369,16 @@ public:
     {
         m_pages.push_back({});
         m_pages.back().number = std::max(1, setup.frames.front().numberStart);
+        m_pages.back().sectionFirst = true;
     }
 
-    const PageFrame& frame() const { return m_setup->frames[static_cast<size_t>(m_pages.back().section)]; }
+    // The frame of page k (the current one by default), its margins as its header and footer need.
+    PageFrame frame(size_t k) const
+    {
+        const Page& page = m_pages[k];
+        return m_setup->frames[static_cast<size_t>(page.section)].of(page.sectionFirst, page.number);
+    }
+    PageFrame frame() const { return frame(m_pages.size() - 1); }
     double bodyTop() const { return m_pages.back().top + frame().top; }
     double bodyBottom() const { return m_pages.back().top + frame().height - frame().bottom; }
     // Room the footnotes of the page take, with those about to join them.
@@ -390,6 +397,7 @@ public:
         page.top = top;
         page.section = section;
         page.number = number;
+        page.sectionFirst = section != m_pages.back().section;
         m_pages.push_back(page);
         m_footnotes.emplace_back();
         m_footHeight = 0;
@@ -398,9 +406,10 @@ public:
     // page before it when the section starts on an odd or even page number and that page's is not.
     void startSection(int section, docx::SectionStart start, bool onThisPage)
     {
-        if (onThisPage)
+        if (onThisPage) {
             m_pages.back().section = section;
-        else
+            m_pages.back().sectionFirst = true;
+        } else
             newPage(section);
         const int restart = m_setup->frames[static_cast<size_t>(section)].numberStart;
         const int number = restart >= 0 ? restart : m_pages.back().number;
@@ -423,7 +432,7 @@ public:
         if (m_footnotes[k].empty())
             return;
         Page& page = m_pages[k];
-        const PageFrame& f = m_setup->frames[static_cast<size_t>(page.section)];
+        const PageFrame f = frame(k);
         double height = 0;
         for (int n : m_footnotes[k])
             height += m_setup->notes[static_cast<size_t>(n)].height;
@@ -439,13 +448,14 @@ public:
 
     // Page k again as it stood with its first `notes` footnotes, of the section and number given;
     // the pages after it gone.
-    void reopen(size_t k, size_t notes, int section, int number)
+    void reopen(size_t k, size_t notes, int section, int number, bool sectionFirst)
     {
         m_pages.resize(k + 1);
         m_footnotes.resize(k + 1);
         Page& page = m_pages.back();
         page.section = section;
         page.number = number;
+        page.sectionFirst = sectionFirst;
         page.notes.clear();
         page.footnotesTop = -1;
         page.rowCut = {};
@@ -483,6 +493,7 @@ struct Record {
     Item item;
     size_t page = 0;            // the page it began on
     int section = 0, number = 1;   // that page's, then
+    bool sectionFirst = false;
     size_t pageNotes = 0;       // footnotes on that page before it
     size_t nextNote = 0;        // the next footnote to place
     double y = 0;               // its top, where it stood before being moved
@@ -498,7 +509,8 @@ struct Record {
 
     bool sameStart(const Record& o) const
     {
-        return !edited && page == o.page && section == o.section && number == o.number && pageNotes == o.pageNotes
+        return !edited && page == o.page && section == o.section && number == o.number && sectionFirst == o.sectionFirst
+               && pageNotes == o.pageNotes
                && nextNote == o.nextNote && std::abs(y - o.y) < 0.01 && std::abs(linesMoved - o.linesMoved) < 0.01;
     }
 };
@@ -964,6 +976,7 @@ bool Paginator::Flow::placeItem(const Item& item)
     rec.page = pager.pages().size() - 1;
     rec.section = pager.page().section;
     rec.number = pager.page().number;
+    rec.sectionFirst = pager.page().sectionFirst;
     rec.pageNotes = pager.pageNotes();
     rec.nextNote = state.nextNote;
     rec.y = y;
@@ -1135,7 +1148,7 @@ void Paginator::Flow::beginEdit(int at, int end)
                       was.records.end());
     was.records.front().edited = true;
     const Record& from = was.records.front();
-    pager.reopen(from.page, from.pageNotes, from.section, from.number);
+    pager.reopen(from.page, from.pageNotes, from.section, from.number, from.sectionFirst);
     state.next = from.item;
     state.done = false;
     state.prevStart = e > 0 ? records[e - 1].item.start() : -1;
@@ -1237,6 +1250,20 @@ void Paginator::endEdit(int end, int delta)
 {
     if (m_flow)
         m_flow->endEdit(end, delta);
+}
+
+PageFrame PageFrame::of(bool first, int number) const
+{
+    PageFrame f = *this;
+    const auto take = [&f](int top, int bottom) {
+        f.top = top >= 0 ? top : f.top;
+        f.bottom = bottom >= 0 ? bottom : f.bottom;
+    };
+    if (first && (firstTop >= 0 || firstBottom >= 0))
+        take(firstTop, firstBottom);
+    else if (number % 2 == 0)
+        take(evenTop, evenBottom);
+    return f;
 }
 
 RootFrame rootFrame(const PageSetup& setup)

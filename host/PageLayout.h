@@ -29,7 +29,12 @@ struct PageFrame {
     int header = 0, footer = 0;  // distance of the header from the page's top, the footer from its foot
     docx::SectionStart start = docx::SectionStart::NextPage;   // of the section whose page it is
     int numberStart = -1;        // the number of the section's first page; -1: counting on
+    // The top and bottom margins of the section's first page and of its even pages, whose header
+    // and footer may be of other heights than the others': -1, those of the others.
+    int firstTop = -1, firstBottom = -1, evenTop = -1, evenBottom = -1;
     int bodyWidth() const { return width - left - right; }
+    // The frame of one of the section's pages: its first or not, numbered `number`.
+    PageFrame of(bool first, int number) const;
 };
 
 // A note the pages draw beside the text: a footnote at the foot of the page holding its
@@ -64,6 +69,7 @@ struct Page {
     double footnotesTop = -1;        // where the footnote separator is drawn; -1: no footnotes
     RowCut rowCut;
     int number = 1;                  // its page number
+    bool sectionFirst = false;       // the first page of its section
 };
 
 // What the main text is laid out against: each section's frame, where each section starts and

@@ -1535,7 +1535,9 @@ void StoryView::framePage(QTextDocument* doc) const
     root.setLeftMargin(m_pageMargins.first);
     root.setRightMargin(m_pageMargins.second);
     const bool paged = !m_setup.frames.empty();
-    root.setTopMargin(paged ? m_setup.frames.front().top : m_pageMargins.first / 2.0);
+    // The text starts on the first page, whose margin may be another than the others'.
+    root.setTopMargin(paged ? m_setup.frames.front().of(true, std::max(1, m_setup.frames.front().numberStart)).top
+                            : m_pageMargins.first / 2.0);
     root.setBottomMargin(paged ? m_setup.frames.front().bottom : m_pageMargins.first / 2.0);
     if (paged && m_setup.frames.front().height > 0)   // each page is painted white
         root.clearBackground();

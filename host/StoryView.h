@@ -105,7 +105,11 @@ public:
     int finishedPages() const;
     // Pages on at once until story position cp stands on a finished page.
     void pageTo(int32_t cp);
-    const PageFrame& frameOf(const Page& page) const { return m_setup.frames.at(static_cast<size_t>(page.section)); }
+    // The frame of a page: its section's, with the margins its header and footer need.
+    PageFrame frameOf(const Page& page) const
+    {
+        return m_setup.frames.at(static_cast<size_t>(page.section)).of(page.sectionFirst, page.number);
+    }
     // Scrolls document coordinate y into view, a third down the view, unless it is already in it.
     void revealY(double y);
     // The 0-based page holding document coordinate y, or drawn position pos.

@@ -416,8 +416,9 @@ TEST_F(HostTest, AWrappedDrawingPlacedAgainstThePageOnAPagePagedLaterKeepsTheTex
             beside += box.bottom() > rect.top() && box.top() < rect.bottom();
             if (box.top() >= rect.bottom() && box.left() < rect.right())
                 below = std::min(below, box.top());
-            if (q > anchor() + 1)   // the anchor takes no drawn position: "f" is drawn where it is
+            if (q > anchor() + 1) {   // the anchor takes no drawn position: "f" is drawn where it is
                 ASSERT_EQ(main->storyPosition(main->displayPosition(q)), q) << when;
+            }
         }
         EXPECT_EQ(clashes, 0) << when;
         EXPECT_GT(beside, 50) << when << ": the lines run beside it";
