@@ -543,3 +543,44 @@ TEST_F(HostTest, AHeaderTallerThanItsMarginMovesTheTextBelowIt)
     const QRectF first = main->document()->documentLayout()->blockBoundingRect(main->document()->begin());
     EXPECT_GE(first.top(), frame.top - 1);
 }
+
+TEST_F(HostTest, EachPagesTextStartsBelowItsOwnHeaderWhoseDrawingsWrappedAboveAndBelowCount)
+{
+    // The first page's header: a 300 px tall text box the header's line goes on below; the other
+    // pages' header: one line.
+    const QString box = anchored(position("H", "column", "0") + position("V", "paragraph", "0"), "<wp:wrapTopAndBottom/>",
+                                 textBoxShape("letterhead"), 1905000, 2857500);
+    QString body;
+    for (int i = 0; i < 120; ++i)
+        body += para(run(QStringLiteral("body line %1").arg(i)));
+    const QString path = dir.filePath("first-header.docx");
+    DocxBuilder()
+        .body(body + "<w:sectPr><w:headerReference w:type=\"default\" r:id=\"rIdH\"/>"
+                     "<w:headerReference w:type=\"first\" r:id=\"rIdF\"/><w:titlePg/></w:sectPr>")
+        .part("word/header1.xml", part("hdr", para(run("every page"))))
+        .part("word/header2.xml", part("hdr", para(box + run("under the letterhead"))))
+        .relationship("rIdH", "header", "header1.xml")
+        .relationship("rIdF", "header", "header2.xml")
+        .save(path);
+    start({path});
+    host::StoryView* main = windowOf(1)->mainView();
+    ASSERT_TRUE(QTest::qWaitFor([main] { return main->pagingDone(); }, 60000));
+    ASSERT_GE(main->pages().size(), 3u);
+    const QTextDocument* doc = main->document();
+    const auto firstLineOn = [&](size_t page) {   // the top of the first line of body text on a page
+        for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+            const double top = doc->documentLayout()->blockBoundingRect(b).top();
+            if (main->pageAt(top + 1) == static_cast<int>(page))
+                return top - main->pages()[page].top;
+        }
+        return -1.0;
+    };
+    const host::PageFrame first = main->frameOf(main->pages()[0]);
+    EXPECT_GT(first.top, first.header + 300) << "below the letterhead and the line under it";
+    EXPECT_NEAR(firstLineOn(0), first.top, 1);
+    for (size_t page : {1, 2}) {
+        const host::PageFrame frame = main->frameOf(main->pages()[page]);
+        EXPECT_LT(frame.top, first.header + 100) << page;
+        EXPECT_NEAR(firstLineOn(page), frame.top, 1) << page;
+    }
+}
