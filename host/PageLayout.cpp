@@ -956,7 +956,7 @@ struct Paginator::Flow {
         flush();
     }
 
-    void beginEdit(int at, int end);
+    void beginEdit(int at, int end, int relaidTo);
     void endEdit(int end, int delta);
 };
 
@@ -1121,7 +1121,7 @@ bool Paginator::Flow::placeItem(const Item& item)
 
 // Before an edit at [at, end): the paging goes back to the item holding `at`, and what was paged
 // from there on is kept to be met again.
-void Paginator::Flow::beginEdit(int at, int end)
+void Paginator::Flow::beginEdit(int at, int end, int relaidTo)
 {
     if (lazy())
         blanks = true;   // the edit is laid out alone
@@ -1146,7 +1146,8 @@ void Paginator::Flow::beginEdit(int at, int end)
     was.records.erase(std::remove_if(was.records.begin() + 1, was.records.end(),
                                      [&](const Record& r) { return r.item.start() > at && r.item.start() <= end; }),
                       was.records.end());
-    was.records.front().edited = true;
+    for (Record& r : was.records)
+        r.edited = r.edited || r.item.start() <= std::max(at, relaidTo);
     const Record& from = was.records.front();
     pager.reopen(from.page, from.pageNotes, from.section, from.number, from.sectionFirst);
     state.next = from.item;
@@ -1240,10 +1241,10 @@ int Paginator::finishedPages() const
     return m_flow->state.done ? paged : paged - 1;
 }
 
-void Paginator::beginEdit(int at, int end)
+void Paginator::beginEdit(int at, int end, int relaidTo)
 {
     if (m_flow)
-        m_flow->beginEdit(at, end);
+        m_flow->beginEdit(at, end, relaidTo);
 }
 
 void Paginator::endEdit(int end, int delta)

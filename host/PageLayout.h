@@ -122,8 +122,9 @@ public:
     int finishedPages() const;
 
     // Before drawn [at, end) is replaced: the paging goes back to the item holding `at`, to page it
-    // again and those after it until the pages meet the ones laid out before.
-    void beginEdit(int at, int end);
+    // again and those after it until the pages meet the ones laid out before. Items starting up to
+    // relaidTo, which Qt is to lay out again, are paged again whatever their start.
+    void beginEdit(int at, int end, int relaidTo = -1);
     // After it: what followed moved by delta.
     void endEdit(int end, int delta);
 

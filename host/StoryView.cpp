@@ -1271,7 +1271,7 @@ bool StoryView::keepNextPageRoom()
                 && left == (room->side.side == SideRoom::Left) && std::abs(f.width().rawValue() - room->side.width) < 0.5)
                 continue;   // where it was
             const int before = d.frame->firstPosition() - 1;   // the paragraph's empty block
-            changeRoomAt(before, d.frame->lastPosition() + 1, [](QTextCursor& cursor, int end) {
+            changeRoomAt(before, d.frame->lastPosition() + 1, f.height().rawValue(), [](QTextCursor& cursor, int end) {
                 QTextBlockFormat para = cursor.document()->findBlock(end).blockFormat();
                 para.setTopMargin(cursor.blockFormat().topMargin());
                 cursor.setPosition(end, QTextCursor::KeepAnchor);
@@ -1286,28 +1286,37 @@ bool StoryView::keepNextPageRoom()
         }
         if (at < 0)
             continue;
-        changeRoomAt(at, at, [&](QTextCursor& cursor, int) { d.frame = keepRoom(cursor, room->height, room->side); });
+        changeRoomAt(at, at, room->height, [&](QTextCursor& cursor, int) { d.frame = keepRoom(cursor, room->height, room->side); });
         return true;
     }
     return false;
 }
 
 // Drawn [at, end), which holds no story position, is replaced by change (given a cursor at at)
-// with what holds none either, as an edit is: the pages are paged again from there, as far as
-// before (the room changes on a page just finished: the pages after it are few).
-void StoryView::changeRoomAt(int at, int end, const std::function<void(QTextCursor&, int)>& change)
+// with what holds none either, as an edit is: the paragraphs that ran or are to run beside the
+// room, those starting less than `beside` pixels below at, are laid out again, and the pages are
+// paged again from there, as far as before (the room changes on a page just finished: the pages
+// after it are few).
+void StoryView::changeRoomAt(int at, int end, double beside, const std::function<void(QTextCursor&, int)>& change)
 {
     const bool wasDone = m_paginator->done();
     const int pagedBefore = pagedTo();
-    m_paginator->beginEdit(at, end);
+    const QAbstractTextDocumentLayout* layout = document()->documentLayout();
+    QTextBlock last = document()->findBlock(at);
+    const double top = layout->blockBoundingRect(last).top();
+    while (last.next().isValid() && layout->blockBoundingRect(last.next()).top() < top + beside)
+        last = last.next();
+    const int relaid = last.position() + last.length();
+    m_paginator->beginEdit(at, end, relaid);
     m_selecting = true;
     QTextCursor cursor(document());
     cursor.beginEditBlock();
     const int before = document()->characterCount();
     cursor.setPosition(at);
     change(cursor, end);
-    cursor.endEditBlock();
     const int delta = document()->characterCount() - before;
+    document()->markContentsDirty(at, relaid + delta - at);
+    cursor.endEditBlock();
     m_selecting = false;
     const int32_t first = m_toDisplay.lowerBound(at);
     m_toDisplay.replace(first, first, {}, delta);

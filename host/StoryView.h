@@ -135,7 +135,7 @@ private:
     void takeDrawingPlaces(const docx::Look& look);
     void takeParagraphs(const docx::Look& look);
     bool keepNextPageRoom();
-    void changeRoomAt(int at, int end, const std::function<void(QTextCursor&, int)>& change);
+    void changeRoomAt(int at, int end, double beside, const std::function<void(QTextCursor&, int)>& change);
     void skipDrawingRoom();
     void paintDoubleStrike();
     void paintTabLeaders();

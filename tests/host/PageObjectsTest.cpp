@@ -386,12 +386,16 @@ TEST_F(HostTest, AWrappedDrawingPlacedAgainstThePageKeepsTheTextClearOfItOnItsPa
 TEST_F(HostTest, AWrappedDrawingPlacedAgainstThePageOnAPagePagedLaterKeepsTheTextClearOfItAlsoAfterAnEditAbove)
 {
     // A 150 x 100 px square wrapped picture 300 px down the page its anchor is on, the twelfth,
-    // which is paged from the event loop after the window has opened.
+    // which is paged from the event loop after the window has opened; one-line paragraphs, then a
+    // long one, beside it.
     const QString words = QStringLiteral("around the drawing 図の周り ").repeated(40);
+    QString lines;
+    for (int i = 0; i < 12; ++i)
+        lines += para(run(QStringLiteral("line %1 around the drawing 図の周り").arg(i)));
     const QString drawing = anchored(position("H", "column", "left") + position("V", "page", "2857500"), "<wp:wrapSquare/>",
                                      picture("rIdImg"), 1428750, 952500);
     const QString path = dir.filePath("late-page.docx");
-    DocxBuilder().body(fillFirstPage().repeated(11) + para(drawing + run("first")) + para(run(words)) + para(run(words)))
+    DocxBuilder().body(fillFirstPage().repeated(11) + para(drawing + run("first")) + lines + para(run(words)))
         .relationship("rIdImg", "image", "media/blue.png").raw("word/media/blue.png", bluePng()).save(path);
     start({path});
     host::StoryView* main = windowOf(1)->mainView();
@@ -408,7 +412,7 @@ TEST_F(HostTest, AWrappedDrawingPlacedAgainstThePageOnAPagePagedLaterKeepsTheTex
         const QString& text = doc->story(0).text;
         int beside = 0, clashes = 0;
         double below = std::numeric_limits<double>::max();   // the first line under the picture, across the column
-        for (int32_t q = anchor() + 1; q < anchor() + 7 + 2 * static_cast<int32_t>(words.size()); ++q) {
+        for (int32_t q = anchor() + 1; q + 1 < static_cast<int32_t>(text.size()); ++q) {
             if (text[q] == QChar(docx::cp::ParagraphMark))
                 continue;
             const QRectF box = drawnBox(main, q);
