@@ -515,6 +515,19 @@ struct Record {
     }
 };
 
+// Whether the lines a record moved down are still where it moved them: Qt lays a paragraph out
+// again, putting them back, when an edit above moves it into what the edit changed.
+bool linesInPlace(const Record& r)
+{
+    return std::all_of(r.moves.begin(), r.moves.end(), [](const LineMove& m) {
+        const QTextLayout* lines = m.block.layout();
+        if (m.line == 0 || m.line >= lines->lineCount())
+            return m.line == 0;
+        const QTextLine above = lines->lineAt(m.line - 1);
+        return lines->lineAt(m.line).y() - above.y() - above.height() >= m.extra - 0.5;
+    });
+}
+
 void moveLines(const LineMove& move)
 {
     if (move.line > 0)
@@ -982,7 +995,7 @@ bool Paginator::Flow::placeItem(const Item& item)
     rec.y = y;
     rec.linesMoved = state.linesMoved;
     rec.bottom = state.bottom;
-    if (before && before->sameStart(rec)) {
+    if (before && before->sameStart(rec) && linesInPlace(*before)) {
         shift += kept != 0 ? before->pushed : 0;
         meet();
         return false;
@@ -1245,6 +1258,21 @@ void Paginator::beginEdit(int at, int end, int relaidTo)
 {
     if (m_flow)
         m_flow->beginEdit(at, end, relaidTo);
+}
+
+double Paginator::addedMargin(int pos) const
+{
+    if (!m_flow)
+        return 0;
+    const std::vector<Record>& records = m_flow->records;
+    const auto holding = std::upper_bound(records.begin(), records.end(), pos,
+                                          [](int p, const Record& r) { return p < r.item.start(); });
+    if (holding != records.begin()) {
+        const Record& r = *std::prev(holding);
+        if (pos < r.item.end())
+            return r.item.frame || !r.pads.empty() ? 0 : r.added;
+    }
+    return m_flow->keptMargin(itemOf(m_flow->doc->findBlock(pos)));
 }
 
 void Paginator::endEdit(int end, int delta)

@@ -127,6 +127,9 @@ public:
     void beginEdit(int at, int end, int relaidTo = -1);
     // After it: what followed moved by delta.
     void endEdit(int end, int delta);
+    // What the pages widened the top margin of the paragraph holding drawn position pos by: a
+    // paragraph split from it is not to take that on.
+    double addedMargin(int pos) const;
 
 private:
     struct Flow;

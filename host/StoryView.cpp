@@ -1131,6 +1131,11 @@ bool StoryView::redrawReplaced(const docx::Story& story, int32_t at, const QStri
         ++drawnCount;
     }
 
+    // A paragraph split off one the pages moved down does not take on its wider top margin.
+    const bool splits = std::any_of(pieces.begin(), pieces.end(), [](const auto& piece) {
+        return piece.first.contains(QChar(QChar::ParagraphSeparator));
+    });
+    const double pushed = m_paginator && splits ? m_paginator->addedMargin(a) : 0;
     if (m_paginator)
         m_paginator->beginEdit(a, b);
     m_selecting = true;   // the map is half updated until the end
@@ -1140,8 +1145,21 @@ bool StoryView::redrawReplaced(const docx::Story& story, int32_t at, const QStri
     cursor.setPosition(a);
     cursor.setPosition(b, QTextCursor::KeepAnchor);
     cursor.removeSelectedText();
+    // The blocks split off take the paragraph's format without what the pages added: given them
+    // as they are made, so that Qt lays out nothing after them again.
+    const auto widenTop = [&cursor](double by) {
+        QTextBlockFormat format = cursor.blockFormat();
+        format.setTopMargin(format.topMargin() + by);
+        cursor.setBlockFormat(format);
+    };
+    if (pushed != 0)
+        widenTop(-pushed);
     for (const auto& [text, format] : pieces)
         cursor.insertText(text, format);
+    if (pushed != 0) {
+        cursor.setPosition(a);
+        widenTop(pushed);
+    }
     cursor.endEditBlock();
     m_selecting = false;
 

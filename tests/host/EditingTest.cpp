@@ -415,6 +415,45 @@ TEST_F(HostTest, TypingAndEnterInALongParagraphOnPagesAreDrawnInPlaceAndSavedExa
     EXPECT_EQ(docx::ZipReader(path).read("word/document.xml"), part);
 }
 
+TEST_F(HostTest, EnterInAParagraphThePagesMovedToTheNextPageLeavesTheNewHalfRightBelowTheFirst)
+{
+    // A paragraph of some eight lines kept together does not fit below twenty lines of 40 px on
+    // a body of 864: the pages move it to the next page's top.
+    QString body;
+    for (int i = 0; i < 20; ++i)
+        body += para(run(QStringLiteral("line %1").arg(i)), "<w:spacing w:line=\"600\" w:lineRule=\"exact\"/>");
+    const QString words = QStringLiteral("kept together on one page ").repeated(30);
+    body += para(run(words), "<w:keepLines/>") + para(run("after"))
+            + "<w:sectPr><w:pgSz w:w=\"12240\" w:h=\"15840\"/><w:pgMar w:top=\"1440\" w:right=\"1440\" "
+              "w:bottom=\"1440\" w:left=\"1440\" w:header=\"720\" w:footer=\"720\"/></w:sectPr>";
+    const QString path = dir.filePath("pushed.docx");
+    DocxBuilder().body(body).save(path);
+    start({path});
+    host::StoryView* main = windowOf(1)->mainView();
+    const word::DocumentPtr doc = app()->ActiveDocument();
+    const int32_t start = static_cast<int32_t>(doc->story(0).text.indexOf(words));
+    const auto lineTop = [main](int32_t pos) {
+        const QTextBlock block = main->document()->findBlock(main->displayPosition(pos));
+        const QTextLine line = block.layout()->lineForTextPosition(main->displayPosition(pos) - block.position());
+        return main->document()->documentLayout()->blockBoundingRect(block).top() + line.y() - block.layout()->lineAt(0).y();
+    };
+    ASSERT_EQ(main->pageOfPosition(main->displayPosition(start)), 1);
+    const auto secondPageTop = [main] { return main->pages()[1].top + main->frameOf(main->pages()[1]).top; };
+    ASSERT_NEAR(lineTop(start), secondPageTop(), 1);
+    const double lineHeight = main->document()->findBlock(main->displayPosition(start)).layout()->lineAt(0).height();
+    const int32_t at = start + static_cast<int32_t>(words.size()) / 2;
+    main->selectStory(at, at);
+    QTest::keyClick(main, Qt::Key_Return);
+    ASSERT_EQ(doc->story(0).text.mid(at, 1), QStringLiteral("\r"));
+    ASSERT_TRUE(QTest::qWaitFor([main] { return main->pagingDone(); }, 60000));
+    // Both halves stay on that page, the new one's first line right below the first's last.
+    EXPECT_EQ(main->pageOfPosition(main->displayPosition(at + 1)), 1);
+    EXPECT_NEAR(lineTop(start), secondPageTop(), 1);
+    const double gap = lineTop(at + 1) - lineTop(at - 1);
+    EXPECT_GT(gap, 0);
+    EXPECT_LT(gap, lineHeight * 2) << "one line down, not the room the pages gave the first half";
+}
+
 TEST_F(HostTest, TypingInATableRowGoingOnToTheNextPageKeepsItsLinesThere)
 {
     // One row of 90 paragraphs, taller than a page: its cell's lines go on page after page.
