@@ -20,7 +20,9 @@
 // in pieces, the breaks between them taking no story position. A ruby's text is painted over its
 // base, the base's line made taller by a transparent mark before the base (no story position). Floating pictures and text boxes of the main text and of
 // the headers are not drawn in the text: host/PageObjects places them on the pages, and the text
-// keeps a transparent band at the anchor of one it wraps above and below.
+// keeps a transparent band at the anchor of one it wraps above and below. One wrapped and placed
+// against the page gets its room once its page is paged, put in before the paragraph beside it as
+// an edit is (a transparent frame with no story position), and checked again after an edit above.
 //
 // Editing goes through word::Range, which moves the story's runs, marks and looks together. An
 // edit of plain text within a paragraph is drawn in place: the drawn characters are replaced in
@@ -1174,12 +1176,12 @@ bool StoryView::redrawReplaced(const docx::Story& story, int32_t at, const QStri
             end += delta;
         }
     placeRubies(story.look);
-    // Laying the paragraph (or table) out again put back the lines the pages had moved, and it may
-    // have changed height: it is paged again, and what follows until the pages are as before.
     takeDrawingPlaces(story.look);
     takeParagraphs(story.look);
     for (RoomDrawing& d : m_roomDrawings)   // checked again as their pages are paged again
         d.kept = d.kept && d.look.pos < at;
+    // Laying the paragraph (or table) out again put back the lines the pages had moved, and it may
+    // have changed height: it is paged again, and what follows until the pages are as before.
     if (m_paginator) {
         m_paginator->endEdit(b, delta);
         m_paginator->pageAfter(a + drawnCount);
@@ -1297,9 +1299,7 @@ bool StoryView::keepNextPageRoom()
                 cursor.setBlockFormat(para);
             });
             d.frame = nullptr;
-            if (at < 0)
-                return true;
-            d.kept = false;   // placed again among the paragraphs as they stand now
+            d.kept = at < 0;   // else placed again among the paragraphs as they stand now
             return true;
         }
         if (at < 0)
