@@ -1167,14 +1167,7 @@ bool StoryView::redrawReplaced(const docx::Story& story, int32_t at, const QStri
 
     const int delta = drawnCount - (b - a);
     m_toDisplay.replace(at, removedEnd, fresh, delta);
-    for (int& p : m_pageBreaks)
-        if (p >= b)
-            p += delta;
-    for (auto& [start, end] : m_doubleStrikes)
-        if (start >= b) {
-            start += delta;
-            end += delta;
-        }
+    shiftDrawnMarks(b, b, delta);
     placeRubies(story.look);
     takeDrawingPlaces(story.look);
     takeParagraphs(story.look);
@@ -1310,6 +1303,18 @@ bool StoryView::keepNextPageRoom()
     return false;
 }
 
+void StoryView::shiftDrawnMarks(int breaksFrom, int strikesFrom, int delta)
+{
+    for (int& p : m_pageBreaks)
+        if (p >= breaksFrom)
+            p += delta;
+    for (auto& [start, end] : m_doubleStrikes)
+        if (start >= strikesFrom) {
+            start += delta;
+            end += delta;
+        }
+}
+
 // Drawn [at, end), which holds no story position, is replaced by change (given a cursor at at)
 // with what holds none either, as an edit is: the paragraphs that ran or are to run beside the
 // room, those starting less than `beside` pixels below at, are laid out again, and the pages are
@@ -1340,14 +1345,7 @@ void StoryView::changeRoomAt(int at, int end, double beside, const std::function
     m_toDisplay.replace(first, first, {}, delta);
     // A page break or a section's start at the paragraph stays before its room.
     const int moved = std::max(end, at + 1);
-    for (int& p : m_pageBreaks)
-        if (p >= moved)
-            p += delta;
-    for (auto& [start, last] : m_doubleStrikes)
-        if (start >= at) {
-            start += delta;
-            last += delta;
-        }
+    shiftDrawnMarks(moved, at, delta);
     m_paginator->endEdit(moved, delta);
     m_paginator->pageAfter(at + std::max(0, delta));
     m_paginator->pageTo(wasDone ? std::numeric_limits<int>::max() : pagedBefore + delta);

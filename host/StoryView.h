@@ -135,6 +135,8 @@ private:
     void takeDrawingPlaces(const docx::Look& look);
     void takeParagraphs(const docx::Look& look);
     bool keepNextPageRoom();
+    // Moves the page breaks from breaksFrom and the double strikes starting from strikesFrom on by delta.
+    void shiftDrawnMarks(int breaksFrom, int strikesFrom, int delta);
     void changeRoomAt(int at, int end, double beside, const std::function<void(QTextCursor&, int)>& change);
     void skipDrawingRoom();
     void paintDoubleStrike();

@@ -13,6 +13,9 @@
 // (1/20 pt) unless named otherwise.
 namespace docx {
 
+// DrawingML measures in English Metric Units: 635 to the twip.
+inline constexpr int32_t kEmuPerTwip = 635;
+
 enum class Underline : uint8_t { None, Single, Double, Wavy, Dotted, Dashed, Thick };
 enum class VertAlign : uint8_t { Baseline, Super, Sub };
 enum class Align : uint8_t { Left, Center, Right, Justify, Distribute };

@@ -11,8 +11,6 @@ namespace docx {
 
 namespace {
 
-constexpr int32_t kEmuPerTwip = 635;
-
 Geometry presetGeometry(std::string_view prst)
 {
     static constexpr std::pair<std::string_view, Geometry> kPresets[] = {

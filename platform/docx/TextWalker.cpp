@@ -809,8 +809,6 @@ void TextWalker::drawing(const ResolvedRun& rr, bool vml)
 
 namespace {
 
-constexpr int32_t kEmuPerTwip = 635;
-
 int32_t emuAttr(const XmlReader& x, std::string_view name)
 {
     return static_cast<int32_t>(idOf(x.attr(name).value_or(std::string_view())) / kEmuPerTwip);
